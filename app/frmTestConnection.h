@@ -1,0 +1,177 @@
+#pragma once
+/// The main window: connection settings, single tag read and write, name list loading, the
+/// request panel and its result pane, and the server clock. Its handlers live in one file per
+/// concern (frmTestConnection_*.cpp); this header holds the controls and the window state.
+#include <QString>
+#include <QWidget>
+#include <array>
+#include <cstdint>
+
+class QCheckBox;
+class QComboBox;
+class QGroupBox;
+class QLabel;
+class QLineEdit;
+class QPushButton;
+class QRadioButton;
+class QTimer;
+class QCloseEvent;
+
+namespace server {
+class basZNAPI;
+}
+namespace ui {
+class Host;
+class ClickableLabel;
+class FocusLineEdit;
+class ProgressStrip;
+class ResultPane;
+}  // namespace ui
+
+class frmTestConnection : public QWidget {
+ public:
+  frmTestConnection(server::basZNAPI& module, ui::Host& host, QWidget* parent = nullptr);
+  ~frmTestConnection() override;
+
+  // ---- Controls, directly on the window -------------------------------------------------
+  std::array<QGroupBox*, 3> Frame1{};  // 0 "ZNAPI Connection", 1 "Standby", 2 "Primary"
+  ui::ProgressStrip* picProgress = nullptr;
+  QGroupBox* Frame2 = nullptr;
+  QGroupBox* Frame3 = nullptr;
+  QLabel* lblRequestCount = nullptr;
+  ui::ClickableLabel* lblSCADATime = nullptr;
+  QLabel* lblStatus = nullptr;
+  QPushButton* cmdExit = nullptr;
+  QTimer* Timer1 = nullptr;
+
+  // In "ZNAPI Connection"
+  QCheckBox* chkEnableRedundant = nullptr;
+  QCheckBox* chkTryPrimary = nullptr;
+  QPushButton* cmdTestConnection = nullptr;
+  QPushButton* cmdLoadZontraSchema = nullptr;
+  // In "Primary" (index 0) and "Standby" (index 1)
+  std::array<QLabel*, 2> Label1{};
+  std::array<QLabel*, 2> Label2{};
+  std::array<QLabel*, 2> Label3{};
+  std::array<ui::FocusLineEdit*, 2> txtComputer{};
+  std::array<ui::FocusLineEdit*, 2> txtUserID{};
+  std::array<ui::FocusLineEdit*, 2> txtPassword{};
+
+  // In "Tag Read/Write" and "Requests"
+  std::array<QLabel*, 3> Label4{};
+  std::array<QComboBox*, 3> cboTagNames{};
+  std::array<QLabel*, 3> lblTotalTagCount{};
+  QLabel* Label5 = nullptr;
+  QLineEdit* txtValue = nullptr;
+  QPushButton* cmdRead = nullptr;
+  QPushButton* cmdWrite = nullptr;
+  QPushButton* cmdListRead = nullptr;
+
+  // In "Requests"
+  QLabel* lblOthers = nullptr;
+  QLineEdit* txtOthers = nullptr;
+  std::array<QLabel*, 2> lblDateTime{};
+  QLineEdit* txtEndDateTime = nullptr;
+  QLineEdit* txtDuration = nullptr;
+  QComboBox* cboUnits = nullptr;
+  QLabel* lblSamplePeriod = nullptr;
+  QLineEdit* txtSamplePeriod = nullptr;
+  std::array<QRadioButton*, 5> optRead{};
+  QPushButton* cmdReadAlarmTrend = nullptr;
+  QPushButton* cmdCancelRead = nullptr;
+  ui::ResultPane* txtRequestedData = nullptr;
+
+  // ---- Window state -------------------------------------------------------------------
+  std::int16_t CancelRequested = 0;
+  std::int16_t RequestKind = 0;
+  QString RequestStartText;
+  QString RequestEndText;
+  std::int16_t LastStatusSlot = 0;
+
+  // ---- Handlers (frmTestConnection.cpp: window, load, unload, exit, cancel, progress) ----
+  void Form_Load();
+  void Form_Unload();
+  void cmdExit_Click();
+  void cmdCancelRead_Click();
+  void ShowProgress(std::int32_t position, float unitWidth, const QString& caption);
+
+  // frmTestConnection_Connection.cpp
+  void LoadConnectionSettings();
+  void chkEnableRedundant_Click();
+  void chkTryPrimary_Click();
+  void cmdTestConnection_Click();
+  void txtComputer_Change(int index);
+  void txtUserID_Change(int index);
+  void txtPassword_Change(int index);
+  void txtComputer_GotFocus(int index);
+  void txtUserID_GotFocus(int index);
+  void txtPassword_GotFocus(int index);
+
+  // frmTestConnection_Clock.cpp
+  void lblSCADATime_Click();
+  void Timer1_Timer();
+
+  // frmTestConnection_NameLists.cpp
+  void cmdLoadZontraSchema_Click();
+  void LoadNameList(std::int16_t listIndex, std::int32_t handle);
+
+  // frmTestConnection_TagReadWrite.cpp
+  void cmdRead_Click();
+  void cmdWrite_Click();
+
+  // frmTestConnection_Requests.cpp and frmTestConnection_Queries.cpp
+  void optRead_Click(std::int16_t index);
+  void cmdReadAlarmTrend_Click();
+  bool ValidateTimeRange();
+  void QueryActiveAlarms(std::int32_t handle);
+  void QueryAlarmSummary(std::int32_t handle);
+  void QueryTrend(std::int32_t handle);
+  void QueryDevice(std::int32_t handle, const QString& deviceName);
+
+  // frmTestConnection_ListRead.cpp
+  void cmdListRead_Click();
+
+  // ---- Shared by the handlers ---------------------------------------------------------
+  server::basZNAPI& module() { return module_; }
+  ui::Host& host() { return host_; }
+  /// Computer(CurrentSlot), or "LOCAL" when that text is empty.
+  QString ServerName() const;
+  /// Reports an error that the library raised (library or entry point missing) with a
+  /// critical box titled "Error".
+  void ReportLibraryError(const std::exception& error);
+
+  /// True while a handler that lets events run is inside its loop. Buttons that talk to the
+  /// server do nothing then, so a nested click cannot disturb the running loop.
+  bool Busy() const { return busy_; }
+  /// True once the user asked to close the window during a loop; the loop ends after the
+  /// current item and the window closes when the handler returns.
+  bool CloseRequested() const { return closeRequested_; }
+
+  /// Marks the window busy for the lifetime of the scope; closes the window at the end of
+  /// the outermost scope if a close was asked for meanwhile.
+  class BusyScope {
+   public:
+    explicit BusyScope(frmTestConnection& w);
+    ~BusyScope();
+    BusyScope(const BusyScope&) = delete;
+    BusyScope& operator=(const BusyScope&) = delete;
+
+   private:
+    frmTestConnection& w_;
+    bool outer_;
+  };
+
+ protected:
+  void closeEvent(QCloseEvent* event) override;
+
+ private:
+  void BuildControls();  // frmTestConnection_Controls.cpp
+  void ConnectHandlers();
+
+  server::basZNAPI& module_;
+  ui::Host& host_;
+  bool busy_ = false;
+  bool closeRequested_ = false;
+  bool unloaded_ = false;
+  bool tickRunning_ = false;
+};

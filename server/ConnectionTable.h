@@ -1,0 +1,60 @@
+#pragma once
+/// The program-wide table of up to two connections (slot 0 primary, slot 1 standby) and the
+/// wrappers around the library calls that answer in a text buffer.
+#include <array>
+#include <cstdint>
+#include <string>
+#include <variant>
+
+#include "ZnApi.h"
+
+namespace server {
+
+/// 16-bit booleans as the windows keep them.
+inline constexpr std::int16_t kTrue = -1;
+inline constexpr std::int16_t kFalse = 0;
+
+struct ConnectionTable {
+  std::array<std::int32_t, 2> Handle{0, 0};
+  std::array<std::string, 2> Computer;
+  std::array<std::string, 2> UserID;
+  std::array<std::string, 2> Password;
+  std::array<std::int16_t, 2> OpenAllowed{kTrue, kTrue};
+  std::int16_t SlotCount = 1;
+  std::int16_t CurrentSlot = 0;
+  std::int16_t TryPrimaryFirst = kFalse;
+};
+
+/// No value, a number, or a text.
+using TagValue = std::variant<std::monostate, double, std::string>;
+
+/// The module state shared by both windows: the library seam and the connection table.
+class basZNAPI {
+ public:
+  explicit basZNAPI(ZnApi& api) : api_(api) {}
+
+  ZnApi& api() { return api_; }
+  ConnectionTable& table() { return table_; }
+  const ConnectionTable& table() const { return table_; }
+
+  /// A live connection handle, or 0; updates Handle, CurrentSlot and OpenAllowed.
+  /// Library errors (LibraryError) pass to the caller.
+  std::int32_t GetConnection();
+
+  /// Runs a server function text; -1 when the library call returned non-zero, else 0.
+  /// `result` receives the buffer's text after every call that returned from the library.
+  std::int16_t CallServerFunction(std::int32_t h, std::string function, std::string& result);
+
+  /// One tag's value: a number when the text reads as one, else the text before the first
+  /// NUL; no value when the read failed or h is 0.
+  TagValue ReadTagValue(std::int32_t h, std::string tag);
+
+  /// Computer(CurrentSlot), or "LOCAL" when that text is empty.
+  std::string ServerName() const;
+
+ private:
+  ZnApi& api_;
+  ConnectionTable table_;
+};
+
+}  // namespace server

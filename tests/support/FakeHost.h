@@ -1,0 +1,56 @@
+#pragma once
+/// A host for widget tests: records message boxes and pointer changes, runs a scripted clock
+/// and never blocks. DoEvents runs the real Qt event loop once (so nested clicks queued by a
+/// test are handled) and then the test's own hook.
+#include <QCoreApplication>
+#include <deque>
+#include <functional>
+#include <vector>
+
+#include "Host.h"
+
+namespace fake {
+
+struct Box {
+  QString text;
+  int style = 0;
+  std::optional<QString> title;
+  /// The title the user sees: the caller's, or the application's.
+  QString shownTitle() const { return title.value_or(ui::kApplicationTitle); }
+};
+
+class FakeHost : public ui::Host {
+ public:
+  std::vector<Box> boxes;
+  std::vector<int> pointers;  // every value set, in order
+  int pointer = ui::kPointerDefault;
+  int doEventsCount = 0;
+  /// Readings that Now() returns first, in order; afterwards `now`.
+  std::deque<ui::LocalDateTime> clock;
+  ui::LocalDateTime now{2024, 3, 15, 10, 30, 0};
+  std::function<void()> onDoEvents;
+  std::function<void(const Box&)> onMsgBox;
+
+  void MsgBox(const QString& text, int style, const std::optional<QString>& title) override {
+    boxes.push_back({text, style, title});
+    if (onMsgBox) onMsgBox(boxes.back());
+  }
+  void SetPointer(int p) override {
+    pointer = p;
+    pointers.push_back(p);
+  }
+  int Pointer() const override { return pointer; }
+  ui::LocalDateTime Now() override {
+    if (clock.empty()) return now;
+    auto t = clock.front();
+    clock.pop_front();
+    return t;
+  }
+  void DoEvents() override {
+    ++doEventsCount;
+    QCoreApplication::processEvents();
+    if (onDoEvents) onDoEvents();
+  }
+};
+
+}  // namespace fake

@@ -1,0 +1,121 @@
+#pragma once
+/// A scripted stand-in for libznapi: servers by computer name, each with tags, tables and
+/// script functions, so every buffer and failure case can be produced exactly. Every call is
+/// recorded in order.
+#include <functional>
+#include <map>
+#include <optional>
+#include <set>
+#include <string>
+#include <vector>
+
+#include "ZnApi.h"
+
+namespace fake {
+
+/// A field value as raw bytes: written as given, with a NUL only if the buffer has room.
+struct Field {
+  std::string name;
+  std::string value;
+};
+using Record = std::vector<Field>;
+
+struct Table {
+  std::vector<Record> records;
+  /// What znFindScroll mode 4 returns; the number of records when unset.
+  std::optional<std::int32_t> reportedTotal;
+};
+
+struct Server {
+  bool up = true;
+  std::string time = "12:00:00";
+  std::map<std::string, std::string> tags;
+  std::set<std::string> writeRefused;  // znTagWrite fails for these tags
+  std::set<std::string> listAddRefused;  // znListAdd returns 0 for these tags
+  std::map<std::string, Table> tables;   // by table or query text
+  /// Answers a server function text; nullopt makes znZncode fail. Time(1) answers `time`
+  /// unless this handles it.
+  std::function<std::optional<std::string>(const std::string&)> zncode;
+};
+
+struct Call {
+  std::string name;
+  std::vector<std::string> args;
+};
+
+class FakeZnApi : public server::ZnApi {
+ public:
+  std::map<std::string, Server> servers;  // by computer name as passed to znOpen
+  std::vector<Call> calls;
+  /// Every call raises server::LibraryError while set.
+  std::optional<std::string> missingLibrary;
+  /// Called at the start of every call, after it is recorded.
+  std::function<void(const Call&)> onCall;
+
+  Server& server(const std::string& computer) { return servers[computer]; }
+  /// Calls named `name`, in order.
+  std::vector<Call> callsOf(const std::string& name) const;
+  int countOf(const std::string& name) const;
+  /// Handles given out by znOpen that are not closed yet.
+  std::set<std::int32_t> openConnections() const;
+  /// Searches that are not closed yet; lists not freed yet.
+  std::set<std::int32_t> openSearches() const;
+  std::set<std::int32_t> openLists() const;
+
+  std::int32_t znOpen(const char* computer, const char* user, const char* password,
+                      std::int32_t mode) override;
+  std::int32_t znClose(std::int32_t h) override;
+  std::int32_t znZncode(std::int32_t h, const char* function, std::int32_t window,
+                        std::int32_t mode, char* result, std::int32_t length,
+                        std::int32_t reserved) override;
+  std::int32_t znTagRead(std::int32_t h, const char* tag, char* value,
+                         std::int32_t length) override;
+  std::int32_t znTagWrite(std::int32_t h, const char* tag, const char* value) override;
+  std::int32_t znFindFirst(std::int32_t h, const char* table, const char* filter,
+                           std::int32_t* object, std::int32_t flags) override;
+  std::int32_t znFindNext(std::int32_t search, std::int32_t* object) override;
+  std::int32_t znFindScroll(std::int32_t search, std::int32_t mode, std::int32_t offset,
+                            std::int32_t* object) override;
+  std::int32_t znGetProperty(std::int32_t object, const char* name, char* buffer,
+                             std::int32_t length, std::int32_t* resultLength,
+                             std::int32_t type) override;
+  std::int32_t znFindClose(std::int32_t search) override;
+  std::int32_t znListNew(std::int32_t h, std::int32_t mode) override;
+  std::int32_t znListAdd(std::int32_t list, const char* tag) override;
+  std::int32_t znListRead(std::int32_t list, std::int32_t reserved) override;
+  std::int32_t znListData(std::int32_t item, char* value, std::int32_t length,
+                          std::int32_t mode) override;
+  std::int32_t znListFree(std::int32_t list) override;
+
+ private:
+  struct Search {
+    std::string computer;
+    const Table* table = nullptr;
+    std::size_t row = 0;
+    bool open = true;
+  };
+  struct List {
+    std::string computer;
+    std::vector<std::int32_t> items;
+    bool open = true;
+  };
+  struct Item {
+    std::int32_t list = 0;
+    std::string tag;
+    std::optional<std::string> value;  // set by znListRead
+  };
+
+  void record(std::string name, std::vector<std::string> args);
+  Server* live(std::int32_t h);
+  static std::int32_t put(const std::string& text, char* buffer, std::int32_t length);
+
+  std::int32_t next_ = 1;
+  std::map<std::int32_t, std::string> connections_;  // handle -> computer
+  std::set<std::int32_t> closed_;
+  std::map<std::int32_t, Search> searches_;
+  std::map<std::int32_t, std::pair<std::int32_t, std::size_t>> objects_;  // -> search, row
+  std::map<std::int32_t, List> lists_;
+  std::map<std::int32_t, Item> items_;
+};
+
+}  // namespace fake

@@ -1,0 +1,124 @@
+#include "ZnsimProcess.h"
+
+#include <fcntl.h>
+#include <poll.h>
+#include <signal.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
+#include <chrono>
+#include <cstdlib>
+#include <stdexcept>
+
+namespace testing_support {
+
+std::string ZnsimPath() {
+  if (const char* p = std::getenv("ZNSIM_PATH")) return p;
+  return ZNSIM_BUILD_PATH;  // set by the build
+}
+
+std::string MakeTempDir(const std::string& prefix) {
+  std::string tmpl = (std::filesystem::temp_directory_path() / (prefix + "XXXXXX")).string();
+  if (!mkdtemp(tmpl.data())) throw std::runtime_error("mkdtemp failed");
+  return tmpl;
+}
+
+ZnsimProcess::ZnsimProcess(std::vector<std::string> extraArgs, std::string dataDir, int port) {
+  if (dataDir.empty()) {
+    dataDir_ = MakeTempDir("znsim-test-");
+    ownsDataDir_ = true;
+  } else {
+    dataDir_ = dataDir;
+    std::filesystem::create_directories(dataDir_);
+  }
+  std::vector<std::string> args{ZnsimPath(), "--listen", "127.0.0.1:" + std::to_string(port),
+                                "--data", dataDir_};
+  args.insert(args.end(), extraArgs.begin(), extraArgs.end());
+
+  int out[2];
+  if (pipe2(out, O_CLOEXEC) != 0) throw std::runtime_error("pipe failed");
+  const std::string log = logFile().string();
+  pid_ = fork();
+  if (pid_ < 0) throw std::runtime_error("fork failed");
+  if (pid_ == 0) {
+    dup2(out[1], STDOUT_FILENO);
+    const int err = open(log.c_str(), O_WRONLY | O_CREAT | O_APPEND, 0644);
+    if (err >= 0) dup2(err, STDERR_FILENO);
+    std::vector<char*> argv;
+    for (auto& a : args) argv.push_back(a.data());
+    argv.push_back(nullptr);
+    execv(argv[0], argv.data());
+    _exit(127);
+  }
+  close(out[1]);
+
+  // Read the ready line; the deadline is generous because sanitizer builds start slowly.
+  const auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(60);
+  std::string text;
+  const std::string ready = "znsim listening on ";
+  while (true) {
+    auto nl = text.find('\n', text.find(ready) == std::string::npos ? 0 : text.find(ready));
+    auto at = text.find(ready);
+    if (at != std::string::npos && nl != std::string::npos && nl > at) {
+      const std::string addr = text.substr(at + ready.size(), nl - at - ready.size());
+      port_ = std::stoi(addr.substr(addr.rfind(':') + 1));
+      break;
+    }
+    const auto left = std::chrono::duration_cast<std::chrono::milliseconds>(
+                          deadline - std::chrono::steady_clock::now())
+                          .count();
+    pollfd p{out[0], POLLIN, 0};
+    char buf[512];
+    ssize_t n = 0;
+    if (left <= 0 || poll(&p, 1, static_cast<int>(left)) <= 0 ||
+        (n = read(out[0], buf, sizeof buf)) <= 0) {
+      close(out[0]);
+      kill9();
+      throw std::runtime_error("znsim did not become ready: " + text);
+    }
+    text.append(buf, static_cast<std::size_t>(n));
+  }
+  // Keep the pipe drained by nobody: znsim prints only its ready line on standard output,
+  // so closing our end is safe (a later write would get EPIPE, which znsim ignores).
+  close(out[0]);
+}
+
+ZnsimProcess::~ZnsimProcess() {
+  if (pid_ > 0) kill9();
+  if (ownsDataDir_) {
+    std::error_code ec;
+    std::filesystem::remove_all(dataDir_, ec);
+  }
+}
+
+void ZnsimProcess::reap() {
+  if (pid_ <= 0) return;
+  int status = 0;
+  while (waitpid(pid_, &status, 0) < 0 && errno == EINTR) {
+  }
+  pid_ = -1;
+}
+
+void ZnsimProcess::kill9() {
+  if (pid_ <= 0) return;
+  ::kill(pid_, SIGCONT);
+  ::kill(pid_, SIGKILL);
+  reap();
+}
+
+void ZnsimProcess::terminate() {
+  if (pid_ <= 0) return;
+  ::kill(pid_, SIGCONT);
+  ::kill(pid_, SIGTERM);
+  reap();
+}
+
+void ZnsimProcess::pause() {
+  if (pid_ > 0) ::kill(pid_, SIGSTOP);
+}
+
+void ZnsimProcess::resume() {
+  if (pid_ > 0) ::kill(pid_, SIGCONT);
+}
+
+}  // namespace testing_support

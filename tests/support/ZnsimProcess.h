@@ -1,0 +1,50 @@
+#pragma once
+/// A real znsim process for end-to-end tests: started on an ephemeral loopback port, ready
+/// when it has printed its ready line, ended by its own process id.
+#include <sys/types.h>
+
+#include <filesystem>
+#include <string>
+#include <vector>
+
+namespace testing_support {
+
+class ZnsimProcess {
+ public:
+  /// Starts znsim with --listen 127.0.0.1:PORT (0 picks a free one) and a fresh data folder
+  /// unless `dataDir` names one; extra arguments follow. Throws when it is not ready in time.
+  explicit ZnsimProcess(std::vector<std::string> extraArgs = {}, std::string dataDir = {},
+                        int port = 0);
+  ~ZnsimProcess();
+  ZnsimProcess(const ZnsimProcess&) = delete;
+  ZnsimProcess& operator=(const ZnsimProcess&) = delete;
+
+  int port() const { return port_; }
+  /// "127.0.0.1:PORT", the computer name the library takes.
+  std::string address() const { return "127.0.0.1:" + std::to_string(port_); }
+  const std::string& dataDir() const { return dataDir_; }
+  pid_t pid() const { return pid_; }
+
+  void kill9();      // SIGKILL and reap
+  void terminate();  // SIGTERM and reap; returns once the process has ended
+  void pause();      // SIGSTOP
+  void resume();     // SIGCONT
+  bool running() const { return pid_ > 0; }
+  /// Everything the process wrote on standard error so far is not captured; standard output
+  /// after the ready line is drained to this file.
+  std::filesystem::path logFile() const { return dataDir_ + "/znsim.log"; }
+
+ private:
+  void reap();
+  pid_t pid_ = -1;
+  int port_ = 0;
+  std::string dataDir_;
+  bool ownsDataDir_ = false;
+};
+
+/// Path of the znsim program under test.
+std::string ZnsimPath();
+/// A fresh empty folder under the system's temporary folder.
+std::string MakeTempDir(const std::string& prefix);
+
+}  // namespace testing_support

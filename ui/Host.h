@@ -1,0 +1,38 @@
+#pragma once
+/// The thin seam between the windows and the host's global services, so that tests can
+/// script the clock, record message boxes and never block.
+#include <QString>
+#include <optional>
+
+#include "LocalDateTime.h"
+
+namespace ui {
+
+/// Message box styles: no icon, critical, information.
+inline constexpr int kStyleNone = 0;
+inline constexpr int kStyleCritical = 16;
+inline constexpr int kStyleInformation = 64;
+
+/// Screen pointer values: default, icon, hourglass.
+inline constexpr int kPointerDefault = 0;
+inline constexpr int kPointerIcon = 4;
+inline constexpr int kPointerHourglass = 11;
+
+/// Shown as the title of a box whose caller passes none.
+inline const QString kApplicationTitle = QStringLiteral("TestZnAPI");
+
+class Host {
+ public:
+  virtual ~Host() = default;
+  /// A modal box with only an OK button.
+  virtual void MsgBox(const QString& text, int style,
+                      const std::optional<QString>& title = std::nullopt) = 0;
+  virtual void SetPointer(int pointer) = 0;
+  virtual int Pointer() const = 0;
+  /// The local date and time, fractions of a second dropped.
+  virtual LocalDateTime Now() = 0;
+  /// Lets pending window events run, then returns.
+  virtual void DoEvents() = 0;
+};
+
+}  // namespace ui

@@ -1,0 +1,21 @@
+#pragma once
+#include "Host.h"
+
+namespace ui {
+
+/// The real host: Qt message boxes, the application's override cursor, the local clock and
+/// the Qt event loop.
+class QtHost : public Host {
+ public:
+  void MsgBox(const QString& text, int style,
+              const std::optional<QString>& title = std::nullopt) override;
+  void SetPointer(int pointer) override;
+  int Pointer() const override { return pointer_; }
+  LocalDateTime Now() override;
+  void DoEvents() override;
+
+ private:
+  int pointer_ = kPointerDefault;
+};
+
+}  // namespace ui

@@ -1,0 +1,95 @@
+#pragma once
+/// The few controls that plain Qt widgets do not offer as the windows need them.
+#include <QLabel>
+#include <QLineEdit>
+#include <QString>
+#include <QWidget>
+
+class QComboBox;
+class QListWidget;
+class QPlainTextEdit;
+
+namespace ui {
+
+/// A label that reports clicks.
+class ClickableLabel : public QLabel {
+  Q_OBJECT
+ public:
+  using QLabel::QLabel;
+ signals:
+  void clicked();
+
+ protected:
+  void mouseReleaseEvent(QMouseEvent* event) override;
+};
+
+/// A single-line text box that reports when it receives the keyboard focus.
+class FocusLineEdit : public QLineEdit {
+  Q_OBJECT
+ public:
+  using QLineEdit::QLineEdit;
+ signals:
+  void gotFocus();
+
+ protected:
+  void focusInEvent(QFocusEvent* event) override;
+};
+
+/// The progress strip: a caption and a blue bar whose width is given in twips. The bar is
+/// never cleared between calls, only by Clear().
+class ProgressStrip : public QWidget {
+ public:
+  explicit ProgressStrip(QWidget* parent = nullptr);
+  /// Drawable width in twips (the strip's inner width).
+  int ScaleWidth() const;
+  void Clear();
+  void PrintCaption(const QString& caption);
+  /// Widens the bar to `widthTwips` (from the left edge, full inner height).
+  void FillBar(int widthTwips);
+  int barTwips() const { return barTwips_; }
+  const QString& caption() const { return caption_; }
+
+ protected:
+  void paintEvent(QPaintEvent* event) override;
+
+ private:
+  int barTwips_ = 0;
+  QString caption_;
+};
+
+/// The multi-line result pane. Text is kept whole in `text()` exactly as appended (CR LF
+/// included); the display catches up with the pending text when events run, so appending
+/// costs the same however much the pane already holds.
+class ResultPane : public QWidget {
+ public:
+  explicit ResultPane(QWidget* parent = nullptr);
+  const QString& text() const { return text_; }
+  void setText(const QString& text);
+  void append(const QString& piece);
+  /// Brings the display up to date now (also done on every paint and show).
+  void flush();
+  QPlainTextEdit* view() const { return view_; }
+
+ protected:
+  bool event(QEvent* e) override;
+
+ private:
+  QPlainTextEdit* view_ = nullptr;
+  QString text_;
+  qsizetype shown_ = 0;  // characters of text_ already in the display
+  bool flushQueued_ = false;
+};
+
+/// Sets a label's caption; `fits` labels then size themselves to the text.
+void SetCaption(QLabel* label, const QString& text, bool fits = true);
+
+/// Adds an entry at its place in a sorted box's order (case-insensitive, after equal names).
+int AddSorted(QComboBox* box, const QString& text);
+int AddSorted(QListWidget* list, const QString& text);
+
+/// Places a control from its left, top, width and height in twips (15 per pixel at 96 dpi).
+void PlaceTwips(QWidget* widget, int left, int top, int width, int height);
+int TwipsToPixels(int twips);
+int PixelsToTwips(int pixels);
+
+}  // namespace ui

@@ -1,0 +1,64 @@
+#ifndef ZNAPI_H
+#define ZNAPI_H
+/*
+ * ZnAPI client library: a synchronous, handle-based C interface to a Zontra SCADA server.
+ *
+ * Every call returns 0 for failure, "no handle" or "no more records". Handles are positive
+ * 32-bit numbers that are never reused within a process; an unknown or closed handle makes
+ * a call fail, never crash. A result buffer of length n receives at most n bytes: longer
+ * text is cut to n-1 bytes and a NUL; n <= 0 writes nothing and fails.
+ *
+ * Computer names: "" means 127.0.0.1:20222; "host", "host:port" and "[v6]:port" are accepted.
+ * Deadlines: connect 3 s, every request 5 s; the environment variables
+ * ZNAPI_CONNECT_TIMEOUT_MS and ZNAPI_TIMEOUT_MS override them. A connection that timed out
+ * or broke fails every later call until it is closed.
+ */
+#include <stdint.h>
+
+#if defined(ZNAPI_BUILDING)
+#define ZNAPI_API __attribute__((visibility("default")))
+#else
+#define ZNAPI_API
+#endif
+
+#ifdef __cplusplus
+extern "C" {
+#endif
+
+/* Property type code that asks znGetProperty for the value as text. */
+#define ZNAPI_TYPE_TEXT 129
+/* znFindScroll modes: back to the first record; the number of records. */
+#define ZNAPI_SCROLL_FIRST 3
+#define ZNAPI_SCROLL_COUNT 4
+
+ZNAPI_API int32_t znOpen(const char* computer, const char* user, const char* password,
+                         int32_t mode);
+ZNAPI_API int32_t znClose(int32_t h);
+ZNAPI_API int32_t znZncode(int32_t h, const char* function, int32_t window, int32_t mode,
+                           char* result, int32_t length, int32_t reserved);
+ZNAPI_API int32_t znTagRead(int32_t h, const char* tag, char* value, int32_t length);
+ZNAPI_API int32_t znTagWrite(int32_t h, const char* tag, const char* value);
+/* Starts a search of a table or query text; *object receives the first record. */
+ZNAPI_API int32_t znFindFirst(int32_t h, const char* table, const char* filter, int32_t* object,
+                              int32_t flags);
+ZNAPI_API int32_t znFindNext(int32_t search, int32_t* object);
+ZNAPI_API int32_t znFindScroll(int32_t search, int32_t mode, int32_t offset, int32_t* object);
+/* Reads a field of a record by name; also "object.fields.Count" and "object.fields(n).Name"
+ * (n from 1). A record handle stays valid until its search moves on or is closed. */
+ZNAPI_API int32_t znGetProperty(int32_t object, const char* name, char* buffer, int32_t length,
+                                int32_t* resultLength, int32_t type);
+ZNAPI_API int32_t znFindClose(int32_t search);
+ZNAPI_API int32_t znListNew(int32_t h, int32_t mode);
+/* Adds a tag to a list; 0 for an empty name or a bad list handle. */
+ZNAPI_API int32_t znListAdd(int32_t list, const char* tag);
+/* Reads every item of the list in one round trip. */
+ZNAPI_API int32_t znListRead(int32_t list, int32_t reserved);
+/* The value of one item after znListRead; 0 when the server could not read that tag. */
+ZNAPI_API int32_t znListData(int32_t item, char* value, int32_t length, int32_t mode);
+ZNAPI_API int32_t znListFree(int32_t list);
+
+#ifdef __cplusplus
+}
+#endif
+
+#endif /* ZNAPI_H */

@@ -3,4 +3,6 @@
 
 void frmTestConnection::optRead_Click(std::int16_t) {}
 void frmTestConnection::cmdReadAlarmTrend_Click() {}
-bool frmTestConnection::ValidateTimeRange() { return false; }
+bool frmTestConnection::ValidateTimeRange() {
+  return false;
+}

@@ -23,8 +23,7 @@ struct LocalDateTime {
     using namespace std::chrono;
     const sys_days d{year_month_day{std::chrono::year{year}, std::chrono::month{unsigned(month)},
                                     std::chrono::day{unsigned(day)}}};
-    return std::int64_t{d.time_since_epoch().count()} * 86400 + hour * 3600 + minute * 60 +
-           second;
+    return std::int64_t{d.time_since_epoch().count()} * 86400 + hour * 3600 + minute * 60 + second;
   }
 
   static LocalDateTime FromSeconds(std::int64_t s) {
@@ -36,9 +35,8 @@ struct LocalDateTime {
       --days;
     }
     const year_month_day ymd{sys_days{std::chrono::days{days}}};
-    return LocalDateTime{int(ymd.year()),     int(unsigned(ymd.month())),
-                         int(unsigned(ymd.day())), int(rest / 3600),
-                         int(rest % 3600 / 60),   int(rest % 60)};
+    return LocalDateTime{int(ymd.year()),  int(unsigned(ymd.month())), int(unsigned(ymd.day())),
+                         int(rest / 3600), int(rest % 3600 / 60),      int(rest % 60)};
   }
 
   /// Whether the fields name a real calendar instant.

@@ -6,7 +6,9 @@
 namespace fake {
 
 namespace {
-std::string str(const char* s) { return s ? std::string(s) : std::string("<null>"); }
+std::string str(const char* s) {
+  return s ? std::string(s) : std::string("<null>");
+}
 
 const Field* findField(const Record& r, const std::string& name) {
   for (const auto& f : r)
@@ -23,8 +25,8 @@ std::vector<Call> FakeZnApi::callsOf(const std::string& name) const {
 }
 
 int FakeZnApi::countOf(const std::string& name) const {
-  return static_cast<int>(std::count_if(calls.begin(), calls.end(),
-                                        [&](const Call& c) { return c.name == name; }));
+  return static_cast<int>(
+      std::count_if(calls.begin(), calls.end(), [&](const Call& c) { return c.name == name; }));
 }
 
 std::set<std::int32_t> FakeZnApi::openConnections() const {
@@ -186,9 +188,10 @@ std::int32_t FakeZnApi::znGetProperty(std::int32_t object, const char* name, cha
   } else if (n.rfind("object.fields(", 0) == 0 && n.size() > 20 &&
              n.substr(n.size() - 6) == ").Name") {
     const std::string digits = n.substr(14, n.size() - 20);
-    const std::size_t i = digits.find_first_not_of("0123456789") == std::string::npos && !digits.empty()
-                              ? std::stoul(digits)
-                              : 0;
+    const std::size_t i =
+        digits.find_first_not_of("0123456789") == std::string::npos && !digits.empty()
+            ? std::stoul(digits)
+            : 0;
     if (i >= 1 && i <= r.size()) value = r[i - 1].name;
   }
   if (!value) return 0;

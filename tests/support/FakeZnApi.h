@@ -30,7 +30,7 @@ struct Server {
   bool up = true;
   std::string time = "12:00:00";
   std::map<std::string, std::string> tags;
-  std::set<std::string> writeRefused;  // znTagWrite fails for these tags
+  std::set<std::string> writeRefused;    // znTagWrite fails for these tags
   std::set<std::string> listAddRefused;  // znListAdd returns 0 for these tags
   std::map<std::string, Table> tables;   // by table or query text
   /// Answers a server function text; nullopt makes znZncode fail. Time(1) answers `time`

@@ -1,0 +1,93 @@
+#include "frmTestConnection.h"
+
+#include <QCloseEvent>
+#include <QComboBox>
+#include <QLabel>
+#include <QPushButton>
+#include <QTimer>
+#include <cmath>
+
+#include "ConnectionTable.h"
+#include "Host.h"
+#include "Widgets.h"
+
+frmTestConnection::frmTestConnection(server::basZNAPI& module, ui::Host& host, QWidget* parent)
+    : QWidget(parent), module_(module), host_(host) {
+  BuildControls();
+  ConnectHandlers();
+  Form_Load();
+}
+
+frmTestConnection::~frmTestConnection() = default;
+
+void frmTestConnection::Form_Load() {
+  auto& table = module_.table();
+  table.Handle = {0, 0};
+  cboUnits->setCurrentIndex(2);  // "Minutes"
+  table.SlotCount = 1;
+  table.OpenAllowed = {server::kTrue, server::kTrue};
+}
+
+void frmTestConnection::Form_Unload() {
+  // Runs once however the window is closed (Exit, close box, end of a pending close).
+  if (unloaded_) return;
+  unloaded_ = true;
+  Timer1->stop();
+  auto& table = module_.table();
+  for (std::size_t slot = 0; slot < table.Handle.size(); ++slot) {
+    if (table.Handle[slot] == 0) continue;
+    try {
+      module_.api().znClose(table.Handle[slot]);
+    } catch (const std::exception&) {
+      // The library vanished; there is nothing left to close.
+    }
+  }
+}
+
+void frmTestConnection::cmdExit_Click() {
+  close();
+}
+
+void frmTestConnection::cmdCancelRead_Click() {
+  CancelRequested = server::kTrue;
+  host_.SetPointer(ui::kPointerDefault);
+}
+
+void frmTestConnection::ShowProgress(std::int32_t position, float unitWidth,
+                                     const QString& caption) {
+  // Halves go to the even neighbour, as the host's own rounding does.
+  const double width = std::nearbyint(static_cast<double>(position) * unitWidth);
+  const int bar = width > INT32_MAX ? INT32_MAX : width < INT32_MIN ? INT32_MIN : int(width);
+  picProgress->PrintCaption(caption);
+  picProgress->FillBar(bar);
+}
+
+QString frmTestConnection::ServerName() const {
+  return QString::fromStdString(module_.ServerName());
+}
+
+void frmTestConnection::ReportLibraryError(const std::exception& error) {
+  host_.MsgBox(QString::fromLocal8Bit(error.what()), ui::kStyleCritical, QStringLiteral("Error"));
+}
+
+frmTestConnection::BusyScope::BusyScope(frmTestConnection& w) : w_(w), outer_(!w.busy_) {
+  w_.busy_ = true;
+}
+
+frmTestConnection::BusyScope::~BusyScope() {
+  if (!outer_) return;
+  w_.busy_ = false;
+  if (w_.closeRequested_) w_.close();
+}
+
+void frmTestConnection::closeEvent(QCloseEvent* event) {
+  // A loop that lets events run still holds this window's controls: let it end after the
+  // current item, and close when it returns.
+  if (busy_) {
+    closeRequested_ = true;
+    event->ignore();
+    return;
+  }
+  Form_Unload();
+  event->accept();
+}

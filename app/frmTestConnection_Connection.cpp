@@ -1,0 +1,71 @@
+// The connection boxes, the two redundancy check boxes and Connect.
+#include <QCheckBox>
+#include <QLabel>
+
+#include "Ansi.h"
+#include "ConnectionTable.h"
+#include "Host.h"
+#include "Widgets.h"
+#include "frmTestConnection.h"
+
+void frmTestConnection::LoadConnectionSettings() {
+  chkTryPrimary->setVisible(chkEnableRedundant->isChecked());
+  auto& table = module_.table();
+  for (int i = 0; i < 2; ++i) {
+    table.Computer[i] = app::ToAnsi(txtComputer[i]->text());
+    table.UserID[i] = app::ToAnsi(txtUserID[i]->text());
+    table.Password[i] = app::ToAnsi(txtPassword[i]->text());
+  }
+  // The standby counts as a second server whenever its name is filled in and differs from
+  // the primary's (exactly, letter case included), whatever "Enable Redundant" says.
+  table.SlotCount = (table.Computer[1].empty() || table.Computer[1] == table.Computer[0]) ? 1 : 2;
+}
+
+void frmTestConnection::chkEnableRedundant_Click() {
+  if (!chkEnableRedundant->isChecked()) chkTryPrimary->setChecked(false);
+  LoadConnectionSettings();
+}
+
+void frmTestConnection::chkTryPrimary_Click() {
+  module_.table().TryPrimaryFirst = chkTryPrimary->isChecked() ? server::kTrue : server::kFalse;
+}
+
+void frmTestConnection::cmdTestConnection_Click() {
+  if (Busy()) return;
+  host_.SetPointer(ui::kPointerHourglass);
+  LoadConnectionSettings();
+  try {
+    if (module_.GetConnection() != 0) {
+      ui::SetCaption(lblStatus, "Status: Connected to '" + ServerName() + "'.");
+    } else {
+      host_.MsgBox("Connection failed.", ui::kStyleCritical, QStringLiteral("ZnAPI Connection"));
+    }
+  } catch (const std::exception& e) {
+    ReportLibraryError(e);
+  }
+  host_.SetPointer(ui::kPointerDefault);
+}
+
+void frmTestConnection::txtComputer_Change(int index) {
+  module_.table().Computer[index] = app::ToAnsi(txtComputer[index]->text());
+}
+
+void frmTestConnection::txtUserID_Change(int index) {
+  module_.table().UserID[index] = app::ToAnsi(txtUserID[index]->text());
+}
+
+void frmTestConnection::txtPassword_Change(int index) {
+  module_.table().Password[index] = app::ToAnsi(txtPassword[index]->text());
+}
+
+void frmTestConnection::txtComputer_GotFocus(int index) {
+  txtComputer[index]->setSelection(0, static_cast<int>(txtComputer[index]->text().size()));
+}
+
+void frmTestConnection::txtUserID_GotFocus(int index) {
+  txtUserID[index]->setSelection(0, static_cast<int>(txtUserID[index]->text().size()));
+}
+
+void frmTestConnection::txtPassword_GotFocus(int index) {
+  txtPassword[index]->setSelection(0, static_cast<int>(txtPassword[index]->text().size()));
+}

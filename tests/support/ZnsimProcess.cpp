@@ -23,6 +23,13 @@ std::string MakeTempDir(const std::string& prefix) {
   return tmpl;
 }
 
+TempDir::TempDir(const std::string& prefix) : path(MakeTempDir(prefix)) {}
+
+TempDir::~TempDir() {
+  std::error_code ec;
+  std::filesystem::remove_all(path, ec);
+}
+
 ZnsimProcess::ZnsimProcess(std::vector<std::string> extraArgs, std::string dataDir, int port) {
   if (dataDir.empty()) {
     dataDir_ = MakeTempDir("znsim-test-");

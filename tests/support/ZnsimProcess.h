@@ -42,6 +42,16 @@ class ZnsimProcess {
   bool ownsDataDir_ = false;
 };
 
+/// A fresh empty folder under the system's temporary folder, removed at the end of its scope;
+/// for data that must outlive one znsim process (restart tests).
+struct TempDir {
+  explicit TempDir(const std::string& prefix = "znsim-data-");
+  ~TempDir();
+  TempDir(const TempDir&) = delete;
+  TempDir& operator=(const TempDir&) = delete;
+  std::string path;
+};
+
 /// Path of the znsim program under test.
 std::string ZnsimPath();
 /// A fresh empty folder under the system's temporary folder.

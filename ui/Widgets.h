@@ -74,6 +74,8 @@ class ResultPane : public QWidget {
   bool event(QEvent* e) override;
 
  private:
+  void queueFlush();
+
   QPlainTextEdit* view_ = nullptr;
   QString text_;
   qsizetype shown_ = 0;  // characters of text_ already in the display

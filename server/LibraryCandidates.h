@@ -1,0 +1,20 @@
+#pragma once
+/// Where the program looks for the client library, in order.
+#include <optional>
+#include <string>
+#include <vector>
+
+namespace server {
+
+inline constexpr const char* kLibraryFileName = "libznapi.so";
+
+/// The files to try: only `overridePath` when it is set (a chosen library must never be
+/// replaced silently by another one), else the library beside the executable and then the
+/// bare name, which leaves the choice to the system's search path.
+std::vector<std::string> LibraryCandidates(const std::optional<std::string>& overridePath,
+                                           const std::optional<std::string>& executableDir);
+
+/// The folder of the running executable, if the system tells it.
+std::optional<std::string> ExecutableDir();
+
+}  // namespace server

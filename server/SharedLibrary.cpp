@@ -1,0 +1,36 @@
+#include "SharedLibrary.h"
+
+#include <dlfcn.h>
+
+#include <utility>
+
+namespace server {
+
+SharedLibrary::SharedLibrary(const std::string& path, std::string& error) {
+  handle_ = dlopen(path.c_str(), RTLD_NOW | RTLD_LOCAL);
+  if (!handle_) {
+    const char* why = dlerror();
+    error = why ? why : "unknown error";
+  }
+}
+
+SharedLibrary::SharedLibrary(SharedLibrary&& other) noexcept
+    : handle_(std::exchange(other.handle_, nullptr)) {}
+
+SharedLibrary& SharedLibrary::operator=(SharedLibrary&& other) noexcept {
+  if (this != &other) {
+    if (handle_) dlclose(handle_);
+    handle_ = std::exchange(other.handle_, nullptr);
+  }
+  return *this;
+}
+
+SharedLibrary::~SharedLibrary() {
+  if (handle_) dlclose(handle_);
+}
+
+void* SharedLibrary::symbol(const char* name) const {
+  return handle_ ? dlsym(handle_, name) : nullptr;
+}
+
+}  // namespace server

@@ -1,0 +1,136 @@
+#include "Connection.h"
+
+#include <asio/connect.hpp>
+#include <asio/write.hpp>
+
+#include "HostResolver.h"
+#include "framing.h"
+
+namespace znapi::detail {
+namespace {
+
+using Clock = std::chrono::steady_clock;
+
+// Bytes asked of the socket per read when the frame length is not yet known.
+constexpr std::size_t kReadChunk = 64 * 1024;
+
+}  // namespace
+
+Connection::Connection(std::chrono::milliseconds requestTimeout)
+    : socket_(io_), requestTimeout_(requestTimeout) {}
+
+Connection::~Connection() {
+  Close();
+}
+
+std::shared_ptr<Connection> Connection::Open(const ServerAddress& address,
+                                             const Credentials& credentials,
+                                             const Deadlines& deadlines) {
+  const auto deadline = Clock::now() + deadlines.connect;
+  std::shared_ptr<Connection> connection(new Connection(deadlines.request));
+  if (!connection->Connect(address, deadline)) return nullptr;
+
+  znwire::Request request;
+  auto* login = request.mutable_login();
+  login->set_user(credentials.user);
+  login->set_password(credentials.password);
+  login->set_mode(credentials.mode);
+  connection->usable_ = true;
+  const auto response = connection->Exchange(request, deadline);
+  if (!response || !response->ok()) return nullptr;
+  return connection;
+}
+
+bool Connection::Connect(const ServerAddress& address, Clock::time_point deadline) {
+  const auto endpoints = ResolveHost(address.host, address.port, deadline);
+  if (endpoints.empty()) return false;
+  asio::error_code result = asio::error::would_block;
+  asio::async_connect(
+      socket_, endpoints,
+      [&](const asio::error_code& ec, const asio::ip::tcp::endpoint&) { result = ec; });
+  if (!Await(deadline) || result) return false;
+  // Requests are small and answered one at a time: Nagle's delay would dominate each call.
+  asio::error_code ignored;
+  socket_.set_option(asio::ip::tcp::no_delay(true), ignored);
+  return true;
+}
+
+std::optional<znwire::Response> Connection::Call(znwire::Request& request) {
+  return Exchange(request, Clock::now() + requestTimeout_);
+}
+
+std::optional<znwire::Response> Connection::Exchange(znwire::Request& request,
+                                                     Clock::time_point deadline) {
+  if (!usable_) return std::nullopt;
+  request.set_id(++lastId_);
+  const auto frame = znwire::EncodeFrame(request);
+  // A request too large to frame is the caller's fault, not the stream's.
+  if (!frame) return std::nullopt;
+
+  asio::error_code result = asio::error::would_block;
+  asio::async_write(socket_, asio::buffer(*frame),
+                    [&](const asio::error_code& ec, std::size_t) { result = ec; });
+  if (!Await(deadline) || result) {
+    Break();
+    return std::nullopt;
+  }
+
+  while (true) {
+    switch (reader_.Poll()) {
+      case FrameReader::State::Ready: {
+        znwire::Response response;
+        const auto body = reader_.Body();
+        const bool parsed = response.ParseFromArray(body.data(), static_cast<int>(body.size()));
+        reader_.Pop();
+        // Requests go one at a time, so any other id means the stream is out of step.
+        if (!parsed || response.id() != request.id()) {
+          Break();
+          return std::nullopt;
+        }
+        return response;
+      }
+      case FrameReader::State::Oversized:
+        Break();
+        return std::nullopt;
+      case FrameReader::State::NeedMore:
+        break;
+    }
+    const std::size_t want = std::max(reader_.Missing(), kReadChunk);
+    std::size_t received = 0;
+    result = asio::error::would_block;
+    socket_.async_read_some(asio::buffer(reader_.Space(want), want),
+                            [&](const asio::error_code& ec, std::size_t n) {
+                              result = ec;
+                              received = n;
+                            });
+    if (!Await(deadline) || result) {
+      Break();
+      return std::nullopt;
+    }
+    reader_.Commit(received);
+  }
+}
+
+bool Connection::Await(Clock::time_point deadline) {
+  io_.restart();
+  io_.run_until(deadline);
+  if (io_.stopped()) return true;
+  asio::error_code ignored;
+  socket_.close(ignored);
+  // Let the cancelled operation finish so its handler no longer refers to the caller's frame.
+  io_.restart();
+  io_.run();
+  return false;
+}
+
+void Connection::Break() {
+  usable_ = false;
+  asio::error_code ignored;
+  socket_.close(ignored);
+}
+
+void Connection::Close() {
+  Break();
+}
+
+}  // namespace znapi::detail

@@ -1,0 +1,69 @@
+#pragma once
+/// One TCP connection to a server: connect and login, then one request at a time, each under
+/// its deadline. Once a wait times out or the stream breaks, the connection stays unusable.
+#include <asio/io_context.hpp>
+#include <asio/ip/tcp.hpp>
+#include <chrono>
+#include <cstdint>
+#include <memory>
+#include <mutex>
+#include <optional>
+#include <string>
+
+#include "ComputerName.h"
+#include "Deadlines.h"
+#include "FrameReader.h"
+#include "znwire.pb.h"
+
+namespace znapi::detail {
+
+struct Credentials {
+  std::string user;
+  std::string password;
+  std::int32_t mode = 0;
+};
+
+class Connection {
+ public:
+  /// Connects and logs in, both within deadlines.connect; nullptr on any failure, including
+  /// refused credentials.
+  static std::shared_ptr<Connection> Open(const ServerAddress& address,
+                                          const Credentials& credentials,
+                                          const Deadlines& deadlines);
+  ~Connection();
+  Connection(const Connection&) = delete;
+  Connection& operator=(const Connection&) = delete;
+
+  /// Serialises every use of the connection and of the searches and lists that belong to it.
+  /// Hold it around Call().
+  std::mutex& mutex() { return mutex_; }
+
+  /// Sends `request` (its id is assigned here) and waits for the response with the same id.
+  /// nullopt when the connection is unusable, breaks or the request deadline passes; a
+  /// response with ok=false leaves the connection usable.
+  std::optional<znwire::Response> Call(znwire::Request& request);
+
+  /// Closes the socket; every later Call fails.
+  void Close();
+  bool usable() const { return usable_; }
+
+ private:
+  explicit Connection(std::chrono::milliseconds requestTimeout);
+  std::optional<znwire::Response> Exchange(znwire::Request& request,
+                                           std::chrono::steady_clock::time_point deadline);
+  bool Connect(const ServerAddress& address, std::chrono::steady_clock::time_point deadline);
+  /// Runs the pending operation until it completes or the deadline passes; on the deadline it
+  /// closes the socket, which cancels the operation, and returns false.
+  bool Await(std::chrono::steady_clock::time_point deadline);
+  void Break();
+
+  std::mutex mutex_;
+  asio::io_context io_;
+  asio::ip::tcp::socket socket_;
+  FrameReader reader_;
+  std::chrono::milliseconds requestTimeout_;
+  std::uint32_t lastId_ = 0;
+  bool usable_ = false;
+};
+
+}  // namespace znapi::detail

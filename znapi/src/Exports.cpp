@@ -1,0 +1,248 @@
+// The C entry points. Each checks its arguments before touching anything, looks its handle up
+// in the registry (never holding the registry's lock across network waits) and turns every
+// failure, exceptions included, into 0.
+#include <limits>
+
+#include "ComputerName.h"
+#include "Connection.h"
+#include "HandleObjects.h"
+#include "HandleRegistry.h"
+#include "ServerCalls.h"
+#include "TextBuffer.h"
+#include "znapi.h"
+
+namespace {
+
+using namespace znapi::detail;
+
+template <class Body>
+std::int32_t Guarded(Body&& body) noexcept {
+  try {
+    return body();
+  } catch (...) {
+    return 0;
+  }
+}
+
+FindCursor::FetchPage FetcherFor(Search& search) {
+  return [&search](std::uint64_t offset, std::uint32_t count) {
+    return FetchRows(*search.connection, search.cursor.serverSearch(), offset, count);
+  };
+}
+
+// Gives the row under the cursor a fresh record handle in place of the previous one. The
+// caller holds the connection's mutex.
+std::int32_t PlaceRecord(std::int32_t searchHandle, const std::shared_ptr<Search>& search,
+                         std::int32_t* object) {
+  Handles().Remove(search->record);
+  search->record = Handles().Add(
+      std::make_shared<Record>(Record{search, search->cursor.position()}), searchHandle);
+  if (search->record == 0) return 0;
+  *object = search->record;
+  return 1;
+}
+
+}  // namespace
+
+int32_t znOpen(const char* computer, const char* user, const char* password, int32_t mode) {
+  return Guarded([&]() -> std::int32_t {
+    if (!computer || !user || !password) return 0;
+    const auto address = ParseComputerName(computer);
+    if (!address) return 0;
+    auto connection =
+        Connection::Open(*address, {user, password, mode}, DeadlinesFromEnvironment());
+    if (!connection) return 0;
+    return Handles().Add(std::move(connection));
+  });
+}
+
+int32_t znClose(int32_t h) {
+  return Guarded([&]() -> std::int32_t {
+    // Taking it out first makes every later call with h, or with the searches and lists it
+    // owns, fail at once, even while another thread still finishes a call on it.
+    const auto connection = Handles().Take<Connection>(h);
+    if (!connection) return 0;
+    std::lock_guard lock(connection->mutex());
+    connection->Close();
+    return 1;
+  });
+}
+
+int32_t znZncode(int32_t h, const char* function, int32_t window, int32_t mode, char* result,
+                 int32_t length, int32_t /*reserved*/) {
+  return Guarded([&]() -> std::int32_t {
+    if (!function || !result || length <= 0) return 0;
+    const auto connection = Handles().Find<Connection>(h);
+    if (!connection) return 0;
+    std::lock_guard lock(connection->mutex());
+    const auto text = RunZncode(*connection, function, window, mode);
+    if (!text) return 0;
+    CopyText(result, length, *text);
+    return 1;
+  });
+}
+
+int32_t znTagRead(int32_t h, const char* tag, char* value, int32_t length) {
+  return Guarded([&]() -> std::int32_t {
+    if (!tag || !value || length <= 0) return 0;
+    const auto connection = Handles().Find<Connection>(h);
+    if (!connection) return 0;
+    std::lock_guard lock(connection->mutex());
+    const auto text = ReadTag(*connection, tag);
+    if (!text) return 0;
+    CopyText(value, length, *text);
+    return 1;
+  });
+}
+
+int32_t znTagWrite(int32_t h, const char* tag, const char* value) {
+  return Guarded([&]() -> std::int32_t {
+    if (!tag || !value) return 0;
+    const auto connection = Handles().Find<Connection>(h);
+    if (!connection) return 0;
+    std::lock_guard lock(connection->mutex());
+    return WriteTag(*connection, tag, value) ? 1 : 0;
+  });
+}
+
+int32_t znFindFirst(int32_t h, const char* table, const char* filter, int32_t* object,
+                    int32_t /*flags*/) {
+  return Guarded([&]() -> std::int32_t {
+    if (!table || !filter || !object) return 0;
+    const auto connection = Handles().Find<Connection>(h);
+    if (!connection) return 0;
+    std::lock_guard lock(connection->mutex());
+    auto page = StartFind(*connection, table, filter, kFindPageRows);
+    if (!page) return 0;
+    auto search = std::make_shared<Search>(connection, FindCursor(std::move(*page)));
+    const std::uint64_t serverSearch = search->cursor.serverSearch();
+    const auto release = [&] {
+      if (serverSearch != 0) CloseFind(*connection, serverSearch);
+    };
+    if (search->cursor.empty()) {
+      release();
+      return 0;
+    }
+    const std::int32_t handle = Handles().Add(search, h);
+    if (handle == 0) {
+      release();
+      return 0;
+    }
+    if (!PlaceRecord(handle, search, object)) {
+      Handles().Remove(handle);
+      release();
+      return 0;
+    }
+    return handle;
+  });
+}
+
+int32_t znFindNext(int32_t search, int32_t* object) {
+  return Guarded([&]() -> std::int32_t {
+    if (!object) return 0;
+    const auto found = Handles().Find<Search>(search);
+    if (!found) return 0;
+    std::lock_guard lock(found->connection->mutex());
+    if (!found->cursor.Next(FetcherFor(*found))) return 0;
+    return PlaceRecord(search, found, object);
+  });
+}
+
+int32_t znFindScroll(int32_t search, int32_t mode, int32_t /*offset*/, int32_t* object) {
+  return Guarded([&]() -> std::int32_t {
+    const auto found = Handles().Find<Search>(search);
+    if (!found) return 0;
+    std::lock_guard lock(found->connection->mutex());
+    switch (mode) {
+      case ZNAPI_SCROLL_COUNT: {
+        constexpr auto kLargest = static_cast<std::uint64_t>(std::numeric_limits<int32_t>::max());
+        return static_cast<std::int32_t>(std::min(found->cursor.total(), kLargest));
+      }
+      case ZNAPI_SCROLL_FIRST:
+        if (!object || !found->cursor.Rewind(FetcherFor(*found))) return 0;
+        return PlaceRecord(search, found, object);
+      default:
+        return 0;
+    }
+  });
+}
+
+int32_t znGetProperty(int32_t object, const char* name, char* buffer, int32_t length,
+                      int32_t* resultLength, int32_t type) {
+  return Guarded([&]() -> std::int32_t {
+    if (!name || !buffer || length <= 0 || type != ZNAPI_TYPE_TEXT) return 0;
+    const auto record = Handles().Find<Record>(object);
+    if (!record) return 0;
+    std::lock_guard lock(record->search->connection->mutex());
+    const auto text = record->search->cursor.Property(record->row, name);
+    if (!text) return 0;
+    const std::int32_t written = CopyText(buffer, length, *text);
+    if (resultLength) *resultLength = written;
+    return 1;
+  });
+}
+
+int32_t znFindClose(int32_t search) {
+  return Guarded([&]() -> std::int32_t {
+    const auto found = Handles().Take<Search>(search);
+    if (!found) return 0;
+    std::lock_guard lock(found->connection->mutex());
+    // The local state is gone either way; a server that cannot be told frees the search when
+    // the connection ends.
+    if (found->cursor.serverSearch() != 0) {
+      CloseFind(*found->connection, found->cursor.serverSearch());
+    }
+    return 1;
+  });
+}
+
+int32_t znListNew(int32_t h, int32_t /*mode*/) {
+  return Guarded([&]() -> std::int32_t {
+    auto connection = Handles().Find<Connection>(h);
+    if (!connection) return 0;
+    return Handles().Add(std::make_shared<TagList>(std::move(connection)), h);
+  });
+}
+
+int32_t znListAdd(int32_t list, const char* tag) {
+  return Guarded([&]() -> std::int32_t {
+    if (!tag || *tag == '\0') return 0;
+    const auto found = Handles().Find<TagList>(list);
+    if (!found) return 0;
+    std::lock_guard lock(found->mutex());
+    const std::size_t index = found->Add(tag);
+    return Handles().Add(std::make_shared<ListItem>(ListItem{found, index}), list);
+  });
+}
+
+int32_t znListRead(int32_t list, int32_t /*reserved*/) {
+  return Guarded([&]() -> std::int32_t {
+    const auto found = Handles().Find<TagList>(list);
+    if (!found) return 0;
+    std::lock_guard listLock(found->mutex());
+    std::lock_guard connectionLock(found->connection().mutex());
+    const auto reply = ReadList(found->connection(), found->ReadRequest());
+    if (!reply || !found->Store(*reply)) {
+      found->Forget();
+      return 0;
+    }
+    return 1;
+  });
+}
+
+int32_t znListData(int32_t item, char* value, int32_t length, int32_t /*mode*/) {
+  return Guarded([&]() -> std::int32_t {
+    if (!value || length <= 0) return 0;
+    const auto found = Handles().Find<ListItem>(item);
+    if (!found) return 0;
+    std::lock_guard lock(found->list->mutex());
+    const auto text = found->list->Value(found->index);
+    if (!text) return 0;
+    CopyText(value, length, *text);
+    return 1;
+  });
+}
+
+int32_t znListFree(int32_t list) {
+  return Guarded([&]() -> std::int32_t { return Handles().Take<TagList>(list) ? 1 : 0; });
+}

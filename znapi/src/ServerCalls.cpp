@@ -1,0 +1,88 @@
+#include "ServerCalls.h"
+
+namespace znapi::detail {
+namespace {
+
+// The response when the server accepted the request. A reply without a body reads as an
+// empty one (proto3 senders may leave an empty message out); a body of another kind is a
+// reply to something else.
+std::optional<znwire::Response> Accepted(Connection& connection, znwire::Request& request,
+                                         znwire::Response::BodyCase expected) {
+  auto response = connection.Call(request);
+  if (!response || !response->ok()) return std::nullopt;
+  if (response->body_case() != expected &&
+      response->body_case() != znwire::Response::BODY_NOT_SET) {
+    return std::nullopt;
+  }
+  return response;
+}
+
+}  // namespace
+
+std::optional<std::string> RunZncode(Connection& connection, const char* function,
+                                     std::int32_t window, std::int32_t mode) {
+  znwire::Request request;
+  auto* body = request.mutable_zncode();
+  body->set_function(function);
+  body->set_window(window);
+  body->set_mode(mode);
+  auto response = Accepted(connection, request, znwire::Response::kZncode);
+  if (!response) return std::nullopt;
+  return std::move(*response->mutable_zncode()->mutable_result());
+}
+
+std::optional<std::string> ReadTag(Connection& connection, const char* tag) {
+  znwire::Request request;
+  request.mutable_tag_read()->set_tag(tag);
+  auto response = Accepted(connection, request, znwire::Response::kTagValue);
+  if (!response) return std::nullopt;
+  return std::move(*response->mutable_tag_value()->mutable_value());
+}
+
+bool WriteTag(Connection& connection, const char* tag, const char* value) {
+  znwire::Request request;
+  auto* body = request.mutable_tag_write();
+  body->set_tag(tag);
+  body->set_value(value);
+  return Accepted(connection, request, znwire::Response::BODY_NOT_SET).has_value();
+}
+
+std::optional<znwire::FindPage> StartFind(Connection& connection, const char* table,
+                                          const char* filter, std::uint32_t pageRows) {
+  znwire::Request request;
+  auto* body = request.mutable_find_first();
+  body->set_table(table);
+  body->set_filter(filter);
+  body->set_page_size(pageRows);
+  auto response = Accepted(connection, request, znwire::Response::kFindPage);
+  if (!response) return std::nullopt;
+  return std::move(*response->mutable_find_page());
+}
+
+std::optional<znwire::FindPage> FetchRows(Connection& connection, std::uint64_t search,
+                                          std::uint64_t offset, std::uint32_t count) {
+  znwire::Request request;
+  auto* body = request.mutable_find_fetch();
+  body->set_search(search);
+  body->set_offset(offset);
+  body->set_count(count);
+  auto response = Accepted(connection, request, znwire::Response::kFindPage);
+  if (!response) return std::nullopt;
+  return std::move(*response->mutable_find_page());
+}
+
+bool CloseFind(Connection& connection, std::uint64_t search) {
+  znwire::Request request;
+  request.mutable_find_close()->set_search(search);
+  return Accepted(connection, request, znwire::Response::BODY_NOT_SET).has_value();
+}
+
+std::optional<znwire::ListReadReply> ReadList(Connection& connection, znwire::ListRead tags) {
+  znwire::Request request;
+  *request.mutable_list_read() = std::move(tags);
+  auto response = Accepted(connection, request, znwire::Response::kListRead);
+  if (!response) return std::nullopt;
+  return std::move(*response->mutable_list_read());
+}
+
+}  // namespace znapi::detail

@@ -1,0 +1,22 @@
+// Stands in for a client library of an older or broken build: it exports znOpen, znClose and
+// znZncode and nothing else.
+#include <cstdint>
+#include <cstring>
+
+#define EXPORT extern "C" __attribute__((visibility("default")))
+
+EXPORT std::int32_t znOpen(const char* computer, const char*, const char*, std::int32_t) {
+  return computer && std::strcmp(computer, "unreachable") == 0 ? 0 : 7;
+}
+
+EXPORT std::int32_t znClose(std::int32_t h) {
+  return h == 7 ? 1 : 0;
+}
+
+EXPORT std::int32_t znZncode(std::int32_t h, const char*, std::int32_t, std::int32_t, char* result,
+                             std::int32_t length, std::int32_t) {
+  static const char kTime[] = "10:11:12";
+  if (h != 7 || !result || length < static_cast<std::int32_t>(sizeof kTime)) return 0;
+  std::memcpy(result, kTime, sizeof kTime);
+  return 1;
+}

@@ -42,7 +42,7 @@ std::optional<std::string_view> FindCursor::Property(std::uint64_t row,
       row - first >= static_cast<std::uint64_t>(page_.rows_size())) {
     return std::nullopt;
   }
-  return RecordProperty(columns_, page_.rows(static_cast<int>(row - first)), name);
+  return ReadRecordProperty(columns_, page_.rows(static_cast<int>(row - first)), name);
 }
 
 }  // namespace znapi::detail

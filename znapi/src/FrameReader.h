@@ -24,6 +24,7 @@ class FrameReader {
   /// Bytes still needed to complete the frame at the front, at least 1 when not Ready.
   std::size_t Missing() const;
   std::size_t buffered() const { return end_ - begin_; }
+  std::size_t capacity() const { return buffer_.size(); }
 
  private:
   std::vector<char> buffer_;

@@ -48,8 +48,8 @@ std::optional<std::size_t> ColumnSet::Find(std::string_view name) const {
   return it->second;
 }
 
-std::optional<std::string_view> RecordProperty(const ColumnSet& columns, const znwire::Row& row,
-                                               std::string_view name) {
+std::optional<std::string_view> ReadRecordProperty(const ColumnSet& columns, const znwire::Row& row,
+                                                   std::string_view name) {
   if (Lower(name) == "object.fields.count") return columns.CountText();
   if (const auto n = FieldNameIndex(name)) {
     if (*n < 1 || *n > columns.size()) return std::nullopt;

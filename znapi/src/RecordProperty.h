@@ -30,7 +30,7 @@ class ColumnSet {
 };
 
 /// The text of property `name` of `row`; nullopt when the record has no such property.
-std::optional<std::string_view> RecordProperty(const ColumnSet& columns, const znwire::Row& row,
-                                               std::string_view name);
+std::optional<std::string_view> ReadRecordProperty(const ColumnSet& columns, const znwire::Row& row,
+                                                   std::string_view name);
 
 }  // namespace znapi::detail

@@ -1,0 +1,156 @@
+// The connection against a server that misbehaves on purpose: every fault must end in a
+// failed call and an unusable connection, within the deadline, never in a hang or a crash.
+#include "Connection.h"
+
+#include <gtest/gtest.h>
+
+#include <chrono>
+
+#include "ScriptedServer.h"
+#include "framing.h"
+
+namespace znapi::detail {
+namespace {
+
+using testing::ResponseFrame;
+using testing::ScriptedServer;
+using namespace std::chrono_literals;
+using Clock = std::chrono::steady_clock;
+
+Deadlines Short() {
+  return {std::chrono::milliseconds(1500), std::chrono::milliseconds(300)};
+}
+
+ServerAddress Local(int port) {
+  return {"127.0.0.1", static_cast<std::uint16_t>(port)};
+}
+
+std::shared_ptr<Connection> OpenTo(const ScriptedServer& server) {
+  return Connection::Open(Local(server.port()), {"Engineer", "Marlow", 0}, Short());
+}
+
+// Logs in, then answers the first request after login with `reply`.
+ScriptedServer::Script LoginThen(std::function<std::optional<std::string>(std::uint32_t)> reply) {
+  return [reply](const znwire::Request& r) -> std::optional<std::string> {
+    if (r.has_login()) return ResponseFrame(r.id(), r.login().password() == "Marlow");
+    return reply(r.id());
+  };
+}
+
+znwire::Request TagReadRequest() {
+  znwire::Request request;
+  request.mutable_tag_read()->set_tag("T");
+  return request;
+}
+
+TEST(Connection, LoginSendsCredentialsAndRepliesMatchTheirRequests) {
+  ScriptedServer server([](const znwire::Request& r) -> std::optional<std::string> {
+    if (r.has_login()) {
+      EXPECT_EQ(r.login().user(), "Engineer");
+      EXPECT_EQ(r.login().mode(), 0);
+      return ResponseFrame(r.id(), true);
+    }
+    znwire::Response response;
+    response.set_id(r.id());
+    response.set_ok(true);
+    response.mutable_tag_value()->set_value("42");
+    return ResponseFrame(response);
+  });
+  auto connection = OpenTo(server);
+  ASSERT_NE(connection, nullptr);
+  std::lock_guard lock(connection->mutex());
+  for (int i = 0; i < 3; ++i) {
+    auto request = TagReadRequest();
+    const auto response = connection->Call(request);
+    ASSERT_TRUE(response.has_value());
+    EXPECT_EQ(response->id(), request.id());
+    EXPECT_EQ(response->tag_value().value(), "42");
+  }
+}
+
+TEST(Connection, RefusedLoginGivesNoConnection) {
+  ScriptedServer server(LoginThen([](std::uint32_t) { return std::string(); }));
+  EXPECT_EQ(Connection::Open(Local(server.port()), {"Engineer", "wrong", 0}, Short()), nullptr);
+}
+
+TEST(Connection, RefusedRequestLeavesTheConnectionUsable) {
+  ScriptedServer server(LoginThen([](std::uint32_t id) { return ResponseFrame(id, false); }));
+  auto connection = OpenTo(server);
+  ASSERT_NE(connection, nullptr);
+  std::lock_guard lock(connection->mutex());
+  auto request = TagReadRequest();
+  const auto response = connection->Call(request);
+  ASSERT_TRUE(response.has_value());
+  EXPECT_FALSE(response->ok());
+  EXPECT_TRUE(connection->usable());
+}
+
+// Replies no correct server sends; each must break the connection for good.
+TEST(Connection, FaultyRepliesBreakTheConnection) {
+  const std::uint32_t tooLong = znwire::kMaxFrameBytes + 1;
+  const std::string oversizedHeader{static_cast<char>(tooLong >> 24),
+                                    static_cast<char>(tooLong >> 16),
+                                    static_cast<char>(tooLong >> 8), static_cast<char>(tooLong)};
+  struct Case {
+    const char* what;
+    std::function<std::optional<std::string>(std::uint32_t)> reply;
+  };
+  const Case cases[] = {
+      {"another request's id", [](std::uint32_t id) { return ResponseFrame(id + 1, true); }},
+      {"an oversized frame", [&](std::uint32_t) { return oversizedHeader; }},
+      {"an unreadable body", [](std::uint32_t) { return std::string("\0\0\0\3\xff\xff\xff", 7); }},
+      {"a hang-up", [](std::uint32_t) { return std::nullopt; }},
+      {"half a frame and a hang-up",
+       [](std::uint32_t) { return std::optional<std::string>(std::string("\0\0", 2)); }},
+      {"silence", [](std::uint32_t) { return std::string(); }},
+  };
+  for (const auto& c : cases) {
+    ScriptedServer server(LoginThen(c.reply));
+    auto connection = OpenTo(server);
+    ASSERT_NE(connection, nullptr) << c.what;
+    std::lock_guard lock(connection->mutex());
+    auto request = TagReadRequest();
+    const auto start = Clock::now();
+    EXPECT_FALSE(connection->Call(request).has_value()) << c.what;
+    EXPECT_LT(Clock::now() - start, 10s) << c.what;
+    EXPECT_FALSE(connection->usable()) << c.what;
+    // A later call fails at once, without reaching the server.
+    const int before = server.requests();
+    auto again = TagReadRequest();
+    EXPECT_FALSE(connection->Call(again).has_value()) << c.what;
+    EXPECT_EQ(server.requests(), before) << c.what;
+  }
+}
+
+TEST(Connection, SilentLoginFailsWithinTheConnectDeadline) {
+  ScriptedServer server([](const znwire::Request&) { return std::string(); });
+  const auto start = Clock::now();
+  EXPECT_EQ(OpenTo(server), nullptr);
+  const auto took = Clock::now() - start;
+  EXPECT_GE(took, 1400ms);
+  EXPECT_LT(took, 15s);
+}
+
+TEST(Connection, ClosedPortFailsAtOnce) {
+  int port = 0;
+  {
+    ScriptedServer probe([](const znwire::Request&) { return std::string(); });
+    port = probe.port();
+  }
+  const auto start = Clock::now();
+  EXPECT_EQ(Connection::Open(Local(port), {"Engineer", "Marlow", 0}, Short()), nullptr);
+  EXPECT_LT(Clock::now() - start, 10s);
+}
+
+TEST(Connection, ClosedConnectionRefusesCalls) {
+  ScriptedServer server(LoginThen([](std::uint32_t id) { return ResponseFrame(id, true); }));
+  auto connection = OpenTo(server);
+  ASSERT_NE(connection, nullptr);
+  std::lock_guard lock(connection->mutex());
+  connection->Close();
+  auto request = TagReadRequest();
+  EXPECT_FALSE(connection->Call(request).has_value());
+}
+
+}  // namespace
+}  // namespace znapi::detail

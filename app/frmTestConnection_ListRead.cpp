@@ -1,4 +1,16 @@
-// Placeholder so the window links until this concern lands; its owner replaces this file.
+// List Read: opens a fresh list window over this one, offering the loaded tag names.
+#include <QComboBox>
+
+#include "Host.h"
+#include "frmListRead.h"
 #include "frmTestConnection.h"
 
-void frmTestConnection::cmdListRead_Click() {}
+void frmTestConnection::cmdListRead_Click() {
+  if (Busy()) return;
+  frmListRead form(module(), host(), lblStatus, this);
+  form.ZNAPIHandle(0);
+  host().SetPointer(ui::kPointerHourglass);
+  form.FillTagNames(cboTagNames[0]);
+  host().SetPointer(ui::kPointerDefault);
+  form.exec();
+}

@@ -1,0 +1,114 @@
+#pragma once
+/// The list window: puts together a set of tags from the main window's tag names, reads all of
+/// them in one list request, lets the engineer edit the values and writes them back. Its
+/// handlers live in one file per concern (frmListRead_*.cpp).
+#include <QDialog>
+#include <QString>
+#include <QStringList>
+#include <array>
+#include <cstdint>
+
+class QComboBox;
+class QGroupBox;
+class QLabel;
+class QLineEdit;
+class QListWidget;
+class QMimeData;
+class QPushButton;
+class QRadioButton;
+
+namespace server {
+class basZNAPI;
+}
+namespace ui {
+class Host;
+}
+namespace listread {
+class TextDragList;
+}
+
+class frmListRead : public QDialog {
+ public:
+  /// `statusLabel` is the main window's status line, which receives the timing messages.
+  frmListRead(server::basZNAPI& module, ui::Host& host, QLabel* statusLabel,
+              QWidget* parent = nullptr);
+  ~frmListRead() override;
+
+  // ---- Controls -------------------------------------------------------------------------
+  QLabel* Label1 = nullptr;  // "Selected Tags"
+  QLabel* Label2 = nullptr;  // "Tag Values"
+  QLabel* Label3 = nullptr;  // "Available Tags"
+  QListWidget* lstAvailable = nullptr;
+  listread::TextDragList* lstTagNames = nullptr;
+  listread::TextDragList* lstTagValues = nullptr;
+  /// 0 ">", 1 ">>", 2 "<", 3 "<<"
+  std::array<QPushButton*, 4> cmdSelect{};
+  /// 0 under lstAvailable, 1 under lstTagNames
+  std::array<QLabel*, 2> lblCount{};
+  QGroupBox* Frame1 = nullptr;  // "General"
+  /// 0 "Available Tags", 1 "Selected Tags", 2 "Tag Values"
+  std::array<QRadioButton*, 3> optLists{};
+  QPushButton* cmdClear = nullptr;
+  QLineEdit* txtValue = nullptr;
+  QPushButton* cmdAdd = nullptr;
+  QPushButton* cmdSetValue = nullptr;
+  QGroupBox* Frame2 = nullptr;  // "Commands"
+  QPushButton* cmdRead = nullptr;
+  QPushButton* cmdWrite = nullptr;
+  QPushButton* cmdExit = nullptr;
+
+  // ---- Window state -------------------------------------------------------------------
+  /// The handle of the last Read or Write; each of them asks the connection table afresh.
+  std::int32_t ConnectionHandle = 0;
+  /// The list the editor acts on: 0 lstAvailable, 1 lstTagNames, 2 lstTagValues.
+  std::int16_t TargetList = 0;
+
+  // ---- Public members, called before the window is shown ----------------------------
+  /// Stores the handle; there is no way to read it back through this member.
+  void ZNAPIHandle(std::int32_t New_hZNAPI);
+  /// Offers the box's names in lstAvailable (added to what is there) and leaves the box as it
+  /// was.
+  void FillTagNames(const QComboBox* tagNames);
+
+  // ---- Handlers -------------------------------------------------------------------------
+  // frmListRead.cpp
+  void Form_Load();
+  void Form_Unload();
+  void cmdExit_Click();
+
+  // frmListRead_Moves.cpp
+  void cmdSelect_Click(int index);
+  void lstAvailable_DblClick();
+  void lstTagNames_DblClick();
+  void lstTagValues_DblClick();
+
+  // frmListRead_DragDrop.cpp
+  void lstTagNames_OLEDragDrop(const QMimeData* data);
+  void lstTagValues_OLEDragDrop(const QMimeData* data);
+
+  // frmListRead_Editor.cpp
+  void optLists_Click(int index);
+  void cmdAdd_Click();
+  void cmdSetValue_Click();
+  void cmdClear_Click();
+
+  // frmListRead_ReadWrite.cpp
+  void cmdRead_Click();
+  void cmdWrite_Click();
+
+  /// The list box that TargetList names.
+  QListWidget* TargetListBox() const;
+
+  /// Every way of closing (Exit, close box, Escape) ends here.
+  void done(int result) override;
+
+ private:
+  void BuildControls();  // frmListRead_Controls.cpp
+  void ConnectHandlers();
+  void ShowCount(int index, int count);
+  void SetStatus(const QString& text);
+
+  server::basZNAPI& module_;
+  ui::Host& host_;
+  QLabel* statusLabel_ = nullptr;
+};

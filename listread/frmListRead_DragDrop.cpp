@@ -1,0 +1,19 @@
+// Text dropped on the selected list or the value list: one entry per CR LF-ended line.
+#include <QListWidget>
+#include <QMimeData>
+
+#include "DropText.h"
+#include "ListBoxes.h"
+#include "TextDragList.h"
+#include "frmListRead.h"
+
+void frmListRead::lstTagNames_OLEDragDrop(const QMimeData* data) {
+  if (!data || !data->hasText()) return;
+  listread::AddSortedEntries(lstTagNames, app::DropEntries(data->text()));
+  ShowCount(1, lstTagNames->count());
+}
+
+void frmListRead::lstTagValues_OLEDragDrop(const QMimeData* data) {
+  if (!data || !data->hasText()) return;
+  lstTagValues->addItems(app::DropEntries(data->text()));
+}

@@ -1,0 +1,79 @@
+// The progress strip: bar width in twips, drawn blue over the full inner height, caption kept
+// visible.
+#include <gtest/gtest.h>
+
+#include <QImage>
+
+#include "Widgets.h"
+
+namespace {
+
+const QRgb kBlue = qRgb(0, 0, 192);
+
+class ProgressStripTest : public ::testing::Test {
+ protected:
+  ProgressStripTest() { strip.resize(200, 17); }  // a 198 x 15 pixel drawing area
+  QImage picture() { return strip.grab().toImage(); }
+
+  ui::ProgressStrip strip;
+};
+
+TEST_F(ProgressStripTest, ScaleWidthIsTheInnerWidthInTwips) {
+  EXPECT_EQ(strip.ScaleWidth(), 198 * 15);
+  strip.resize(593, 17);
+  EXPECT_EQ(strip.ScaleWidth(), 591 * 15);
+}
+
+TEST_F(ProgressStripTest, BarOnlyWidensUntilCleared) {
+  strip.PrintCaption("Tags 1 of 3");
+  strip.FillBar(300);
+  strip.FillBar(150);
+  EXPECT_EQ(strip.barTwips(), 300);
+  strip.FillBar(900);
+  EXPECT_EQ(strip.barTwips(), 900);
+  strip.Clear();
+  EXPECT_EQ(strip.barTwips(), 0);
+  EXPECT_EQ(strip.caption(), QString());
+}
+
+TEST_F(ProgressStripTest, BarCoversItsWidthAndTheFullInnerHeight) {
+  strip.FillBar(50 * 15);
+  const QImage image = picture();
+  for (int y = 1; y <= 15; ++y) {
+    EXPECT_EQ(image.pixel(1, y), kBlue) << y;
+    EXPECT_EQ(image.pixel(50, y), kBlue) << y;
+    EXPECT_NE(image.pixel(51, y), kBlue) << y;
+  }
+  EXPECT_NE(image.pixel(10, 0), kBlue);  // the rim stays
+  EXPECT_NE(image.pixel(10, 16), kBlue);
+}
+
+TEST_F(ProgressStripTest, OverlongBarStopsAtTheRim) {
+  strip.FillBar(strip.ScaleWidth() * 2);
+  const QImage image = picture();
+  EXPECT_EQ(image.pixel(198, 8), kBlue);
+  EXPECT_NE(image.pixel(199, 8), kBlue);
+}
+
+TEST_F(ProgressStripTest, CaptionShowsOverTheBarAndBesideIt) {
+  const auto textPixels = [](const QImage& image, int from, int to, QRgb background) {
+    int n = 0;
+    for (int x = from; x < to; ++x)
+      for (int y = 1; y <= 15; ++y) n += image.pixel(x, y) != background;
+    return n;
+  };
+  strip.PrintCaption("Loading tags");
+  const QImage bare = picture();
+  const QRgb window = bare.pixel(150, 2);
+  EXPECT_GT(textPixels(bare, 1, 100, window), 20);
+
+  // Over the dark bar the caption must be light to be read, not merely present.
+  strip.FillBar(strip.ScaleWidth());
+  const QImage covered = picture();
+  int light = 0;
+  for (int x = 1; x < 100; ++x)
+    for (int y = 1; y <= 15; ++y) light += qGray(covered.pixel(x, y)) > 128;
+  EXPECT_GT(light, 20);
+}
+
+}  // namespace

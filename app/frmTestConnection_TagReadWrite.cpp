@@ -1,5 +1,106 @@
-// Placeholder so the window links until this concern lands; its owner replaces this file.
+// Single tag read and write: the smallest complete road from the window to the server.
+#include <QComboBox>
+#include <QLabel>
+#include <QLineEdit>
+#include <type_traits>
+#include <variant>
+
+#include "Ansi.h"
+#include "ConnectionTable.h"
+#include "Host.h"
+#include "TimingMessage.h"
+#include "Widgets.h"
 #include "frmTestConnection.h"
 
-void frmTestConnection::cmdRead_Click() {}
-void frmTestConnection::cmdWrite_Click() {}
+namespace {
+
+const QString kNoConnection = QStringLiteral("Status: No ZNAPI connection is available.");
+const QString kNoTagSelected = QStringLiteral("No tag is selected!");
+
+// A number in the host's plain form (12.50 -> "12.5", 007 -> "7"); a text as read.
+QString ValueText(const server::TagValue& value) {
+  return std::visit(
+      [](const auto& v) -> QString {
+        using T = std::decay_t<decltype(v)>;
+        if constexpr (std::is_same_v<T, double>)
+          return QString::number(v, 'g', 15);
+        else if constexpr (std::is_same_v<T, std::string>)
+          return app::FromAnsi(v);
+        else
+          return QString();
+      },
+      value);
+}
+
+}  // namespace
+
+void frmTestConnection::cmdRead_Click() {
+  if (Busy()) return;
+  const QString tag = cboTagNames[0]->currentText();
+  if (tag.isEmpty()) {
+    host().MsgBox(kNoTagSelected, ui::kStyleInformation, QStringLiteral("Tag Read"));
+    host().SetPointer(ui::kPointerDefault);
+    return;
+  }
+  host().SetPointer(ui::kPointerHourglass);
+
+  std::int32_t handle = 0;
+  try {
+    handle = module().GetConnection();
+  } catch (const std::exception& e) {
+    ReportLibraryError(e);
+    host().SetPointer(ui::kPointerDefault);
+    return;
+  }
+  if (handle == 0) {
+    ui::SetCaption(lblStatus, kNoConnection);
+    host().SetPointer(ui::kPointerDefault);
+    return;
+  }
+
+  const ui::LocalDateTime start = host().Now();
+  const server::TagValue value = module().ReadTagValue(handle, app::ToAnsi(tag));
+  if (std::holds_alternative<std::monostate>(value)) {
+    ui::SetCaption(lblStatus,
+                   QStringLiteral("Status: reading ") + tag + QStringLiteral(" failed."));
+    txtValue->clear();
+  } else {
+    txtValue->setText(ValueText(value));
+    const ui::LocalDateTime end = host().Now();
+    const std::string lead = (QStringLiteral("Status: Reading ") + tag).toStdString();
+    ui::SetCaption(lblStatus,
+                   QString::fromStdString(app::TimingMessage(
+                       lead, "from", app::ElapsedSeconds(start, end), ServerName().toStdString())));
+  }
+  host().SetPointer(ui::kPointerDefault);
+}
+
+void frmTestConnection::cmdWrite_Click() {
+  if (Busy()) return;
+  const QString tag = cboTagNames[0]->currentText();
+  if (tag.isEmpty()) {
+    host().MsgBox(kNoTagSelected, ui::kStyleInformation, QStringLiteral("Tag Write"));
+    return;
+  }
+  host().SetPointer(ui::kPointerHourglass);
+
+  // The write call itself can meet a missing entry point; it is reported like a missing
+  // library at connect time, and the program carries on.
+  try {
+    const std::int32_t handle = module().GetConnection();
+    if (handle == 0) {
+      ui::SetCaption(lblStatus, kNoConnection);
+    } else if (module().api().znTagWrite(handle, app::ToAnsi(tag).c_str(),
+                                         app::ToAnsi(txtValue->text()).c_str()) != 0) {
+      ui::SetCaption(lblStatus, QStringLiteral("Status: Writing to ") + tag +
+                                    QStringLiteral(" is successful to '") + ServerName() +
+                                    QStringLiteral("'."));
+    } else {
+      ui::SetCaption(lblStatus,
+                     QStringLiteral("Status: Writing to ") + tag + QStringLiteral(" failed."));
+    }
+  } catch (const std::exception& e) {
+    ReportLibraryError(e);
+  }
+  host().SetPointer(ui::kPointerDefault);
+}

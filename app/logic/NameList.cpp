@@ -3,24 +3,9 @@
 #include <cstring>
 #include <stdexcept>
 
+#include "Blanks.h"
+
 namespace app {
-
-namespace {
-
-// Only blanks: a tab or control character in a name is part of the name.
-QString TrimLeadingBlanks(const QString& s) {
-  qsizetype i = 0;
-  while (i < s.size() && s[i] == QLatin1Char(' ')) ++i;
-  return s.mid(i);
-}
-
-QString TrimTrailingBlanks(const QString& s) {
-  qsizetype n = s.size();
-  while (n > 0 && s[n - 1] == QLatin1Char(' ')) --n;
-  return s.left(n);
-}
-
-}  // namespace
 
 QString NameFromBuffer(const char* buffer, std::size_t length) {
   const void* nul = std::memchr(buffer, '\0', length);
@@ -28,8 +13,7 @@ QString NameFromBuffer(const char* buffer, std::size_t length) {
     const auto n = static_cast<qsizetype>(static_cast<const char*>(nul) - buffer);
     return TrimLeadingBlanks(QString::fromLatin1(buffer, n));
   }
-  return TrimTrailingBlanks(
-      TrimLeadingBlanks(QString::fromLatin1(buffer, static_cast<qsizetype>(length))));
+  return TrimBlanks(QString::fromLatin1(buffer, static_cast<qsizetype>(length)));
 }
 
 QString NoNamesFoundText(const char* kindWord) {

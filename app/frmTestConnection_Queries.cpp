@@ -1,7 +1,51 @@
-// Placeholder so the window links until this concern lands; its owner replaces this file.
+// The alarm queries: the alarms active now and the alarm summary over the request period,
+// one row of text per record.
+#include <QLabel>
+#include <span>
+
+#include "ConnectionTable.h"
+#include "FindCursor.h"
+#include "Host.h"
+#include "QueryText.h"
+#include "RowLayout.h"
+#include "Widgets.h"
 #include "frmTestConnection.h"
 
-void frmTestConnection::QueryActiveAlarms(std::int32_t) {}
-void frmTestConnection::QueryAlarmSummary(std::int32_t) {}
-void frmTestConnection::QueryTrend(std::int32_t) {}
-void frmTestConnection::QueryDevice(std::int32_t, const QString&) {}
+namespace {
+
+void WriteAlarmRows(frmTestConnection& w, std::int32_t handle, const QString& query,
+                    std::span<const app::FieldLayout> layout) {
+  app::FindCursor find(w.module().api(), handle, query);
+  if (!find.Found()) {
+    w.host().MsgBox(QStringLiteral("Failed find any alarms!"), ui::kStyleInformation);
+    return;
+  }
+  w.txtRequestedData->setText(QString());
+  std::int32_t rows = 0;
+  QString row;
+  QString value;
+  do {
+    row.clear();
+    for (const app::FieldLayout& field : layout) {
+      find.Read(field.name, field.rule, value);
+      row += value;
+      row += QLatin1String(field.separator);
+    }
+    w.txtRequestedData->append(row);
+    ++rows;
+    w.host().DoEvents();
+    ui::SetCaption(w.lblRequestCount, QStringLiteral("Count: ") + QString::number(rows));
+    if (w.CloseRequested()) break;
+  } while (find.Next());
+}
+
+}  // namespace
+
+void frmTestConnection::QueryActiveAlarms(std::int32_t handle) {
+  WriteAlarmRows(*this, handle, app::ActiveAlarmsQuery(), app::kActiveAlarmRow);
+}
+
+void frmTestConnection::QueryAlarmSummary(std::int32_t handle) {
+  WriteAlarmRows(*this, handle, app::AlarmSummaryQuery(RequestStartText, RequestEndText),
+                 app::kAlarmSummaryRow);
+}

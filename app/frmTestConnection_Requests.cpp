@@ -1,8 +1,151 @@
-// Placeholder so the window links until this concern lands; its owner replaces this file.
+// The request panel: choosing a kind, checking the period inputs, dispatching a request and
+// reporting how long it took.
+#include <QComboBox>
+#include <QLabel>
+#include <QLineEdit>
+#include <QPushButton>
+
+#include "Ansi.h"
+#include "ConnectionTable.h"
+#include "Host.h"
+#include "NumberText.h"
+#include "TimeRange.h"
+#include "TimingMessage.h"
+#include "TrendRequestCheck.h"
+#include "Widgets.h"
 #include "frmTestConnection.h"
 
-void frmTestConnection::optRead_Click(std::int16_t) {}
-void frmTestConnection::cmdReadAlarmTrend_Click() {}
+namespace {
+
+enum Kind : std::int16_t { kSummary = 0, kTrends = 1, kAlarms = 2, kDevice = 3, kZncode = 4 };
+
+constexpr int kOthersWidthTwips = 7575;
+
+void ShowRefusal(frmTestConnection& w, const char* text) {
+  w.host().MsgBox(QString::fromLatin1(text), ui::kStyleInformation);
+}
+
+/// Runs the chosen kind of request. False when an input refused it before anything was
+/// asked of the server (the box said why); true when the server was asked.
+bool RunRequest(frmTestConnection& w, std::int32_t handle) {
+  switch (w.RequestKind) {
+    case kSummary:
+      if (!w.ValidateTimeRange()) return false;
+      w.QueryAlarmSummary(handle);
+      return true;
+    case kTrends:
+      if (!w.ValidateTimeRange()) return false;
+      if (!app::ParseDecimal(w.txtSamplePeriod->text())) {
+        ShowRefusal(w, "Incorrect sample period entry!");
+        return false;
+      }
+      if (!CheckTrendRequest(w)) return false;
+      w.QueryTrend(handle);
+      return true;
+    case kAlarms:
+      w.QueryActiveAlarms(handle);
+      return true;
+    case kDevice:
+      w.QueryDevice(handle, w.txtOthers->text());
+      return true;
+    case kZncode: {
+      std::string result;
+      if (w.module().CallServerFunction(handle, app::ToAnsi(w.txtOthers->text()), result))
+        w.txtRequestedData->setText(app::FromAnsi(result));
+      return true;
+    }
+    default:
+      return false;
+  }
+}
+
+}  // namespace
+
+void frmTestConnection::optRead_Click(std::int16_t index) {
+  if (index < kSummary || index > kZncode) return;
+  RequestKind = index;
+  const bool period = index == kSummary || index == kTrends || index == kAlarms;
+  const bool others = index == kDevice || index == kZncode;
+  lblDateTime[0]->setVisible(period);
+  txtEndDateTime->setVisible(period);
+  lblDateTime[1]->setVisible(period);
+  txtDuration->setVisible(period);
+  cboUnits->setVisible(period);
+  lblSamplePeriod->setVisible(index == kTrends);
+  txtSamplePeriod->setVisible(index == kTrends);
+  lblOthers->setVisible(others);
+  txtOthers->setVisible(others);
+  if (!others) return;
+  ui::SetCaption(lblOthers,
+                 index == kDevice ? QStringLiteral("Device Name:") : QStringLiteral("Func Name:"));
+  // The name or function box takes the row of the end time, which these kinds do not use.
+  txtOthers->setGeometry(cboTagNames[1]->x(), txtEndDateTime->y(),
+                         ui::TwipsToPixels(kOthersWidthTwips), txtOthers->height());
+  lblOthers->move(lblDateTime[0]->pos());
+}
+
+void frmTestConnection::cmdReadAlarmTrend_Click() {
+  if (Busy()) return;
+  BusyScope scope(*this);
+  host().SetPointer(ui::kPointerHourglass);
+  // The reported time includes obtaining the connection.
+  const ui::LocalDateTime start = host().Now();
+  std::int32_t handle = 0;
+  try {
+    handle = module().GetConnection();
+  } catch (const std::exception& e) {
+    ReportLibraryError(e);
+    host().SetPointer(ui::kPointerDefault);
+    return;
+  }
+  if (handle <= 0) {
+    ui::SetCaption(lblStatus, QStringLiteral("Status: No ZNAPI connection is available."));
+    host().SetPointer(ui::kPointerDefault);
+    return;
+  }
+  lblRequestCount->setVisible(true);
+  cmdCancelRead->setEnabled(true);
+  CancelRequested = server::kFalse;
+  bool asked = true;
+  try {
+    asked = RunRequest(*this, handle);
+  } catch (const server::LibraryError& e) {
+    ReportLibraryError(e);
+    asked = false;
+  } catch (const std::exception&) {
+    // A query that failed part way keeps what it wrote; the request still ends normally.
+  }
+  // A refused request leaves the status line alone: its box already said what was wrong,
+  // and a timing line would read as if the server had answered it.
+  if (asked) {
+    const std::int32_t seconds = app::ElapsedSeconds(start, host().Now());
+    ui::SetCaption(lblStatus, app::FromAnsi(app::TimingMessage("Status: Request", "from", seconds,
+                                                               app::ToAnsi(ServerName()))));
+  }
+  cmdCancelRead->setEnabled(false);
+  host().SetPointer(ui::kPointerDefault);
+}
+
 bool frmTestConnection::ValidateTimeRange() {
-  return false;
+  const QString endInput = txtEndDateTime->text();
+  const std::optional<ui::LocalDateTime> end =
+      endInput == app::kNowKeyword ? std::optional(host().Now()) : app::ParseDateTime(endInput);
+  if (!end) {
+    ShowRefusal(*this, "Incorrect date time entry!");
+    txtEndDateTime->setFocus();
+    return false;
+  }
+  RequestEndText = app::FormatPeriodText(*end);
+
+  bool unitOk = false;
+  const std::int32_t unitSeconds = cboUnits->currentData().toInt(&unitOk);
+  const auto seconds =
+      unitOk ? app::DurationSeconds(txtDuration->text(), unitSeconds) : std::nullopt;
+  const auto start = seconds ? app::PeriodStart(*end, *seconds) : std::nullopt;
+  if (!start) {
+    ShowRefusal(*this, "Incorrect duration entry!");
+    return false;
+  }
+  RequestStartText = app::FormatPeriodText(*start);
+  return true;
 }

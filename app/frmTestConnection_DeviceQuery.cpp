@@ -1,0 +1,47 @@
+// The device query: one row per record of the named device, the values of its fields
+// separated by tabs.
+#include <string>
+
+#include "Ansi.h"
+#include "ConnectionTable.h"
+#include "DeviceFieldCount.h"
+#include "FindCursor.h"
+#include "Host.h"
+#include "Widgets.h"
+#include "frmTestConnection.h"
+
+void frmTestConnection::QueryDevice(std::int32_t handle, const QString& deviceName) {
+  app::FindCursor find(module().api(), handle, deviceName);
+  if (!find.Found()) {
+    host().MsgBox(QStringLiteral("Failed to load device '") + deviceName + QStringLiteral("'!"),
+                  ui::kStyleInformation);
+    return;
+  }
+  txtRequestedData->setText(QString());
+  // Every record is read with the first record's field count.
+  QString countText;
+  find.Read("object.fields.Count", app::ValueRule::Untrimmed, countText);
+  const app::DeviceFieldCount fields = app::ReadDeviceFieldCount(countText);
+  if (!fields.ok()) {
+    host().MsgBox(fields.failure, ui::kStyleNone);
+    return;
+  }
+  QString row;
+  QString name;
+  QString value;
+  do {
+    row.clear();
+    for (std::int16_t index = 0; index < fields.value; ++index) {
+      find.Read("object.fields(" + std::to_string(index + 1) + ").Name", app::ValueRule::Untrimmed,
+                name);
+      // A value the library cannot supply leaves no column behind.
+      if (find.Read(app::ToAnsi(name), app::ValueRule::Trimmed, value) == 0) continue;
+      row += value;
+      row += QLatin1Char('\t');
+    }
+    row += QLatin1String("\r\n");
+    txtRequestedData->append(row);
+    host().DoEvents();
+    if (CloseRequested()) break;
+  } while (find.Next());
+}

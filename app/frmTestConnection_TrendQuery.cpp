@@ -1,0 +1,75 @@
+// The trend query: a header line, then one row per sample (date, time, value), until the
+// last sample or Cancel Request.
+#include <QComboBox>
+#include <QLabel>
+#include <QLineEdit>
+
+#include "Ansi.h"
+#include "ConnectionTable.h"
+#include "FindCursor.h"
+#include "Host.h"
+#include "QueryText.h"
+#include "SampleCount.h"
+#include "TrendRequestCheck.h"
+#include "Widgets.h"
+#include "frmTestConnection.h"
+
+namespace {
+
+constexpr int kTrendNameBox = 2;
+// The value field is named like the trend, and the Trend Name box stays editable while the
+// query lets events run: every use reads the box afresh.
+QString TrendName(frmTestConnection& w) {
+  return w.cboTagNames[kTrendNameBox]->currentText();
+}
+
+}  // namespace
+
+std::optional<std::int32_t> CheckTrendRequest(frmTestConnection& w) {
+  if (TrendName(w).isEmpty()) {
+    w.host().MsgBox(QStringLiteral("No trend is selected!"), ui::kStyleInformation);
+    return std::nullopt;
+  }
+  const auto length = app::PeriodLength(w.RequestStartText, w.RequestEndText);
+  const auto count = length ? app::SampleCount(*length, w.txtSamplePeriod->text()) : std::nullopt;
+  if (!count) {
+    w.host().MsgBox(QStringLiteral("Incorrect sample period entry!"), ui::kStyleInformation);
+    return std::nullopt;
+  }
+  return count;
+}
+
+void frmTestConnection::QueryTrend(std::int32_t handle) {
+  const auto count = CheckTrendRequest(*this);
+  if (!count) return;
+  app::FindCursor find(
+      module().api(), handle,
+      app::TrendQuery(RequestEndText, txtSamplePeriod->text(), *count, TrendName(*this)));
+  if (!find.Found()) {
+    host().MsgBox(QStringLiteral("Failed find any trend data!"), ui::kStyleInformation);
+    return;
+  }
+  txtRequestedData->setText(QStringLiteral("Date    "));
+  txtRequestedData->append(QStringLiteral("\tTime        \t") + TrendName(*this) +
+                           QStringLiteral("\r\n"));
+  std::int32_t rows = 0;
+  QString row;
+  QString value;
+  do {
+    row.clear();
+    find.Read("Date", app::ValueRule::Trimmed, value);
+    row += value;
+    row += QLatin1Char('\t');
+    find.Read("Time", app::ValueRule::Trimmed, value);
+    row += value.left(8);  // whole seconds; some servers add fractions
+    row += QLatin1Char('\t');
+    find.Read(app::ToAnsi(TrendName(*this)), app::ValueRule::Trimmed, value);
+    row += value;
+    row += QLatin1String("\r\n");
+    txtRequestedData->append(row);
+    host().DoEvents();
+    ++rows;
+    ui::SetCaption(lblRequestCount, QStringLiteral("Count: ") + QString::number(rows));
+    if (CancelRequested != 0 || CloseRequested()) break;
+  } while (find.Next());
+}

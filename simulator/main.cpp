@@ -1,0 +1,142 @@
+// znsim: a simulated ZnAPI server with a demo water treatment works.
+#include <spdlog/sinks/stdout_sinks.h>
+#include <spdlog/spdlog.h>
+#include <CLI/CLI.hpp>
+#include <asio.hpp>
+
+#include <csignal>
+#include <iostream>
+
+#include "Authenticator.h"
+#include "DemoProject.h"
+#include "LoginThrottle.h"
+#include "Options.h"
+#include "Plant.h"
+#include "ProjectToml.h"
+#include "Server.h"
+#include "Ticker.h"
+
+namespace {
+
+constexpr const char* kScaleHelp =
+    "Scale projects: --generate-tags 40000 gives 40,000 extra tags, each with a high alarm, "
+    "and 1,000 trends; add --generate-trends 32767 for 32,767 trends; --generate-tags 100000 "
+    "gives 100,000 extra tags.";
+
+int Run(const znsim::Options& options) {
+  using namespace znsim;
+  Project project = options.project.empty() ? DemoProject() : LoadProjectFile(options.project);
+  AddGenerated(project, options.generate);
+  spdlog::info("'{}': {} tags, {} alarms, {} trends, {} devices", project.title,
+               project.tags.size(), project.alarms.size(), project.trends.size(),
+               project.devices.size());
+
+  Plant plant(std::move(project), options.dataDir, options.plant);
+  Authenticator auth(plant.project().users);
+  LoginThrottle throttle;
+  Services services{plant, auth, throttle, options.limits};
+
+  asio::thread_pool workers(options.workers);
+  asio::io_context io(1);
+  Server server(io, workers, services, options.host, options.port, options.maxConnections);
+  asio::signal_set signals(io, SIGINT, SIGTERM);
+  signals.async_wait([&](asio::error_code ec, int signal) {
+    if (ec) return;
+    spdlog::info("signal {}: shutting down", signal);
+    server.Stop();
+    io.stop();
+  });
+  server.Start();
+  Ticker ticker([&plant] { plant.Tick(NowMillis()); });
+
+  const auto endpoint = server.endpoint();
+  const std::string address = endpoint.address().is_v6()
+                                  ? "[" + endpoint.address().to_string() + "]"
+                                  : endpoint.address().to_string();
+  std::cout << "znsim listening on " << address << ":" << endpoint.port() << "\n" << std::flush;
+  spdlog::info("'{}' listening on {}:{}", options.plant.name, address, endpoint.port());
+  io.run();
+  workers.stop();
+  workers.join();
+  spdlog::info("stopped");
+  return 0;
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+  std::signal(SIGPIPE, SIG_IGN);
+  spdlog::set_default_logger(spdlog::stderr_logger_mt("znsim"));
+
+  znsim::Options options;
+  std::string listen = "127.0.0.1:20222";
+  long long trendHours = options.plant.trendRetention.count();
+  long long alarmDays = options.plant.alarmRetention.count() / 24;
+  long long seedMinutes = options.plant.seedHistory.count();
+  std::optional<std::size_t> alarms;
+  std::optional<std::size_t> trends;
+
+  CLI::App app(
+      "znsim: a simulated ZnAPI server. With no options it serves the demo water "
+      "treatment works on 127.0.0.1:20222.");
+  app.footer(kScaleHelp);
+  app.add_option("--listen", listen, "HOST:PORT to serve; port 0 picks a free one")
+      ->capture_default_str();
+  app.add_option("--project", options.project, "project file (TOML) instead of the demo plant")
+      ->check(CLI::ExistingFile);
+  app.add_option("--data", options.dataDir, "folder for written values, alarm history, trends")
+      ->capture_default_str();
+  app.add_option("--name", options.plant.name, "server name shown in logs and Version()")
+      ->capture_default_str();
+  app.add_option("--generate-tags", options.generate.tags, "add N generated tags");
+  app.add_option("--generate-alarms", alarms, "generated tags with a high alarm (default: all)");
+  app.add_option("--generate-trends", trends, "generated tags with a trend (default: up to 1000)");
+  app.add_option("--max-rows", options.limits.maxRows, "most rows one query may yield")
+      ->capture_default_str()
+      ->check(CLI::Range(1ull, 100'000'000ull));
+  app.add_option("--max-connections", options.maxConnections, "most clients served at once")
+      ->capture_default_str()
+      ->check(CLI::Range(1ull, 100'000ull));
+  app.add_option("--trend-retention", trendHours, "hours of trend archive kept")
+      ->capture_default_str()
+      ->check(CLI::Range(1ll, 24ll * 3660));
+  app.add_option("--alarm-retention", alarmDays, "days of alarm history kept")
+      ->capture_default_str()
+      ->check(CLI::Range(1ll, 3660ll));
+  app.add_option("--seed-history", seedMinutes,
+                 "minutes of alarm history made up from the model at a first start")
+      ->capture_default_str()
+      ->check(CLI::Range(0ll, 24ll * 60));
+  app.add_option("--workers", options.workers, "threads that run requests")
+      ->capture_default_str()
+      ->check(CLI::Range(1ull, 64ull));
+  app.add_option("--log-level", options.logLevel, "trace, debug, info, warn, error, off")
+      ->capture_default_str();
+  try {
+    app.parse(argc, argv);
+  } catch (const CLI::ParseError& e) {
+    // Help goes to stdout only when asked for; the ready line is the one other stdout text.
+    return app.exit(e);
+  }
+
+  const auto parsed = znsim::ParseListen(listen);
+  if (!parsed) {
+    std::cerr << "znsim: --listen wants HOST:PORT, got '" << listen << "'\n";
+    return 2;
+  }
+  options.host = parsed->first;
+  options.port = parsed->second;
+  options.generate.alarms = alarms.value_or(options.generate.tags);
+  options.generate.trends = trends.value_or(std::min<std::size_t>(options.generate.tags, 1000));
+  options.plant.trendRetention = std::chrono::hours(trendHours);
+  options.plant.alarmRetention = std::chrono::hours(alarmDays * 24);
+  options.plant.seedHistory = std::chrono::minutes(seedMinutes);
+  spdlog::set_level(spdlog::level::from_str(options.logLevel));
+
+  try {
+    return Run(options);
+  } catch (const std::exception& e) {
+    spdlog::critical("{}", e.what());
+    return 1;
+  }
+}

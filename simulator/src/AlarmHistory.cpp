@@ -1,0 +1,92 @@
+#include "AlarmHistory.h"
+
+#include <algorithm>
+#include <unordered_map>
+
+namespace znsim {
+
+AlarmHistory::AlarmHistory(const Project& project, Database& db) : project_(project), db_(db) {
+  auto lock = db_.Lock();
+  db_.Exec(
+      "CREATE TABLE IF NOT EXISTS alarm_occurrence("
+      " id INTEGER PRIMARY KEY, alarm TEXT NOT NULL, tag TEXT NOT NULL,"
+      " description TEXT NOT NULL, on_time INTEGER NOT NULL, off_time INTEGER,"
+      " comment TEXT NOT NULL DEFAULT '');"
+      "CREATE INDEX IF NOT EXISTS alarm_occurrence_on ON alarm_occurrence(on_time);"
+      "CREATE INDEX IF NOT EXISTS alarm_occurrence_open ON alarm_occurrence(alarm)"
+      " WHERE off_time IS NULL;");
+}
+
+void AlarmHistory::Record(const std::vector<AlarmTransition>& transitions) {
+  if (transitions.empty()) return;
+  auto lock = db_.Lock();
+  Transaction transaction(db_);
+  Statement open(db_.Handle(),
+                 "INSERT INTO alarm_occurrence(alarm, tag, description, on_time, comment)"
+                 " VALUES(?1, ?2, ?3, ?4, ?5)");
+  Statement close(
+      db_.Handle(),
+      "UPDATE alarm_occurrence SET off_time = ?2 WHERE alarm = ?1 AND off_time IS NULL");
+  for (const auto& t : transitions) {
+    const AlarmDef& alarm = project_.alarms[t.alarm];
+    const std::string key = AlarmKey(alarm);
+    if (t.on) {
+      open.Bind(1, key).Bind(2, alarm.tag).Bind(3, alarm.description).Bind(4, t.at);
+      open.Bind(5, t.comment).Run();
+    } else {
+      close.Bind(1, key).Bind(2, t.at).Run();
+    }
+  }
+  transaction.Commit();
+}
+
+std::vector<ActiveAlarm> AlarmHistory::Open() const {
+  std::unordered_map<std::string, std::size_t> byKey;
+  for (std::size_t i = 0; i < project_.alarms.size(); ++i) {
+    byKey.emplace(AlarmKey(project_.alarms[i]), i);
+  }
+  std::vector<ActiveAlarm> open;
+  auto lock = db_.Lock();
+  Statement select(db_.Handle(),
+                   "SELECT alarm, on_time, comment FROM alarm_occurrence WHERE off_time IS NULL");
+  while (select.Step()) {
+    const auto it = byKey.find(select.Text(0));
+    if (it != byKey.end()) open.push_back({it->second, select.Int(1), select.Text(2)});
+  }
+  return open;
+}
+
+bool AlarmHistory::Empty() const {
+  auto lock = db_.Lock();
+  Statement select(db_.Handle(), "SELECT EXISTS(SELECT 1 FROM alarm_occurrence)");
+  return !select.Step() || select.Int(0) == 0;
+}
+
+std::optional<std::vector<AlarmOccurrence>> AlarmHistory::Summary(Millis start, Millis end,
+                                                                  std::uint64_t limit) const {
+  std::vector<AlarmOccurrence> rows;
+  auto lock = db_.Lock();
+  Statement select(db_.Handle(),
+                   "SELECT tag, description, on_time, off_time, comment FROM alarm_occurrence"
+                   " WHERE on_time <= ?2 AND (off_time IS NULL OR off_time >= ?1)"
+                   " ORDER BY on_time, id LIMIT ?3");
+  const auto cap = static_cast<std::int64_t>(std::min<std::uint64_t>(limit, INT64_MAX - 1));
+  select.Bind(1, start).Bind(2, end).Bind(3, cap + 1);
+  while (select.Step()) {
+    if (rows.size() >= limit) return std::nullopt;
+    AlarmOccurrence row{select.Text(0), select.Text(1), select.Int(2), std::nullopt,
+                        select.Text(4)};
+    if (!select.IsNull(3)) row.off = select.Int(3);
+    rows.push_back(std::move(row));
+  }
+  return rows;
+}
+
+void AlarmHistory::Prune(Millis before) {
+  auto lock = db_.Lock();
+  Statement prune(db_.Handle(),
+                  "DELETE FROM alarm_occurrence WHERE off_time IS NOT NULL AND off_time < ?1");
+  prune.Bind(1, before).Run();
+}
+
+}  // namespace znsim

@@ -1,0 +1,122 @@
+#include "Connection.h"
+
+#include <spdlog/spdlog.h>
+
+namespace znsim {
+
+namespace {
+
+// A body is read in pieces, so memory grows with the bytes a peer really sends and not with
+// the length it claims.
+constexpr std::size_t kReadChunk = 64 * 1024;
+
+std::string PeerName(const asio::ip::tcp::socket& socket) {
+  asio::error_code ec;
+  const auto peer = socket.remote_endpoint(ec);
+  if (ec) return "unknown peer";
+  return peer.address().to_string() + ":" + std::to_string(peer.port());
+}
+
+}  // namespace
+
+Connection::Connection(asio::ip::tcp::socket socket, asio::thread_pool& workers, Services& services,
+                       std::shared_ptr<std::atomic<std::size_t>> openCount)
+    : socket_(std::move(socket)),
+      workers_(workers),
+      timer_(socket_.get_executor()),
+      session_(services, PeerName(socket_)),
+      openCount_(std::move(openCount)) {}
+
+Connection::~Connection() {
+  openCount_->fetch_sub(1);
+  spdlog::info("{}: connection closed", session_.peer());
+}
+
+void Connection::Start() {
+  spdlog::info("{}: connection opened", session_.peer());
+  asio::error_code ec;
+  socket_.set_option(asio::ip::tcp::no_delay(true), ec);
+  ReadHeader();
+}
+
+void Connection::ReadHeader() {
+  asio::async_read(socket_, asio::buffer(header_),
+                   [self = shared_from_this()](asio::error_code ec, std::size_t) {
+                     if (ec) return self->Close(nullptr);
+                     const auto length = znwire::BodyLength(self->header_);
+                     if (!length) return self->Close("frame over the size limit");
+                     self->body_.clear();
+                     self->ReadBody(*length);
+                   });
+}
+
+void Connection::ReadBody(std::uint32_t length) {
+  if (body_.size() >= length) return Dispatch();
+  const std::size_t have = body_.size();
+  const std::size_t piece = std::min<std::size_t>(kReadChunk, length - have);
+  body_.resize(have + piece);
+  asio::async_read(socket_, asio::buffer(body_.data() + have, piece),
+                   [self = shared_from_this(), length](asio::error_code ec, std::size_t) {
+                     if (ec) return self->Close(nullptr);
+                     self->ReadBody(length);
+                   });
+}
+
+void Connection::Dispatch() {
+  auto request = std::make_shared<znwire::Request>();
+  if (!request->ParseFromString(body_)) return Close("undecodable request");
+  body_ = std::string();
+  asio::post(workers_, [self = shared_from_this(), request] {
+    Outcome outcome;
+    try {
+      outcome = self->session_.Handle(*request);
+    } catch (const std::exception& e) {
+      spdlog::error("{}: request failed: {}", self->session_.peer(), e.what());
+      outcome.response.set_id(request->id());
+      outcome.response.set_ok(false);
+      outcome.response.set_error("server error");
+    }
+    asio::post(self->socket_.get_executor(),
+               [self, outcome = std::move(outcome)]() mutable { self->Reply(std::move(outcome)); });
+  });
+}
+
+void Connection::Reply(Outcome outcome) {
+  auto frame = znwire::EncodeFrame(outcome.response);
+  if (!frame) {
+    znwire::Response tooLarge;
+    tooLarge.set_id(outcome.response.id());
+    tooLarge.set_ok(false);
+    tooLarge.set_error("reply too large");
+    frame = znwire::EncodeFrame(tooLarge);
+  }
+  auto shared = std::make_shared<std::string>(std::move(*frame));
+  const bool close = outcome.close;
+  if (outcome.delay <= 0) return Write(shared, close);
+  timer_.expires_after(std::chrono::milliseconds(outcome.delay));
+  timer_.async_wait([self = shared_from_this(), shared, close](asio::error_code ec) {
+    if (ec) return;
+    self->Write(shared, close);
+  });
+}
+
+void Connection::Write(std::shared_ptr<std::string> frame, bool close) {
+  asio::async_write(socket_, asio::buffer(*frame),
+                    [self = shared_from_this(), frame, close](asio::error_code ec, std::size_t) {
+                      if (ec) return self->Close(nullptr);
+                      if (close) return self->Close(nullptr);
+                      self->ReadHeader();
+                    });
+}
+
+void Connection::Close(const char* why) {
+  if (closed_) return;
+  closed_ = true;
+  if (why != nullptr) spdlog::warn("{}: closing: {}", session_.peer(), why);
+  asio::error_code ec;
+  timer_.cancel();
+  socket_.shutdown(asio::ip::tcp::socket::shutdown_both, ec);
+  socket_.close(ec);
+}
+
+}  // namespace znsim

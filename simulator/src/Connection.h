@@ -1,0 +1,40 @@
+#pragma once
+/// One client socket: reads frames, runs each request on a worker, writes the reply.
+#include <asio.hpp>
+
+#include <atomic>
+#include <memory>
+#include <string>
+
+#include "Session.h"
+#include "framing.h"
+
+namespace znsim {
+
+class Connection : public std::enable_shared_from_this<Connection> {
+ public:
+  Connection(asio::ip::tcp::socket socket, asio::thread_pool& workers, Services& services,
+             std::shared_ptr<std::atomic<std::size_t>> openCount);
+  ~Connection();
+  void Start();
+
+ private:
+  void ReadHeader();
+  void ReadBody(std::uint32_t length);
+  void Dispatch();
+  void Reply(Outcome outcome);
+  void Write(std::shared_ptr<std::string> frame, bool close);
+  void Close(const char* why);
+
+  asio::ip::tcp::socket socket_;
+  asio::thread_pool& workers_;
+  asio::steady_timer timer_;
+  Session session_;
+  std::shared_ptr<std::atomic<std::size_t>> openCount_;
+  znwire::FrameHeader header_{};
+  std::string body_;
+  std::uint32_t expected_ = 0;
+  bool closed_ = false;
+};
+
+}  // namespace znsim

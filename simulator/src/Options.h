@@ -1,0 +1,29 @@
+#pragma once
+/// Everything the command line sets.
+#include <cstddef>
+#include <optional>
+#include <string>
+
+#include "Plant.h"
+#include "ProjectGenerator.h"
+#include "Session.h"
+
+namespace znsim {
+
+struct Options {
+  std::string host = "127.0.0.1";
+  unsigned short port = 20222;
+  std::string project;  // empty: the built-in demo
+  std::string dataDir = "znsim-data";
+  GeneratorCounts generate;
+  PlantSettings plant;
+  ServiceLimits limits;
+  std::size_t maxConnections = 256;
+  std::size_t workers = 2;
+  std::string logLevel = "info";
+};
+
+/// "HOST:PORT", "[v6]:PORT"; nullopt when the text is not of that form.
+std::optional<std::pair<std::string, unsigned short>> ParseListen(const std::string& text);
+
+}  // namespace znsim

@@ -1,0 +1,64 @@
+#include "Plant.h"
+
+#include <spdlog/spdlog.h>
+
+#include <algorithm>
+
+namespace znsim {
+
+namespace {
+constexpr Millis kPruneEvery = 10 * 60 * 1000;
+constexpr Millis kSeedStep = 10 * 1000;
+constexpr Millis kSeedBudget = 2'000'000;  // alarm evaluations for the whole replay
+}  // namespace
+
+Plant::Plant(Project project, const std::filesystem::path& dataDir, PlantSettings settings)
+    : project_(std::move(project)),
+      settings_(std::move(settings)),
+      db_((std::filesystem::create_directories(dataDir), dataDir / "znsim.db")),
+      tags_(project_, db_),
+      alarms_(project_),
+      history_(project_, db_),
+      trends_(tags_, db_) {
+  const Millis now = NowMillis();
+  if (history_.Empty()) {
+    SeedHistory(now);
+  } else {
+    for (auto& open : history_.Open()) alarms_.Restore(open.alarm, open.since, open.comment);
+  }
+  Prune(now);
+}
+
+void Plant::SeedHistory(Millis now) {
+  const Millis span =
+      std::chrono::duration_cast<std::chrono::milliseconds>(settings_.seedHistory).count();
+  if (span <= 0) return;
+  // Large generated projects replay in coarser steps so start-up stays quick.
+  const auto alarmCount = static_cast<Millis>(project_.alarms.size());
+  const Millis step = std::max(kSeedStep, span / kSeedBudget * alarmCount / 1000 * 1000);
+  std::vector<AlarmTransition> all;
+  for (Millis t = (now - span) / step * step; t < now; t += step) {
+    auto step =
+        alarms_.Evaluate(t, [&](std::size_t tag) { return ModelNumber(project_.tags[tag], t); });
+    all.insert(all.end(), std::make_move_iterator(step.begin()),
+               std::make_move_iterator(step.end()));
+  }
+  history_.Record(all);
+  spdlog::info("seeded the alarm history with {} transitions over the last {} min", all.size(),
+               settings_.seedHistory.count());
+}
+
+void Plant::Tick(Millis now) {
+  history_.Record(alarms_.Evaluate(now, [&](std::size_t tag) { return tags_.Number(tag, now); }));
+  trends_.Sample(now);
+  if (now - lastPrune_ >= kPruneEvery) Prune(now);
+}
+
+void Plant::Prune(Millis now) {
+  using std::chrono::milliseconds;
+  history_.Prune(now - std::chrono::duration_cast<milliseconds>(settings_.alarmRetention).count());
+  trends_.Prune(now - std::chrono::duration_cast<milliseconds>(settings_.trendRetention).count());
+  lastPrune_ = now;
+}
+
+}  // namespace znsim

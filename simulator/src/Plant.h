@@ -1,0 +1,56 @@
+#pragma once
+/// The running plant: project, live values, alarms and trends over one SQLite file, moved
+/// forward by Tick() once a second.
+#include <chrono>
+#include <filesystem>
+#include <string>
+
+#include "AlarmEngine.h"
+#include "AlarmHistory.h"
+#include "Database.h"
+#include "Project.h"
+#include "TagStore.h"
+#include "TrendArchive.h"
+
+namespace znsim {
+
+struct PlantSettings {
+  std::string name = "znsim";
+  std::chrono::hours trendRetention{48};
+  std::chrono::hours alarmRetention{24 * 31};
+  /// At a first start the alarm history is filled from the model over this span, so the
+  /// summary of the last minutes has rows at once.
+  std::chrono::minutes seedHistory{60};
+};
+
+class Plant {
+ public:
+  /// Opens (creating) `dataDir`/znsim.db, restores written values and open alarms, and
+  /// seeds the alarm history at a first start.
+  Plant(Project project, const std::filesystem::path& dataDir, PlantSettings settings);
+
+  /// Evaluates alarms, archives due trend samples, and now and then prunes old history.
+  void Tick(Millis now);
+
+  const Project& project() const { return project_; }
+  const PlantSettings& settings() const { return settings_; }
+  TagStore& tags() { return tags_; }
+  const AlarmEngine& alarms() const { return alarms_; }
+  const AlarmHistory& history() const { return history_; }
+  const TrendArchive& trends() const { return trends_; }
+
+ private:
+  void SeedHistory(Millis now);
+  void Prune(Millis now);
+
+  Project project_;
+  PlantSettings settings_;
+  Database db_;
+  TagStore tags_;
+  AlarmEngine alarms_;
+  AlarmHistory history_;
+  TrendArchive trends_;
+  Millis lastPrune_ = 0;
+};
+
+}  // namespace znsim

@@ -1,0 +1,106 @@
+#include "Project.h"
+
+#include <stdexcept>
+
+namespace znsim {
+
+namespace {
+
+[[noreturn]] void Bad(const std::string& what) {
+  throw std::runtime_error(what);
+}
+
+template <typename T>
+void Index(const std::vector<T>& items, std::unordered_map<std::string, std::size_t>& index,
+           const char* kind) {
+  index.clear();
+  index.reserve(items.size());
+  for (std::size_t i = 0; i < items.size(); ++i) {
+    if (items[i].name.empty()) Bad(std::string(kind) + " without a name");
+    if (!index.emplace(items[i].name, i).second) {
+      Bad(std::string("duplicate ") + kind + " '" + items[i].name + "'");
+    }
+  }
+}
+
+}  // namespace
+
+void Project::Finish() {
+  Index(tags, tagIndex_, "tag");
+  Index(trends, trendIndex_, "trend");
+  Index(devices, deviceIndex_, "device");
+  for (const auto& tag : tags) {
+    if (tag.type == TagType::String && tag.texts.empty() && tag.sim.kind != SimKind::Constant) {
+      Bad("string tag '" + tag.name + "' moves but has no texts");
+    }
+    if (tag.sim.period <= 0) Bad("tag '" + tag.name + "' has a period of zero or less");
+  }
+  for (const auto& user : users) {
+    if (user.name.empty() || user.hash.empty()) Bad("user without a name or hash");
+  }
+  for (const auto& alarm : alarms) {
+    const TagDef* tag = FindTag(alarm.tag);
+    if (tag == nullptr) Bad("alarm on unknown tag '" + alarm.tag + "'");
+    if (tag->type == TagType::String) Bad("alarm on string tag '" + alarm.tag + "'");
+    if (alarm.condition == AlarmCondition::Deviation) {
+      const TagDef* setpoint = FindTag(alarm.setpoint);
+      if (setpoint == nullptr || setpoint->type == TagType::String) {
+        Bad("deviation alarm on '" + alarm.tag + "' needs a numeric setpoint tag");
+      }
+    }
+  }
+  for (const auto& trend : trends) {
+    const TagDef* tag = FindTag(trend.tag);
+    if (tag == nullptr) Bad("trend '" + trend.name + "' of unknown tag '" + trend.tag + "'");
+    if (tag->type == TagType::String) Bad("trend '" + trend.name + "' of a string tag");
+    if (!(trend.period >= 0.1)) Bad("trend '" + trend.name + "' samples faster than 0.1 s");
+  }
+  for (const auto& device : devices) {
+    if (device.name == "Tag" || device.name == "_Trend") {
+      Bad("device name '" + device.name + "' is taken by a built-in table");
+    }
+    for (const auto& record : device.records) {
+      if (record.size() != device.fields.size()) {
+        Bad("device '" + device.name + "' has a record with the wrong number of values");
+      }
+    }
+  }
+}
+
+const TagDef* Project::FindTag(const std::string& name) const {
+  const auto it = tagIndex_.find(name);
+  return it == tagIndex_.end() ? nullptr : &tags[it->second];
+}
+
+std::size_t Project::TagIndex(const std::string& name) const {
+  const auto it = tagIndex_.find(name);
+  return it == tagIndex_.end() ? npos : it->second;
+}
+
+const TrendDef* Project::FindTrend(const std::string& name) const {
+  const auto it = trendIndex_.find(name);
+  return it == trendIndex_.end() ? nullptr : &trends[it->second];
+}
+
+const DeviceDef* Project::FindDevice(const std::string& name) const {
+  const auto it = deviceIndex_.find(name);
+  return it == deviceIndex_.end() ? nullptr : &devices[it->second];
+}
+
+const char* AlarmConditionName(AlarmCondition condition) {
+  switch (condition) {
+    case AlarmCondition::High:
+      return "High";
+    case AlarmCondition::Low:
+      return "Low";
+    case AlarmCondition::On:
+      return "On";
+    case AlarmCondition::Off:
+      return "Off";
+    case AlarmCondition::Deviation:
+      return "Deviation";
+  }
+  return "";
+}
+
+}  // namespace znsim

@@ -1,0 +1,183 @@
+#include "Queries.h"
+
+#include <strings.h>  // strcasecmp
+#include <charconv>
+
+#include "ScriptParser.h"
+#include "TimeText.h"
+#include "TrendWindow.h"
+
+namespace znsim {
+
+namespace {
+
+QueryOutcome Fail(std::string error) {
+  return {nullptr, std::move(error)};
+}
+
+bool SameName(const std::string& a, const char* b) {
+  return strcasecmp(a.c_str(), b) == 0;
+}
+
+std::optional<std::int64_t> WholeNumber(const Argument& argument) {
+  if (argument.kind != Argument::Kind::Number) return std::nullopt;
+  std::string_view text = argument.text;
+  if (!text.empty() && text.front() == '+') text.remove_prefix(1);
+  std::int64_t value = 0;
+  const auto [end, ec] = std::from_chars(text.data(), text.data() + text.size(), value);
+  if (ec != std::errc{} || end != text.data() + text.size()) return std::nullopt;
+  return value;
+}
+
+const std::string* Text(const Argument& argument) {
+  if (argument.kind == Argument::Kind::String || argument.kind == Argument::Kind::Word) {
+    return &argument.text;
+  }
+  return nullptr;
+}
+
+QueryOutcome TagTable(const Plant& plant) {
+  const Project& project = plant.project();
+  auto rows = std::make_shared<ComputedRows>(
+      std::vector<std::string>{"Tag", "Type", "Units", "Comment"}, project.tags.size(),
+      [&project](std::uint64_t offset, std::uint32_t count, std::vector<ResultRow>& out) {
+        for (std::uint64_t i = offset; i < offset + count; ++i) {
+          const TagDef& tag = project.tags[i];
+          out.push_back({tag.name, TagTypeName(tag.type), tag.units, tag.comment});
+        }
+      });
+  return {rows, {}};
+}
+
+QueryOutcome TrendTable(const Plant& plant) {
+  std::vector<ResultRow> rows;
+  rows.reserve(plant.project().trends.size());
+  for (const auto& trend : plant.project().trends) {
+    rows.push_back({trend.name, trend.tag, FormatNumber(trend.period), trend.comment});
+  }
+  return {std::make_shared<MaterialRows>(
+              std::vector<std::string>{"Name", "Tag", "Period", "Comment"}, std::move(rows)),
+          {}};
+}
+
+QueryOutcome DeviceTable(const DeviceDef& device) {
+  return {std::make_shared<MaterialRows>(device.fields, device.records), {}};
+}
+
+QueryOutcome Alarms(const Plant& plant, const Call& call) {
+  if (call.arguments.size() != 3) return Fail("ZNAPIAlarm takes 3 arguments");
+  const auto first = WholeNumber(call.arguments[0]);
+  const auto kind = WholeNumber(call.arguments[1]);
+  const auto third = WholeNumber(call.arguments[2]);
+  if (!first || !kind || !third) return Fail("ZNAPIAlarm takes whole numbers");
+  const Project& project = plant.project();
+  std::vector<ResultRow> rows;
+  if (*kind == 4) {
+    rows.reserve(project.alarms.size());
+    for (const auto& alarm : project.alarms) {
+      rows.push_back({alarm.tag, alarm.description, AlarmConditionName(alarm.condition)});
+    }
+    return {std::make_shared<MaterialRows>(std::vector<std::string>{"Tag", "Name", "Category"},
+                                           std::move(rows)),
+            {}};
+  }
+  if (*kind == 0) {
+    for (const auto& active : plant.alarms().Active()) {
+      const AlarmDef& alarm = project.alarms[active.alarm];
+      rows.push_back({FormatDate(active.since), FormatTime(active.since), alarm.tag,
+                      alarm.description, "ON", active.comment});
+    }
+    return {std::make_shared<MaterialRows>(
+                std::vector<std::string>{"Date", "Time", "Tag", "Name", "State", "Comment"},
+                std::move(rows)),
+            {}};
+  }
+  return Fail("ZNAPIAlarm knows the kinds 0 (active) and 4 (configured)");
+}
+
+QueryOutcome Summary(const Plant& plant, const Call& call, std::uint64_t maxRows) {
+  if (call.arguments.size() != 6) return Fail("ZNAPIAlarmSummary takes 6 arguments");
+  const std::string* texts[4];
+  for (int i = 0; i < 4; ++i) {
+    texts[i] = Text(call.arguments[static_cast<std::size_t>(i)]);
+    if (texts[i] == nullptr) return Fail("ZNAPIAlarmSummary takes dates and times as text");
+  }
+  if (!WholeNumber(call.arguments[4]) || !WholeNumber(call.arguments[5])) {
+    return Fail("ZNAPIAlarmSummary takes whole numbers after the period");
+  }
+  const auto start = ParseLocalDateTime(*texts[0], *texts[1]);
+  const auto end = ParseLocalDateTime(*texts[2], *texts[3]);
+  if (!start || !end) return Fail("ZNAPIAlarmSummary: not a valid date and time");
+  std::vector<ResultRow> rows;
+  if (*start <= *end) {
+    // The period's end second is included whole: an alarm at 04:00:24.700 belongs to it.
+    auto occurrences = plant.history().Summary(*start, *end + 999, maxRows);
+    if (!occurrences) return Fail("the summary has more rows than the limit");
+    rows.reserve(occurrences->size());
+    for (const auto& o : *occurrences) {
+      rows.push_back({FormatDate(o.on), FormatTime(o.on), o.off ? FormatDate(*o.off) : "",
+                      o.off ? FormatTime(*o.off) : "", o.tag, o.description, o.off ? "OFF" : "ON",
+                      o.comment});
+    }
+  }
+  return {std::make_shared<MaterialRows>(
+              std::vector<std::string>{"OnDate", "OnTime", "OffDate", "OffTime", "Tag", "Name",
+                                       "SumState", "Comment"},
+              std::move(rows)),
+          {}};
+}
+
+QueryOutcome Trend(const Plant& plant, const Call& call, std::uint64_t maxRows) {
+  if (call.arguments.size() != 6) return Fail("ZNAPITrend takes 6 arguments");
+  const std::string* time = Text(call.arguments[0]);
+  const std::string* date = Text(call.arguments[1]);
+  if (time == nullptr || date == nullptr) return Fail("ZNAPITrend takes the end time and date");
+  const auto end = ParseLocalDateTime(*date, *time);
+  if (!end) return Fail("ZNAPITrend: not a valid end date and time");
+  if (call.arguments[2].kind != Argument::Kind::Number) return Fail("ZNAPITrend: bad period");
+  const auto step = PeriodMillis(call.arguments[2].text);
+  if (!step) return Fail("ZNAPITrend: the period must be a positive number of seconds");
+  const auto count = WholeNumber(call.arguments[3]);
+  if (!count || *count < 0) return Fail("ZNAPITrend: the count must be a whole number >= 0");
+  if (static_cast<std::uint64_t>(*count) > maxRows) return Fail("ZNAPITrend: count over the limit");
+  if (!WholeNumber(call.arguments[4])) return Fail("ZNAPITrend: the fifth argument is a number");
+  const std::string* name = Text(call.arguments[5]);
+  const TrendDef* trend = name ? plant.project().FindTrend(*name) : nullptr;
+  if (trend == nullptr) return Fail("ZNAPITrend: unknown trend");
+  const auto window = MakeTrendWindow(*end, *step, *count);
+  if (!window) return Fail("ZNAPITrend: the samples would start before 1970");
+
+  const auto index = static_cast<std::size_t>(trend - plant.project().trends.data());
+  const TrendArchive& archive = plant.trends();
+  auto rows = std::make_shared<ComputedRows>(
+      std::vector<std::string>{"Date", "Time", trend->name}, static_cast<std::uint64_t>(*count),
+      [&archive, index, w = *window](std::uint64_t offset, std::uint32_t n,
+                                     std::vector<ResultRow>& out) {
+        const auto first = static_cast<std::int64_t>(offset);
+        const auto values = archive.Values(index, w, first, n);
+        for (std::int64_t i = 0; i < static_cast<std::int64_t>(values.size()); ++i) {
+          const Millis t = w.TimeOf(first + i);
+          out.push_back({FormatDate(t), FormatTime(t, w.Fractional()),
+                         FormatSample(values[static_cast<std::size_t>(i)])});
+        }
+      });
+  return {rows, {}};
+}
+
+}  // namespace
+
+QueryOutcome OpenQuery(Plant& plant, const std::string& table, std::uint64_t maxRows) {
+  if (table == "Tag") return TagTable(plant);
+  if (table == "_Trend") return TrendTable(plant);
+  if (const DeviceDef* device = plant.project().FindDevice(table)) return DeviceTable(*device);
+
+  const ParseResult parsed = ParseCall(table);
+  if (!parsed.call) return Fail("unknown table '" + table + "'");
+  const Call& call = *parsed.call;
+  if (SameName(call.name, "ZNAPIAlarm")) return Alarms(plant, call);
+  if (SameName(call.name, "ZNAPIAlarmSummary")) return Summary(plant, call, maxRows);
+  if (SameName(call.name, "ZNAPITrend")) return Trend(plant, call, maxRows);
+  return Fail("unknown query function '" + call.name + "'");
+}
+
+}  // namespace znsim

@@ -1,0 +1,29 @@
+#pragma once
+/// Runs the script function text of a Zncode request: Time(1), Date(1), TagRead("T"),
+/// TagWrite("T", value), Version(), Sleep(ms), with nested calls as arguments.
+#include <string>
+
+#include "TagStore.h"
+#include "TimeText.h"
+
+namespace znsim {
+
+/// The longest Sleep a request may ask for in total.
+inline constexpr Millis kMaxSleepMillis = 60000;
+
+struct ScriptOutcome {
+  bool ok = false;
+  std::string result;  // on success
+  std::string error;   // on failure
+  Millis delay = 0;    // how long the reply waits (Sleep); the caller must not block on it
+};
+
+struct ScriptContext {
+  TagStore& tags;
+  std::string serverName;
+  Millis now;
+};
+
+ScriptOutcome RunScript(const std::string& text, ScriptContext& context);
+
+}  // namespace znsim

@@ -1,0 +1,162 @@
+#include "Session.h"
+
+#include <spdlog/spdlog.h>
+
+#include <algorithm>
+
+#include "Queries.h"
+#include "ScriptFunctions.h"
+
+namespace znsim {
+
+namespace {
+
+void Refuse(znwire::Response& response, std::string error) {
+  response.set_ok(false);
+  response.set_error(std::move(error));
+}
+
+}  // namespace
+
+Outcome Session::Handle(const znwire::Request& request) {
+  Outcome outcome;
+  znwire::Response& response = outcome.response;
+  response.set_id(request.id());
+  response.set_ok(true);
+
+  if (request.body_case() == znwire::Request::kLogin) return Login(request.login(), response);
+  if (!loggedIn()) {
+    Refuse(response, "log in first");
+    outcome.close = true;
+    return outcome;
+  }
+  Plant& plant = services_.plant;
+  const Millis now = NowMillis();
+  switch (request.body_case()) {
+    case znwire::Request::kZncode: {
+      ScriptContext context{plant.tags(), plant.settings().name, now};
+      ScriptOutcome script = RunScript(request.zncode().function(), context);
+      if (!script.ok) {
+        Refuse(response, script.error);
+      } else {
+        response.mutable_zncode()->set_result(std::move(script.result));
+        outcome.delay = script.delay;
+      }
+      break;
+    }
+    case znwire::Request::kTagRead: {
+      auto value = plant.tags().Read(request.tag_read().tag(), now);
+      if (!value) {
+        Refuse(response, "unknown tag");
+      } else {
+        response.mutable_tag_value()->set_value(std::move(*value));
+      }
+      break;
+    }
+    case znwire::Request::kTagWrite: {
+      const auto written =
+          plant.tags().Write(request.tag_write().tag(), request.tag_write().value());
+      if (written.status == TagStore::WriteStatus::UnknownTag) Refuse(response, "unknown tag");
+      if (written.status == TagStore::WriteStatus::BadValue) {
+        Refuse(response, "value does not fit the tag's type");
+      }
+      if (written.status == TagStore::WriteStatus::Written) {
+        response.mutable_tag_value()->set_value(written.value);
+      }
+      break;
+    }
+    case znwire::Request::kFindFirst:
+      FindFirst(request.find_first(), response);
+      break;
+    case znwire::Request::kFindFetch:
+      FindFetch(request.find_fetch(), response);
+      break;
+    case znwire::Request::kFindClose:
+      if (searches_.erase(request.find_close().search()) == 0) Refuse(response, "unknown search");
+      break;
+    case znwire::Request::kListRead: {
+      auto* reply = response.mutable_list_read();
+      reply->mutable_items()->Reserve(request.list_read().tags_size());
+      for (const auto& tag : request.list_read().tags()) {
+        auto* item = reply->add_items();
+        auto value = plant.tags().Read(tag, now);
+        item->set_ok(value.has_value());
+        if (value) item->set_value(std::move(*value));
+      }
+      break;
+    }
+    default:
+      Refuse(response, "unknown request");
+      break;
+  }
+  return outcome;
+}
+
+Outcome Session::Login(const znwire::Login& login, znwire::Response& response) {
+  Outcome outcome;
+  if (loggedIn()) {
+    outcome.response = response;
+    Refuse(outcome.response, "already logged in");
+    return outcome;
+  }
+  if (services_.auth.Verify(login.user(), login.password())) {
+    services_.throttle.Accepted(peer_);
+    user_ = login.user();
+    spdlog::info("{}: user '{}' logged in", peer_, user_);
+    outcome.response = response;
+    return outcome;
+  }
+  outcome.delay = services_.throttle.Refused(peer_).count();
+  spdlog::warn("{}: login refused for user '{}', answering in {} ms", peer_, login.user(),
+               outcome.delay);
+  outcome.response = response;
+  Refuse(outcome.response, "wrong user name or password");
+  outcome.close = true;
+  return outcome;
+}
+
+void Session::FindFirst(const znwire::FindFirst& find, znwire::Response& response) {
+  if (!find.filter().empty() && find.filter() != "*") {
+    return Refuse(response, "only the filter \"*\" is supported");
+  }
+  if (searches_.size() >= services_.limits.maxSearches) {
+    return Refuse(response, "too many open searches on this connection");
+  }
+  QueryOutcome query = OpenQuery(services_.plant, find.table(), services_.limits.maxRows);
+  if (!query.rows) return Refuse(response, query.error);
+  auto* page = response.mutable_find_page();
+  const std::uint32_t wanted =
+      find.page_size() == 0 ? services_.limits.defaultPageRows : find.page_size();
+  FillPage(*query.rows, 0, wanted, *page);
+  if (query.rows->Total() == 0) return;  // nothing to fetch later: keep no search open
+  const std::uint64_t id = nextSearch_++;
+  searches_.emplace(id, std::move(query.rows));
+  page->set_search(id);
+}
+
+void Session::FindFetch(const znwire::FindFetch& fetch, znwire::Response& response) {
+  const auto it = searches_.find(fetch.search());
+  if (it == searches_.end()) return Refuse(response, "unknown search");
+  auto* page = response.mutable_find_page();
+  page->set_search(it->first);
+  FillPage(*it->second, fetch.offset(), fetch.count(), *page);
+}
+
+void Session::FillPage(const ResultSet& rows, std::uint64_t offset, std::uint32_t count,
+                       znwire::FindPage& page) const {
+  page.set_total(rows.Total());
+  page.set_offset(offset);
+  for (const auto& column : rows.Columns()) page.add_columns(column);
+  std::vector<ResultRow> produced;
+  rows.Rows(offset, std::min(count, services_.limits.maxPageRows), produced);
+  std::size_t bytes = 0;
+  for (auto& row : produced) {
+    for (const auto& value : row) bytes += value.size() + 4;
+    // The first row always goes, so a client walking the result always makes progress.
+    if (bytes > services_.limits.pageBytes && page.rows_size() > 0) break;
+    auto* out = page.add_rows();
+    for (auto& value : row) out->add_values(std::move(value));
+  }
+}
+
+}  // namespace znsim

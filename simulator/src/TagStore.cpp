@@ -1,0 +1,103 @@
+#include "TagStore.h"
+
+#include <cmath>
+
+namespace znsim {
+
+namespace {
+
+double Round(double value, int decimals) {
+  const double scale = std::pow(10.0, decimals);
+  return std::round(value * scale) / scale;
+}
+
+}  // namespace
+
+double ModelNumber(const TagDef& tag, Millis t) {
+  const double raw = Evaluate(tag.sim, static_cast<double>(t) / 1000.0);
+  switch (tag.type) {
+    case TagType::Digital:
+      return raw >= 0.5 ? 1 : 0;
+    case TagType::Integer:
+      return std::round(raw);
+    case TagType::Real:
+      return Round(raw, tag.decimals);
+    case TagType::String:
+      return 0;
+  }
+  return 0;
+}
+
+std::string ModelText(const TagDef& tag, Millis t) {
+  if (tag.type != TagType::String) return FormatNumber(ModelNumber(tag, t));
+  if (tag.texts.empty()) return {};
+  const double raw = Evaluate(tag.sim, static_cast<double>(t) / 1000.0);
+  const auto n = static_cast<long long>(tag.texts.size());
+  long long index = static_cast<long long>(std::floor(raw)) % n;
+  if (index < 0) index += n;
+  return tag.texts[static_cast<std::size_t>(index)];
+}
+
+TagStore::TagStore(const Project& project, Database& db)
+    : project_(project),
+      db_(db),
+      written_(project.tags.size()),
+      writtenNumber_(project.tags.size(), 0) {
+  auto lock = db_.Lock();
+  db_.Exec("CREATE TABLE IF NOT EXISTS written_value(tag TEXT PRIMARY KEY, value TEXT NOT NULL)");
+  Statement select(db_.Handle(), "SELECT tag, value FROM written_value");
+  while (select.Step()) {
+    const std::size_t index = project_.TagIndex(select.Text(0));
+    if (index == Project::npos) continue;
+    // A project edited since the write may have changed the type; keep only what still fits.
+    auto value = CanonicalValue(project_.tags[index].type, select.Text(1));
+    if (!value) continue;
+    writtenNumber_[index] = NumericValue(*value).value_or(0);
+    written_[index] = std::move(value);
+  }
+}
+
+std::optional<std::string> TagStore::Read(const std::string& name, Millis now) const {
+  const std::size_t index = project_.TagIndex(name);
+  if (index == Project::npos) return std::nullopt;
+  return Text(index, now);
+}
+
+std::string TagStore::Text(std::size_t index, Millis now) const {
+  {
+    std::shared_lock lock(mutex_);
+    if (written_[index]) return *written_[index];
+  }
+  return ModelText(project_.tags[index], now);
+}
+
+double TagStore::Number(std::size_t index, Millis now) const {
+  {
+    std::shared_lock lock(mutex_);
+    if (written_[index]) return writtenNumber_[index];
+  }
+  return ModelNumber(project_.tags[index], now);
+}
+
+TagStore::WriteResult TagStore::Write(const std::string& name, const std::string& text) {
+  const std::size_t index = project_.TagIndex(name);
+  if (index == Project::npos) return {WriteStatus::UnknownTag, {}};
+  auto value = CanonicalValue(project_.tags[index].type, text);
+  if (!value) return {WriteStatus::BadValue, {}};
+
+  std::lock_guard order(writeMutex_);
+  {
+    auto lock = db_.Lock();
+    Statement upsert(db_.Handle(),
+                     "INSERT INTO written_value(tag, value) VALUES(?1, ?2) "
+                     "ON CONFLICT(tag) DO UPDATE SET value = excluded.value");
+    upsert.Bind(1, name).Bind(2, *value).Run();
+  }
+  std::unique_lock lock(mutex_);
+  writtenNumber_[index] =
+      project_.tags[index].type == TagType::String ? 0 : NumericValue(*value).value_or(0);
+  written_[index] = *value;
+  return {WriteStatus::Written, *value};
+}
+
+}  // namespace znsim

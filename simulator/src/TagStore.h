@@ -1,0 +1,50 @@
+#pragma once
+/// Live tag values: each tag follows its simulation model until a client writes it, and from
+/// then on holds the written value, which is kept in SQLite across restarts and crashes.
+#include <mutex>
+#include <optional>
+#include <shared_mutex>
+#include <string>
+#include <vector>
+
+#include "Database.h"
+#include "Project.h"
+#include "TimeText.h"
+
+namespace znsim {
+
+class TagStore {
+ public:
+  /// Loads the values written in earlier runs (ignoring tags the project no longer has).
+  TagStore(const Project& project, Database& db);
+
+  /// The value of `name` as text, or nullopt for an unknown tag.
+  std::optional<std::string> Read(const std::string& name, Millis now) const;
+  std::string Text(std::size_t index, Millis now) const;
+  /// The value as a number for alarms and trends (digital 0/1, string tags 0).
+  double Number(std::size_t index, Millis now) const;
+
+  enum class WriteStatus { Written, UnknownTag, BadValue };
+  struct WriteResult {
+    WriteStatus status;
+    std::string value;  // the canonical text stored
+  };
+  /// Checks the text against the tag's type and returns only once it is committed to disk.
+  WriteResult Write(const std::string& name, const std::string& text);
+
+  const Project& project() const { return project_; }
+
+ private:
+  const Project& project_;
+  Database& db_;
+  mutable std::shared_mutex mutex_;
+  std::mutex writeMutex_;  // keeps the disk and memory order of writes to one tag the same
+  std::vector<std::optional<std::string>> written_;
+  std::vector<double> writtenNumber_;
+};
+
+/// The model's value of `tag` at `t` as the tag shows it (rounded, 0/1, a text).
+std::string ModelText(const TagDef& tag, Millis t);
+double ModelNumber(const TagDef& tag, Millis t);
+
+}  // namespace znsim

@@ -1,0 +1,47 @@
+#pragma once
+/// A bare client speaking the wire protocol over a plain socket, so tests see exactly what
+/// znsim sends and can send what no well-behaved library would.
+#include <chrono>
+#include <cstdint>
+#include <optional>
+#include <string>
+
+#include "znwire.pb.h"
+
+namespace simtest {
+
+class RawClient {
+ public:
+  /// Connects to 127.0.0.1:`port`; throws when it cannot.
+  explicit RawClient(int port);
+  ~RawClient();
+  RawClient(const RawClient&) = delete;
+  RawClient& operator=(const RawClient&) = delete;
+
+  /// Sends one request (its id is set here) and waits for the reply; nullopt when the
+  /// connection closed or nothing came within `timeout`.
+  std::optional<znwire::Response> Call(
+      znwire::Request request, std::chrono::milliseconds timeout = std::chrono::seconds(30));
+  bool Login(const std::string& user = "Engineer", const std::string& password = "Marlow");
+
+  std::optional<znwire::Response> Zncode(const std::string& text);
+  std::optional<znwire::Response> FindFirst(const std::string& table, std::uint32_t pageSize = 500);
+  std::optional<znwire::Response> FindFetch(std::uint64_t search, std::uint64_t offset,
+                                            std::uint32_t count);
+
+  void SendBytes(const std::string& bytes);
+  /// True when the server closes the connection within `timeout`.
+  bool ClosedByPeer(std::chrono::milliseconds timeout = std::chrono::seconds(30));
+
+ private:
+  std::optional<std::string> ReadExactly(std::size_t n,
+                                         std::chrono::steady_clock::time_point deadline);
+  int fd_ = -1;
+  std::uint32_t nextId_ = 1;
+};
+
+/// A request of one kind, ready for Call().
+znwire::Request ZncodeRequest(const std::string& text);
+znwire::Request TagWriteRequest(const std::string& tag, const std::string& value);
+
+}  // namespace simtest

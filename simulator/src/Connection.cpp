@@ -17,6 +17,12 @@ std::string PeerName(const asio::ip::tcp::socket& socket) {
   return peer.address().to_string() + ":" + std::to_string(peer.port());
 }
 
+std::string PeerAddress(const asio::ip::tcp::socket& socket) {
+  asio::error_code ec;
+  const auto peer = socket.remote_endpoint(ec);
+  return ec ? std::string("unknown") : peer.address().to_string();
+}
+
 }  // namespace
 
 Connection::Connection(asio::ip::tcp::socket socket, asio::thread_pool& workers, Services& services,
@@ -24,7 +30,7 @@ Connection::Connection(asio::ip::tcp::socket socket, asio::thread_pool& workers,
     : socket_(std::move(socket)),
       workers_(workers),
       timer_(socket_.get_executor()),
-      session_(services, PeerName(socket_)),
+      session_(services, PeerName(socket_), PeerAddress(socket_)),
       openCount_(std::move(openCount)) {}
 
 Connection::~Connection() {

@@ -11,6 +11,15 @@ namespace znsim {
 
 namespace {
 
+// A user name comes from the peer: keep control characters and floods out of the log.
+std::string LogSafe(const std::string& text) {
+  std::string out = text.substr(0, 64);
+  for (char& c : out) {
+    if (static_cast<unsigned char>(c) < 0x20 || c == 0x7F) c = '?';
+  }
+  return out;
+}
+
 void Refuse(znwire::Response& response, std::string error) {
   response.set_ok(false);
   response.set_error(std::move(error));
@@ -100,14 +109,14 @@ Outcome Session::Login(const znwire::Login& login, znwire::Response& response) {
     return outcome;
   }
   if (services_.auth.Verify(login.user(), login.password())) {
-    services_.throttle.Accepted(peer_);
+    services_.throttle.Accepted(address_);
     user_ = login.user();
-    spdlog::info("{}: user '{}' logged in", peer_, user_);
+    spdlog::info("{}: user '{}' logged in", peer_, LogSafe(user_));
     outcome.response = response;
     return outcome;
   }
-  outcome.delay = services_.throttle.Refused(peer_).count();
-  spdlog::warn("{}: login refused for user '{}', answering in {} ms", peer_, login.user(),
+  outcome.delay = services_.throttle.Refused(address_).count();
+  spdlog::warn("{}: login refused for user '{}', answering in {} ms", peer_, LogSafe(login.user()),
                outcome.delay);
   outcome.response = response;
   Refuse(outcome.response, "wrong user name or password");

@@ -38,7 +38,10 @@ struct Outcome {
 
 class Session {
  public:
-  Session(Services& services, std::string peer) : services_(services), peer_(std::move(peer)) {}
+  /// `peer` names the connection in logs; `address` is what login throttling counts by, so
+  /// a guesser cannot start afresh with each new connection.
+  Session(Services& services, std::string peer, std::string address)
+      : services_(services), peer_(std::move(peer)), address_(std::move(address)) {}
 
   Outcome Handle(const znwire::Request& request);
   bool loggedIn() const { return !user_.empty(); }
@@ -53,6 +56,7 @@ class Session {
 
   Services& services_;
   std::string peer_;
+  std::string address_;
   std::string user_;
   std::uint64_t nextSearch_ = 1;
   std::map<std::uint64_t, std::shared_ptr<const ResultSet>> searches_;

@@ -2,6 +2,7 @@
 #include <gtest/gtest.h>
 
 #include <QComboBox>
+#include <QCompleter>
 #include <QListWidget>
 #include <QStringList>
 #include <algorithm>
@@ -62,6 +63,23 @@ TEST(SortedInsert, BoxesMatchAStableCaseInsensitiveSort) {
   });
   EXPECT_EQ(Items(box), expected);
   EXPECT_EQ(Items(list), expected);
+}
+
+TEST(SortedInsert, EditableBoxStillCompletesCaseInsensitively) {
+  QComboBox box;
+  box.setEditable(true);
+  for (const char* name : {"pump2", "Tank1", "PUMP1", "valve", "Pumphouse", "tank0", "apump"})
+    ui::AddSorted(&box, name);
+  QCompleter* completer = box.completer();
+  ASSERT_NE(completer, nullptr);
+  completer->setCompletionPrefix("pUm");
+  QStringList found;
+  for (bool more = completer->setCurrentRow(0); more;
+       more = completer->setCurrentRow(completer->currentRow() + 1))
+    found << completer->currentCompletion();
+  EXPECT_EQ(found, (QStringList{"PUMP1", "pump2", "Pumphouse"}));
+  completer->setCompletionPrefix("tank");
+  EXPECT_EQ(completer->completionCount(), 2);
 }
 
 }  // namespace

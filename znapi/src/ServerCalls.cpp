@@ -44,7 +44,7 @@ bool WriteTag(Connection& connection, const char* tag, const char* value) {
   auto* body = request.mutable_tag_write();
   body->set_tag(tag);
   body->set_value(value);
-  return Accepted(connection, request, znwire::Response::BODY_NOT_SET).has_value();
+  return Accepted(connection, request, znwire::Response::kTagValue).has_value();
 }
 
 std::optional<znwire::FindPage> StartFind(Connection& connection, const char* table,

@@ -7,7 +7,9 @@
 namespace server {
 
 SharedLibrary::SharedLibrary(const std::string& path, std::string& error) {
-  handle_ = dlopen(path.c_str(), RTLD_NOW | RTLD_LOCAL);
+  // Never unmapped: a client library registers global state (its wire descriptors) in shared
+  // runtime libraries, and unmapping it would leave that state pointing at freed memory.
+  handle_ = dlopen(path.c_str(), RTLD_NOW | RTLD_LOCAL | RTLD_NODELETE);
   if (!handle_) {
     const char* why = dlerror();
     error = why ? why : "unknown error";

@@ -1,0 +1,85 @@
+// Failover between two real simulators through the real library: the primary is killed, the
+// standby takes over, and with "Always Try Primary First" the primary is taken back.
+#include <gtest/gtest.h>
+
+#include <QCheckBox>
+#include <QLabel>
+#include <QPushButton>
+
+#include "ConnectionTable.h"
+#include "DynamicZnApi.h"
+#include "FakeHost.h"
+#include "Widgets.h"
+#include "ZnsimProcess.h"
+#include "frmTestConnection.h"
+
+namespace {
+
+using testing_support::ZnsimProcess;
+
+TEST(Failover, StandbyTakesOverAndThePrimaryIsTakenBack) {
+  testing_support::TempDir primaryData;
+  auto primary = std::make_unique<ZnsimProcess>(std::vector<std::string>{"--name", "primary"},
+                                                primaryData.path);
+  const int primaryPort = primary->port();
+  ZnsimProcess standby({"--name", "standby"});
+
+  server::DynamicZnApi library;
+  server::basZNAPI module(library);
+  fake::FakeHost host;
+  frmTestConnection w(module, host);
+  w.txtComputer[0]->setText(QString::fromStdString(primary->address()));
+  w.txtComputer[1]->setText(QString::fromStdString(standby.address()));
+  w.chkEnableRedundant->setChecked(true);
+  w.chkTryPrimary->setChecked(true);
+
+  w.cmdTestConnection->click();
+  ASSERT_TRUE(host.boxes.empty());
+  EXPECT_EQ(w.lblStatus->text().toStdString(),
+            "Status: Connected to '" + primary->address() + "'.");
+  const auto primaryHandle = module.table().Handle[0];
+
+  primary->kill9();
+  const auto standbyHandle = module.GetConnection();
+  EXPECT_GT(standbyHandle, 0);
+  EXPECT_NE(standbyHandle, primaryHandle);
+  EXPECT_EQ(module.table().CurrentSlot, 1);
+  EXPECT_EQ(module.table().Handle[0], 0) << "the dead primary is closed and cleared";
+
+  // The primary comes back on the same port with the same data.
+  primary = std::make_unique<ZnsimProcess>(std::vector<std::string>{"--name", "primary"},
+                                           primaryData.path, primaryPort);
+  const auto back = module.GetConnection();
+  EXPECT_GT(back, 0);
+  EXPECT_EQ(module.table().CurrentSlot, 0);
+  EXPECT_EQ(back, module.table().Handle[0]);
+  w.close();
+}
+
+TEST(Failover, WithoutTryPrimaryFirstTheStandbyIsKept) {
+  testing_support::TempDir primaryData;
+  auto primary = std::make_unique<ZnsimProcess>(std::vector<std::string>{}, primaryData.path);
+  const int primaryPort = primary->port();
+  ZnsimProcess standby;
+
+  server::DynamicZnApi library;
+  server::basZNAPI module(library);
+  fake::FakeHost host;
+  frmTestConnection w(module, host);
+  w.txtComputer[0]->setText(QString::fromStdString(primary->address()));
+  w.txtComputer[1]->setText(QString::fromStdString(standby.address()));
+  w.cmdTestConnection->click();
+  ASSERT_EQ(module.table().CurrentSlot, 0);
+
+  primary->kill9();
+  w.cmdTestConnection->click();
+  EXPECT_EQ(w.lblStatus->text().toStdString(), "Status: Connected to '" + standby.address() + "'.");
+
+  primary =
+      std::make_unique<ZnsimProcess>(std::vector<std::string>{}, primaryData.path, primaryPort);
+  EXPECT_GT(module.GetConnection(), 0);
+  EXPECT_EQ(module.table().CurrentSlot, 1) << "parked on the standby while it answers";
+  w.close();
+}
+
+}  // namespace

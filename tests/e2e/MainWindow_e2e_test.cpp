@@ -1,0 +1,150 @@
+// The main window against a real znsim through the real libznapi.so: Load Tags, Read and
+// Write, and the clock.
+#include <gtest/gtest.h>
+
+#include <QComboBox>
+#include <QLabel>
+#include <QLineEdit>
+#include <QPushButton>
+#include <QRegularExpression>
+#include <algorithm>
+#include <array>
+#include <string>
+#include <vector>
+
+#include "ConnectionTable.h"
+#include "DynamicZnApi.h"
+#include "FakeHost.h"
+#include "Widgets.h"
+#include "ZnsimProcess.h"
+#include "frmTestConnection.h"
+
+namespace {
+
+struct Row {
+  std::string first, second;
+};
+
+/// Two fields of every record of a table, read over a connection of the test's own.
+std::vector<Row> Browse(server::ZnApi& api, const std::string& computer, const char* table,
+                        const char* first, const char* second) {
+  const std::int32_t h = api.znOpen(computer.c_str(), "Engineer", "Marlow", 0);
+  EXPECT_GT(h, 0);
+  std::vector<Row> rows;
+  std::int32_t object = 0;
+  const std::int32_t search = api.znFindFirst(h, table, "*", &object, 0);
+  for (bool more = search != 0; more; more = api.znFindNext(search, &object) != 0) {
+    Row row;
+    for (auto [name, out] : {std::pair{first, &row.first}, std::pair{second, &row.second}}) {
+      std::array<char, 256> buffer{};
+      std::int32_t length = 0;
+      api.znGetProperty(object, name, buffer.data(), buffer.size(), &length, 129);
+      *out = buffer.data();
+    }
+    rows.push_back(row);
+  }
+  if (search) api.znFindClose(search);
+  api.znClose(h);
+  return rows;
+}
+
+QStringList SortedNames(const std::vector<Row>& rows) {
+  QStringList names;
+  for (const auto& r : rows) names << QString::fromStdString(r.first);
+  // Stable, as the box keeps names that compare equal in the order they came.
+  std::stable_sort(names.begin(), names.end(), [](const QString& a, const QString& b) {
+    return QString::compare(a, b, Qt::CaseInsensitive) < 0;
+  });
+  return names;
+}
+
+QStringList Items(const QComboBox* box) {
+  QStringList out;
+  for (int i = 0; i < box->count(); ++i) out << box->itemText(i);
+  return out;
+}
+
+struct MainWindowE2E : ::testing::Test {
+  testing_support::ZnsimProcess sim;
+  server::DynamicZnApi api;
+  server::basZNAPI module{api};
+  fake::FakeHost host;
+  frmTestConnection w{module, host};
+  QString server = QString::fromStdString(sim.address());
+
+  MainWindowE2E() {
+    w.txtComputer[0]->setText(server);
+    w.cmdTestConnection->click();
+  }
+};
+
+TEST_F(MainWindowE2E, LoadTagsFillsTheBoxesWithTheServersNames) {
+  ASSERT_EQ(w.lblStatus->text(), "Status: Connected to '" + server + "'.");
+  w.cmdLoadZontraSchema->click();
+  EXPECT_TRUE(host.boxes.empty()) << host.boxes.front().text.toStdString();
+  EXPECT_EQ(host.pointer, ui::kPointerIcon);
+
+  const std::string address = sim.address();
+  const std::array<std::vector<Row>, 3> server{
+      Browse(api, address, "Tag", "Tag", "Type"),
+      Browse(api, address, "ZNAPIAlarm(0, 4, 0)", "Tag", "Name"),
+      Browse(api, address, "_Trend", "Name", "Tag")};
+  for (int i = 0; i < 3; ++i) {
+    SCOPED_TRACE(i);
+    ASSERT_GT(server[i].size(), 0u);
+    EXPECT_EQ(Items(w.cboTagNames[i]), SortedNames(server[i]));
+    EXPECT_EQ(w.lblTotalTagCount[i]->text(), "Tags: " + QString::number(server[i].size()));
+    EXPECT_FALSE(w.lblTotalTagCount[i]->isHidden());
+  }
+  EXPECT_TRUE(w.picProgress->isHidden());
+}
+
+TEST_F(MainWindowE2E, ReadThenWriteOfATagRoundTrips) {
+  const auto tags = Browse(api, sim.address(), "Tag", "Tag", "Type");
+  const auto real =
+      std::find_if(tags.begin(), tags.end(), [](const Row& r) { return r.second == "Real"; });
+  ASSERT_NE(real, tags.end());
+  const QString tag = QString::fromStdString(real->first);
+  w.cboTagNames[0]->setEditText(tag);
+
+  w.cmdRead->click();
+  EXPECT_TRUE(w.lblStatus->text().startsWith("Status: Reading " + tag + " takes about "))
+      << w.lblStatus->text().toStdString();
+  EXPECT_TRUE(w.lblStatus->text().endsWith(" from '" + server + "'."));
+  bool numeric = false;
+  w.txtValue->text().toDouble(&numeric);
+  EXPECT_TRUE(numeric) << w.txtValue->text().toStdString();
+
+  w.txtValue->setText("1234.5");
+  w.cmdWrite->click();
+  EXPECT_EQ(w.lblStatus->text(),
+            "Status: Writing to " + tag + " is successful to '" + server + "'.");
+  w.txtValue->clear();
+  w.cmdRead->click();
+  EXPECT_EQ(w.txtValue->text(), "1234.5");
+
+  w.cboTagNames[0]->setEditText("NoSuchTag");
+  w.cmdRead->click();
+  EXPECT_EQ(w.lblStatus->text(), "Status: reading NoSuchTag failed.");
+  EXPECT_EQ(w.txtValue->text(), "");
+  w.txtValue->setText("1");
+  w.cmdWrite->click();
+  EXPECT_EQ(w.lblStatus->text(), "Status: Writing to NoSuchTag failed.");
+  EXPECT_TRUE(host.boxes.empty());
+}
+
+TEST_F(MainWindowE2E, ClockShowsTheServersTimeAndFindsItGone) {
+  w.Timer1_Timer();
+  const QRegularExpression shown("^" + QRegularExpression::escape(server) +
+                                 "'s time: \\d\\d:\\d\\d:\\d\\d$");
+  const QString first = w.lblSCADATime->text();
+  EXPECT_TRUE(shown.match(first).hasMatch()) << first.toStdString();
+
+  sim.kill9();
+  w.Timer1_Timer();
+  EXPECT_EQ(w.lblSCADATime->text(), first) << "a dead server leaves the last time shown";
+  EXPECT_EQ(module.table().Handle[0], 0) << "the dead connection was closed";
+  EXPECT_TRUE(host.boxes.empty());
+}
+
+}  // namespace

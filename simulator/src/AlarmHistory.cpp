@@ -6,6 +6,8 @@
 namespace znsim {
 
 AlarmHistory::AlarmHistory(const Project& project, Database& db) : project_(project), db_(db) {
+  keys_.reserve(project.alarms.size());
+  for (const auto& alarm : project.alarms) keys_.push_back(AlarmKey(alarm));
   auto lock = db_.Lock();
   db_.Exec(
       "CREATE TABLE IF NOT EXISTS alarm_occurrence("
@@ -29,7 +31,7 @@ void AlarmHistory::Record(const std::vector<AlarmTransition>& transitions) {
       "UPDATE alarm_occurrence SET off_time = ?2 WHERE alarm = ?1 AND off_time IS NULL");
   for (const auto& t : transitions) {
     const AlarmDef& alarm = project_.alarms[t.alarm];
-    const std::string key = AlarmKey(alarm);
+    const std::string& key = keys_[t.alarm];
     if (t.on) {
       open.Bind(1, key).Bind(2, alarm.tag).Bind(3, alarm.description).Bind(4, t.at);
       open.Bind(5, t.comment).Run();

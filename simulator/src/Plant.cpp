@@ -9,7 +9,7 @@ namespace znsim {
 namespace {
 constexpr Millis kPruneEvery = 10 * 60 * 1000;
 constexpr Millis kSeedStep = 10 * 1000;
-constexpr Millis kSeedBudget = 2'000'000;  // alarm evaluations for the whole replay
+constexpr Millis kSeedBudget = 1'000'000;  // alarm evaluations for the whole replay
 }  // namespace
 
 Plant::Plant(Project project, const std::filesystem::path& dataDir, PlantSettings settings)
@@ -35,7 +35,7 @@ void Plant::SeedHistory(Millis now) {
   if (span <= 0) return;
   // Large generated projects replay in coarser steps so start-up stays quick.
   const auto alarmCount = static_cast<Millis>(project_.alarms.size());
-  const Millis step = std::max(kSeedStep, span / kSeedBudget * alarmCount / 1000 * 1000);
+  const Millis step = std::max(kSeedStep, span * alarmCount / kSeedBudget / 1000 * 1000);
   std::vector<AlarmTransition> all;
   for (Millis t = (now - span) / step * step; t < now; t += step) {
     auto step =
@@ -43,7 +43,16 @@ void Plant::SeedHistory(Millis now) {
     all.insert(all.end(), std::make_move_iterator(step.begin()),
                std::make_move_iterator(step.end()));
   }
+  // The seed is made up and made again if lost, so it need not wait for the disk.
+  {
+    auto lock = db_.Lock();
+    db_.Exec("PRAGMA synchronous=OFF");
+  }
   history_.Record(all);
+  {
+    auto lock = db_.Lock();
+    db_.Exec("PRAGMA synchronous=FULL");
+  }
   spdlog::info("seeded the alarm history with {} transitions over the last {} min", all.size(),
                settings_.seedHistory.count());
 }

@@ -1,13 +1,16 @@
 #include "TagStore.h"
 
+#include <algorithm>
 #include <cmath>
 
 namespace znsim {
 
 namespace {
 
+// Called for every model value, so the scales are looked up rather than computed.
 double Round(double value, int decimals) {
-  const double scale = std::pow(10.0, decimals);
+  static constexpr double kScale[] = {1, 1e1, 1e2, 1e3, 1e4, 1e5, 1e6, 1e7, 1e8, 1e9};
+  const double scale = kScale[std::clamp(decimals, 0, 9)];
   return std::round(value * scale) / scale;
 }
 

@@ -3,14 +3,52 @@
 #include <chrono>
 #include <cstdio>
 #include <ctime>
+#include <limits>
 
 namespace znsim {
 
 namespace {
 
-bool LocalParts(Millis t, std::tm& out) {
-  const std::time_t seconds = static_cast<std::time_t>(t >= 0 ? t / 1000 : (t - 999) / 1000);
-  return localtime_r(&seconds, &out) != nullptr;
+struct LocalFields {
+  int year, month, day, hour, minute, second, millis;
+};
+
+// Trend and summary pages format hundreds of thousands of instants; asking the C library
+// for each one costs more than the rest of the page. Zones change their offset from UTC
+// only at quarter hours, so it is looked up once per quarter hour and the fields are
+// worked out here.
+bool Local(Millis t, LocalFields& out) {
+  struct OffsetCache {
+    std::int64_t block = std::numeric_limits<std::int64_t>::min();
+    long offset = 0;
+  };
+  thread_local OffsetCache cache;
+  const std::int64_t seconds = t >= 0 ? t / 1000 : (t - 999) / 1000;
+  const std::int64_t block = seconds >= 0 ? seconds / 900 : (seconds - 899) / 900;
+  if (block != cache.block) {
+    std::tm tm{};
+    const auto asTime = static_cast<std::time_t>(seconds);
+    if (localtime_r(&asTime, &tm) == nullptr) return false;
+    cache.block = block;
+    cache.offset = tm.tm_gmtoff;
+  }
+  const std::int64_t local = seconds + cache.offset;
+  const std::int64_t days = local >= 0 ? local / 86400 : (local - 86399) / 86400;
+  const std::int64_t inDay = local - days * 86400;
+  const std::chrono::year_month_day date{std::chrono::sys_days{std::chrono::days{days}}};
+  if (!date.ok()) return false;
+  out = {static_cast<int>(date.year()),
+         static_cast<int>(static_cast<unsigned>(date.month())),
+         static_cast<int>(static_cast<unsigned>(date.day())),
+         static_cast<int>(inDay / 3600),
+         static_cast<int>(inDay / 60 % 60),
+         static_cast<int>(inDay % 60),
+         static_cast<int>(t - seconds * 1000)};
+  return true;
+}
+
+void Digits(char* at, int value, int width) {
+  for (int i = width - 1; i >= 0; --i, value /= 10) at[i] = static_cast<char>('0' + value % 10);
 }
 
 // strptime accepts single digits and trailing text; the exact layouts are checked first.
@@ -31,23 +69,23 @@ Millis NowMillis() {
 }
 
 std::string FormatDate(Millis t) {
-  std::tm tm{};
-  if (!LocalParts(t, tm)) return {};
-  char text[32];
-  std::snprintf(text, sizeof text, "%02d/%02d/%04d", tm.tm_mday, tm.tm_mon + 1, tm.tm_year + 1900);
+  LocalFields f{};
+  if (!Local(t, f) || f.year < 0 || f.year > 9999) return {};
+  std::string text = "00/00/0000";
+  Digits(text.data(), f.day, 2);
+  Digits(text.data() + 3, f.month, 2);
+  Digits(text.data() + 6, f.year, 4);
   return text;
 }
 
 std::string FormatTime(Millis t, bool withMillis) {
-  std::tm tm{};
-  if (!LocalParts(t, tm)) return {};
-  char text[32];
-  if (withMillis) {
-    const int ms = static_cast<int>(((t % 1000) + 1000) % 1000);
-    std::snprintf(text, sizeof text, "%02d:%02d:%02d.%03d", tm.tm_hour, tm.tm_min, tm.tm_sec, ms);
-  } else {
-    std::snprintf(text, sizeof text, "%02d:%02d:%02d", tm.tm_hour, tm.tm_min, tm.tm_sec);
-  }
+  LocalFields f{};
+  if (!Local(t, f)) return {};
+  std::string text = withMillis ? "00:00:00.000" : "00:00:00";
+  Digits(text.data(), f.hour, 2);
+  Digits(text.data() + 3, f.minute, 2);
+  Digits(text.data() + 6, f.second, 2);
+  if (withMillis) Digits(text.data() + 9, f.millis, 3);
   return text;
 }
 

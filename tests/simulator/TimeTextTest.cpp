@@ -1,5 +1,8 @@
 #include <gtest/gtest.h>
 
+#include <cstdlib>
+#include <ctime>
+
 #include "TimeText.h"
 
 namespace znsim {
@@ -27,6 +30,36 @@ TEST(TimeText, RefusesTextThatIsNoRealInstant) {
   for (const auto& [date, time] : bad) {
     EXPECT_FALSE(ParseLocalDateTime(date, time)) << date << " " << time;
   }
+}
+
+// The fast formatting must agree with the C library across daylight saving changes,
+// including a zone that moves by half an hour.
+TEST(TimeText, AgreesWithTheCLibraryAcrossClockChanges) {
+  const char* saved = std::getenv("TZ");
+  const std::string previous = saved ? saved : "";
+  for (const char* zone : {"Europe/London", "Australia/Lord_Howe", "America/St_Johns"}) {
+    setenv("TZ", zone, 1);
+    tzset();
+    // Far-off years, so no hour is already cached from another zone.
+    for (const Millis from : {1'932'000'000'000LL, 1'948'000'000'000LL}) {
+      for (Millis t = from; t < from + 400LL * 86400 * 1000; t += 421'001) {
+        const std::time_t seconds = t / 1000;
+        std::tm tm{};
+        ASSERT_TRUE(localtime_r(&seconds, &tm));
+        char date[16], time[16];
+        std::strftime(date, sizeof date, "%d/%m/%Y", &tm);
+        std::strftime(time, sizeof time, "%H:%M:%S", &tm);
+        ASSERT_EQ(FormatDate(t), date) << zone << " " << t;
+        ASSERT_EQ(FormatTime(t), time) << zone << " " << t;
+      }
+    }
+  }
+  if (saved) {
+    setenv("TZ", previous.c_str(), 1);
+  } else {
+    unsetenv("TZ");
+  }
+  tzset();
 }
 
 }  // namespace

@@ -36,12 +36,4 @@ TEST(DragPayload, EveryEntryEndsInCrLfAndDropsBackUnchanged) {
   EXPECT_EQ(app::DragPayload({}), "");
 }
 
-TEST(TrimSpaces, RemovesOnlyOuterSpaces) {
-  EXPECT_EQ(app::TrimSpaces("  12.5  "), "12.5");
-  EXPECT_EQ(app::TrimSpaces("    "), "");
-  EXPECT_EQ(app::TrimSpaces(""), "");
-  EXPECT_EQ(app::TrimSpaces(" a b "), "a b");
-  EXPECT_EQ(app::TrimSpaces("\t1\t"), "\t1\t");
-}
-
 }  // namespace

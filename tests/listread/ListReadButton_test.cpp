@@ -64,6 +64,7 @@ TEST_F(ListReadButton, OpensAModalWindowOverTheMainWindowWithItsTagNames) {
     EXPECT_TRUE(form.isModal());
     EXPECT_EQ(form.parentWidget(), &main);
     EXPECT_EQ(form.ConnectionHandle, 0);
+    EXPECT_EQ(form.focusWidget(), form.lstTagNames);
     EXPECT_EQ(Texts(form.lstAvailable), (QStringList{"Alpha", "beta", "Gamma"}));
     EXPECT_EQ(form.lblCount[0]->text(), "Count: 3");
     EXPECT_EQ(form.lblCount[1]->text(), "Count: 0");

@@ -2,7 +2,6 @@
 
 #include <random>
 
-#include "ListReadLines.h"
 #include "ListReadSortedMerge.h"
 #include "ListWindowFixture.h"
 
@@ -43,30 +42,6 @@ TEST(MergeSorted, EqualNamesKeepArrivalOrderAfterExistingOnes) {
   const auto merged = app::MergeSorted({"a", "TAG", "z"}, {"tag", "Tag", "B"});
   EXPECT_EQ(merged.entries, (QStringList{"a", "B", "TAG", "tag", "Tag", "z"}));
   EXPECT_EQ(merged.movedRows, (std::vector<int>{0, 2, 5}));
-}
-
-TEST(IsInSortedOrder, SpotsAnEntryReplacedOutOfPlace) {
-  EXPECT_TRUE(app::IsInSortedOrder({}));
-  EXPECT_TRUE(app::IsInSortedOrder({"a", "A", "b"}));
-  EXPECT_TRUE(app::IsInSortedOrder({"B", "b", "C"}));
-  EXPECT_FALSE(app::IsInSortedOrder({"a", "zz", "b"}));
-}
-
-TEST(FailureLines, AreRecognisedOnlyForTheirOwnTag) {
-  EXPECT_EQ(app::TagAddFailedLine("T1"), "TAG ADD FAILED: 'T1'");
-  EXPECT_EQ(app::TagReadFailedLine("T1"), "TAG READ FAILED: 'T1'");
-  EXPECT_TRUE(app::IsFailureLineOf("TAG ADD FAILED: 'T1'", "T1"));
-  EXPECT_TRUE(app::IsFailureLineOf("TAG READ FAILED: 'T1'", "T1"));
-  EXPECT_FALSE(app::IsFailureLineOf("TAG READ FAILED: 'T2'", "T1"));
-  EXPECT_FALSE(app::IsFailureLineOf("TAG READ FAILED: 't1'", "T1"));
-  EXPECT_FALSE(app::IsFailureLineOf(" TAG READ FAILED: 'T1'", "T1"));
-  EXPECT_FALSE(app::IsFailureLineOf("12.5", "T1"));
-}
-
-TEST(WriteStatusText, NamesTheUnwrittenPairsOnlyWhenThereAreAny) {
-  const QString timing = "Status: Writing the list takes about 1 second to 'LOCAL'.";
-  EXPECT_EQ(app::WriteStatusText(timing, 0, 3), timing);
-  EXPECT_EQ(app::WriteStatusText(timing, 2, 3), timing + " 2 of 3 tag(s) not written.");
 }
 
 }  // namespace

@@ -1,0 +1,62 @@
+// The small controls: a label that reports clicks, a text box that reports focus, and
+// captions that size their label.
+#include <gtest/gtest.h>
+
+#include <QApplication>
+#include <QSignalSpy>
+#include <QTest>
+
+#include "Widgets.h"
+
+namespace {
+
+TEST(ClickableLabel, ReportsAClickOnlyWhenReleasedOverIt) {
+  ui::ClickableLabel label("Click me");
+  label.resize(120, 20);
+  QSignalSpy clicks(&label, &ui::ClickableLabel::clicked);
+
+  QTest::mouseClick(&label, Qt::LeftButton, {}, QPoint(10, 10));
+  EXPECT_EQ(clicks.count(), 1);
+
+  QTest::mouseClick(&label, Qt::RightButton, {}, QPoint(10, 10));
+  EXPECT_EQ(clicks.count(), 1);
+
+  QTest::mousePress(&label, Qt::LeftButton, {}, QPoint(10, 10));
+  QTest::mouseRelease(&label, Qt::LeftButton, {}, QPoint(500, 10));  // dragged away first
+  EXPECT_EQ(clicks.count(), 1);
+}
+
+TEST(FocusLineEdit, ReportsEachTimeItGainsTheFocus) {
+  QWidget window;
+  auto* first = new ui::FocusLineEdit(&window);
+  auto* second = new ui::FocusLineEdit(&window);
+  QSignalSpy firstFocus(first, &ui::FocusLineEdit::gotFocus);
+  QSignalSpy secondFocus(second, &ui::FocusLineEdit::gotFocus);
+  window.show();
+  QApplication::setActiveWindow(&window);
+  ASSERT_TRUE(QTest::qWaitForWindowActive(&window));
+  firstFocus.clear();  // showing the window focuses the first box of the tab chain
+  secondFocus.clear();
+
+  second->setFocus();
+  first->setFocus();
+  second->setFocus();
+  EXPECT_EQ(firstFocus.count(), 1);
+  EXPECT_EQ(secondFocus.count(), 2);
+}
+
+TEST(SetCaption, FittingLabelsFollowTheirText) {
+  QLabel fits;
+  ui::SetCaption(&fits, "Count:");
+  const int narrow = fits.width();
+  ui::SetCaption(&fits, "Tags: 32766 and some more words");
+  EXPECT_GT(fits.width(), narrow);
+  EXPECT_EQ(fits.text(), "Tags: 32766 and some more words");
+
+  QLabel fixed;
+  fixed.resize(40, 13);
+  ui::SetCaption(&fixed, "Tags: 32766 and some more words", false);
+  EXPECT_EQ(fixed.size(), QSize(40, 13));
+}
+
+}  // namespace

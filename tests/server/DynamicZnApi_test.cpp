@@ -112,4 +112,39 @@ TEST_F(LibraryOverride, ConnectionTableLetsAMissingLibraryThrough) {
   EXPECT_EQ(text, "kept");
 }
 
+// Unknown handles make every call fail without a server, so this reaches all fifteen entry
+// points of the library that ships beside the program.
+void CallEveryEntryPoint(DynamicZnApi& api) {
+  constexpr std::int32_t kUnknown = 999999;
+  char buffer[32] = {};
+  std::int32_t out = 0;
+  EXPECT_EQ(api.znOpen("127.0.0.1:1", "Engineer", "x", 0), 0);  // nothing listens there
+  EXPECT_EQ(api.znClose(kUnknown), 0);
+  EXPECT_EQ(api.znZncode(kUnknown, "Time(1)", 0, 0, buffer, sizeof buffer, 0), 0);
+  EXPECT_EQ(api.znTagRead(kUnknown, "T", buffer, sizeof buffer), 0);
+  EXPECT_EQ(api.znTagWrite(kUnknown, "T", "1"), 0);
+  EXPECT_EQ(api.znFindFirst(kUnknown, "Tag", "*", &out, 0), 0);
+  EXPECT_EQ(api.znFindNext(kUnknown, &out), 0);
+  EXPECT_EQ(api.znFindScroll(kUnknown, 4, 0, &out), 0);
+  EXPECT_EQ(api.znGetProperty(kUnknown, "Tag", buffer, sizeof buffer, &out, 129), 0);
+  EXPECT_EQ(api.znFindClose(kUnknown), 0);
+  EXPECT_EQ(api.znListNew(kUnknown, 0), 0);
+  EXPECT_EQ(api.znListAdd(kUnknown, "T"), 0);
+  EXPECT_EQ(api.znListRead(kUnknown, 0), 0);
+  EXPECT_EQ(api.znListData(kUnknown, buffer, sizeof buffer, 0), 0);
+  EXPECT_EQ(api.znListFree(kUnknown), 0);
+}
+
+TEST_F(LibraryOverride, TheRealLibraryOffersEveryEntryPoint) {
+  use(LIBZNAPI_BUILD_PATH);
+  DynamicZnApi api;
+  CallEveryEntryPoint(api);
+}
+
+TEST_F(LibraryOverride, WithoutAChoiceTheLibraryBesideTheProgramIsFound) {
+  unsetenv("ZNAPI_LIBRARY");
+  DynamicZnApi api;
+  CallEveryEntryPoint(api);
+}
+
 }  // namespace

@@ -54,12 +54,6 @@ TEST(LibraryCandidates, AChosenFileIsTheOnlyOneTried) {
   EXPECT_EQ(server::LibraryCandidates(std::nullopt, std::nullopt), V{"libznapi.so"});
 }
 
-TEST(LibraryCandidates, ExecutableDirIsThisTestsFolder) {
-  const auto dir = server::ExecutableDir();
-  ASSERT_TRUE(dir.has_value());
-  EXPECT_EQ(std::string(PARTIAL_LIBRARY_PATH).rfind(*dir + "/", 0), 0u) << *dir;
-}
-
 TEST_F(LibraryOverride, MissingLibraryIsReportedAtEveryCallNamingTheFile) {
   use("/nonexistent/libznapi.so");
   DynamicZnApi api;  // constructing loads nothing, so cannot fail

@@ -1,5 +1,4 @@
-// The small controls: a label that reports clicks, a text box that reports focus, and
-// captions that size their label.
+// The small controls: a label that reports clicks and a text box that reports focus.
 #include <gtest/gtest.h>
 
 #include <QApplication>
@@ -43,20 +42,6 @@ TEST(FocusLineEdit, ReportsEachTimeItGainsTheFocus) {
   second->setFocus();
   EXPECT_EQ(firstFocus.count(), 1);
   EXPECT_EQ(secondFocus.count(), 2);
-}
-
-TEST(SetCaption, FittingLabelsFollowTheirText) {
-  QLabel fits;
-  ui::SetCaption(&fits, "Count:");
-  const int narrow = fits.width();
-  ui::SetCaption(&fits, "Tags: 32766 and some more words");
-  EXPECT_GT(fits.width(), narrow);
-  EXPECT_EQ(fits.text(), "Tags: 32766 and some more words");
-
-  QLabel fixed;
-  fixed.resize(40, 13);
-  ui::SetCaption(&fixed, "Tags: 32766 and some more words", false);
-  EXPECT_EQ(fixed.size(), QSize(40, 13));
 }
 
 }  // namespace

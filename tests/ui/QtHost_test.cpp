@@ -1,4 +1,4 @@
-// The real host against the offscreen platform: boxes, pointer, clock and event pump.
+// The real host against the offscreen platform: boxes, pointer and clock.
 #include <gtest/gtest.h>
 
 #include <QApplication>
@@ -93,15 +93,6 @@ TEST(QtHost, NowIsTheLocalClockToTheSecond) {
   EXPECT_TRUE(now.IsValid());
   EXPECT_GE(now.ToSeconds(), seconds(before));
   EXPECT_LE(now.ToSeconds(), seconds(after));
-}
-
-TEST(QtHost, DoEventsRunsWhatIsPending) {
-  ui::QtHost host;
-  bool ran = false;
-  QMetaObject::invokeMethod(
-      qApp, [&] { ran = true; }, Qt::QueuedConnection);
-  host.DoEvents();
-  EXPECT_TRUE(ran);
 }
 
 }  // namespace

@@ -56,7 +56,7 @@ int Run(const znsim::Options& options) {
   std::cout << "znsim listening on " << address << ":" << endpoint.port() << "\n" << std::flush;
   spdlog::info("'{}' listening on {}:{}", options.plant.name, address, endpoint.port());
   io.run();
-  workers.stop();
+  // Requests already running finish before the sockets they reply to are destroyed.
   workers.join();
   spdlog::info("stopped");
   return 0;

@@ -78,9 +78,10 @@ void Connection::Dispatch() {
       outcome = self->session_.Handle(*request);
     } catch (const std::exception& e) {
       spdlog::error("{}: request failed: {}", self->session_.peer(), e.what());
-      outcome.response.set_id(request->id());
-      outcome.response.set_ok(false);
-      outcome.response.set_error("server error");
+      outcome = Outcome();
+      outcome.response->set_id(request->id());
+      outcome.response->set_ok(false);
+      outcome.response->set_error("server error");
     }
     asio::post(self->socket_.get_executor(),
                [self, outcome = std::move(outcome)]() mutable { self->Reply(std::move(outcome)); });
@@ -88,10 +89,10 @@ void Connection::Dispatch() {
 }
 
 void Connection::Reply(Outcome outcome) {
-  auto frame = znwire::EncodeFrame(outcome.response);
+  auto frame = znwire::EncodeFrame(*outcome.response);
   if (!frame) {
     znwire::Response tooLarge;
-    tooLarge.set_id(outcome.response.id());
+    tooLarge.set_id(outcome.response->id());
     tooLarge.set_ok(false);
     tooLarge.set_error("reply too large");
     frame = znwire::EncodeFrame(tooLarge);

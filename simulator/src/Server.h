@@ -29,6 +29,7 @@ class Server {
   asio::thread_pool& workers_;
   Services& services_;
   asio::ip::tcp::acceptor acceptor_;
+  asio::steady_timer retry_;
   std::size_t maxConnections_;
   std::shared_ptr<std::atomic<std::size_t>> open_ = std::make_shared<std::atomic<std::size_t>>(0);
 };

@@ -27,13 +27,24 @@ void Refuse(znwire::Response& response, std::string error) {
 
 }  // namespace
 
+Outcome::Outcome() {
+  google::protobuf::ArenaOptions options;
+  options.start_block_size = 16 * 1024;
+  options.max_block_size = 1024 * 1024;
+  arena = std::make_unique<google::protobuf::Arena>(options);
+  response = google::protobuf::Arena::CreateMessage<znwire::Response>(arena.get());
+}
+
 Outcome Session::Handle(const znwire::Request& request) {
   Outcome outcome;
-  znwire::Response& response = outcome.response;
+  znwire::Response& response = *outcome.response;
   response.set_id(request.id());
   response.set_ok(true);
 
-  if (request.body_case() == znwire::Request::kLogin) return Login(request.login(), response);
+  if (request.body_case() == znwire::Request::kLogin) {
+    Login(request.login(), outcome);
+    return outcome;
+  }
   if (!loggedIn()) {
     Refuse(response, "log in first");
     outcome.close = true;
@@ -101,27 +112,19 @@ Outcome Session::Handle(const znwire::Request& request) {
   return outcome;
 }
 
-Outcome Session::Login(const znwire::Login& login, znwire::Response& response) {
-  Outcome outcome;
-  if (loggedIn()) {
-    outcome.response = response;
-    Refuse(outcome.response, "already logged in");
-    return outcome;
-  }
+void Session::Login(const znwire::Login& login, Outcome& outcome) {
+  if (loggedIn()) return Refuse(*outcome.response, "already logged in");
   if (services_.auth.Verify(login.user(), login.password())) {
     services_.throttle.Accepted(address_);
     user_ = login.user();
     spdlog::info("{}: user '{}' logged in", peer_, LogSafe(user_));
-    outcome.response = response;
-    return outcome;
+    return;
   }
   outcome.delay = services_.throttle.Refused(address_).count();
   spdlog::warn("{}: login refused for user '{}', answering in {} ms", peer_, LogSafe(login.user()),
                outcome.delay);
-  outcome.response = response;
-  Refuse(outcome.response, "wrong user name or password");
+  Refuse(*outcome.response, "wrong user name or password");
   outcome.close = true;
-  return outcome;
 }
 
 void Session::FindFirst(const znwire::FindFirst& find, znwire::Response& response) {

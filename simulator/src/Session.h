@@ -7,10 +7,12 @@
 #include <memory>
 #include <string>
 
+#include <google/protobuf/arena.h>
 #include "Authenticator.h"
 #include "LoginThrottle.h"
 #include "Plant.h"
 #include "ResultSet.h"
+
 #include "znwire.pb.h"
 
 namespace znsim {
@@ -30,10 +32,14 @@ struct Services {
   ServiceLimits limits;
 };
 
+/// A reply and how to send it. The reply lives in an arena of its own: a page of thousands
+/// of small strings is then built and freed in a few large blocks.
 struct Outcome {
-  znwire::Response response;
-  Millis delay = 0;    // hold the reply back this long (Sleep, login throttling)
-  bool close = false;  // close the connection after the reply
+  Outcome();
+  std::unique_ptr<google::protobuf::Arena> arena;
+  znwire::Response* response;  // owned by the arena
+  Millis delay = 0;            // hold the reply back this long (Sleep, login throttling)
+  bool close = false;          // close the connection after the reply
 };
 
 class Session {
@@ -48,7 +54,7 @@ class Session {
   const std::string& peer() const { return peer_; }
 
  private:
-  Outcome Login(const znwire::Login& login, znwire::Response& response);
+  void Login(const znwire::Login& login, Outcome& outcome);
   void FindFirst(const znwire::FindFirst& find, znwire::Response& response);
   void FindFetch(const znwire::FindFetch& fetch, znwire::Response& response);
   void FillPage(const ResultSet& rows, std::uint64_t offset, std::uint32_t count,

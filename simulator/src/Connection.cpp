@@ -9,6 +9,9 @@ namespace {
 // A body is read in pieces, so memory grows with the bytes a peer really sends and not with
 // the length it claims.
 constexpr std::size_t kReadChunk = 64 * 1024;
+// A connection that has not logged in by then is closed, so idle sockets cannot hold every
+// connection slot.
+constexpr auto kLoginDeadline = std::chrono::seconds(30);
 
 std::string PeerName(const asio::ip::tcp::socket& socket) {
   asio::error_code ec;
@@ -30,6 +33,7 @@ Connection::Connection(asio::ip::tcp::socket socket, asio::thread_pool& workers,
     : socket_(std::move(socket)),
       workers_(workers),
       timer_(socket_.get_executor()),
+      loginDeadline_(socket_.get_executor()),
       session_(services, PeerName(socket_), PeerAddress(socket_)),
       openCount_(std::move(openCount)) {}
 
@@ -42,6 +46,11 @@ void Connection::Start() {
   spdlog::info("{}: connection opened", session_.peer());
   asio::error_code ec;
   socket_.set_option(asio::ip::tcp::no_delay(true), ec);
+  loginDeadline_.expires_after(kLoginDeadline);
+  loginDeadline_.async_wait([weak = weak_from_this()](asio::error_code waitError) {
+    auto self = weak.lock();
+    if (!waitError && self && !self->loggedIn_) self->Close("no login in time");
+  });
   ReadHeader();
 }
 
@@ -89,6 +98,8 @@ void Connection::Dispatch() {
 }
 
 void Connection::Reply(Outcome outcome) {
+  // The worker is done with the session until the next request is read, so this is safe.
+  loggedIn_ = session_.loggedIn();
   auto frame = znwire::EncodeFrame(*outcome.response);
   if (!frame) {
     znwire::Response tooLarge;
@@ -122,6 +133,7 @@ void Connection::Close(const char* why) {
   if (why != nullptr) spdlog::warn("{}: closing: {}", session_.peer(), why);
   asio::error_code ec;
   timer_.cancel();
+  loginDeadline_.cancel();
   socket_.shutdown(asio::ip::tcp::socket::shutdown_both, ec);
   socket_.close(ec);
 }

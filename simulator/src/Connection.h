@@ -29,12 +29,14 @@ class Connection : public std::enable_shared_from_this<Connection> {
   asio::ip::tcp::socket socket_;
   asio::thread_pool& workers_;
   asio::steady_timer timer_;
+  asio::steady_timer loginDeadline_;
   Session session_;
   std::shared_ptr<std::atomic<std::size_t>> openCount_;
   znwire::FrameHeader header_{};
   std::string body_;
   std::uint32_t expected_ = 0;
   bool closed_ = false;
+  bool loggedIn_ = false;  // session_.loggedIn() as the network thread last saw it
 };
 
 }  // namespace znsim

@@ -37,14 +37,12 @@ void Server::Accept() {
       });
       return;
     }
-    {
-      if (open_->load() >= maxConnections_) {
-        spdlog::warn("refusing a connection: {} are open already", maxConnections_);
-        socket.close(ec);
-      } else {
-        open_->fetch_add(1);
-        std::make_shared<Connection>(std::move(socket), workers_, services_, open_)->Start();
-      }
+    if (open_->load() >= maxConnections_) {
+      spdlog::warn("refusing a connection: {} are open already", maxConnections_);
+      socket.close(ec);
+    } else {
+      open_->fetch_add(1);
+      std::make_shared<Connection>(std::move(socket), workers_, services_, open_)->Start();
     }
     Accept();
   });

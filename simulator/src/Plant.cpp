@@ -10,6 +10,7 @@ namespace {
 constexpr Millis kPruneEvery = 10 * 60 * 1000;
 constexpr Millis kSeedStep = 10 * 1000;
 constexpr Millis kSeedBudget = 1'000'000;  // alarm evaluations for the whole replay
+constexpr Millis kSeedAlarmMillis = 2000LL * 60 * 60 * 1000;  // 2,000 alarms over an hour
 }  // namespace
 
 Plant::Plant(Project project, const std::filesystem::path& dataDir, PlantSettings settings)
@@ -30,18 +31,20 @@ Plant::Plant(Project project, const std::filesystem::path& dataDir, PlantSetting
 }
 
 void Plant::SeedHistory(Millis now) {
-  const Millis span =
+  // Large generated projects replay a shorter span in coarser steps, so start-up stays
+  // quick; alarms still on at the end of the replay reach into every later period anyway.
+  const auto alarmCount = std::max<Millis>(1, static_cast<Millis>(project_.alarms.size()));
+  const Millis wanted =
       std::chrono::duration_cast<std::chrono::milliseconds>(settings_.seedHistory).count();
+  const Millis span = std::min(wanted, kSeedAlarmMillis / alarmCount);
   if (span <= 0) return;
-  // Large generated projects replay in coarser steps so start-up stays quick.
-  const auto alarmCount = static_cast<Millis>(project_.alarms.size());
   const Millis step = std::max(kSeedStep, span * alarmCount / kSeedBudget / 1000 * 1000);
   std::vector<AlarmTransition> all;
   for (Millis t = (now - span) / step * step; t < now; t += step) {
-    auto step =
+    auto found =
         alarms_.Evaluate(t, [&](std::size_t tag) { return ModelNumber(project_.tags[tag], t); });
-    all.insert(all.end(), std::make_move_iterator(step.begin()),
-               std::make_move_iterator(step.end()));
+    all.insert(all.end(), std::make_move_iterator(found.begin()),
+               std::make_move_iterator(found.end()));
   }
   // The seed is made up and made again if lost, so it need not wait for the disk.
   {
@@ -53,8 +56,8 @@ void Plant::SeedHistory(Millis now) {
     auto lock = db_.Lock();
     db_.Exec("PRAGMA synchronous=FULL");
   }
-  spdlog::info("seeded the alarm history with {} transitions over the last {} min", all.size(),
-               settings_.seedHistory.count());
+  spdlog::info("seeded the alarm history with {} transitions over the last {} s", all.size(),
+               span / 1000);
 }
 
 void Plant::Tick(Millis now) {

@@ -32,7 +32,6 @@ const SharedLibrary& DynamicZnApi::library() {
     if (attempt) {
       library_ = std::move(attempt);
       libraryName_ = candidate;
-      entries_.fill(nullptr);
       return library_;
     }
   }

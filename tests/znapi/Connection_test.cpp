@@ -142,6 +142,64 @@ TEST(Connection, ClosedPortFailsAtOnce) {
   EXPECT_LT(Clock::now() - start, 10s);
 }
 
+// Answers every tag read with the tag's own name, so each reply says which request it is for.
+ScriptedServer::Script EchoTagNames() {
+  return [](const znwire::Request& r) -> std::optional<std::string> {
+    if (r.has_login()) return ResponseFrame(r.id(), true);
+    znwire::Response response;
+    response.set_id(r.id());
+    response.set_ok(true);
+    response.mutable_tag_value()->set_value(r.tag_read().tag());
+    return ResponseFrame(response);
+  };
+}
+
+znwire::Request TagReadOf(const std::string& tag) {
+  znwire::Request request;
+  request.mutable_tag_read()->set_tag(tag);
+  return request;
+}
+
+TEST(Connection, RepliesArrivingBeforeTheyAreWantedAreKept) {
+  ScriptedServer server(EchoTagNames());
+  auto connection = OpenTo(server);
+  ASSERT_NE(connection, nullptr);
+  std::lock_guard lock(connection->mutex());
+  auto a = TagReadOf("A");
+  auto b = TagReadOf("B");
+  const auto first = connection->Send(a);
+  const auto second = connection->Send(b);
+  ASSERT_NE(first, 0u);
+  ASSERT_NE(second, 0u);
+  // B is collected first although A's reply comes first on the stream.
+  EXPECT_EQ(connection->Receive(second)->tag_value().value(), "B");
+  auto c = TagReadOf("C");
+  EXPECT_EQ(connection->Call(c)->tag_value().value(), "C");
+  EXPECT_EQ(connection->Receive(first)->tag_value().value(), "A");
+  EXPECT_FALSE(connection->Receive(first).has_value()) << "a reply is handed out once";
+  EXPECT_TRUE(connection->usable());
+}
+
+TEST(Connection, AbandonedRepliesAreDroppedWhetherEarlyOrLate) {
+  ScriptedServer server(EchoTagNames());
+  auto connection = OpenTo(server);
+  ASSERT_NE(connection, nullptr);
+  std::lock_guard lock(connection->mutex());
+  auto late = TagReadOf("late");
+  const auto lateId = connection->Send(late);
+  connection->Abandon(lateId);  // its reply has not arrived yet
+  auto early = TagReadOf("early");
+  const auto earlyId = connection->Send(early);
+  auto probe = TagReadOf("probe");
+  EXPECT_EQ(connection->Call(probe)->tag_value().value(), "probe");
+  connection->Abandon(earlyId);  // its reply was read and kept while waiting for the probe
+  EXPECT_FALSE(connection->Receive(lateId).has_value());
+  EXPECT_FALSE(connection->Receive(earlyId).has_value());
+  auto after = TagReadOf("after");
+  EXPECT_EQ(connection->Call(after)->tag_value().value(), "after");
+  EXPECT_TRUE(connection->usable());
+}
+
 TEST(Connection, ClosedConnectionRefusesCalls) {
   ScriptedServer server(LoginThen([](std::uint32_t id) { return ResponseFrame(id, true); }));
   auto connection = OpenTo(server);

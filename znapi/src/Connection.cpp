@@ -36,7 +36,7 @@ std::shared_ptr<Connection> Connection::Open(const ServerAddress& address,
   login->set_password(credentials.password);
   login->set_mode(credentials.mode);
   connection->usable_ = true;
-  const auto response = connection->Exchange(request, deadline);
+  const auto response = connection->ReceiveBy(connection->SendBy(request, deadline), deadline);
   if (!response || !response->ok()) return nullptr;
   return connection;
 }
@@ -56,25 +56,64 @@ bool Connection::Connect(const ServerAddress& address, Clock::time_point deadlin
 }
 
 std::optional<znwire::Response> Connection::Call(znwire::Request& request) {
-  return Exchange(request, Clock::now() + requestTimeout_);
+  const auto deadline = Clock::now() + requestTimeout_;
+  return ReceiveBy(SendBy(request, deadline), deadline);
 }
 
-std::optional<znwire::Response> Connection::Exchange(znwire::Request& request,
-                                                     Clock::time_point deadline) {
-  if (!usable_) return std::nullopt;
-  request.set_id(++lastId_);
+std::uint32_t Connection::Send(znwire::Request& request) {
+  return SendBy(request, Clock::now() + requestTimeout_);
+}
+
+std::optional<znwire::Response> Connection::Receive(std::uint32_t id) {
+  return ReceiveBy(id, Clock::now() + requestTimeout_);
+}
+
+void Connection::Abandon(std::uint32_t id) {
+  if (arrived_.erase(id) == 0 && outstanding_.contains(id)) abandoned_.insert(id);
+}
+
+std::uint32_t Connection::SendBy(znwire::Request& request, Clock::time_point deadline) {
+  if (!usable_) return 0;
+  // Ids wrap after four billion requests; 0 stays free to mean "not sent".
+  if (++lastId_ == 0) ++lastId_;
+  request.set_id(lastId_);
   const auto frame = znwire::EncodeFrame(request);
   // A request too large to frame is the caller's fault, not the stream's.
-  if (!frame) return std::nullopt;
+  if (!frame) return 0;
 
   asio::error_code result = asio::error::would_block;
   asio::async_write(socket_, asio::buffer(*frame),
                     [&](const asio::error_code& ec, std::size_t) { result = ec; });
   if (!Await(deadline) || result) {
     Break();
-    return std::nullopt;
+    return 0;
   }
+  outstanding_.insert(lastId_);
+  return lastId_;
+}
 
+std::optional<znwire::Response> Connection::ReceiveBy(std::uint32_t id,
+                                                      Clock::time_point deadline) {
+  if (const auto kept = arrived_.find(id); kept != arrived_.end()) {
+    auto response = std::move(kept->second);
+    arrived_.erase(kept);
+    return response;
+  }
+  if (!usable_ || !outstanding_.contains(id) || abandoned_.contains(id)) return std::nullopt;
+  while (true) {
+    auto response = ReadResponse(deadline);
+    if (!response) return std::nullopt;
+    const std::uint32_t got = response->id();
+    if (outstanding_.erase(got) == 0) {
+      Break();
+      return std::nullopt;
+    }
+    if (got == id) return response;
+    if (abandoned_.erase(got) == 0) arrived_.emplace(got, std::move(*response));
+  }
+}
+
+std::optional<znwire::Response> Connection::ReadResponse(Clock::time_point deadline) {
   while (true) {
     switch (reader_.Poll()) {
       case FrameReader::State::Ready: {
@@ -82,8 +121,7 @@ std::optional<znwire::Response> Connection::Exchange(znwire::Request& request,
         const auto body = reader_.Body();
         const bool parsed = response.ParseFromArray(body.data(), static_cast<int>(body.size()));
         reader_.Pop();
-        // Requests go one at a time, so any other id means the stream is out of step.
-        if (!parsed || response.id() != request.id()) {
+        if (!parsed) {
           Break();
           return std::nullopt;
         }
@@ -97,7 +135,7 @@ std::optional<znwire::Response> Connection::Exchange(znwire::Request& request,
     }
     const std::size_t want = std::max(reader_.Missing(), kReadChunk);
     std::size_t received = 0;
-    result = asio::error::would_block;
+    asio::error_code result = asio::error::would_block;
     socket_.async_read_some(asio::buffer(reader_.Space(want), want),
                             [&](const asio::error_code& ec, std::size_t n) {
                               result = ec;
@@ -125,6 +163,9 @@ bool Connection::Await(Clock::time_point deadline) {
 
 void Connection::Break() {
   usable_ = false;
+  outstanding_.clear();
+  abandoned_.clear();
+  arrived_.clear();
   asio::error_code ignored;
   socket_.close(ignored);
 }

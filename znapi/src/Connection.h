@@ -9,6 +9,8 @@
 #include <mutex>
 #include <optional>
 #include <string>
+#include <unordered_map>
+#include <unordered_set>
 
 #include "ComputerName.h"
 #include "Deadlines.h"
@@ -43,14 +45,27 @@ class Connection {
   /// response with ok=false leaves the connection usable.
   std::optional<znwire::Response> Call(znwire::Request& request);
 
+  /// Sends `request` without waiting for its response, so that the server works on it while
+  /// the caller does something else. Returns its id, 0 when the connection is unusable.
+  std::uint32_t Send(znwire::Request& request);
+  /// Waits, within the request deadline, for the response to the request `id` sent earlier.
+  /// Responses to other outstanding requests that arrive first are kept for their own
+  /// Receive; a response to nothing outstanding means the stream is out of step.
+  std::optional<znwire::Response> Receive(std::uint32_t id);
+  /// The response to `id` will not be collected: drop it now or when it arrives.
+  void Abandon(std::uint32_t id);
+
   /// Closes the socket; every later Call fails.
   void Close();
   bool usable() const { return usable_; }
 
  private:
   explicit Connection(std::chrono::milliseconds requestTimeout);
-  std::optional<znwire::Response> Exchange(znwire::Request& request,
-                                           std::chrono::steady_clock::time_point deadline);
+  std::uint32_t SendBy(znwire::Request& request, std::chrono::steady_clock::time_point deadline);
+  std::optional<znwire::Response> ReceiveBy(std::uint32_t id,
+                                            std::chrono::steady_clock::time_point deadline);
+  /// Reads one whole response off the stream; nullopt (and broken) on any fault.
+  std::optional<znwire::Response> ReadResponse(std::chrono::steady_clock::time_point deadline);
   bool Connect(const ServerAddress& address, std::chrono::steady_clock::time_point deadline);
   /// Runs the pending operation until it completes or the deadline passes; on the deadline it
   /// closes the socket, which cancels the operation, and returns false.
@@ -64,6 +79,9 @@ class Connection {
   std::chrono::milliseconds requestTimeout_;
   std::uint32_t lastId_ = 0;
   bool usable_ = false;
+  std::unordered_set<std::uint32_t> outstanding_;  // sent, response not read yet
+  std::unordered_set<std::uint32_t> abandoned_;    // outstanding, response to be dropped
+  std::unordered_map<std::uint32_t, znwire::Response> arrived_;  // read, not yet collected
 };
 
 }  // namespace znapi::detail

@@ -24,10 +24,8 @@ std::int32_t Guarded(Body&& body) noexcept {
   }
 }
 
-FindCursor::FetchPage FetcherFor(Search& search) {
-  return [&search](std::uint64_t offset, std::uint32_t count) {
-    return FetchRows(*search.connection, search.cursor.serverSearch(), offset, count);
-  };
+SearchPages PagesOf(Search& search) {
+  return SearchPages(*search.connection, search.cursor.serverSearch());
 }
 
 // Gives the row under the cursor a fresh record handle in place of the previous one. The
@@ -133,6 +131,8 @@ int32_t znFindFirst(int32_t h, const char* table, const char* filter, int32_t* o
       release();
       return 0;
     }
+    auto pages = PagesOf(*search);
+    search->cursor.Prefetch(pages);
     return handle;
   });
 }
@@ -143,7 +143,8 @@ int32_t znFindNext(int32_t search, int32_t* object) {
     const auto found = Handles().Find<Search>(search);
     if (!found) return 0;
     std::lock_guard lock(found->connection->mutex());
-    if (!found->cursor.Next(FetcherFor(*found))) return 0;
+    auto pages = PagesOf(*found);
+    if (!found->cursor.Next(pages)) return 0;
     return PlaceRecord(search, found, object);
   });
 }
@@ -158,9 +159,11 @@ int32_t znFindScroll(int32_t search, int32_t mode, int32_t /*offset*/, int32_t* 
         constexpr auto kLargest = static_cast<std::uint64_t>(std::numeric_limits<int32_t>::max());
         return static_cast<std::int32_t>(std::min(found->cursor.total(), kLargest));
       }
-      case ZNAPI_SCROLL_FIRST:
-        if (!object || !found->cursor.Rewind(FetcherFor(*found))) return 0;
+      case ZNAPI_SCROLL_FIRST: {
+        auto pages = PagesOf(*found);
+        if (!object || !found->cursor.Rewind(pages)) return 0;
         return PlaceRecord(search, found, object);
+      }
       default:
         return 0;
     }
@@ -187,6 +190,8 @@ int32_t znFindClose(int32_t search) {
     const auto found = Handles().Take<Search>(search);
     if (!found) return 0;
     std::lock_guard lock(found->connection->mutex());
+    auto pages = PagesOf(*found);
+    found->cursor.Abandon(pages);
     // The local state is gone either way; a server that cannot be told frees the search when
     // the connection ends.
     if (found->cursor.serverSearch() != 0) {

@@ -13,26 +13,52 @@ FindCursor::FindCursor(znwire::FindPage first)
   total_ = std::max<std::uint64_t>(page_.total(), page_.offset() + page_.rows_size());
 }
 
-bool FindCursor::Next(const FetchPage& fetch) {
+void FindCursor::Prefetch(PageSource& source) {
+  const std::uint64_t end = page_.offset() + static_cast<std::uint64_t>(page_.rows_size());
+  if (pending_ || page_.rows_size() == 0 || end >= total_) return;
+  if (const std::uint32_t ticket = source.Request(end, kFindPageRows)) {
+    pending_ = Pending{end, ticket};
+  }
+}
+
+bool FindCursor::Next(PageSource& source) {
   if (position_ + 1 >= total_) return false;
-  return MoveTo(position_ + 1, fetch);
+  return MoveTo(position_ + 1, source);
 }
 
-bool FindCursor::Rewind(const FetchPage& fetch) {
-  return MoveTo(0, fetch);
+bool FindCursor::Rewind(PageSource& source) {
+  return MoveTo(0, source);
 }
 
-bool FindCursor::MoveTo(std::uint64_t row, const FetchPage& fetch) {
+void FindCursor::Abandon(PageSource& source) {
+  if (pending_) source.Abandon(pending_->ticket);
+  pending_.reset();
+}
+
+bool FindCursor::MoveTo(std::uint64_t row, PageSource& source) {
   const std::uint64_t first = page_.offset();
   if (row >= first && row - first < static_cast<std::uint64_t>(page_.rows_size())) {
     position_ = row;
     return true;
   }
-  auto page = fetch(row, kFindPageRows);
+  auto page = PageAt(row, source);
   if (!page || page->offset() != row || page->rows_size() == 0) return false;
   page_ = std::move(*page);
   position_ = row;
+  Prefetch(source);
   return true;
+}
+
+std::optional<znwire::FindPage> FindCursor::PageAt(std::uint64_t row, PageSource& source) {
+  if (pending_ && pending_->offset == row) {
+    const std::uint32_t ticket = pending_->ticket;
+    pending_.reset();
+    return source.Collect(ticket);
+  }
+  Abandon(source);
+  const std::uint32_t ticket = source.Request(row, kFindPageRows);
+  if (ticket == 0) return std::nullopt;
+  return source.Collect(ticket);
 }
 
 std::optional<std::string_view> FindCursor::Property(std::uint64_t row,

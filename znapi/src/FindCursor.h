@@ -1,8 +1,8 @@
 #pragma once
-/// The client side of one search: the page of rows in hand, the current row and the paging
-/// that fetches the next page only when the current one is used up.
+/// The client side of one search: the page of rows in hand, the current row, and the paging
+/// that asks for the next page as soon as a page arrives, so that the server prepares it
+/// while the caller walks the current one.
 #include <cstdint>
-#include <functional>
 #include <optional>
 
 #include "RecordProperty.h"
@@ -14,12 +14,20 @@ namespace znapi::detail {
 /// small enough that a page stays well under the frame limit.
 inline constexpr std::uint32_t kFindPageRows = 2000;
 
+/// Where pages come from: asked for first, collected later.
+class PageSource {
+ public:
+  virtual ~PageSource() = default;
+  /// Asks for `count` rows from row `offset` without waiting; 0 when it cannot be asked.
+  virtual std::uint32_t Request(std::uint64_t offset, std::uint32_t count) = 0;
+  /// The page asked for under `ticket`; nullopt on failure.
+  virtual std::optional<znwire::FindPage> Collect(std::uint32_t ticket) = 0;
+  /// The page asked for under `ticket` will not be collected.
+  virtual void Abandon(std::uint32_t ticket) = 0;
+};
+
 class FindCursor {
  public:
-  /// Fetches `count` rows of the server's search from row `offset`; nullopt on failure.
-  using FetchPage =
-      std::function<std::optional<znwire::FindPage>(std::uint64_t offset, std::uint32_t count)>;
-
   /// Starts on the first row of `first`, the reply to the search's first request.
   explicit FindCursor(znwire::FindPage first);
 
@@ -29,23 +37,33 @@ class FindCursor {
   std::uint64_t total() const { return total_; }
   std::uint64_t position() const { return position_; }
 
+  /// Asks for the page after the one in hand unless it is already asked for or there is none.
+  void Prefetch(PageSource& source);
   /// Moves to the next row. False, without moving, at the end or when a fetch fails or
   /// returns a page that does not start where it was asked to.
-  bool Next(const FetchPage& fetch);
+  bool Next(PageSource& source);
   /// Moves back to the first row; false, without moving, when the fetch fails.
-  bool Rewind(const FetchPage& fetch);
+  bool Rewind(PageSource& source);
+  /// Gives up a page asked for in advance; call before the search ends.
+  void Abandon(PageSource& source);
 
   /// Property `name` of row `row`, which must be the current row.
   std::optional<std::string_view> Property(std::uint64_t row, std::string_view name) const;
 
  private:
-  bool MoveTo(std::uint64_t row, const FetchPage& fetch);
+  struct Pending {
+    std::uint64_t offset = 0;
+    std::uint32_t ticket = 0;
+  };
+  bool MoveTo(std::uint64_t row, PageSource& source);
+  std::optional<znwire::FindPage> PageAt(std::uint64_t row, PageSource& source);
 
   std::uint64_t serverSearch_ = 0;
   std::uint64_t total_ = 0;
   std::uint64_t position_ = 0;
   ColumnSet columns_;
   znwire::FindPage page_;
+  std::optional<Pending> pending_;
 };
 
 }  // namespace znapi::detail

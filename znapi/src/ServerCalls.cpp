@@ -3,17 +3,19 @@
 namespace znapi::detail {
 namespace {
 
-// The response when the server accepted the request. A reply without a body reads as an
-// empty one (proto3 senders may leave an empty message out); a body of another kind is a
-// reply to something else.
+// Whether the server accepted the request. A reply without a body reads as an empty one
+// (proto3 senders may leave an empty message out); a body of another kind is a reply to
+// something else.
+bool Acceptable(const znwire::Response& response, znwire::Response::BodyCase expected) {
+  return response.ok() && (response.body_case() == expected ||
+                           response.body_case() == znwire::Response::BODY_NOT_SET);
+}
+
+// The response when the server accepted the request.
 std::optional<znwire::Response> Accepted(Connection& connection, znwire::Request& request,
                                          znwire::Response::BodyCase expected) {
   auto response = connection.Call(request);
-  if (!response || !response->ok()) return std::nullopt;
-  if (response->body_case() != expected &&
-      response->body_case() != znwire::Response::BODY_NOT_SET) {
-    return std::nullopt;
-  }
+  if (!response || !Acceptable(*response, expected)) return std::nullopt;
   return response;
 }
 
@@ -59,18 +61,6 @@ std::optional<znwire::FindPage> StartFind(Connection& connection, const char* ta
   return std::move(*response->mutable_find_page());
 }
 
-std::optional<znwire::FindPage> FetchRows(Connection& connection, std::uint64_t search,
-                                          std::uint64_t offset, std::uint32_t count) {
-  znwire::Request request;
-  auto* body = request.mutable_find_fetch();
-  body->set_search(search);
-  body->set_offset(offset);
-  body->set_count(count);
-  auto response = Accepted(connection, request, znwire::Response::kFindPage);
-  if (!response) return std::nullopt;
-  return std::move(*response->mutable_find_page());
-}
-
 bool CloseFind(Connection& connection, std::uint64_t search) {
   znwire::Request request;
   request.mutable_find_close()->set_search(search);
@@ -83,6 +73,21 @@ std::optional<znwire::ListReadReply> ReadList(Connection& connection, znwire::Li
   auto response = Accepted(connection, request, znwire::Response::kListRead);
   if (!response) return std::nullopt;
   return std::move(*response->mutable_list_read());
+}
+
+std::uint32_t SearchPages::Request(std::uint64_t offset, std::uint32_t count) {
+  znwire::Request request;
+  auto* body = request.mutable_find_fetch();
+  body->set_search(search_);
+  body->set_offset(offset);
+  body->set_count(count);
+  return connection_.Send(request);
+}
+
+std::optional<znwire::FindPage> SearchPages::Collect(std::uint32_t ticket) {
+  auto response = connection_.Receive(ticket);
+  if (!response || !Acceptable(*response, znwire::Response::kFindPage)) return std::nullopt;
+  return std::move(*response->mutable_find_page());
 }
 
 }  // namespace znapi::detail

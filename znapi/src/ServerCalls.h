@@ -7,6 +7,7 @@
 #include <string>
 
 #include "Connection.h"
+#include "FindCursor.h"
 
 namespace znapi::detail {
 
@@ -16,9 +17,21 @@ std::optional<std::string> ReadTag(Connection& connection, const char* tag);
 bool WriteTag(Connection& connection, const char* tag, const char* value);
 std::optional<znwire::FindPage> StartFind(Connection& connection, const char* table,
                                           const char* filter, std::uint32_t pageRows);
-std::optional<znwire::FindPage> FetchRows(Connection& connection, std::uint64_t search,
-                                          std::uint64_t offset, std::uint32_t count);
 bool CloseFind(Connection& connection, std::uint64_t search);
+
+/// The pages of one server search, fetched over its connection.
+class SearchPages : public PageSource {
+ public:
+  SearchPages(Connection& connection, std::uint64_t search)
+      : connection_(connection), search_(search) {}
+  std::uint32_t Request(std::uint64_t offset, std::uint32_t count) override;
+  std::optional<znwire::FindPage> Collect(std::uint32_t ticket) override;
+  void Abandon(std::uint32_t ticket) override { connection_.Abandon(ticket); }
+
+ private:
+  Connection& connection_;
+  std::uint64_t search_;
+};
 std::optional<znwire::ListReadReply> ReadList(Connection& connection, znwire::ListRead tags);
 
 }  // namespace znapi::detail

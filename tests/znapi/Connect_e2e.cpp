@@ -113,14 +113,5 @@ TEST(Connect, SlowScriptBeyondTheRequestDeadlineFails) {
   znClose(h);
 }
 
-TEST(Connect, KilledServerBreaksTheConnection) {
-  ZnsimProcess server;
-  const int32_t h = OpenTo(server);
-  ASSERT_GT(h, 0);
-  server.kill9();
-  EXPECT_FALSE(ReadTag(h, "LIT101").has_value());
-  EXPECT_NE(znClose(h), 0);
-}
-
 }  // namespace
 }  // namespace znapi::testing

@@ -68,11 +68,6 @@ TEST(Connection, LoginSendsCredentialsAndRepliesMatchTheirRequests) {
   }
 }
 
-TEST(Connection, RefusedLoginGivesNoConnection) {
-  ScriptedServer server(LoginThen([](std::uint32_t) { return std::string(); }));
-  EXPECT_EQ(Connection::Open(Local(server.port()), {"Engineer", "wrong", 0}, Short()), nullptr);
-}
-
 TEST(Connection, RefusedRequestLeavesTheConnectionUsable) {
   ScriptedServer server(LoginThen([](std::uint32_t id) { return ResponseFrame(id, false); }));
   auto connection = OpenTo(server);
@@ -131,17 +126,6 @@ TEST(Connection, SilentLoginFailsWithinTheConnectDeadline) {
   EXPECT_LT(took, 15s);
 }
 
-TEST(Connection, ClosedPortFailsAtOnce) {
-  int port = 0;
-  {
-    ScriptedServer probe([](const znwire::Request&) { return std::string(); });
-    port = probe.port();
-  }
-  const auto start = Clock::now();
-  EXPECT_EQ(Connection::Open(Local(port), {"Engineer", "Marlow", 0}, Short()), nullptr);
-  EXPECT_LT(Clock::now() - start, 10s);
-}
-
 // Answers every tag read with the tag's own name, so each reply says which request it is for.
 ScriptedServer::Script EchoTagNames() {
   return [](const znwire::Request& r) -> std::optional<std::string> {
@@ -198,16 +182,6 @@ TEST(Connection, AbandonedRepliesAreDroppedWhetherEarlyOrLate) {
   auto after = TagReadOf("after");
   EXPECT_EQ(connection->Call(after)->tag_value().value(), "after");
   EXPECT_TRUE(connection->usable());
-}
-
-TEST(Connection, ClosedConnectionRefusesCalls) {
-  ScriptedServer server(LoginThen([](std::uint32_t id) { return ResponseFrame(id, true); }));
-  auto connection = OpenTo(server);
-  ASSERT_NE(connection, nullptr);
-  std::lock_guard lock(connection->mutex());
-  connection->Close();
-  auto request = TagReadRequest();
-  EXPECT_FALSE(connection->Call(request).has_value());
 }
 
 }  // namespace

@@ -50,19 +50,6 @@ TEST(FrameReader, ReassemblesFramesDeliveredInPiecesOfEverySize) {
   }
 }
 
-TEST(FrameReader, MissingCountsTheRestOfTheFrame) {
-  FrameReader reader;
-  EXPECT_EQ(reader.Missing(), 4u);
-  const std::string frame = Frame("abcdef");
-  Feed(reader, frame.substr(0, 2));
-  EXPECT_EQ(reader.Missing(), 2u);
-  Feed(reader, frame.substr(2, 5));
-  EXPECT_EQ(reader.Poll(), FrameReader::State::NeedMore);
-  EXPECT_EQ(reader.Missing(), 3u);
-  Feed(reader, frame.substr(7));
-  EXPECT_EQ(reader.Poll(), FrameReader::State::Ready);
-}
-
 TEST(FrameReader, AnnouncedBodyBeyondTheLimitIsRefusedBeforeItArrives) {
   FrameReader reader;
   const std::uint32_t n = znwire::kMaxFrameBytes + 1;

@@ -75,16 +75,6 @@ TEST(HandleRegistry, NothingIsAddedUnderAnOwnerThatIsGone) {
   EXPECT_EQ(registry.size(), 0u);
 }
 
-TEST(HandleRegistry, RemovedChildIsForgottenByItsOwner) {
-  HandleRegistry registry;
-  const auto owner = registry.Add(List());
-  const auto child = registry.Add(List(), owner);
-  registry.Remove(child);
-  const auto later = registry.Add(List());
-  registry.Remove(owner);
-  EXPECT_NE(registry.Find<TagList>(later), nullptr);
-}
-
 TEST(HandleRegistry, ConcurrentAddsGiveDistinctHandles) {
   HandleRegistry registry;
   constexpr int kThreads = 4, kEach = 2000;

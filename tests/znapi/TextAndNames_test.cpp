@@ -1,38 +1,13 @@
-// Bounded buffer writes, computer names and deadline overrides: the small rules every call
-// depends on.
+// Computer names and deadline overrides: the small rules every connection depends on.
 #include <gtest/gtest.h>
 
 #include <string>
 
 #include "ComputerName.h"
 #include "Deadlines.h"
-#include "TextBuffer.h"
 
 namespace znapi::detail {
 namespace {
-
-TEST(CopyText, CutsToLengthMinusOneAndTerminatesAtEveryLength) {
-  const std::string text = "0123456789";
-  for (int length = 1; length <= static_cast<int>(text.size()) + 3; ++length) {
-    std::string buffer(static_cast<std::size_t>(length) + 8, '#');  // guard bytes beyond
-    const int written = CopyText(buffer.data(), length, text);
-    const int expected = std::min(length - 1, static_cast<int>(text.size()));
-    EXPECT_EQ(written, expected) << "length " << length;
-    EXPECT_EQ(std::string(buffer.data()), text.substr(0, static_cast<std::size_t>(expected)));
-    EXPECT_EQ(buffer[static_cast<std::size_t>(expected)], '\0');
-    // Nothing at or beyond the given length is touched.
-    for (std::size_t i = static_cast<std::size_t>(length); i < buffer.size(); ++i) {
-      EXPECT_EQ(buffer[i], '#') << "length " << length << " byte " << i;
-    }
-  }
-}
-
-TEST(CopyText, EmptyTextGivesEmptyString) {
-  char buffer[4] = {'x', 'x', 'x', 'x'};
-  EXPECT_EQ(CopyText(buffer, 4, ""), 0);
-  EXPECT_EQ(buffer[0], '\0');
-  EXPECT_EQ(buffer[1], 'x');
-}
 
 TEST(ParseComputerName, AcceptsTheDocumentedForms) {
   struct Case {

@@ -88,9 +88,12 @@ int main(int argc, char** argv) {
       ->capture_default_str();
   app.add_option("--name", options.plant.name, "server name shown in logs and Version()")
       ->capture_default_str();
-  app.add_option("--generate-tags", options.generate.tags, "add N generated tags");
-  app.add_option("--generate-alarms", alarms, "generated tags with a high alarm (default: all)");
-  app.add_option("--generate-trends", trends, "generated tags with a trend (default: up to 1000)");
+  app.add_option("--generate-tags", options.generate.tags, "add N generated tags")
+      ->check(CLI::Range(0ull, 2'000'000ull));
+  app.add_option("--generate-alarms", alarms, "generated tags with a high alarm (default: all)")
+      ->check(CLI::Range(0ull, 2'000'000ull));
+  app.add_option("--generate-trends", trends, "generated tags with a trend (default: up to 1000)")
+      ->check(CLI::Range(0ull, 2'000'000ull));
   app.add_option("--max-rows", options.limits.maxRows, "most rows one query may yield")
       ->capture_default_str()
       ->check(CLI::Range(1ull, 100'000'000ull));
@@ -110,8 +113,9 @@ int main(int argc, char** argv) {
   app.add_option("--workers", options.workers, "threads that run requests")
       ->capture_default_str()
       ->check(CLI::Range(1ull, 64ull));
-  app.add_option("--log-level", options.logLevel, "trace, debug, info, warn, error, off")
-      ->capture_default_str();
+  app.add_option("--log-level", options.logLevel, "how much goes to standard error")
+      ->capture_default_str()
+      ->check(CLI::IsMember({"trace", "debug", "info", "warn", "error", "off"}));
   try {
     app.parse(argc, argv);
   } catch (const CLI::ParseError& e) {

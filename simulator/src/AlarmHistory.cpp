@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <unordered_map>
+#include <unordered_set>
 
 namespace znsim {
 
@@ -56,6 +57,23 @@ std::vector<ActiveAlarm> AlarmHistory::Open() const {
     if (it != byKey.end()) open.push_back({it->second, select.Int(1), select.Text(2)});
   }
   return open;
+}
+
+void AlarmHistory::CloseUnknown(Millis at) {
+  const std::unordered_set<std::string> known(keys_.begin(), keys_.end());
+  auto lock = db_.Lock();
+  std::vector<std::int64_t> orphans;
+  {
+    Statement select(db_.Handle(), "SELECT id, alarm FROM alarm_occurrence WHERE off_time IS NULL");
+    while (select.Step()) {
+      if (!known.contains(select.Text(1))) orphans.push_back(select.Int(0));
+    }
+  }
+  if (orphans.empty()) return;
+  Transaction transaction(db_);
+  Statement close(db_.Handle(), "UPDATE alarm_occurrence SET off_time = ?2 WHERE id = ?1");
+  for (const auto id : orphans) close.Bind(1, id).Bind(2, at).Run();
+  transaction.Commit();
 }
 
 bool AlarmHistory::Empty() const {

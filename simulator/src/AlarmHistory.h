@@ -27,6 +27,9 @@ class AlarmHistory {
   void Record(const std::vector<AlarmTransition>& transitions);
   /// Occurrences still open, for AlarmEngine::Restore (alarm index, since, comment).
   std::vector<ActiveAlarm> Open() const;
+  /// Ends, at `at`, occurrences left open by alarms the project no longer has; otherwise
+  /// they would read as on for ever.
+  void CloseUnknown(Millis at);
   /// True when nothing was ever recorded (a first start).
   bool Empty() const;
 

@@ -25,6 +25,7 @@ Plant::Plant(Project project, const std::filesystem::path& dataDir, PlantSetting
   if (history_.Empty()) {
     SeedHistory(now);
   } else {
+    history_.CloseUnknown(now);
     for (auto& open : history_.Open()) alarms_.Restore(open.alarm, open.since, open.comment);
   }
   Prune(now);

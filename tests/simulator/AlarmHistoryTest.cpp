@@ -89,5 +89,25 @@ TEST_F(AlarmHistoryTest, OpenOccurrencesAndPruningOutliveTheConnection) {
   EXPECT_EQ(rows->at(0).comment, "open");
 }
 
+TEST_F(AlarmHistoryTest, OccurrencesOfAlarmsNoLongerInTheProjectAreEnded) {
+  {
+    Database db(file);
+    AlarmHistory history(project, db);
+    history.Record({{0, true, 100, "kept"}, {1, true, 100, "dropped"}});
+  }
+  Project smaller = project;
+  smaller.alarms.erase(smaller.alarms.begin() + 1);  // the pump alarm is gone
+  smaller.Finish();
+  Database db(file);
+  AlarmHistory history(smaller, db);
+  history.CloseUnknown(500);
+  const auto open = history.Open();
+  ASSERT_EQ(open.size(), 1u);
+  EXPECT_EQ(open[0].comment, "kept");
+  const auto rows = history.Summary(0, 1000, 100);
+  ASSERT_EQ(rows->size(), 2u);
+  EXPECT_EQ(rows->at(1).off, 500);
+}
+
 }  // namespace
 }  // namespace znsim

@@ -35,14 +35,18 @@ void ProgressStrip::Clear() {
 }
 
 void ProgressStrip::PrintCaption(const QString& caption) {
+  // Loops print the same caption once per item; only a new one needs a repaint.
+  if (caption == caption_) return;
   caption_ = caption;
   update();
 }
 
 void ProgressStrip::FillBar(int widthTwips) {
   // Drawing over the old bar never makes it shorter; only Clear does.
+  const int shown = TwipsToPixels(barTwips_);
   barTwips_ = std::max(barTwips_, widthTwips);
-  update();
+  // Many items share one pixel of bar: repaint only when the drawn bar grows.
+  if (TwipsToPixels(barTwips_) != shown) update();
 }
 
 void ProgressStrip::paintEvent(QPaintEvent*) {

@@ -144,6 +144,24 @@ znwire::Request TagReadOf(const std::string& tag) {
   return request;
 }
 
+TEST(Connection, RequestLargerThanTheSocketBuffersIsSentWhole) {
+  // Larger than loopback's send and receive buffers together: the first write cannot take it
+  // all, and the rest must follow through the event loop.
+  const std::string huge(12 * 1024 * 1024, 'T');
+  ScriptedServer server([&](const znwire::Request& r) -> std::optional<std::string> {
+    if (r.has_login()) return ResponseFrame(r.id(), true);
+    return ResponseFrame(r.id(), r.tag_read().tag() == huge);
+  });
+  auto connection =
+      Connection::Open(Local(server.port()), {"Engineer", "Marlow", 0}, {5000ms, 30000ms});
+  ASSERT_NE(connection, nullptr);
+  std::lock_guard lock(connection->mutex());
+  auto request = TagReadOf(huge);
+  const auto response = connection->Call(request);
+  ASSERT_TRUE(response.has_value());
+  EXPECT_TRUE(response->ok()) << "the server saw a different request";
+}
+
 TEST(Connection, RepliesArrivingBeforeTheyAreWantedAreKept) {
   ScriptedServer server(EchoTagNames());
   auto connection = OpenTo(server);

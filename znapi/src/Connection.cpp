@@ -52,7 +52,9 @@ bool Connection::Connect(const ServerAddress& address, Clock::time_point deadlin
   // Requests are small and answered one at a time: Nagle's delay would dominate each call.
   asio::error_code ignored;
   socket_.set_option(asio::ip::tcp::no_delay(true), ignored);
-  return true;
+  // Direct writes must never block past a deadline; what does not fit goes through the loop.
+  socket_.non_blocking(true, result);
+  return !result;
 }
 
 std::optional<znwire::Response> Connection::Call(znwire::Request& request) {
@@ -81,12 +83,22 @@ std::uint32_t Connection::SendBy(znwire::Request& request, Clock::time_point dea
   // A request too large to frame is the caller's fault, not the stream's.
   if (!frame) return 0;
 
-  asio::error_code result = asio::error::would_block;
-  asio::async_write(socket_, asio::buffer(*frame),
-                    [&](const asio::error_code& ec, std::size_t) { result = ec; });
-  if (!Await(deadline) || result) {
+  // A request usually fits the socket's send buffer at once; writing it directly spares a
+  // trip through the event loop on every call. Only what does not fit waits for the loop.
+  asio::error_code result;
+  const std::size_t sent = socket_.write_some(asio::buffer(*frame), result);
+  if (result && result != asio::error::would_block) {
     Break();
     return 0;
+  }
+  if (sent < frame->size()) {
+    result = asio::error::would_block;
+    asio::async_write(socket_, asio::buffer(*frame) + sent,
+                      [&](const asio::error_code& ec, std::size_t) { result = ec; });
+    if (!Await(deadline) || result) {
+      Break();
+      return 0;
+    }
   }
   outstanding_.insert(lastId_);
   return lastId_;

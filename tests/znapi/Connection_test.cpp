@@ -18,7 +18,7 @@ using namespace std::chrono_literals;
 using Clock = std::chrono::steady_clock;
 
 Deadlines Short() {
-  return {std::chrono::milliseconds(1500), std::chrono::milliseconds(300)};
+  return {std::chrono::milliseconds(1500), std::chrono::milliseconds(1000)};
 }
 
 ServerAddress Local(int port) {

@@ -107,7 +107,7 @@ TEST_F(Lists, ClosingTheConnectionFreesItsLists) {
 }
 
 TEST_F(Lists, FailedReadForgetsTheValues) {
-  const EnvOverride request("ZNAPI_TIMEOUT_MS", "500");
+  const EnvOverride request("ZNAPI_TIMEOUT_MS", "2000");
   const int32_t h = OpenTo(server_);
   const int32_t list = znListNew(h, 0);
   const int32_t item = znListAdd(list, "LIT101");

@@ -1,7 +1,7 @@
-#include <QCoreApplication>
 #include <QEvent>
 #include <QPlainTextEdit>
 #include <QTextCursor>
+#include <QTimer>
 #include <QVBoxLayout>
 
 #include "Widgets.h"
@@ -10,7 +10,8 @@ namespace ui {
 
 namespace {
 
-const QEvent::Type kFlushEvent = static_cast<QEvent::Type>(QEvent::registerEventType());
+// Often enough to look live, seldom enough that redrawing costs little next to the rows.
+constexpr std::chrono::milliseconds kRefreshInterval{50};
 
 QFont FixedPitchFont() {
   QFont font;
@@ -61,7 +62,14 @@ void ResultPane::queueFlush() {
   // One pending flush covers any number of appends.
   if (flushQueued_) return;
   flushQueued_ = true;
-  QCoreApplication::postEvent(this, new QEvent(kFlushEvent));
+  const auto sinceLast = std::chrono::duration_cast<std::chrono::milliseconds>(
+      std::chrono::steady_clock::now() - lastFlush_);
+  const auto wait =
+      sinceLast >= kRefreshInterval ? std::chrono::milliseconds(0) : kRefreshInterval - sinceLast;
+  QTimer::singleShot(wait, this, [this] {
+    flushQueued_ = false;
+    flush();
+  });
 }
 
 void ResultPane::flush() {
@@ -70,15 +78,11 @@ void ResultPane::flush() {
   cursor.movePosition(QTextCursor::End);
   cursor.insertText(DisplayText(QStringView(text_).mid(shown_)));
   shown_ = text_.size();
+  lastFlush_ = std::chrono::steady_clock::now();
 }
 
 bool ResultPane::event(QEvent* e) {
-  if (e->type() == kFlushEvent) {
-    flushQueued_ = false;
-    flush();
-    return true;
-  }
-  if (e->type() == QEvent::Show || e->type() == QEvent::Paint) flush();
+  if (e->type() == QEvent::Show) flush();
   return QWidget::event(e);
 }
 

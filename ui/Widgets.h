@@ -4,6 +4,7 @@
 #include <QLineEdit>
 #include <QString>
 #include <QWidget>
+#include <chrono>
 
 class QComboBox;
 class QListWidget;
@@ -58,15 +59,16 @@ class ProgressStrip : public QWidget {
 };
 
 /// The multi-line result pane. Text is kept whole in `text()` exactly as appended (CR LF
-/// included); the display catches up with the pending text when events run, so appending
-/// costs the same however much the pane already holds.
+/// included); the display catches up with the pending text when events run, at most 20
+/// times a second, so appending costs the same however much the pane already holds, and a
+/// loop that lets events run after every row does not redraw the pane for every row.
 class ResultPane : public QWidget {
  public:
   explicit ResultPane(QWidget* parent = nullptr);
   const QString& text() const { return text_; }
   void setText(const QString& text);
   void append(const QString& piece);
-  /// Brings the display up to date now (also done on every paint and show).
+  /// Brings the display up to date now (also done when the pane is shown).
   void flush();
   QPlainTextEdit* view() const { return view_; }
 
@@ -80,6 +82,7 @@ class ResultPane : public QWidget {
   QString text_;
   qsizetype shown_ = 0;  // characters of text_ already in the display
   bool flushQueued_ = false;
+  std::chrono::steady_clock::time_point lastFlush_{};
 };
 
 /// Sets a label's caption; `fits` labels then size themselves to the text.

@@ -7,6 +7,7 @@
 #include "DeviceFieldCount.h"
 #include "FindCursor.h"
 #include "Host.h"
+#include "PaneRowWriter.h"
 #include "Widgets.h"
 #include "frmTestConnection.h"
 
@@ -26,6 +27,7 @@ void frmTestConnection::QueryDevice(std::int32_t handle, const QString& deviceNa
     host().MsgBox(fields.failure, ui::kStyleNone);
     return;
   }
+  app::PaneRowWriter out(*txtRequestedData, nullptr);
   QString row;
   QString name;
   QString value;
@@ -40,7 +42,7 @@ void frmTestConnection::QueryDevice(std::int32_t handle, const QString& deviceNa
       row += QLatin1Char('\t');
     }
     row += QLatin1String("\r\n");
-    txtRequestedData->append(row);
+    out.AppendRow(row);
     host().DoEvents();
     if (CloseRequested()) break;
   } while (find.Next());

@@ -6,6 +6,7 @@
 #include "ConnectionTable.h"
 #include "FindCursor.h"
 #include "Host.h"
+#include "PaneRowWriter.h"
 #include "QueryText.h"
 #include "RowLayout.h"
 #include "Widgets.h"
@@ -21,6 +22,7 @@ void WriteAlarmRows(frmTestConnection& w, std::int32_t handle, const QString& qu
     return;
   }
   w.txtRequestedData->setText(QString());
+  app::PaneRowWriter out(*w.txtRequestedData, w.lblRequestCount);
   std::int32_t rows = 0;
   QString row;
   QString value;
@@ -31,10 +33,10 @@ void WriteAlarmRows(frmTestConnection& w, std::int32_t handle, const QString& qu
       row += value;
       row += QLatin1String(field.separator);
     }
-    w.txtRequestedData->append(row);
+    out.AppendRow(row);
     ++rows;
     w.host().DoEvents();
-    ui::SetCaption(w.lblRequestCount, QStringLiteral("Count: ") + QString::number(rows));
+    out.ShowCount(rows);
     if (w.CloseRequested()) break;
   } while (find.Next());
 }

@@ -8,6 +8,7 @@
 #include "ConnectionTable.h"
 #include "FindCursor.h"
 #include "Host.h"
+#include "PaneRowWriter.h"
 #include "QueryText.h"
 #include "SampleCount.h"
 #include "TrendRequestCheck.h"
@@ -52,6 +53,7 @@ void frmTestConnection::QueryTrend(std::int32_t handle) {
   txtRequestedData->setText(QStringLiteral("Date    "));
   txtRequestedData->append(QStringLiteral("\tTime        \t") + TrendName(*this) +
                            QStringLiteral("\r\n"));
+  app::PaneRowWriter out(*txtRequestedData, lblRequestCount);
   std::int32_t rows = 0;
   QString row;
   QString value;
@@ -66,10 +68,10 @@ void frmTestConnection::QueryTrend(std::int32_t handle) {
     find.Read(app::ToAnsi(TrendName(*this)), app::ValueRule::Trimmed, value);
     row += value;
     row += QLatin1String("\r\n");
-    txtRequestedData->append(row);
+    out.AppendRow(row);
     host().DoEvents();
     ++rows;
-    ui::SetCaption(lblRequestCount, QStringLiteral("Count: ") + QString::number(rows));
+    out.ShowCount(rows);
     if (CancelRequested != 0 || CloseRequested()) break;
   } while (find.Next());
 }

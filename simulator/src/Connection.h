@@ -22,6 +22,7 @@ class Connection : public std::enable_shared_from_this<Connection> {
   void ReadHeader();
   void ReadBody(std::uint32_t length);
   void Dispatch();
+  Outcome Run(const znwire::Request& request);
   void Reply(Outcome outcome);
   void Write(std::shared_ptr<std::string> frame, bool close);
   void Close(const char* why);

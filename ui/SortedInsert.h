@@ -8,8 +8,10 @@ namespace ui {
 /// `at(i)` gives entry i of a list of `count` entries that is already in this order.
 template <typename At>
 int SortedInsertPosition(int count, At&& at, const QString& text) {
+  // Names often arrive in order already: then the new one simply goes last.
+  if (count == 0 || QString::compare(at(count - 1), text, Qt::CaseInsensitive) <= 0) return count;
   int lo = 0;
-  int hi = count;
+  int hi = count - 1;
   while (lo < hi) {
     const int mid = lo + (hi - lo) / 2;
     if (QString::compare(at(mid), text, Qt::CaseInsensitive) <= 0)

@@ -8,6 +8,7 @@
 #include "ConnectionTable.h"
 #include "Host.h"
 #include "NameList.h"
+#include "SortedBoxBatch.h"
 #include "Widgets.h"
 #include "frmTestConnection.h"
 
@@ -63,6 +64,7 @@ void frmTestConnection::LoadNameList(std::int16_t listIndex, std::int32_t handle
     box->clear();
     const QString status = QString::fromLatin1(source.statusText);
     std::int32_t added = 0;
+    ui::SortedBoxBatch names(box);
     while (added < app::kNameListCap) {
       std::array<char, app::kNameBufferLength> name{};
       std::int32_t length = 0;
@@ -70,14 +72,14 @@ void frmTestConnection::LoadNameList(std::int16_t listIndex, std::int32_t handle
       // keeps one entry per record.
       api.znGetProperty(object, source.property, name.data(), app::kNameBufferLength, &length,
                         app::kPropertyAsText);
-      ui::AddSorted(box, app::NameFromBuffer(name.data(), name.size()));
-      if (box->count() == 1) box->setCurrentIndex(-1);  // listing a name does not pick it
+      names.add(app::NameFromBuffer(name.data(), name.size()));
       ++added;
       ShowProgress(added, scale, status);
       host().DoEvents();
       if (CloseRequested()) break;
       if (api.znFindNext(search, &object) == 0) break;
     }
+    names.flush();
     const std::int32_t finished = search;
     search = 0;
     api.znFindClose(finished);

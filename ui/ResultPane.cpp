@@ -3,6 +3,7 @@
 #include <QTextCursor>
 #include <QTimer>
 #include <QVBoxLayout>
+#include <algorithm>
 
 #include "Widgets.h"
 
@@ -64,8 +65,11 @@ void ResultPane::queueFlush() {
   flushQueued_ = true;
   const auto sinceLast = std::chrono::duration_cast<std::chrono::milliseconds>(
       std::chrono::steady_clock::now() - lastFlush_);
-  const auto wait =
-      sinceLast >= kRefreshInterval ? std::chrono::milliseconds(0) : kRefreshInterval - sinceLast;
+  // Laying out an appended piece costs more as the document grows; waiting ten times as long
+  // as the last catch-up took keeps the display's share of a long query bounded.
+  const auto interval = std::max<std::chrono::milliseconds>(
+      kRefreshInterval, std::chrono::duration_cast<std::chrono::milliseconds>(lastFlushCost_ * 10));
+  const auto wait = sinceLast >= interval ? std::chrono::milliseconds(0) : interval - sinceLast;
   QTimer::singleShot(wait, this, [this] {
     flushQueued_ = false;
     flush();
@@ -74,11 +78,13 @@ void ResultPane::queueFlush() {
 
 void ResultPane::flush() {
   if (shown_ >= text_.size()) return;
+  const auto started = std::chrono::steady_clock::now();
   QTextCursor cursor(view_->document());
   cursor.movePosition(QTextCursor::End);
   cursor.insertText(DisplayText(QStringView(text_).mid(shown_)));
   shown_ = text_.size();
   lastFlush_ = std::chrono::steady_clock::now();
+  lastFlushCost_ = lastFlush_ - started;
 }
 
 bool ResultPane::event(QEvent* e) {

@@ -83,6 +83,7 @@ class ResultPane : public QWidget {
   qsizetype shown_ = 0;  // characters of text_ already in the display
   bool flushQueued_ = false;
   std::chrono::steady_clock::time_point lastFlush_{};
+  std::chrono::steady_clock::duration lastFlushCost_{};
 };
 
 /// Sets a label's caption; `fits` labels then size themselves to the text.

@@ -18,6 +18,7 @@
 #include "DynamicZnApi.h"
 #include "NameList.h"
 #include "QtHost.h"
+#include "ResidentMemory.h"
 #include "Widgets.h"
 #include "ZnsimProcess.h"
 #include "frmTestConnection.h"
@@ -37,20 +38,6 @@ ZnsimProcess& Server(int generated) {
                                  "0", "--log-level", "warn"});
   }
   return *sim;
-}
-
-double ResidentMegabytes() {
-  std::ifstream status("/proc/self/status");
-  std::string key;
-  while (status >> key) {
-    if (key == "VmRSS:") {
-      double kb = 0;
-      status >> kb;
-      return kb / 1024.0;
-    }
-    status.ignore(1 << 16, '\n');
-  }
-  return 0;
 }
 
 using Clock = std::chrono::steady_clock;
@@ -83,7 +70,7 @@ void BM_LoadTagsWindow(benchmark::State& state) {
     for (QComboBox* box : w.cboTagNames) names += box->count();
   }
   Report(state, names, elapsed);
-  state.counters["rss_MB"] = ResidentMegabytes();
+  state.counters["rss_MB"] = bench_support::ResidentMegabytes();
 }
 
 void BM_BrowseLibraryOnly(benchmark::State& state) {
@@ -137,13 +124,3 @@ BENCHMARK(BM_LoadTagsWindow)
     ->Iterations(3);
 
 }  // namespace
-
-int main(int argc, char** argv) {
-  if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM")) qputenv("QT_QPA_PLATFORM", "offscreen");
-  QApplication app(argc, argv);
-  benchmark::Initialize(&argc, argv);
-  if (benchmark::ReportUnrecognizedArguments(argc, argv)) return 1;
-  benchmark::RunSpecifiedBenchmarks();
-  benchmark::Shutdown();
-  return 0;
-}

@@ -19,6 +19,7 @@
 #include "FindCursor.h"
 #include "QtHost.h"
 #include "QueryText.h"
+#include "ResidentMemory.h"
 #include "TimeRange.h"
 #include "Widgets.h"
 #include "ZnsimProcess.h"
@@ -42,20 +43,6 @@ ZnsimProcess& Server() {
 server::DynamicZnApi& Library() {
   static server::DynamicZnApi api;
   return api;
-}
-
-double ResidentMegabytes() {
-  std::ifstream status("/proc/self/status");
-  std::string key;
-  while (status >> key) {
-    if (key == "VmRSS:") {
-      double kb = 0;
-      status >> kb;
-      return kb / 1024.0;
-    }
-    status.ignore(1 << 16, '\n');
-  }
-  return 0;
 }
 
 void Report(benchmark::State& state, std::int64_t rows, Clock::duration elapsed) {
@@ -91,7 +78,7 @@ void BM_TrendRequestWindow(benchmark::State& state) {
     rows += w->txtRequestedData->text().count(QLatin1String("\r\n")) - 1;  // less the header
   }
   Report(state, rows, elapsed);
-  state.counters["rss_MB"] = ResidentMegabytes();
+  state.counters["rss_MB"] = bench_support::ResidentMegabytes();
   w->close();
 }
 
@@ -143,13 +130,3 @@ BENCHMARK(BM_TrendRequestWindow)
     ->Iterations(3);
 
 }  // namespace
-
-int main(int argc, char** argv) {
-  if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM")) qputenv("QT_QPA_PLATFORM", "offscreen");
-  QApplication app(argc, argv);
-  benchmark::Initialize(&argc, argv);
-  if (benchmark::ReportUnrecognizedArguments(argc, argv)) return 1;
-  benchmark::RunSpecifiedBenchmarks();
-  benchmark::Shutdown();
-  return 0;
-}

@@ -70,6 +70,15 @@ void frmTestConnection::ReportLibraryError(const std::exception& error) {
   host_.MsgBox(QString::fromLocal8Bit(error.what()), ui::kStyleCritical, QStringLiteral("Error"));
 }
 
+std::optional<std::int32_t> frmTestConnection::ConnectionOrReport() {
+  try {
+    return module_.GetConnection();
+  } catch (const std::exception& e) {
+    ReportLibraryError(e);
+    return std::nullopt;
+  }
+}
+
 frmTestConnection::BusyScope::BusyScope(frmTestConnection& w) : w_(w), outer_(!w.busy_) {
   w_.busy_ = true;
 }

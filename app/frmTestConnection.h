@@ -6,6 +6,7 @@
 #include <QWidget>
 #include <array>
 #include <cstdint>
+#include <optional>
 
 class QCheckBox;
 class QComboBox;
@@ -139,6 +140,9 @@ class frmTestConnection : public QWidget {
   /// Reports an error that the library raised (library or entry point missing) with a
   /// critical box titled "Error".
   void ReportLibraryError(const std::exception& error);
+  /// GetConnection for a handler: a library error is reported with ReportLibraryError and
+  /// gives nullopt, so the handler only has to end its work.
+  std::optional<std::int32_t> ConnectionOrReport();
 
   /// True while a handler that lets events run is inside its loop. Buttons that talk to the
   /// server do nothing then, so a nested click cannot disturb the running loop.

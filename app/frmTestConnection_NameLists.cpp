@@ -19,14 +19,8 @@ void frmTestConnection::cmdLoadZontraSchema_Click() {
   BusyScope scope(*this);
   host().SetPointer(ui::kPointerHourglass);
 
-  std::int32_t handle = 0;
-  bool libraryFailed = false;
-  try {
-    handle = module().GetConnection();
-  } catch (const std::exception& e) {
-    ReportLibraryError(e);
-    libraryFailed = true;
-  }
+  const auto connection = ConnectionOrReport();
+  const std::int32_t handle = connection.value_or(0);
 
   if (handle > 0) {
     picProgress->show();
@@ -37,7 +31,7 @@ void frmTestConnection::cmdLoadZontraSchema_Click() {
       LoadNameList(list, handle);
       lblTotalTagCount[list]->show();
     }
-  } else if (!libraryFailed) {
+  } else if (connection) {
     ui::SetCaption(lblStatus, QStringLiteral("Status: No ZNAPI connection is available."));
   }
   picProgress->hide();

@@ -90,14 +90,12 @@ void frmTestConnection::cmdReadAlarmTrend_Click() {
   host().SetPointer(ui::kPointerHourglass);
   // The reported time includes obtaining the connection.
   const ui::LocalDateTime start = host().Now();
-  std::int32_t handle = 0;
-  try {
-    handle = module().GetConnection();
-  } catch (const std::exception& e) {
-    ReportLibraryError(e);
+  const auto connection = ConnectionOrReport();
+  if (!connection) {
     host().SetPointer(ui::kPointerDefault);
     return;
   }
+  const std::int32_t handle = *connection;
   if (handle <= 0) {
     ui::SetCaption(lblStatus, QStringLiteral("Status: No ZNAPI connection is available."));
     host().SetPointer(ui::kPointerDefault);

@@ -44,14 +44,12 @@ void frmTestConnection::cmdRead_Click() {
   }
   host().SetPointer(ui::kPointerHourglass);
 
-  std::int32_t handle = 0;
-  try {
-    handle = module().GetConnection();
-  } catch (const std::exception& e) {
-    ReportLibraryError(e);
+  const auto connection = ConnectionOrReport();
+  if (!connection) {
     host().SetPointer(ui::kPointerDefault);
     return;
   }
+  const std::int32_t handle = *connection;
   if (handle == 0) {
     ui::SetCaption(lblStatus, kNoConnection);
     host().SetPointer(ui::kPointerDefault);

@@ -157,6 +157,9 @@ void frmTestConnection::BuildControls() {
   cmdRead = b.button(Frame2, "Read", 4800, 360, 1575, 375, 11);
   cmdWrite = b.button(Frame2, "Write", 6960, 360, 1575, 375, 12);
   cmdListRead = b.button(Frame2, "List Read", 6960, 720, 1575, 375, 13);
+  // The strip overlaps the frame's top edge by a pixel; kept below it, every step of the bar
+  // would repaint the whole frame and its caption too.
+  picProgress->raise();
   Builder::nameAfter(cboTagNames[0], Label4[0]);
   Builder::nameAfter(txtValue, Label5);
 

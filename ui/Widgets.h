@@ -1,7 +1,9 @@
 #pragma once
 /// The few controls that plain Qt widgets do not offer as the windows need them.
+#include <QElapsedTimer>
 #include <QLabel>
 #include <QLineEdit>
+#include <QStaticText>
 #include <QString>
 #include <QWidget>
 #include <chrono>
@@ -9,6 +11,7 @@
 class QComboBox;
 class QListWidget;
 class QPlainTextEdit;
+class QTimer;
 
 namespace ui {
 
@@ -54,8 +57,13 @@ class ProgressStrip : public QWidget {
   void paintEvent(QPaintEvent* event) override;
 
  private:
+  void ScheduleRepaint();
+
   int barTwips_ = 0;
   QString caption_;
+  QStaticText captionLayout_;
+  QElapsedTimer sincePaint_;
+  QTimer* repaintTimer_ = nullptr;
 };
 
 /// The multi-line result pane. Text is kept whole in `text()` exactly as appended (CR LF

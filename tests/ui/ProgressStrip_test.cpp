@@ -2,7 +2,9 @@
 // visible.
 #include <gtest/gtest.h>
 
+#include <QApplication>
 #include <QImage>
+#include <QTest>
 
 #include "Widgets.h"
 
@@ -74,6 +76,32 @@ TEST_F(ProgressStripTest, CaptionShowsOverTheBarAndBesideIt) {
   for (int x = 1; x < 100; ++x)
     for (int y = 1; y <= 15; ++y) light += qGray(covered.pixel(x, y)) > 128;
   EXPECT_GT(light, 20);
+}
+
+// A loop moves the bar far faster than a screen shows frames: most steps must not repaint,
+// yet the step that ends a burst must reach the screen.
+TEST_F(ProgressStripTest, BurstsRepaintSeldomButEndOnTheLastStep) {
+  struct PaintWatch : QObject {
+    int paints = 0;
+    int lastPaintedBar = -1;
+    bool eventFilter(QObject* watched, QEvent* event) override {
+      if (event->type() == QEvent::Paint) {
+        ++paints;
+        lastPaintedBar = static_cast<ui::ProgressStrip*>(watched)->barTwips();
+      }
+      return false;
+    }
+  } watch;
+  strip.show();
+  ASSERT_TRUE(QTest::qWaitForWindowExposed(&strip));
+  strip.installEventFilter(&watch);
+  const int steps = strip.ScaleWidth() / 15;  // one pixel of bar per step
+  for (int step = 1; step <= steps; ++step) {
+    strip.FillBar(step * 15);
+    QApplication::processEvents();
+  }
+  EXPECT_LT(watch.paints, steps / 2);
+  EXPECT_TRUE(QTest::qWaitFor([&] { return watch.lastPaintedBar == steps * 15; }, 5000));
 }
 
 }  // namespace

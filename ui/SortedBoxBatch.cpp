@@ -5,6 +5,8 @@
 #include <algorithm>
 #include <iterator>
 
+#include "StableRunSort.h"
+
 namespace ui {
 
 namespace {
@@ -31,23 +33,27 @@ void SortedBoxBatch::flush() {
   if (pending_.empty()) return;
   // Stable sorting keeps equal names in arrival order, and the merge puts names already in
   // the box before equal newcomers: the order of inserting each after its equals.
-  std::stable_sort(pending_.begin(), pending_.end(), Before);
-  QStringList present;
-  present.reserve(box_->count());
-  for (int i = 0; i < box_->count(); ++i) present.push_back(box_->itemText(i));
-  QStringList merged;
-  merged.reserve(present.size() + static_cast<qsizetype>(pending_.size()));
-  std::merge(present.begin(), present.end(), pending_.begin(), pending_.end(),
-             std::back_inserter(merged), Before);
-  pending_.clear();
-
+  StableRunSort(pending_.begin(), pending_.end(), Before);
   // The completer would rescan the whole list after the change unless it knows it is sorted.
   if (QCompleter* completer = box_->completer())
     completer->setModelSorting(QCompleter::CaseInsensitivelySortedModel);
   const int current = box_->currentIndex();
   const QString typed = box_->currentText();
-  box_->clear();
-  box_->addItems(merged);
+  const int count = box_->count();
+  if (count == 0 || !Before(pending_.front(), box_->itemText(count - 1))) {
+    box_->insertItems(count, QStringList(pending_.begin(), pending_.end()));
+  } else {
+    QStringList present;
+    present.reserve(count);
+    for (int i = 0; i < count; ++i) present.push_back(box_->itemText(i));
+    QStringList merged;
+    merged.reserve(present.size() + static_cast<qsizetype>(pending_.size()));
+    std::merge(present.begin(), present.end(), pending_.begin(), pending_.end(),
+               std::back_inserter(merged), Before);
+    box_->clear();
+    box_->addItems(merged);
+  }
+  pending_.clear();
   // Filling the list picks nothing: an empty box stays without a current entry.
   if (current < 0) {
     box_->setCurrentIndex(-1);

@@ -1,23 +1,10 @@
 // Connection boxes, slot counting, the redundancy check boxes and Connect.
-#include <gtest/gtest.h>
+#include "MainWindowFixture.h"
 
-#include <QCheckBox>
-#include <QLabel>
-#include <QPushButton>
-
-#include "ConnectionTable.h"
-#include "FakeHost.h"
-#include "FakeZnApi.h"
-#include "Widgets.h"
-#include "frmTestConnection.h"
-
+namespace app_test {
 namespace {
 
-struct Connection : ::testing::Test {
-  fake::FakeZnApi api;
-  server::basZNAPI module{api};
-  fake::FakeHost host;
-  frmTestConnection w{module, host};
+struct Connection : MainWindowTest {
   server::ConnectionTable& table = module.table();
 };
 
@@ -60,53 +47,28 @@ TEST_F(Connection, ClearingRedundancyClearsAndHidesTryPrimary) {
   EXPECT_EQ(table.TryPrimaryFirst, server::kFalse);
 }
 
-TEST_F(Connection, ConnectNamesTheServerOrLocal) {
-  api.server("");
+TEST_F(Connection, ConnectNamesTheServerOrLocalAndKeepsALiveHandle) {
   w.cmdTestConnection->click();
-  EXPECT_EQ(w.lblStatus->text(), "Status: Connected to 'LOCAL'.");
+  EXPECT_EQ(status(), "Status: Connected to 'LOCAL'.");
   EXPECT_EQ(host.pointers, (std::vector<int>{ui::kPointerHourglass, ui::kPointerDefault}));
   ASSERT_EQ(api.countOf("znOpen"), 1);
-  EXPECT_EQ(api.callsOf("znOpen")[0].args,
-            (std::vector<std::string>{"", "Engineer", "Marlow", "0"}));
-}
+  EXPECT_EQ(api.callsOf("znOpen")[0].args, (Strings{"", "Engineer", "Marlow", "0"}));
 
-TEST_F(Connection, ConnectKeepsALiveHandleAfterTheNameChanges) {
-  api.server("plant1");
-  w.txtComputer[0]->setText("plant1");
-  w.cmdTestConnection->click();
   w.txtComputer[0]->setText("plant2");
   w.cmdTestConnection->click();
   EXPECT_EQ(api.countOf("znOpen"), 1);
-  EXPECT_EQ(w.lblStatus->text(), "Status: Connected to 'plant2'.");
+  EXPECT_EQ(status(), "Status: Connected to 'plant2'.");
 }
 
-TEST_F(Connection, FailedConnectShowsTheBoxAndKeepsTheStatus) {
+TEST_F(Connection, FailedConnectOrMissingLibraryShowsABoxAndKeepsTheStatus) {
   w.txtComputer[0]->setText("nowhere");
   w.cmdTestConnection->click();
-  ASSERT_EQ(host.boxes.size(), 1u);
-  EXPECT_EQ(host.boxes[0].text, "Connection failed.");
-  EXPECT_EQ(host.boxes[0].style, ui::kStyleCritical);
-  EXPECT_EQ(host.boxes[0].shownTitle(), "ZnAPI Connection");
-  EXPECT_EQ(w.lblStatus->text(), "Status:");
-  EXPECT_EQ(host.pointer, ui::kPointerDefault);
-}
-
-TEST_F(Connection, FailoverToTheStandbyIsReported) {
-  api.server("standby");
-  w.txtComputer[0]->setText("primary");
-  w.txtComputer[1]->setText("standby");
+  EXPECT_EQ(Boxes(host), QStringList{"ZnAPI Connection|critical|Connection failed."});
+  host.boxes.clear();
+  const QStringList box = missingLibrary();
   w.cmdTestConnection->click();
-  EXPECT_EQ(w.lblStatus->text(), "Status: Connected to 'standby'.");
-  EXPECT_EQ(table.CurrentSlot, 1);
-}
-
-TEST_F(Connection, AMissingLibraryIsReportedAndTheProgramGoesOn) {
-  api.missingLibrary = "Cannot load libznapi.so";
-  w.cmdTestConnection->click();
-  ASSERT_EQ(host.boxes.size(), 1u);
-  EXPECT_EQ(host.boxes[0].style, ui::kStyleCritical);
-  EXPECT_EQ(host.boxes[0].shownTitle(), "Error");
-  EXPECT_EQ(host.boxes[0].text, "Cannot load libznapi.so");
+  EXPECT_EQ(Boxes(host), box);
+  EXPECT_EQ(status(), "Status:");
   EXPECT_EQ(host.pointer, ui::kPointerDefault);
 }
 
@@ -117,3 +79,4 @@ TEST_F(Connection, GotFocusSelectsTheWholeText) {
 }
 
 }  // namespace
+}  // namespace app_test

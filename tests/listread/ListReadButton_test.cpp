@@ -1,36 +1,22 @@
 // The main window's List Read button: a fresh modal list window over the loaded tag names.
-#include <gtest/gtest.h>
-
 #include <QApplication>
 #include <QComboBox>
-#include <QLabel>
-#include <QListWidget>
-#include <QPushButton>
 #include <QTimer>
 #include <functional>
 
-#include "ConnectionTable.h"
-#include "FakeHost.h"
-#include "FakeZnApi.h"
-#include "TextDragList.h"
+#include "ListWindowFixture.h"
 #include "Widgets.h"
-#include "frmListRead.h"
 #include "frmTestConnection.h"
 
+namespace listread_test {
 namespace {
-
-QStringList Texts(const QListWidget* list) {
-  QStringList out;
-  for (int i = 0; i < list->count(); ++i) out.append(list->item(i)->text());
-  return out;
-}
 
 class ListReadButton : public ::testing::Test {
  protected:
   ListReadButton() {
-    api.server("").tags["Beta"] = "7";
     for (const char* name : {"beta", "Alpha", "Gamma"}) ui::AddSorted(main.cboTagNames[0], name);
     main.cboTagNames[0]->setCurrentIndex(2);
+    main.cboTagNames[0]->setEditText("typed");
   }
 
   /// Clicks List Read and runs `inside` on the modal list window once it is open, closing it
@@ -58,44 +44,26 @@ class ListReadButton : public ::testing::Test {
   frmTestConnection main{module, host};
 };
 
-TEST_F(ListReadButton, OpensAModalWindowOverTheMainWindowWithItsTagNames) {
-  host.pointers.clear();
-  const bool opened = OpenListWindow([&](frmListRead& form) {
-    EXPECT_TRUE(form.isModal());
-    EXPECT_EQ(form.parentWidget(), &main);
-    EXPECT_EQ(form.ConnectionHandle, 0);
-    EXPECT_EQ(form.focusWidget(), form.lstTagNames);
-    EXPECT_EQ(Texts(form.lstAvailable), (QStringList{"Alpha", "beta", "Gamma"}));
-    EXPECT_EQ(form.lblCount[0]->text(), "Count: 3");
-    EXPECT_EQ(form.lblCount[1]->text(), "Count: 0");
-    EXPECT_EQ(host.pointers, (std::vector<int>{ui::kPointerHourglass, ui::kPointerDefault}));
-  });
-  EXPECT_TRUE(opened);
-  EXPECT_EQ(main.cboTagNames[0]->currentIndex(), 2);
-  EXPECT_EQ(main.cboTagNames[0]->currentText(), "Gamma");
-}
-
-TEST_F(ListReadButton, ReportsOnTheMainWindowsStatusLine) {
-  const bool opened = OpenListWindow([&](frmListRead& form) {
-    form.lstAvailable->item(1)->setSelected(true);
-    form.cmdSelect[0]->click();
-    form.cmdRead->click();
-    EXPECT_EQ(Texts(form.lstTagValues), (QStringList{"TAG READ FAILED: 'beta'"}));
-  });
-  ASSERT_TRUE(opened);
-  EXPECT_EQ(main.lblStatus->text(), "Status: Reading the list takes about 1 second from 'LOCAL'.");
-}
-
-TEST_F(ListReadButton, EveryOpeningStartsAfreshFromTheMainWindowsNames) {
-  ASSERT_TRUE(OpenListWindow([](frmListRead& form) {
-    form.cmdSelect[1]->click();
-    form.lstTagValues->addItem("typed");
-  }));
-  ASSERT_TRUE(OpenListWindow([](frmListRead& form) {
-    EXPECT_EQ(Texts(form.lstAvailable), (QStringList{"Alpha", "beta", "Gamma"}));
-    EXPECT_EQ(form.lstTagNames->count(), 0);
-    EXPECT_EQ(form.lstTagValues->count(), 0);
-  }));
+TEST_F(ListReadButton, EveryOpeningIsAFreshModalWindowOverTheMainWindowsNames) {
+  for (int opening = 0; opening < 2; ++opening) {
+    SCOPED_TRACE(opening);
+    host.pointers.clear();
+    ASSERT_TRUE(OpenListWindow([&](frmListRead& form) {
+      EXPECT_TRUE(form.isModal());
+      EXPECT_EQ(form.parentWidget(), &main);
+      EXPECT_EQ(form.ConnectionHandle, 0);
+      EXPECT_EQ(form.focusWidget(), form.lstTagNames);
+      EXPECT_EQ(Texts(form.lstAvailable), (QStringList{"Alpha", "beta", "Gamma"}));
+      EXPECT_EQ(form.lblCount[0]->text(), "Count: 3");
+      EXPECT_EQ(form.lblCount[1]->text(), "Count: 0");
+      EXPECT_EQ(form.lstTagNames->count() + form.lstTagValues->count(), 0);
+      EXPECT_EQ(host.pointers, (std::vector<int>{ui::kPointerHourglass, ui::kPointerDefault}));
+      form.cmdSelect[1]->click();  // what one opening does is gone at the next
+      form.lstTagValues->addItem("typed");
+    }));
+    EXPECT_EQ(main.cboTagNames[0]->currentIndex(), 2) << "the box is left as it was";
+    EXPECT_EQ(main.cboTagNames[0]->currentText(), "typed");
+  }
 }
 
 TEST_F(ListReadButton, DoesNothingWhileAnotherHandlerIsBusy) {
@@ -106,3 +74,4 @@ TEST_F(ListReadButton, DoesNothingWhileAnotherHandlerIsBusy) {
 }
 
 }  // namespace
+}  // namespace listread_test

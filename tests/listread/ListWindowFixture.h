@@ -3,7 +3,10 @@
 #include <gtest/gtest.h>
 
 #include <QLabel>
+#include <QLineEdit>
 #include <QListWidget>
+#include <QPushButton>
+#include <QRadioButton>
 #include <memory>
 
 #include "ConnectionTable.h"
@@ -29,19 +32,7 @@ inline void Fill(QListWidget* list, const QStringList& entries) {
 /// Selects exactly these rows; the last one becomes the current entry.
 inline void Select(QListWidget* list, std::initializer_list<int> rows) {
   list->clearSelection();
-  for (int row : rows) {
-    list->setCurrentRow(row, QItemSelectionModel::Select);
-  }
-}
-
-/// The reference order: one name at a time at its sorted place, as a list box adds it.
-inline QStringList InsertOneByOne(QStringList list, const QStringList& added) {
-  for (const QString& name : added) {
-    const int at = ui::SortedInsertPosition(
-        static_cast<int>(list.size()), [&](int i) { return list[i]; }, name);
-    list.insert(at, name);
-  }
-  return list;
+  for (int row : rows) list->setCurrentRow(row, QItemSelectionModel::Select);
 }
 
 inline std::vector<int> SelectedRowsOf(const QListWidget* list) {
@@ -51,18 +42,45 @@ inline std::vector<int> SelectedRowsOf(const QListWidget* list) {
   return rows;
 }
 
+/// The reference order: one name at a time at its sorted place, as a list box adds it.
+inline QStringList InsertOneByOne(QStringList list, const QStringList& added) {
+  for (const QString& name : added)
+    list.insert(ui::SortedInsertPosition(
+                    static_cast<int>(list.size()), [&](int i) { return list[i]; }, name),
+                name);
+  return list;
+}
+
+using Strings = std::vector<std::string>;
+
+/// Argument `arg` of every call named `name`, in order.
+inline Strings ArgsOf(const fake::FakeZnApi& api, const std::string& name, std::size_t arg = 0) {
+  Strings out;
+  for (const auto& c : api.callsOf(name)) out.push_back(c.args.at(arg));
+  return out;
+}
+
+/// Every box shown so far as "title|style|text", the title being the one the user sees.
+inline QStringList Boxes(const fake::FakeHost& host) {
+  QStringList out;
+  for (const auto& b : host.boxes) {
+    const char* style = b.style == ui::kStyleCritical      ? "critical"
+                        : b.style == ui::kStyleInformation ? "info"
+                        : b.style == ui::kStyleNone        ? "plain"
+                                                           : "?";
+    out << b.shownTitle() + "|" + style + "|" + b.text;
+  }
+  return out;
+}
+
 class ListWindow : public ::testing::Test {
  protected:
-  ListWindow() {
-    api.server("");  // the local server answers
-    window = std::make_unique<frmListRead>(module, host, &status);
-  }
-
   fake::FakeZnApi api;
   server::basZNAPI module{api};
   fake::FakeHost host;
   QLabel status{QStringLiteral("Status:")};
-  std::unique_ptr<frmListRead> window;
+  std::unique_ptr<frmListRead> window = std::make_unique<frmListRead>(module, host, &status);
+  fake::Server& local = api.server("");  // the local server answers unless told otherwise
 };
 
 }  // namespace listread_test

@@ -9,17 +9,12 @@
 
 namespace {
 
-TEST(ClickableLabel, ReportsAClickOnlyWhenReleasedOverIt) {
+TEST(ClickableLabel, ReportsALeftClickOnlyWhenReleasedOverIt) {
   ui::ClickableLabel label("Click me");
   label.resize(120, 20);
   QSignalSpy clicks(&label, &ui::ClickableLabel::clicked);
-
   QTest::mouseClick(&label, Qt::LeftButton, {}, QPoint(10, 10));
-  EXPECT_EQ(clicks.count(), 1);
-
   QTest::mouseClick(&label, Qt::RightButton, {}, QPoint(10, 10));
-  EXPECT_EQ(clicks.count(), 1);
-
   QTest::mousePress(&label, Qt::LeftButton, {}, QPoint(10, 10));
   QTest::mouseRelease(&label, Qt::LeftButton, {}, QPoint(500, 10));  // dragged away first
   EXPECT_EQ(clicks.count(), 1);
@@ -29,14 +24,11 @@ TEST(FocusLineEdit, ReportsEachTimeItGainsTheFocus) {
   QWidget window;
   auto* first = new ui::FocusLineEdit(&window);
   auto* second = new ui::FocusLineEdit(&window);
-  QSignalSpy firstFocus(first, &ui::FocusLineEdit::gotFocus);
-  QSignalSpy secondFocus(second, &ui::FocusLineEdit::gotFocus);
   window.show();
   QApplication::setActiveWindow(&window);
   ASSERT_TRUE(QTest::qWaitForWindowActive(&window));
-  firstFocus.clear();  // showing the window focuses the first box of the tab chain
-  secondFocus.clear();
-
+  QSignalSpy firstFocus(first, &ui::FocusLineEdit::gotFocus);
+  QSignalSpy secondFocus(second, &ui::FocusLineEdit::gotFocus);
   second->setFocus();
   first->setFocus();
   second->setFocus();

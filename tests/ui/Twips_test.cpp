@@ -7,19 +7,11 @@
 
 namespace {
 
-TEST(Twips, RoundToTheNearestPixel) {
-  struct Case {
-    int twips;
-    int pixels;
-  };
-  const Case cases[] = {{0, 0},    {7, 0},      {8, 1},      {15, 1}, {22, 1},  {23, 2},  {120, 8},
-                        {195, 13}, {8895, 593}, {9135, 609}, {-7, 0}, {-8, -1}, {-15, -1}};
-  for (const auto& c : cases) EXPECT_EQ(ui::TwipsToPixels(c.twips), c.pixels) << c.twips;
+TEST(Twips, RoundToTheNearestPixelAndPlaceWidgetsInPixels) {
+  const std::pair<int, int> cases[] = {{0, 0},    {7, 0},      {8, 1},  {22, 1},  {23, 2},
+                                       {195, 13}, {8895, 593}, {-7, 0}, {-8, -1}, {-15, -1}};
+  for (const auto& [twips, pixels] : cases) EXPECT_EQ(ui::TwipsToPixels(twips), pixels) << twips;
   EXPECT_EQ(ui::PixelsToTwips(593), 8895);
-  EXPECT_EQ(ui::PixelsToTwips(0), 0);
-}
-
-TEST(Twips, PlaceSetsTheGeometryInPixels) {
   QWidget parent;
   auto* child = new QWidget(&parent);
   ui::PlaceTwips(child, 1560, 240, 2535, 300);

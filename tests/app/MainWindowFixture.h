@@ -1,0 +1,79 @@
+#pragma once
+// The main window over the scripted library and host, with short ways to read what it showed.
+#include <gtest/gtest.h>
+
+#include <QCheckBox>
+#include <QComboBox>
+#include <QLabel>
+#include <QLineEdit>
+#include <QPushButton>
+#include <QRadioButton>
+#include <QTimer>
+#include <string>
+#include <vector>
+
+#include "ConnectionTable.h"
+#include "FakeHost.h"
+#include "FakeZnApi.h"
+#include "Widgets.h"
+#include "frmTestConnection.h"
+
+// Readable failure messages for texts.
+inline void PrintTo(const QString& s, std::ostream* os) {
+  *os << '"' << s.toStdString() << '"';
+}
+
+namespace app_test {
+
+using Strings = std::vector<std::string>;
+
+/// Every box shown so far as "title|style|text", the title being the one the user sees.
+inline QStringList Boxes(const fake::FakeHost& host) {
+  QStringList out;
+  for (const auto& b : host.boxes) {
+    const char* style = b.style == ui::kStyleCritical      ? "critical"
+                        : b.style == ui::kStyleInformation ? "info"
+                        : b.style == ui::kStyleNone        ? "plain"
+                                                           : "?";
+    out << b.shownTitle() + "|" + style + "|" + b.text;
+  }
+  return out;
+}
+
+/// Argument `arg` of every call named `name`, in order.
+inline Strings ArgsOf(const fake::FakeZnApi& api, const std::string& name, std::size_t arg) {
+  Strings out;
+  for (const auto& c : api.callsOf(name)) out.push_back(c.args.at(arg));
+  return out;
+}
+
+inline QStringList Items(const QComboBox* box) {
+  QStringList out;
+  for (int i = 0; i < box->count(); ++i) out << box->itemText(i);
+  return out;
+}
+
+const QString kMissingLibrary = "libznapi.so: cannot open shared object file";
+
+class MainWindowTest : public ::testing::Test {
+ protected:
+  fake::FakeZnApi api;
+  server::basZNAPI module{api};
+  fake::FakeHost host;
+  frmTestConnection w{module, host};
+  fake::Server& local = api.server("");  // the local server answers unless told otherwise
+
+  QString status() const { return w.lblStatus->text(); }
+  QString pane() const { return w.txtRequestedData->text(); }
+  void request(int kind) {
+    w.optRead[kind]->click();
+    w.cmdReadAlarmTrend->click();
+  }
+  /// Sets the library missing and returns the box every handler must show for it.
+  QStringList missingLibrary() {
+    api.missingLibrary = kMissingLibrary.toStdString();
+    return {"Error|critical|" + kMissingLibrary};
+  }
+};
+
+}  // namespace app_test

@@ -1,8 +1,7 @@
 // GetConnection's failover between primary and standby, against the scripted library.
 #include <gtest/gtest.h>
 
-#include <map>
-#include <ostream>
+#include <array>
 #include <string>
 #include <vector>
 
@@ -11,23 +10,20 @@
 
 namespace {
 
-using server::basZNAPI;
 using server::kFalse;
 using server::kTrue;
 
-constexpr const char* kPrimary = "primary";
-constexpr const char* kStandby = "standby";
-
-enum class State { Idle, OnPrimary, OnPrimaryWithSpare, OnStandbyParked, OnStandbyRetrying };
+// On the standby, "parked" stays there while it answers; "retrying" tries the primary first.
+enum class State { Idle, OnPrimary, OnPrimaryWithSpare, Parked, Retrying, SpareOnly };
 enum class Answer { None, Primary, Standby };
 
-class ConnectionTableTest : public ::testing::Test {
- protected:
-  ConnectionTableTest() : module(api) {
-    api.server(kPrimary);
-    api.server(kStandby);
+// The library and the table with two computers configured, "primary" and "standby".
+struct Rig {
+  Rig() : module(api) {
+    api.server("primary");
+    api.server("standby");
     auto& t = module.table();
-    t.Computer = {kPrimary, kStandby};
+    t.Computer = {"primary", "standby"};
     t.UserID = {"Engineer", "Operator"};
     t.Password = {"pw0", "pw1"};
     t.SlotCount = 2;
@@ -37,416 +33,162 @@ class ConnectionTableTest : public ::testing::Test {
   // have left them, then forgets those calls.
   void enter(State state) {
     auto& t = module.table();
-    switch (state) {
-      case State::Idle:
-        break;
-      case State::OnPrimaryWithSpare:
-        t.Handle[1] = open(kStandby);
-        [[fallthrough]];
-      case State::OnPrimary:
-        t.Handle[0] = open(kPrimary);
-        t.CurrentSlot = 0;
-        break;
-      case State::OnStandbyParked:
-      case State::OnStandbyRetrying:
-        t.Handle[1] = open(kStandby);
-        t.OpenAllowed[0] = state == State::OnStandbyParked ? kFalse : kTrue;
-        t.CurrentSlot = 1;
-        break;
+    if (state == State::OnPrimary || state == State::OnPrimaryWithSpare) {
+      t.Handle[0] = api.znOpen("primary", "", "", 0);
     }
+    if (state != State::Idle && state != State::OnPrimary)
+      t.Handle[1] = api.znOpen("standby", "", "", 0);
+    t.OpenAllowed[0] = state == State::Parked ? kFalse : kTrue;
+    t.CurrentSlot = state == State::Parked || state == State::Retrying ? 1 : 0;
     api.calls.clear();
   }
 
-  std::int32_t open(const char* computer) {
-    const std::int32_t h = api.znOpen(computer, "", "", 0);
-    names[h] = computer;
-    return h;
-  }
-
-  // The calls made, as "open primary", "test standby", "close primary".
-  std::vector<std::string> trace() {
-    std::vector<std::string> out;
+  // The calls made, as "open primary, test standby, close primary".
+  std::string trace(const std::array<std::int32_t, 2>& before) {
+    std::string out;
     for (const auto& c : api.calls) {
-      if (c.name == "znOpen") {
-        out.push_back("open " + c.args[0]);
-      } else if (c.name == "znZncode") {
-        EXPECT_EQ(c.args[1], "Time(1)");
-        out.push_back("test " + names[std::stoi(c.args[0])]);
-      } else if (c.name == "znClose") {
-        out.push_back("close " + names[std::stoi(c.args[0])]);
-      } else {
-        out.push_back(c.name);
-      }
+      const bool open = c.name == "znOpen";
+      const std::string who = open                                ? c.args[0]
+                              : std::stoi(c.args[0]) == before[0] ? "primary"
+                                                                  : "standby";
+      const std::string verb = open                                             ? "open"
+                               : c.name == "znClose"                            ? "close"
+                               : c.name == "znZncode" && c.args[1] == "Time(1)" ? "test"
+                                                                                : c.name;
+      out += (out.empty() ? "" : ", ") + verb + " " + who;
     }
     return out;
   }
 
-  // Remembers which computer each newly opened handle belongs to.
-  std::int32_t getConnection() {
-    const std::int32_t h = module.GetConnection();
-    if (h != 0) names.emplace(h, module.table().Computer[module.table().CurrentSlot]);
-    return h;
-  }
-
   fake::FakeZnApi api;
-  basZNAPI module;
-  std::map<std::int32_t, std::string> names;
+  server::basZNAPI module;
 };
 
-struct Transition {
-  const char* name;
-  State from;
-  bool primaryUp;
-  bool standbyUp;
-  bool tryPrimaryFirst;
-  Answer answer;
-  State to;
-  std::vector<std::string> calls;
-};
+TEST(ConnectionTable, GetConnectionFollowsTheFailoverRule) {
+  using S = State;
+  using A = Answer;
+  struct Transition {
+    const char* name;
+    int slots;
+    S from;
+    bool primaryUp, standbyUp, tryPrimaryFirst;
+    A answer;
+    S to;
+    const char* calls;
+  };
+  const Transition transitions[] = {
+      {"IdlePrimaryOpens", 2, S::Idle, true, true, false, A::Primary, S::OnPrimary, "open primary"},
+      {"IdleStandbyOpensParked", 2, S::Idle, false, true, false, A::Standby, S::Parked,
+       "open primary, open standby"},
+      {"IdleStandbyOpensRetrying", 2, S::Idle, false, true, true, A::Standby, S::Retrying,
+       "open primary, open standby"},
+      {"IdleNeitherAnswers", 2, S::Idle, false, false, false, A::None, S::Idle,
+       "open primary, open standby"},
+      {"OnPrimaryPasses", 2, S::OnPrimary, true, true, false, A::Primary, S::OnPrimary,
+       "test primary"},
+      {"OnPrimarySpareIsLeftAlone", 2, S::OnPrimaryWithSpare, true, true, false, A::Primary,
+       S::OnPrimaryWithSpare, "test primary"},
+      {"OnPrimaryFailsStandbyOpensParked", 2, S::OnPrimary, false, true, false, A::Standby,
+       S::Parked, "test primary, close primary, open standby"},
+      {"OnPrimaryFailsStandbyOpensRetrying", 2, S::OnPrimary, false, true, true, A::Standby,
+       S::Retrying, "test primary, close primary, open standby"},
+      {"OnPrimaryFailsSpareTakesOver", 2, S::OnPrimaryWithSpare, false, true, false, A::Standby,
+       S::Parked, "test primary, close primary, test standby"},
+      {"OnPrimaryFailsStandbyDown", 2, S::OnPrimary, false, false, false, A::None, S::Idle,
+       "test primary, close primary, open standby"},
+      {"OnPrimaryFailsSpareDead", 2, S::OnPrimaryWithSpare, false, false, true, A::None, S::Idle,
+       "test primary, close primary, test standby, close standby"},
+      {"ParkedStandbyPasses", 2, S::Parked, true, true, false, A::Standby, S::Parked,
+       "test standby"},
+      {"ParkedStandbyFailsPrimaryNotTried", 2, S::Parked, true, false, false, A::None, S::Idle,
+       "test standby, close standby"},
+      {"RetryingPrimaryOpens", 2, S::Retrying, true, true, true, A::Primary, S::OnPrimaryWithSpare,
+       "open primary"},
+      {"RetryingPrimaryDownStandbyPasses", 2, S::Retrying, false, true, true, A::Standby,
+       S::Retrying, "open primary, test standby"},
+      {"RetryingUntickedParks", 2, S::Retrying, false, true, false, A::Standby, S::Parked,
+       "open primary, test standby"},
+      {"RetryingBothDown", 2, S::Retrying, false, false, true, A::None, S::Idle,
+       "open primary, test standby, close standby"},
+      // One slot: the standby is never touched, and a slot found dead is not opened again in
+      // the same call even if its server is back at once.
+      {"OneSlotIdleOpens", 1, S::Idle, true, true, false, A::Primary, S::OnPrimary, "open primary"},
+      {"OneSlotIdleDown", 1, S::Idle, false, true, true, A::None, S::Idle, "open primary"},
+      {"OneSlotPrimaryDies", 1, S::OnPrimary, false, true, true, A::None, S::Idle,
+       "test primary, close primary"},
+      {"OneSlotSpareLeftOpen", 1, S::OnPrimaryWithSpare, false, true, false, A::None, S::SpareOnly,
+       "test primary, close primary"},
+      // Parked on the standby when the slot count drops: one call finds nothing, the next
+      // opens the primary.
+      {"OneSlotWhileParked", 1, S::Parked, true, true, false, A::None, S::SpareOnly, ""},
+      {"SlotCountAboveTwo", 5, S::Idle, false, false, false, A::None, S::Idle,
+       "open primary, open standby"},
+      {"SlotCountNegative", -1, S::Idle, true, true, false, A::None, S::Idle, ""},
+  };
+  for (const auto& tr : transitions) {
+    SCOPED_TRACE(tr.name);
+    Rig rig;
+    rig.enter(tr.from);
+    auto& t = rig.module.table();
+    const auto before = t.Handle;
+    t.SlotCount = static_cast<std::int16_t>(tr.slots);
+    rig.api.server("primary").up = tr.primaryUp;
+    rig.api.server("standby").up = tr.standbyUp;
+    t.TryPrimaryFirst = tr.tryPrimaryFirst ? kTrue : kFalse;
 
-void PrintTo(const Transition& t, std::ostream* os) {
-  *os << t.name;
+    const std::int32_t h = rig.module.GetConnection();
+
+    EXPECT_EQ(rig.trace(before), tr.calls);
+    EXPECT_EQ(h, tr.answer == A::None ? 0 : t.Handle[tr.answer == A::Primary ? 0 : 1]);
+    EXPECT_EQ(h != 0, tr.answer != A::None);
+    const bool onStandby = tr.to == S::Parked || tr.to == S::Retrying;
+    EXPECT_EQ(t.CurrentSlot, onStandby ? 1 : 0);
+    EXPECT_EQ(t.Handle[0] != 0, tr.to == S::OnPrimary || tr.to == S::OnPrimaryWithSpare);
+    EXPECT_EQ(t.Handle[1] != 0, tr.to != S::Idle && tr.to != S::OnPrimary);
+    EXPECT_EQ(t.OpenAllowed[0], tr.to == S::Parked ? kFalse : kTrue);
+    EXPECT_EQ(t.OpenAllowed[1], kTrue);
+    // Every handle the library still holds open is one the table still knows.
+    for (std::int32_t open : rig.api.openConnections()) {
+      EXPECT_TRUE(open == t.Handle[0] || open == t.Handle[1]) << "leaked handle " << open;
+    }
+  }
 }
 
-class TwoSlotTransitions : public ConnectionTableTest,
-                           public ::testing::WithParamInterface<Transition> {};
-
-TEST_P(TwoSlotTransitions, FollowTheFailoverRule) {
-  const Transition& tr = GetParam();
-  enter(tr.from);
-  const auto before = module.table().Handle;
-  api.server(kPrimary).up = tr.primaryUp;
-  api.server(kStandby).up = tr.standbyUp;
-  module.table().TryPrimaryFirst = tr.tryPrimaryFirst ? kTrue : kFalse;
-
-  const std::int32_t h = getConnection();
-  const auto& t = module.table();
-
-  EXPECT_EQ(trace(), tr.calls);
-  switch (tr.answer) {
-    case Answer::None:
-      EXPECT_EQ(h, 0);
-      break;
-    case Answer::Primary:
-      EXPECT_NE(h, 0);
-      EXPECT_EQ(h, t.Handle[0]);
-      break;
-    case Answer::Standby:
-      EXPECT_NE(h, 0);
-      EXPECT_EQ(h, t.Handle[1]);
-      break;
-  }
-  switch (tr.to) {
-    case State::Idle:
-      EXPECT_EQ(t.Handle[0], 0);
-      EXPECT_EQ(t.Handle[1], 0);
-      EXPECT_EQ(t.OpenAllowed[0], kTrue);
-      EXPECT_EQ(t.CurrentSlot, 0);
-      break;
-    case State::OnPrimary:
-    case State::OnPrimaryWithSpare:
-      EXPECT_EQ(t.CurrentSlot, 0);
-      EXPECT_EQ(t.Handle[1] != 0, tr.to == State::OnPrimaryWithSpare);
-      break;
-    case State::OnStandbyParked:
-    case State::OnStandbyRetrying:
-      EXPECT_EQ(t.CurrentSlot, 1);
-      EXPECT_EQ(t.Handle[0], 0);
-      EXPECT_EQ(t.OpenAllowed[0], tr.to == State::OnStandbyParked ? kFalse : kTrue);
-      break;
-  }
-  EXPECT_EQ(t.OpenAllowed[1], kTrue);
-  // Every handle the library still holds open is one the table still knows.
-  for (std::int32_t open : api.openConnections()) {
-    EXPECT_TRUE(open == t.Handle[0] || open == t.Handle[1]) << "leaked handle " << open;
-  }
-  // A handle that passed its test is kept, never replaced by a new one.
-  if (tr.answer == Answer::Standby && before[1] != 0) {
-    EXPECT_EQ(h, before[1]);
-  }
-}
-
-using S = State;
-using A = Answer;
-INSTANTIATE_TEST_SUITE_P(
-    ConnectionTable, TwoSlotTransitions,
-    ::testing::Values(Transition{"IdlePrimaryOpens",
-                                 S::Idle,
-                                 true,
-                                 true,
-                                 false,
-                                 A::Primary,
-                                 S::OnPrimary,
-                                 {"open primary"}},
-                      Transition{"IdleStandbyOpensParked",
-                                 S::Idle,
-                                 false,
-                                 true,
-                                 false,
-                                 A::Standby,
-                                 S::OnStandbyParked,
-                                 {"open primary", "open standby"}},
-                      Transition{"IdleStandbyOpensRetrying",
-                                 S::Idle,
-                                 false,
-                                 true,
-                                 true,
-                                 A::Standby,
-                                 S::OnStandbyRetrying,
-                                 {"open primary", "open standby"}},
-                      Transition{"IdleNeitherAnswers",
-                                 S::Idle,
-                                 false,
-                                 false,
-                                 false,
-                                 A::None,
-                                 S::Idle,
-                                 {"open primary", "open standby"}},
-                      Transition{"OnPrimaryPasses",
-                                 S::OnPrimary,
-                                 true,
-                                 true,
-                                 false,
-                                 A::Primary,
-                                 S::OnPrimary,
-                                 {"test primary"}},
-                      Transition{"OnPrimarySpareIsLeftAlone",
-                                 S::OnPrimaryWithSpare,
-                                 true,
-                                 true,
-                                 false,
-                                 A::Primary,
-                                 S::OnPrimaryWithSpare,
-                                 {"test primary"}},
-                      Transition{"OnPrimaryFailsStandbyOpensParked",
-                                 S::OnPrimary,
-                                 false,
-                                 true,
-                                 false,
-                                 A::Standby,
-                                 S::OnStandbyParked,
-                                 {"test primary", "close primary", "open standby"}},
-                      Transition{"OnPrimaryFailsStandbyOpensRetrying",
-                                 S::OnPrimary,
-                                 false,
-                                 true,
-                                 true,
-                                 A::Standby,
-                                 S::OnStandbyRetrying,
-                                 {"test primary", "close primary", "open standby"}},
-                      Transition{"OnPrimaryFailsSpareTakesOver",
-                                 S::OnPrimaryWithSpare,
-                                 false,
-                                 true,
-                                 false,
-                                 A::Standby,
-                                 S::OnStandbyParked,
-                                 {"test primary", "close primary", "test standby"}},
-                      Transition{"OnPrimaryFailsStandbyDown",
-                                 S::OnPrimary,
-                                 false,
-                                 false,
-                                 false,
-                                 A::None,
-                                 S::Idle,
-                                 {"test primary", "close primary", "open standby"}},
-                      Transition{
-                          "OnPrimaryFailsSpareDead",
-                          S::OnPrimaryWithSpare,
-                          false,
-                          false,
-                          true,
-                          A::None,
-                          S::Idle,
-                          {"test primary", "close primary", "test standby", "close standby"}},
-                      Transition{"ParkedStandbyPasses",
-                                 S::OnStandbyParked,
-                                 true,
-                                 true,
-                                 false,
-                                 A::Standby,
-                                 S::OnStandbyParked,
-                                 {"test standby"}},
-                      Transition{"ParkedStandbyFailsPrimaryNotTried",
-                                 S::OnStandbyParked,
-                                 true,
-                                 false,
-                                 false,
-                                 A::None,
-                                 S::Idle,
-                                 {"test standby", "close standby"}},
-                      Transition{"RetryingPrimaryOpens",
-                                 S::OnStandbyRetrying,
-                                 true,
-                                 true,
-                                 true,
-                                 A::Primary,
-                                 S::OnPrimaryWithSpare,
-                                 {"open primary"}},
-                      Transition{"RetryingPrimaryDownStandbyPasses",
-                                 S::OnStandbyRetrying,
-                                 false,
-                                 true,
-                                 true,
-                                 A::Standby,
-                                 S::OnStandbyRetrying,
-                                 {"open primary", "test standby"}},
-                      Transition{"RetryingUntickedParks",
-                                 S::OnStandbyRetrying,
-                                 false,
-                                 true,
-                                 false,
-                                 A::Standby,
-                                 S::OnStandbyParked,
-                                 {"open primary", "test standby"}},
-                      Transition{"RetryingBothDown",
-                                 S::OnStandbyRetrying,
-                                 false,
-                                 false,
-                                 true,
-                                 A::None,
-                                 S::Idle,
-                                 {"open primary", "test standby", "close standby"}}),
-    [](const auto& info) { return std::string(info.param.name); });
-
-TEST_F(ConnectionTableTest, OpensWithTheSlotsOwnSettings) {
-  api.server(kPrimary).up = false;
-  getConnection();
-  const auto opens = api.callsOf("znOpen");
+TEST(ConnectionTable, OpensEachSlotWithItsOwnSettingsAndAnEmptyComputerAsEmpty) {
+  Rig rig;
+  rig.api.server("primary").up = false;
+  rig.module.GetConnection();
+  const auto opens = rig.api.callsOf("znOpen");
   ASSERT_EQ(opens.size(), 2u);
-  EXPECT_EQ(opens[0].args, (std::vector<std::string>{kPrimary, "Engineer", "pw0", "0"}));
-  EXPECT_EQ(opens[1].args, (std::vector<std::string>{kStandby, "Operator", "pw1", "0"}));
+  EXPECT_EQ(opens[0].args, (std::vector<std::string>{"primary", "Engineer", "pw0", "0"}));
+  EXPECT_EQ(opens[1].args, (std::vector<std::string>{"standby", "Operator", "pw1", "0"}));
+  EXPECT_EQ(rig.module.ServerName(), "standby");
+
+  Rig local;
+  local.module.table().Computer[0].clear();
+  local.api.server("");
+  EXPECT_NE(local.module.GetConnection(), 0);
+  EXPECT_EQ(local.api.callsOf("znOpen").at(0).args.at(0), "");
+  EXPECT_EQ(local.module.ServerName(), "LOCAL");
 }
 
-TEST_F(ConnectionTableTest, ParkedStandbyIsLeftOnlyWhenItFailsAndPrimaryIsRetriedNextCall) {
-  api.server(kPrimary).up = false;
-  const std::int32_t standby = getConnection();
-  ASSERT_EQ(module.table().CurrentSlot, 1);
+TEST(ConnectionTable, LibraryErrorPassesToTheCallerAndLeavesAValidSlot) {
+  Rig rig;
+  rig.api.missingLibrary = "Cannot load libznapi.so: not found";
+  EXPECT_THROW(rig.module.GetConnection(), server::LibraryError);
+  EXPECT_EQ(rig.module.table().CurrentSlot, 0) << "status texts index Computer by it";
 
-  api.server(kPrimary).up = true;  // the primary is back, but parked calls do not look
-  EXPECT_EQ(getConnection(), standby);
-  api.server(kStandby).up = false;
-  EXPECT_EQ(getConnection(), 0);
-  api.calls.clear();
-  const std::int32_t primary = getConnection();
-  EXPECT_NE(primary, 0);
-  EXPECT_EQ(module.table().CurrentSlot, 0);
-  EXPECT_EQ(trace(), std::vector<std::string>{"open primary"});
-}
-
-TEST_F(ConnectionTableTest, OneSlotDeadPrimaryIsClosedOnceAndReopenedOnlyByTheNextCall) {
-  auto& t = module.table();
-  t.SlotCount = 1;
-  const std::int32_t first = getConnection();
-  ASSERT_NE(first, 0);
-
-  api.server(kPrimary).up = false;
-  api.calls.clear();
-  EXPECT_EQ(getConnection(), 0);
-  // The server came back at once, yet the slot found dead is not opened again in this call.
-  EXPECT_EQ(trace(), (std::vector<std::string>{"test primary", "close primary"}));
-  EXPECT_EQ(t.Handle[0], 0);
-  EXPECT_EQ(t.CurrentSlot, 0);
-
-  api.server(kPrimary).up = true;
-  api.calls.clear();
-  const std::int32_t second = getConnection();
-  EXPECT_NE(second, 0);
-  EXPECT_NE(second, first);
-  EXPECT_EQ(trace(), std::vector<std::string>{"open primary"});
-  EXPECT_EQ(api.countOf("znClose"), 0);
-}
-
-TEST_F(ConnectionTableTest, OneSlotNeverTouchesTheStandby) {
-  auto& t = module.table();
-  t.SlotCount = 1;
-  api.server(kPrimary).up = false;
-  EXPECT_EQ(getConnection(), 0);
-  EXPECT_EQ(getConnection(), 0);
-  EXPECT_EQ(trace(), (std::vector<std::string>{"open primary", "open primary"}));
-  EXPECT_EQ(t.OpenAllowed[0], kTrue);
-  EXPECT_EQ(t.CurrentSlot, 0);
-}
-
-TEST_F(ConnectionTableTest, SlotCountDropLeavesAnOpenStandbyUntouched) {
-  enter(State::OnPrimaryWithSpare);
-  const std::int32_t spare = module.table().Handle[1];
-  module.table().SlotCount = 1;
-  api.server(kPrimary).up = false;
-
-  EXPECT_EQ(getConnection(), 0);
-  EXPECT_EQ(trace(), (std::vector<std::string>{"test primary", "close primary"}));
-  EXPECT_EQ(module.table().Handle[1], spare);
-  EXPECT_TRUE(api.openConnections().count(spare));
-}
-
-TEST_F(ConnectionTableTest, SlotCountDropWhileParkedSkipsOneCallThenOpensPrimary) {
-  enter(State::OnStandbyParked);
-  module.table().SlotCount = 1;
-
-  EXPECT_EQ(getConnection(), 0);
-  EXPECT_TRUE(api.calls.empty());
-  EXPECT_EQ(module.table().OpenAllowed[0], kTrue);
-  EXPECT_EQ(module.table().CurrentSlot, 0);
-
-  EXPECT_NE(getConnection(), 0);
-  EXPECT_EQ(trace(), std::vector<std::string>{"open primary"});
-}
-
-TEST_F(ConnectionTableTest, SlotCountOutsideOneOrTwoVisitsOnlyRealSlots) {
-  module.table().SlotCount = 5;
-  api.server(kPrimary).up = false;
-  api.server(kStandby).up = false;
-  EXPECT_EQ(getConnection(), 0);
-  EXPECT_EQ(trace(), (std::vector<std::string>{"open primary", "open standby"}));
-
-  module.table().SlotCount = -1;
-  api.calls.clear();
-  EXPECT_EQ(getConnection(), 0);
-  EXPECT_TRUE(api.calls.empty());
-}
-
-TEST_F(ConnectionTableTest, LibraryErrorPassesToTheCallerAndLeavesAValidSlot) {
-  api.missingLibrary = "Cannot load libznapi.so: not found";
-  try {
-    module.GetConnection();
-    FAIL() << "no LibraryError";
-  } catch (const server::LibraryError& e) {
-    EXPECT_STREQ(e.what(), "Cannot load libznapi.so: not found");
-  }
-  EXPECT_EQ(module.table().CurrentSlot, 0);
-  EXPECT_EQ(module.ServerName(), kPrimary);
-}
-
-TEST_F(ConnectionTableTest, LibraryErrorFromTheStandbyOpenPassesAfterThePrimaryWasClosed) {
-  enter(State::OnPrimary);
-  api.server(kPrimary).up = false;
-  api.onCall = [](const fake::Call& c) {
+  // Raised by the standby's open after the dead primary was closed and cleared.
+  Rig failover;
+  failover.enter(State::OnPrimary);
+  failover.api.server("primary").up = false;
+  failover.api.onCall = [](const fake::Call& c) {
     if (c.name == "znOpen") throw server::LibraryError("Entry point znOpen not found");
   };
-  EXPECT_THROW(module.GetConnection(), server::LibraryError);
-  EXPECT_EQ(module.table().Handle[0], 0);
-  EXPECT_EQ(api.countOf("znClose"), 1);
-  EXPECT_EQ(module.table().CurrentSlot, 0);
-}
-
-TEST_F(ConnectionTableTest, ServerNameIsTheCurrentComputerOrLocal) {
-  auto& t = module.table();
-  t.CurrentSlot = 1;
-  EXPECT_EQ(module.ServerName(), kStandby);
-  t.Computer[1].clear();
-  EXPECT_EQ(module.ServerName(), "LOCAL");
-  t.CurrentSlot = 0;
-  EXPECT_EQ(module.ServerName(), kPrimary);
-}
-
-TEST_F(ConnectionTableTest, EmptyComputerIsPassedAsEmpty) {
-  auto& t = module.table();
-  t.Computer[0].clear();
-  api.server("");
-  EXPECT_NE(getConnection(), 0);
-  EXPECT_EQ(api.callsOf("znOpen").at(0).args.at(0), "");
-  EXPECT_EQ(module.ServerName(), "LOCAL");
+  EXPECT_THROW(failover.module.GetConnection(), server::LibraryError);
+  EXPECT_EQ(failover.module.table().Handle[0], 0);
+  EXPECT_EQ(failover.api.countOf("znClose"), 1);
+  EXPECT_EQ(failover.module.table().CurrentSlot, 0);
 }
 
 }  // namespace

@@ -1,41 +1,36 @@
+#include "AlarmEngine.h"
+
 #include <gtest/gtest.h>
 
 #include <map>
 
-#include "AlarmEngine.h"
 #include "SmallProject.h"
 
 namespace znsim {
 namespace {
 
-struct HoldCase {
-  AlarmCondition condition;
-  double value;
-  bool active;
-  bool holds;
-};
-
 TEST(AlarmEngine, ConditionsHonourTheDeadbandOnlyWhileActive) {
-  AlarmDef alarm{"T", AlarmCondition::High, 10, 1, {}, "d"};
-  const HoldCase cases[] = {
-      {AlarmCondition::High, 10.5, false, true}, {AlarmCondition::High, 10, false, false},
-      {AlarmCondition::High, 9.5, true, true},   {AlarmCondition::High, 9, true, false},
-      {AlarmCondition::Low, 9.5, false, true},   {AlarmCondition::Low, 10.5, false, false},
-      {AlarmCondition::Low, 10.5, true, true},   {AlarmCondition::Low, 11, true, false},
-      {AlarmCondition::On, 1, false, true},      {AlarmCondition::On, 0, true, false},
-      {AlarmCondition::Off, 0, false, true},     {AlarmCondition::Off, 1, true, false},
+  // Limit 2, deadband 0.5; a deviation is measured from the setpoint 5.
+  struct Case {
+    AlarmCondition condition;
+    double value;
+    bool active, holds;
   };
+  using C = AlarmCondition;
+  const Case cases[] = {{C::High, 2.5, false, true},       {C::High, 2, false, false},
+                        {C::High, 1.75, true, true},       {C::High, 1.5, true, false},
+                        {C::Low, 1.5, false, true},        {C::Low, 2, false, false},
+                        {C::Low, 2.25, true, true},        {C::Low, 2.5, true, false},
+                        {C::On, 1, false, true},           {C::On, 0, true, false},
+                        {C::Off, 0, false, true},          {C::Off, 1, true, false},
+                        {C::Deviation, 7.5, false, true},  {C::Deviation, 2.5, false, true},
+                        {C::Deviation, 6.9, false, false}, {C::Deviation, 6.9, true, true},
+                        {C::Deviation, 6.4, true, false}};
   for (const auto& c : cases) {
-    alarm.condition = c.condition;
-    EXPECT_EQ(AlarmHolds(alarm, c.value, 0, c.active), c.holds)
+    const AlarmDef alarm{"T", c.condition, 2, 0.5, "SP", "d"};
+    EXPECT_EQ(AlarmHolds(alarm, c.value, 5, c.active), c.holds)
         << AlarmConditionName(c.condition) << " value " << c.value << " active " << c.active;
   }
-  const AlarmDef deviation{"T", AlarmCondition::Deviation, 2, 0.5, "SP", "d"};
-  EXPECT_TRUE(AlarmHolds(deviation, 7.5, 5, false));
-  EXPECT_TRUE(AlarmHolds(deviation, 2.5, 5, false));
-  EXPECT_FALSE(AlarmHolds(deviation, 6.9, 5, false));
-  EXPECT_TRUE(AlarmHolds(deviation, 6.9, 5, true));
-  EXPECT_FALSE(AlarmHolds(deviation, 6.4, 5, true));
 }
 
 TEST(AlarmEngine, ReportsEachOnAndOffTransitionOnce) {
@@ -75,15 +70,12 @@ TEST(AlarmEngine, RestoredAlarmIsNotANewOccurrence) {
   const Project project = simtest::SmallProject();
   AlarmEngine engine(project);
   engine.Restore(1, 500, "Went on");
-  auto on = [](std::size_t) { return 1.0; };
-  for (const auto& t : engine.Evaluate(1000, on)) EXPECT_NE(t.alarm, 1u);
-  const auto active = engine.Active();
-  ASSERT_EQ(active.size(), 1u);
-  EXPECT_EQ(active[0].alarm, 1u);
-  EXPECT_EQ(active[0].since, 500);
-
-  auto off = [](std::size_t) { return 0.0; };
-  const auto cleared = engine.Evaluate(2000, off);
+  for (const auto& t : engine.Evaluate(1000, [](std::size_t) { return 1.0; })) {
+    EXPECT_NE(t.alarm, 1u);
+  }
+  ASSERT_EQ(engine.Active().size(), 1u);
+  EXPECT_EQ(engine.Active()[0].since, 500);
+  const auto cleared = engine.Evaluate(2000, [](std::size_t) { return 0.0; });
   ASSERT_EQ(cleared.size(), 1u);
   EXPECT_EQ(cleared[0].alarm, 1u);
   EXPECT_FALSE(cleared[0].on);

@@ -3,10 +3,11 @@
 #include <arpa/inet.h>
 #include <netinet/in.h>
 #include <netinet/tcp.h>
-#include <poll.h>
 #include <sys/socket.h>
+#include <sys/time.h>
 #include <unistd.h>
 
+#include <cerrno>
 #include <stdexcept>
 
 #include "framing.h"
@@ -29,7 +30,7 @@ RawClient::RawClient(int port) {
 }
 
 RawClient::~RawClient() {
-  if (fd_ >= 0) ::close(fd_);
+  ::close(fd_);
 }
 
 void RawClient::SendBytes(const std::string& bytes) {
@@ -42,15 +43,12 @@ void RawClient::SendBytes(const std::string& bytes) {
 }
 
 std::optional<std::string> RawClient::ReadExactly(std::size_t n,
-                                                  std::chrono::steady_clock::time_point deadline) {
+                                                  std::chrono::milliseconds timeout) {
+  const timeval wait{static_cast<time_t>(timeout.count() / 1000),
+                     static_cast<suseconds_t>(timeout.count() % 1000 * 1000)};
+  ::setsockopt(fd_, SOL_SOCKET, SO_RCVTIMEO, &wait, sizeof wait);
   std::string out(n, '\0');
-  std::size_t have = 0;
-  while (have < n) {
-    const auto left = std::chrono::duration_cast<std::chrono::milliseconds>(
-        deadline - std::chrono::steady_clock::now());
-    if (left.count() <= 0) return std::nullopt;
-    pollfd p{fd_, POLLIN, 0};
-    if (::poll(&p, 1, static_cast<int>(left.count())) <= 0) return std::nullopt;
+  for (std::size_t have = 0; have < n;) {
     const ssize_t got = ::recv(fd_, out.data() + have, n - have, 0);
     if (got <= 0) return std::nullopt;
     have += static_cast<std::size_t>(got);
@@ -64,17 +62,14 @@ std::optional<znwire::Response> RawClient::Call(znwire::Request request,
   const auto frame = znwire::EncodeFrame(request);
   if (!frame) return std::nullopt;
   SendBytes(*frame);
-  const auto deadline = std::chrono::steady_clock::now() + timeout;
-  const auto head = ReadExactly(znwire::kHeaderBytes, deadline);
+  const auto head = ReadExactly(znwire::kHeaderBytes, timeout);
   if (!head) return std::nullopt;
   znwire::FrameHeader header{};
   std::copy(head->begin(), head->end(), header.begin());
   const auto length = znwire::BodyLength(header);
-  if (!length) return std::nullopt;
-  const auto body = ReadExactly(*length, deadline);
-  if (!body) return std::nullopt;
+  const auto body = length ? ReadExactly(*length, timeout) : std::nullopt;
   znwire::Response response;
-  if (!response.ParseFromString(*body)) return std::nullopt;
+  if (!body || !response.ParseFromString(*body)) return std::nullopt;
   if (response.id() != request.id()) throw std::runtime_error("reply with another id");
   return response;
 }
@@ -109,30 +104,20 @@ std::optional<znwire::Response> RawClient::FindFetch(std::uint64_t search, std::
   return Call(request);
 }
 
-bool RawClient::ClosedByPeer(std::chrono::milliseconds timeout) {
-  const auto deadline = std::chrono::steady_clock::now() + timeout;
-  char byte;
-  while (true) {
-    const auto left = std::chrono::duration_cast<std::chrono::milliseconds>(
-        deadline - std::chrono::steady_clock::now());
-    if (left.count() <= 0) return false;
-    pollfd p{fd_, POLLIN, 0};
-    if (::poll(&p, 1, static_cast<int>(left.count())) <= 0) return false;
-    const ssize_t got = ::recv(fd_, &byte, 1, 0);
-    if (got <= 0) return true;
+bool RawClient::ClosedByPeer() {
+  // Reads whatever is still sent until the end of the stream, or fails on the timeout.
+  const timeval wait{30, 0};
+  ::setsockopt(fd_, SOL_SOCKET, SO_RCVTIMEO, &wait, sizeof wait);
+  char buffer[256];
+  ssize_t got = 0;
+  while ((got = ::recv(fd_, buffer, sizeof buffer, 0)) > 0) {
   }
+  return got == 0 || errno == ECONNRESET;  // a reset ends the stream too
 }
 
 znwire::Request ZncodeRequest(const std::string& text) {
   znwire::Request request;
   request.mutable_zncode()->set_function(text);
-  return request;
-}
-
-znwire::Request TagWriteRequest(const std::string& tag, const std::string& value) {
-  znwire::Request request;
-  request.mutable_tag_write()->set_tag(tag);
-  request.mutable_tag_write()->set_value(value);
   return request;
 }
 

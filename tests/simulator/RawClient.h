@@ -23,25 +23,22 @@ class RawClient {
   std::optional<znwire::Response> Call(
       znwire::Request request, std::chrono::milliseconds timeout = std::chrono::seconds(30));
   bool Login(const std::string& user = "Engineer", const std::string& password = "Marlow");
-
   std::optional<znwire::Response> Zncode(const std::string& text);
   std::optional<znwire::Response> FindFirst(const std::string& table, std::uint32_t pageSize = 500);
   std::optional<znwire::Response> FindFetch(std::uint64_t search, std::uint64_t offset,
                                             std::uint32_t count);
 
   void SendBytes(const std::string& bytes);
-  /// True when the server closes the connection within `timeout`.
-  bool ClosedByPeer(std::chrono::milliseconds timeout = std::chrono::seconds(30));
+  /// True when the server closes the connection within 30 seconds.
+  bool ClosedByPeer();
 
  private:
-  std::optional<std::string> ReadExactly(std::size_t n,
-                                         std::chrono::steady_clock::time_point deadline);
+  /// Each read waits at most `timeout`.
+  std::optional<std::string> ReadExactly(std::size_t n, std::chrono::milliseconds timeout);
   int fd_ = -1;
   std::uint32_t nextId_ = 1;
 };
 
-/// A request of one kind, ready for Call().
 znwire::Request ZncodeRequest(const std::string& text);
-znwire::Request TagWriteRequest(const std::string& tag, const std::string& value);
 
 }  // namespace simtest

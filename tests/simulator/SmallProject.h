@@ -36,17 +36,11 @@ inline znsim::Project SmallProject() {
 }
 
 /// A temporary folder removed at the end of the test.
-class TempDir {
- public:
-  TempDir() : path_(testing_support::MakeTempDir("znsim-unit-")) {}
-  ~TempDir() {
-    std::error_code ec;
-    std::filesystem::remove_all(path_, ec);
+struct TempDir : testing_support::TempDir {
+  TempDir() : testing_support::TempDir("znsim-unit-") {}
+  std::filesystem::path operator/(const char* name) const {
+    return std::filesystem::path(path) / name;
   }
-  const std::filesystem::path& path() const { return path_; }
-
- private:
-  std::filesystem::path path_;
 };
 
 }  // namespace simtest

@@ -1,5 +1,5 @@
-// Opening and losing connections to a real znsim: credentials, unreachable and stopped
-// servers, and the rule that a broken connection stays broken.
+// Opening and losing connections to a real znsim: computer names, credentials, a stopped
+// server, and the rule that a broken connection stays broken.
 #include <gtest/gtest.h>
 
 #include <chrono>
@@ -11,66 +11,22 @@ namespace {
 
 using testing_support::ZnsimProcess;
 using namespace std::chrono_literals;
-using Clock = std::chrono::steady_clock;
 
-TEST(Connect, GoodCredentialsGiveAWorkingConnection) {
-  ZnsimProcess server;
-  const int32_t h = OpenTo(server);
-  ASSERT_GT(h, 0);
-  EXPECT_TRUE(Zncode(h, "Time(1)").has_value());
-  EXPECT_NE(znClose(h), 0);
-}
-
-TEST(Connect, ComputerNameFormsReachTheServer) {
+TEST(Connect, OnlyWellFormedNamesAndGoodCredentialsConnect) {
   ZnsimProcess server;
   const std::string port = std::to_string(server.port());
   for (const std::string& name : {"127.0.0.1:" + port, "localhost:" + port, " 127.0.0.1:" + port}) {
     const int32_t h = znOpen(name.c_str(), kUser, kPassword, 0);
     EXPECT_GT(h, 0) << name;
-    znClose(h);
+    EXPECT_NE(znClose(h), 0) << name;
   }
-  for (const std::string& name : {"127.0.0.1:" + port + "x", "[127.0.0.1:" + port, ":" + port}) {
-    EXPECT_EQ(znOpen(name.c_str(), kUser, kPassword, 0), 0) << name;
-  }
-}
-
-TEST(Connect, WrongCredentialsAreRefused) {
-  ZnsimProcess server;
+  EXPECT_EQ(znOpen(("127.0.0.1:" + port + "x").c_str(), kUser, kPassword, 0), 0);
   EXPECT_EQ(OpenTo(server, "marlow"), 0);
+  EXPECT_EQ(OpenTo(server, ""), 0);
   EXPECT_EQ(znOpen(server.address().c_str(), "Nobody", kPassword, 0), 0);
-  EXPECT_EQ(znOpen(server.address().c_str(), kUser, "", 0), 0);
-  // The server still serves the right credentials afterwards.
-  const int32_t h = OpenTo(server);
-  EXPECT_GT(h, 0);
-  znClose(h);
-}
-
-TEST(Connect, NullArgumentsFailWithoutConnecting) {
-  ZnsimProcess server;
-  const std::string address = server.address();
   EXPECT_EQ(znOpen(nullptr, kUser, kPassword, 0), 0);
-  EXPECT_EQ(znOpen(address.c_str(), nullptr, kPassword, 0), 0);
-  EXPECT_EQ(znOpen(address.c_str(), kUser, nullptr, 0), 0);
-}
-
-TEST(Connect, ClosedPortFailsWithinTheDeadline) {
-  const EnvOverride connect("ZNAPI_CONNECT_TIMEOUT_MS", "1000");
-  const std::string address = "127.0.0.1:" + std::to_string(ClosedPort());
-  const auto start = Clock::now();
-  EXPECT_EQ(znOpen(address.c_str(), kUser, kPassword, 0), 0);
-  EXPECT_LT(Clock::now() - start, 20s);
-}
-
-TEST(Connect, StoppedServerFailsOpenWithinTheConnectDeadline) {
-  ZnsimProcess server;
-  server.pause();
-  const EnvOverride connect("ZNAPI_CONNECT_TIMEOUT_MS", "700");
-  const auto start = Clock::now();
-  EXPECT_EQ(OpenTo(server), 0);
-  const auto took = Clock::now() - start;
-  server.resume();
-  EXPECT_GE(took, 600ms) << "gave up before the deadline";
-  EXPECT_LT(took, 20s);
+  EXPECT_EQ(znOpen(server.address().c_str(), nullptr, kPassword, 0), 0);
+  EXPECT_EQ(znOpen(server.address().c_str(), kUser, nullptr, 0), 0);
 }
 
 TEST(Connect, StoppedServerFailsTheRequestAndTheConnectionStaysBroken) {
@@ -78,15 +34,15 @@ TEST(Connect, StoppedServerFailsTheRequestAndTheConnectionStaysBroken) {
   const EnvOverride request("ZNAPI_TIMEOUT_MS", "2000");
   const int32_t h = OpenTo(server);
   ASSERT_GT(h, 0);
-  ASSERT_TRUE(ReadTag(h, "LIT101").has_value());
+  const int32_t list = znListNew(h, 0);
+  const int32_t item = znListAdd(list, "LIT101");
+  ASSERT_NE(znListRead(list, 0), 0);
 
   server.pause();
-  const auto start = Clock::now();
+  const auto start = std::chrono::steady_clock::now();
   EXPECT_FALSE(ReadTag(h, "LIT101").has_value());
-  const auto took = Clock::now() - start;
+  EXPECT_GE(std::chrono::steady_clock::now() - start, 1900ms) << "gave up before the deadline";
   server.resume();
-  EXPECT_GE(took, 1900ms);
-  EXPECT_LT(took, 20s);
 
   // The server answers again, but this connection may hold a late reply: it stays failed.
   EXPECT_FALSE(ReadTag(h, "LIT101").has_value());
@@ -94,23 +50,13 @@ TEST(Connect, StoppedServerFailsTheRequestAndTheConnectionStaysBroken) {
   EXPECT_EQ(znTagWrite(h, "PLANT_Message", "x"), 0);
   int32_t record = 0;
   EXPECT_EQ(znFindFirst(h, "Tag", "*", &record, 0), 0);
+  EXPECT_EQ(znListRead(list, 0), 0);
+  EXPECT_FALSE(ListData(item).has_value()) << "a value from before the failure is not current";
   EXPECT_NE(znClose(h), 0);
 
   const int32_t fresh = OpenTo(server);
-  EXPECT_GT(fresh, 0);
   EXPECT_TRUE(ReadTag(fresh, "LIT101").has_value());
   znClose(fresh);
-}
-
-TEST(Connect, SlowScriptBeyondTheRequestDeadlineFails) {
-  ZnsimProcess server;
-  const EnvOverride request("ZNAPI_TIMEOUT_MS", "2000");
-  const int32_t h = OpenTo(server);
-  ASSERT_GT(h, 0);
-  EXPECT_TRUE(Zncode(h, "Sleep(10)").has_value());
-  EXPECT_FALSE(Zncode(h, "Sleep(8000)").has_value());
-  EXPECT_FALSE(Zncode(h, "Time(1)").has_value());
-  znClose(h);
 }
 
 }  // namespace

@@ -1,5 +1,7 @@
 #pragma once
 /// Helpers for driving libznapi.so through its C entry points in end-to-end tests.
+#include <gtest/gtest.h>
+
 #include <cstdlib>
 #include <optional>
 #include <string>
@@ -19,13 +21,7 @@ class EnvOverride {
     if (const char* old = std::getenv(name)) old_ = old;
     setenv(name, value.c_str(), 1);
   }
-  ~EnvOverride() {
-    if (old_) {
-      setenv(name_, old_->c_str(), 1);
-    } else {
-      unsetenv(name_);
-    }
-  }
+  ~EnvOverride() { old_ ? setenv(name_, old_->c_str(), 1) : unsetenv(name_); }
   EnvOverride(const EnvOverride&) = delete;
   EnvOverride& operator=(const EnvOverride&) = delete;
 
@@ -61,7 +57,20 @@ inline std::optional<std::string> Property(int32_t record, const std::string& na
   return std::string(buffer, static_cast<std::size_t>(length));
 }
 
-/// A loopback port with nothing listening on it.
-int ClosedPort();
+inline std::optional<std::string> ListData(int32_t item) {
+  char value[256] = {};
+  if (znListData(item, value, sizeof value, 0) == 0) return std::nullopt;
+  return std::string(value);
+}
+
+/// A connection to a fresh demo znsim for each test.
+class Connected : public ::testing::Test {
+ protected:
+  void SetUp() override { ASSERT_GT(h_ = OpenTo(server_), 0); }
+  void TearDown() override { znClose(h_); }
+
+  testing_support::ZnsimProcess server_;
+  int32_t h_ = 0;
+};
 
 }  // namespace znapi::testing

@@ -1,6 +1,7 @@
 #include "ScriptedServer.h"
 
 #include <arpa/inet.h>
+#include <netinet/in.h>
 #include <netinet/tcp.h>
 #include <poll.h>
 #include <sys/socket.h>
@@ -11,45 +12,18 @@
 #include "framing.h"
 
 namespace znapi::testing {
-namespace {
-
-// Reads exactly n bytes unless the peer goes away or the server is stopping.
-bool ReadExactly(int fd, char* out, std::size_t n, const std::atomic<bool>& stopping) {
-  while (n > 0) {
-    pollfd p{fd, POLLIN, 0};
-    if (stopping) return false;
-    const int ready = poll(&p, 1, 100);
-    if (ready < 0) return false;
-    if (ready == 0) continue;
-    const ssize_t got = read(fd, out, n);
-    if (got <= 0) return false;
-    out += got;
-    n -= static_cast<std::size_t>(got);
-  }
-  return true;
-}
-
-}  // namespace
 
 std::string ResponseFrame(const znwire::Response& response) {
   return *znwire::EncodeFrame(response);
 }
 
-std::string ResponseFrame(std::uint32_t id, bool ok) {
-  znwire::Response response;
-  response.set_id(id);
-  response.set_ok(ok);
-  return ResponseFrame(response);
-}
-
 ScriptedServer::ScriptedServer(Script script) : script_(std::move(script)) {
   listener_ = socket(AF_INET, SOCK_STREAM | SOCK_CLOEXEC, 0);
-  if (listener_ < 0) throw std::runtime_error("socket failed");
   sockaddr_in address{};
   address.sin_family = AF_INET;
   address.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
   socklen_t size = sizeof address;
-  if (bind(listener_, reinterpret_cast<sockaddr*>(&address), size) != 0 ||
+  if (listener_ < 0 || bind(listener_, reinterpret_cast<sockaddr*>(&address), size) != 0 ||
       listen(listener_, 4) != 0 ||
       getsockname(listener_, reinterpret_cast<sockaddr*>(&address), &size) != 0) {
     close(listener_);
@@ -65,6 +39,21 @@ ScriptedServer::~ScriptedServer() {
   close(listener_);
 }
 
+// Reads exactly n bytes unless the peer goes away or the server is stopping.
+bool ScriptedServer::ReadExactly(int fd, char* out, std::size_t n) {
+  while (n > 0 && !stopping_) {
+    pollfd p{fd, POLLIN, 0};
+    const int ready = poll(&p, 1, 100);
+    if (ready < 0) return false;
+    if (ready == 0) continue;
+    const ssize_t got = read(fd, out, n);
+    if (got <= 0) return false;
+    out += got;
+    n -= static_cast<std::size_t>(got);
+  }
+  return n == 0;
+}
+
 void ScriptedServer::Serve() {
   pollfd p{listener_, POLLIN, 0};
   while (!stopping_ && poll(&p, 1, 100) == 0) {
@@ -74,15 +63,14 @@ void ScriptedServer::Serve() {
   if (fd < 0) return;
   const int on = 1;
   setsockopt(fd, IPPROTO_TCP, TCP_NODELAY, &on, sizeof on);
-  while (true) {
-    znwire::FrameHeader header;
-    if (!ReadExactly(fd, reinterpret_cast<char*>(header.data()), header.size(), stopping_)) break;
+  znwire::FrameHeader header;
+  while (ReadExactly(fd, reinterpret_cast<char*>(header.data()), header.size())) {
     const auto length = znwire::BodyLength(header);
-    if (!length) break;
-    std::string body(*length, '\0');
-    if (!ReadExactly(fd, body.data(), body.size(), stopping_)) break;
+    std::string body(length.value_or(0), '\0');
     znwire::Request request;
-    if (!request.ParseFromString(body)) break;
+    if (!length || !ReadExactly(fd, body.data(), body.size()) || !request.ParseFromString(body)) {
+      break;
+    }
     ++requests_;
     const auto reply = script_(request);
     if (!reply) break;

@@ -1,8 +1,6 @@
 #pragma once
 /// A one-connection TCP server on 127.0.0.1 whose replies a test scripts byte for byte, so
 /// that the client can be shown replies no well-behaved server would send.
-#include <netinet/in.h>
-
 #include <atomic>
 #include <functional>
 #include <optional>
@@ -29,6 +27,7 @@ class ScriptedServer {
 
  private:
   void Serve();
+  bool ReadExactly(int fd, char* out, std::size_t n);
   Script script_;
   int listener_ = -1;
   int port_ = 0;
@@ -38,7 +37,12 @@ class ScriptedServer {
 };
 
 /// A response frame; `id` echoes the request.
-std::string ResponseFrame(std::uint32_t id, bool ok);
 std::string ResponseFrame(const znwire::Response& response);
+inline std::string ResponseFrame(std::uint32_t id, bool ok) {
+  znwire::Response response;
+  response.set_id(id);
+  response.set_ok(ok);
+  return ResponseFrame(response);
+}
 
 }  // namespace znapi::testing

@@ -11,27 +11,22 @@
 namespace znapi::testing {
 namespace {
 
-using testing_support::ZnsimProcess;
+using Threads = Connected;
 
-TEST(Threads, SharedConnectionServesEveryThreadItsOwnAnswers) {
-  ZnsimProcess server;
-  const int32_t h = OpenTo(server);
-  ASSERT_GT(h, 0);
-  constexpr int kThreads = 4;
-  constexpr int kCalls = 100;
+TEST_F(Threads, SharedConnectionServesEveryThreadItsOwnAnswers) {
   std::atomic<int> wrong{0};
   std::vector<std::thread> threads;
-  for (int t = 0; t < kThreads; ++t) {
+  for (int t = 0; t < 4; ++t) {
     threads.emplace_back([&, t] {
-      for (int i = 0; i < kCalls; ++i) {
+      for (int i = 0; i < 100; ++i) {
         // Each thread asks something whose answer only it expects.
         if (t % 2 == 0) {
-          if (ReadTag(h, "SHIFT_Operator") != "J. Okafor") ++wrong;
+          if (ReadTag(h_, "SHIFT_Operator") != "J. Okafor") ++wrong;
         } else {
-          if (Zncode(h, "TagRead(\"SHIFT_Supervisor\")") != "R. Lindqvist") ++wrong;
+          if (Zncode(h_, "TagRead(\"SHIFT_Supervisor\")") != "R. Lindqvist") ++wrong;
         }
         int32_t record = 0;
-        const int32_t search = znFindFirst(h, "Shifts", "*", &record, 0);
+        const int32_t search = znFindFirst(h_, "Shifts", "*", &record, 0);
         if (search == 0 || Property(record, "Shift") != "Early") ++wrong;
         znFindClose(search);
       }
@@ -39,12 +34,10 @@ TEST(Threads, SharedConnectionServesEveryThreadItsOwnAnswers) {
   }
   for (auto& thread : threads) thread.join();
   EXPECT_EQ(wrong, 0);
-  znClose(h);
 }
 
-TEST(Threads, ClosingUnderBusyThreadsFailsTheirCallsSafely) {
-  ZnsimProcess server;
-  const int32_t h = OpenTo(server);
+TEST_F(Threads, ClosingUnderBusyThreadsFailsTheirCallsSafely) {
+  const int32_t h = OpenTo(server_);
   ASSERT_GT(h, 0);
   const int32_t list = znListNew(h, 0);
   const int32_t item = znListAdd(list, "LIT101");
@@ -73,6 +66,7 @@ TEST(Threads, ClosingUnderBusyThreadsFailsTheirCallsSafely) {
   for (auto& thread : threads) thread.join();
   EXPECT_EQ(succeededAfterClose, 0);
   EXPECT_EQ(znListFree(list), 0) << "the list went with its connection";
+  EXPECT_FALSE(ListData(item).has_value());
 }
 
 }  // namespace

@@ -7,6 +7,7 @@
 #include <sys/time.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <cerrno>
 #include <stdexcept>
 
@@ -65,7 +66,7 @@ std::optional<znwire::Response> RawClient::Call(znwire::Request request,
   const auto head = ReadExactly(znwire::kHeaderBytes, timeout);
   if (!head) return std::nullopt;
   znwire::FrameHeader header{};
-  std::copy(head->begin(), head->end(), header.begin());
+  std::copy_n(head->begin(), header.size(), header.begin());
   const auto length = znwire::BodyLength(header);
   const auto body = length ? ReadExactly(*length, timeout) : std::nullopt;
   znwire::Response response;

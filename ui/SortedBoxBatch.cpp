@@ -2,6 +2,7 @@
 
 #include <QComboBox>
 #include <QCompleter>
+#include <QStringListModel>
 #include <algorithm>
 #include <iterator>
 
@@ -39,21 +40,25 @@ void SortedBoxBatch::flush() {
     completer->setModelSorting(QCompleter::CaseInsensitivelySortedModel);
   const int current = box_->currentIndex();
   const QString typed = box_->currentText();
-  const int count = box_->count();
-  if (count == 0 || !Before(pending_.front(), box_->itemText(count - 1))) {
-    box_->insertItems(count, QStringList(pending_.begin(), pending_.end()));
+  auto* names = qobject_cast<QStringListModel*>(box_->model());
+  QStringList present;
+  if (names) {
+    present = names->stringList();
   } else {
-    QStringList present;
-    present.reserve(count);
-    for (int i = 0; i < count; ++i) present.push_back(box_->itemText(i));
-    QStringList merged;
-    merged.reserve(present.size() + static_cast<qsizetype>(pending_.size()));
-    std::merge(present.begin(), present.end(), pending_.begin(), pending_.end(),
-               std::back_inserter(merged), Before);
+    present.reserve(box_->count());
+    for (int i = 0; i < box_->count(); ++i) present.push_back(box_->itemText(i));
+  }
+  QStringList merged;
+  merged.reserve(present.size() + static_cast<qsizetype>(pending_.size()));
+  std::merge(present.begin(), present.end(), pending_.begin(), pending_.end(),
+             std::back_inserter(merged), Before);
+  pending_.clear();
+  if (names) {
+    names->setStringList(merged);
+  } else {
     box_->clear();
     box_->addItems(merged);
   }
-  pending_.clear();
   // Filling the list picks nothing: an empty box stays without a current entry.
   if (current < 0) {
     box_->setCurrentIndex(-1);

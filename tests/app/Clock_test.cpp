@@ -30,7 +30,7 @@ TEST_F(Clock, TickShowsTheTrimmedTimeWithOneLivenessTestOnceConnected) {
   EXPECT_EQ(status(), "Status: before") << "the primary is not announced";
   EXPECT_EQ(api.countOf("znZncode"), 1) << "a fresh connection needs no liveness test";
   w.Timer1_Timer();
-  EXPECT_EQ(ArgsOf(api, "znZncode", 1), (Strings(3, "Time(1)")));
+  EXPECT_EQ(api.argsOf("znZncode", 1), (Strings(3, "Time(1)")));
 }
 
 TEST_F(Clock, FailoverIsAnnouncedOnceAndTheReturnToThePrimaryAgain) {
@@ -91,7 +91,7 @@ TEST_F(Clock, AMissingLibraryIsReportedOnceAndStopsTheClock) {
   const QStringList box = missingLibrary();
   w.lblSCADATime_Click();
   w.Timer1_Timer();
-  EXPECT_EQ(Boxes(host), box);
+  EXPECT_EQ(host.shownBoxes(), box);
   EXPECT_FALSE(w.Timer1->isActive());
   EXPECT_EQ(caption(), kStartCaption);
 }

@@ -63,11 +63,11 @@ TEST_F(Connection, ConnectNamesTheServerOrLocalAndKeepsALiveHandle) {
 TEST_F(Connection, FailedConnectOrMissingLibraryShowsABoxAndKeepsTheStatus) {
   w.txtComputer[0]->setText("nowhere");
   w.cmdTestConnection->click();
-  EXPECT_EQ(Boxes(host), QStringList{"ZnAPI Connection|critical|Connection failed."});
+  EXPECT_EQ(host.shownBoxes(), QStringList{"ZnAPI Connection|critical|Connection failed."});
   host.boxes.clear();
   const QStringList box = missingLibrary();
   w.cmdTestConnection->click();
-  EXPECT_EQ(Boxes(host), box);
+  EXPECT_EQ(host.shownBoxes(), box);
   EXPECT_EQ(status(), "Status:");
   EXPECT_EQ(host.pointer, ui::kPointerDefault);
 }

@@ -27,26 +27,6 @@ namespace app_test {
 
 using Strings = std::vector<std::string>;
 
-/// Every box shown so far as "title|style|text", the title being the one the user sees.
-inline QStringList Boxes(const fake::FakeHost& host) {
-  QStringList out;
-  for (const auto& b : host.boxes) {
-    const char* style = b.style == ui::kStyleCritical      ? "critical"
-                        : b.style == ui::kStyleInformation ? "info"
-                        : b.style == ui::kStyleNone        ? "plain"
-                                                           : "?";
-    out << b.shownTitle() + "|" + style + "|" + b.text;
-  }
-  return out;
-}
-
-/// Argument `arg` of every call named `name`, in order.
-inline Strings ArgsOf(const fake::FakeZnApi& api, const std::string& name, std::size_t arg) {
-  Strings out;
-  for (const auto& c : api.callsOf(name)) out.push_back(c.args.at(arg));
-  return out;
-}
-
 inline QStringList Items(const QComboBox* box) {
   QStringList out;
   for (int i = 0; i < box->count(); ++i) out << box->itemText(i);

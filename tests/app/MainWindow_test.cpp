@@ -36,7 +36,7 @@ TEST_F(MainWindow, ExitClosesOnlyOpenHandles) {
   ASSERT_GT(h, 0);
   api.calls.clear();
   w.cmdExit->click();
-  EXPECT_EQ(ArgsOf(api, "znClose", 0), Strings{std::to_string(h)}) << "not the empty standby slot";
+  EXPECT_EQ(api.argsOf("znClose", 0), Strings{std::to_string(h)}) << "not the empty standby slot";
 }
 
 TEST_F(MainWindow, CloseDuringALoopWaitsForTheLoopToEnd) {

@@ -66,9 +66,9 @@ TEST_F(NameLists, EachListThatFailsSaysWhyKeepsItsCaptionAndClosesItsSearch) {
   };
   for (QComboBox* box : w.cboTagNames) box->addItem("earlier");
   load();
-  EXPECT_EQ(Boxes(host), (QStringList{"TestZnAPI|info|Failed to find any  tags!",
-                                      "TestZnAPI|plain|Division by zero",
-                                      "TestZnAPI|plain|znFindNext: connection lost"}));
+  EXPECT_EQ(host.shownBoxes(), (QStringList{"TestZnAPI|info|Failed to find any  tags!",
+                                            "TestZnAPI|plain|Division by zero",
+                                            "TestZnAPI|plain|znFindNext: connection lost"}));
   EXPECT_EQ(Items(w.cboTagNames[0]), QStringList{"earlier"});
   EXPECT_EQ(Items(w.cboTagNames[1]), QStringList{"earlier"});
   EXPECT_EQ(Items(w.cboTagNames[2]), (QStringList{"T1", "T2"})) << "names read before it stay";
@@ -119,7 +119,7 @@ TEST_F(NameLists, WithoutAServerOrLibraryNothingLoads) {
   w.lblStatus->setText("Status: before");
   const QStringList box = missingLibrary();
   load();
-  EXPECT_EQ(Boxes(host), box);
+  EXPECT_EQ(host.shownBoxes(), box);
   EXPECT_EQ(status(), "Status: before");
   EXPECT_TRUE(w.picProgress->isHidden());
   EXPECT_EQ(host.pointer, ui::kPointerIcon);
@@ -172,8 +172,8 @@ TEST_F(NameLists, ATickThatFindsTheServerDeadMidLoadEndsTheLoadQuietly) {
   load();
   EXPECT_TRUE(api.openConnections().empty());
   // The lists after it find no server and say so; nothing else is reported.
-  EXPECT_EQ(Boxes(host), (QStringList{"TestZnAPI|info|Failed to find any alarm tags!",
-                                      "TestZnAPI|info|Failed to find any trend tags!"}));
+  EXPECT_EQ(host.shownBoxes(), (QStringList{"TestZnAPI|info|Failed to find any alarm tags!",
+                                            "TestZnAPI|info|Failed to find any trend tags!"}));
   EXPECT_TRUE(api.openSearches().empty());
 }
 

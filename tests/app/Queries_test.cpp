@@ -61,7 +61,7 @@ TEST_F(Queries, SummaryAsksForThePeriodAndWritesItsRows) {
                                   {"SumState", "ACK"},
                                   {"Comment", "c"}}};
   request(0);
-  EXPECT_EQ(ArgsOf(api, "znFindFirst", 1), Strings{query});
+  EXPECT_EQ(api.argsOf("znFindFirst", 1), Strings{query});
   EXPECT_EQ(pane(), "04/05/2005   03:55:00   04/05/2005   03:56:00   T1\tHigh level  \tACK\tc\r\n");
   EXPECT_EQ(w.lblRequestCount->text(), "Count: 1");
   EXPECT_TRUE(api.openSearches().empty());
@@ -78,10 +78,10 @@ TEST_F(Queries, NothingFoundKeepsThePaneAndTheCountOfTheLastQuery) {
   request(1);
   w.txtOthers->setText("PLC9");
   request(3);
-  EXPECT_EQ(Boxes(host), (QStringList{"TestZnAPI|info|Failed find any alarms!",
-                                      "TestZnAPI|info|Failed find any trend data!",
-                                      "TestZnAPI|info|No trend is selected!",
-                                      "TestZnAPI|info|Failed to load device 'PLC9'!"}));
+  EXPECT_EQ(host.shownBoxes(), (QStringList{"TestZnAPI|info|Failed find any alarms!",
+                                            "TestZnAPI|info|Failed find any trend data!",
+                                            "TestZnAPI|info|No trend is selected!",
+                                            "TestZnAPI|info|Failed to load device 'PLC9'!"}));
   EXPECT_EQ(pane(), rows);
   EXPECT_EQ(w.lblRequestCount->text(), "Count: 2");
 }
@@ -93,7 +93,7 @@ TEST_F(Queries, TrendWritesTheHeaderAndOneRowPerSample) {
   };
   w.txtRequestedData->setText("old");
   request(1);
-  EXPECT_EQ(ArgsOf(api, "znFindFirst", 1), Strings{kTrendQuery});
+  EXPECT_EQ(api.argsOf("znFindFirst", 1), Strings{kTrendQuery});
   EXPECT_EQ(pane(), kTrendHeader +
                         "4/05/2005   \t04:00:24\t60.000000      \r\n"
                         "4/05/2005\t04:00:26\t\r\n");
@@ -157,7 +157,7 @@ TEST_F(Queries, DeviceRowsHoldEachValueFoundAndATab) {
   w.lblRequestCount->setText("Count: 7");
   w.txtOthers->setText(" PLC1");
   request(3);
-  EXPECT_EQ(ArgsOf(api, "znFindFirst", 1), Strings{" PLC1"});
+  EXPECT_EQ(api.argsOf("znFindFirst", 1), Strings{" PLC1"});
   EXPECT_EQ(pane(), "1\tPump  \t1450\t\r\n2\tFan\t900\t\r\n")
       << "the first record's count serves all";
   EXPECT_EQ(w.lblRequestCount->text(), "Count: 7");
@@ -193,7 +193,8 @@ TEST_F(Queries, DeviceFieldCountDecidesTheRows) {
     w.txtRequestedData->setText("old");
     request(3);
     EXPECT_EQ(pane(), box.isEmpty() ? "\r\n\r\n" : "");
-    EXPECT_EQ(Boxes(host), box.isEmpty() ? QStringList{} : QStringList{"TestZnAPI|plain|" + box});
+    EXPECT_EQ(host.shownBoxes(),
+              box.isEmpty() ? QStringList{} : QStringList{"TestZnAPI|plain|" + box});
     EXPECT_TRUE(api.openSearches().empty());
   }
 }

@@ -46,7 +46,7 @@ TEST_F(RequestPanel, WithoutAConnectionOrLibraryNothingIsAsked) {
   w.lblStatus->setText("Status: before");
   const QStringList box = missingLibrary();
   w.cmdReadAlarmTrend->click();
-  EXPECT_EQ(Boxes(host), box);
+  EXPECT_EQ(host.shownBoxes(), box);
   EXPECT_EQ(status(), "Status: before");
   EXPECT_EQ(host.pointer, ui::kPointerDefault);
   EXPECT_EQ(api.countOf("znFindFirst"), 0);
@@ -83,7 +83,7 @@ TEST_F(RequestPanel, PeriodInputsRefuseTheRequestWithTheBoxThatNamesThem) {
     w.txtSamplePeriod->setText(c.period);
     request(c.kind);
     if (c.box) {
-      EXPECT_EQ(Boxes(host), QStringList{QString("TestZnAPI|info|") + c.box});
+      EXPECT_EQ(host.shownBoxes(), QStringList{QString("TestZnAPI|info|") + c.box});
     }
     EXPECT_EQ(api.countOf("znFindFirst"), c.box ? 0 : 1);
     // A refused request reports no timing.
@@ -131,7 +131,7 @@ TEST_F(RequestPanel, AlarmsIgnoreThePeriodInputsAndTimingCoversTheConnection) {
   w.txtEndDateTime->setText("garbage");
   w.txtDuration->setText("garbage");
   request(2);
-  EXPECT_EQ(ArgsOf(api, "znFindFirst", 1), Strings{"ZNAPIAlarm(0, 0, 0)"});
+  EXPECT_EQ(api.argsOf("znFindFirst", 1), Strings{"ZNAPIAlarm(0, 0, 0)"});
   EXPECT_EQ(status(), "Status: Request takes about 4 second(s) from 'LOCAL'.");
   EXPECT_EQ(api.calls.front().name, "znOpen") << "the start instant is read before connecting";
 }

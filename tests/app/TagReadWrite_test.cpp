@@ -25,8 +25,8 @@ TEST_F(TagReadWrite, EmptyTagNameAsksForATagAndCallsNothing) {
   EXPECT_EQ(host.pointers, std::vector<int>{ui::kPointerDefault});
   host.pointer = ui::kPointerIcon;
   write("", "5");
-  EXPECT_EQ(Boxes(host), (QStringList{"Tag Read|info|No tag is selected!",
-                                      "Tag Write|info|No tag is selected!"}));
+  EXPECT_EQ(host.shownBoxes(), (QStringList{"Tag Read|info|No tag is selected!",
+                                            "Tag Write|info|No tag is selected!"}));
   EXPECT_EQ(host.pointers.size(), 1u);
   EXPECT_TRUE(api.calls.empty());
   EXPECT_EQ(status(), "Status: before");
@@ -109,11 +109,11 @@ TEST_F(TagReadWrite, NamesTheServerThatAnswered) {
 TEST_F(TagReadWrite, SendsTheNameAndValueUnchanged) {
   local.tags["  "] = "1";
   read("  ");
-  EXPECT_EQ(ArgsOf(api, "znTagRead", 1), Strings{"  "});
-  EXPECT_EQ(ArgsOf(api, "znTagRead", 2), Strings{"255"});
+  EXPECT_EQ(api.argsOf("znTagRead", 1), Strings{"  "});
+  EXPECT_EQ(api.argsOf("znTagRead", 2), Strings{"255"});
   write(" T1 ", "");
-  EXPECT_EQ(ArgsOf(api, "znTagWrite", 1), Strings{" T1 "});
-  EXPECT_EQ(ArgsOf(api, "znTagWrite", 2), Strings{""});
+  EXPECT_EQ(api.argsOf("znTagWrite", 1), Strings{" T1 "});
+  EXPECT_EQ(api.argsOf("znTagWrite", 2), Strings{""});
   EXPECT_EQ(status(), "Status: Writing to  T1  is successful to 'LOCAL'.");
   EXPECT_EQ(local.tags[" T1 "], "");
 }
@@ -132,13 +132,13 @@ TEST_F(TagReadWrite, AMissingLibraryOrEntryPointIsReportedAndTheWindowCarriesOn)
     if (call.name == "znTagWrite") throw server::LibraryError("undefined symbol: znTagWrite");
   };
   write("T1", "1");
-  EXPECT_EQ(Boxes(host), QStringList{"Error|critical|undefined symbol: znTagWrite"});
+  EXPECT_EQ(host.shownBoxes(), QStringList{"Error|critical|undefined symbol: znTagWrite"});
   w.lblStatus->setText("Status: before");
   const QStringList box = missingLibrary();
   for (QPushButton* button : {w.cmdRead, w.cmdWrite}) {
     host.boxes.clear();
     button->click();
-    EXPECT_EQ(Boxes(host), box) << button->text().toStdString();
+    EXPECT_EQ(host.shownBoxes(), box) << button->text().toStdString();
     EXPECT_EQ(host.pointer, ui::kPointerDefault);
   }
   EXPECT_EQ(status(), "Status: before");

@@ -74,12 +74,12 @@ TEST_F(ListReadWrite, WithoutTagsConnectionOrLibraryNothingIsReadOrWritten) {
     Fill(w.lstTagNames, c.tags ? QStringList{"T1"} : QStringList{});
     Fill(w.lstTagValues, {"kept"});
     (c.write ? w.cmdWrite : w.cmdRead)->click();
-    EXPECT_EQ(Boxes(h), QStringList{c.box});
+    EXPECT_EQ(h.shownBoxes(), QStringList{c.box});
     EXPECT_EQ(h.pointers, c.pointers);
     EXPECT_EQ(lib.countOf("znOpen"), c.opens);
     EXPECT_EQ(lib.countOf("znListNew") + lib.countOf("znTagWrite"), 0);
     // Read frees its list, an empty one too, and only once.
-    EXPECT_EQ(ArgsOf(lib, "znListFree"), c.write ? Strings{} : Strings{"0"});
+    EXPECT_EQ(lib.argsOf("znListFree"), c.write ? Strings{} : Strings{"0"});
     EXPECT_EQ(Texts(w.lstTagValues), QStringList{"kept"});
     EXPECT_EQ(status.text(), "Status:");
   }
@@ -104,7 +104,7 @@ TEST_F(ListReadWrite, AFailureWhileFetchingKeepsTheLinesAlreadyFetched) {
   window->lstTagNames->setCurrentRow(2);
   window->cmdRead_Click();
   EXPECT_EQ(Texts(window->lstTagValues), (QStringList{"12.5"}));
-  EXPECT_EQ(Boxes(host), QStringList{"Error|critical|znListData missing"});
+  EXPECT_EQ(host.shownBoxes(), QStringList{"Error|critical|znListData missing"});
   EXPECT_TRUE(api.openLists().empty());
   EXPECT_EQ(window->lstTagNames->currentRow(), 2) << "not moved on failure";
 }

@@ -53,26 +53,6 @@ inline QStringList InsertOneByOne(QStringList list, const QStringList& added) {
 
 using Strings = std::vector<std::string>;
 
-/// Argument `arg` of every call named `name`, in order.
-inline Strings ArgsOf(const fake::FakeZnApi& api, const std::string& name, std::size_t arg = 0) {
-  Strings out;
-  for (const auto& c : api.callsOf(name)) out.push_back(c.args.at(arg));
-  return out;
-}
-
-/// Every box shown so far as "title|style|text", the title being the one the user sees.
-inline QStringList Boxes(const fake::FakeHost& host) {
-  QStringList out;
-  for (const auto& b : host.boxes) {
-    const char* style = b.style == ui::kStyleCritical      ? "critical"
-                        : b.style == ui::kStyleInformation ? "info"
-                        : b.style == ui::kStyleNone        ? "plain"
-                                                           : "?";
-    out << b.shownTitle() + "|" + style + "|" + b.text;
-  }
-  return out;
-}
-
 class ListWindow : public ::testing::Test {
  protected:
   fake::FakeZnApi api;

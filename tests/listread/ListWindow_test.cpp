@@ -108,7 +108,7 @@ TEST_F(ListWindow, AFailedMoveIsReportedAndStillRefreshesTheCounts) {
   frmListRead w(module, throwing, &status);
   Fill(w.lstAvailable, {"a", "b"});
   w.cmdSelect_Click(1);
-  EXPECT_EQ(Boxes(throwing), QStringList{"TestZnAPI|plain|Out of memory"});
+  EXPECT_EQ(throwing.shownBoxes(), QStringList{"TestZnAPI|plain|Out of memory"});
   EXPECT_EQ(throwing.pointer, ui::kPointerDefault);
   EXPECT_EQ(w.lblCount[0]->text(), "Count: 2");
   EXPECT_EQ(w.lblCount[1]->text(), "Count: 0");

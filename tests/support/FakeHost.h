@@ -3,6 +3,7 @@
 /// and never blocks. DoEvents runs the real Qt event loop once (so nested clicks queued by a
 /// test are handled) and then the test's own hook.
 #include <QCoreApplication>
+#include <QStringList>
 #include <deque>
 #include <functional>
 #include <vector>
@@ -40,6 +41,18 @@ class FakeHost : public ui::Host {
     pointers.push_back(p);
   }
   int Pointer() const override { return pointer; }
+  /// Every box shown so far as "title|style|text", the title being the one the user sees.
+  QStringList shownBoxes() const {
+    QStringList out;
+    for (const auto& b : boxes) {
+      const char* kind = b.style == ui::kStyleCritical      ? "critical"
+                         : b.style == ui::kStyleInformation ? "info"
+                         : b.style == ui::kStyleNone        ? "plain"
+                                                            : "?";
+      out << b.shownTitle() + "|" + kind + "|" + b.text;
+    }
+    return out;
+  }
   ui::LocalDateTime Now() override {
     if (clock.empty()) return now;
     auto t = clock.front();

@@ -24,6 +24,12 @@ std::vector<Call> FakeZnApi::callsOf(const std::string& name) const {
   return out;
 }
 
+std::vector<std::string> FakeZnApi::argsOf(const std::string& name, std::size_t arg) const {
+  std::vector<std::string> out;
+  for (const auto& c : callsOf(name)) out.push_back(c.args.at(arg));
+  return out;
+}
+
 int FakeZnApi::countOf(const std::string& name) const {
   return static_cast<int>(
       std::count_if(calls.begin(), calls.end(), [&](const Call& c) { return c.name == name; }));

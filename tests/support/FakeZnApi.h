@@ -56,6 +56,8 @@ class FakeZnApi : public server::ZnApi {
   /// Calls named `name`, in order.
   std::vector<Call> callsOf(const std::string& name) const;
   int countOf(const std::string& name) const;
+  /// Argument `arg` of every call named `name`, in order.
+  std::vector<std::string> argsOf(const std::string& name, std::size_t arg = 0) const;
   /// Handles given out by znOpen that are not closed yet.
   std::set<std::int32_t> openConnections() const;
   /// Searches that are not closed yet; lists not freed yet.

@@ -9,8 +9,8 @@
 #include <vector>
 
 #include <google/protobuf/wire_format_lite.h>
-#include "EchoServer.h"
-#include "MinimalServer.h"
+#include "LoopbackServer.h"
+#include "ReferenceServers.h"
 #include "ZnsimProcess.h"
 
 #include "znapi.h"
@@ -56,8 +56,8 @@ void BM_RawPingPong(benchmark::State& state) {
   znTagRead(h, kTag, value, sizeof value);
   znClose(h);
   const auto [requestBytes, replyBytes] = TagReadFrameSizes(value);
-  EchoServer echo(requestBytes, replyBytes);
-  EchoClient client(echo.port());
+  LoopbackServer echo(Echo(requestBytes, replyBytes));
+  LoopbackClient client(echo.port());
   std::vector<char> request(requestBytes, 'q');
   std::vector<char> reply(replyBytes);
   for (auto _ : state) {
@@ -86,7 +86,7 @@ void BM_TagRead(benchmark::State& state) {
 // The same call against a server that answers on the spot: what the library itself adds to
 // the raw ping-pong.
 void BM_TagReadMinimalServer(benchmark::State& state) {
-  MinimalServer minimal("2.6123");
+  LoopbackServer minimal(AnswerTagReads("2.6123"));
   const int32_t h = znOpen(minimal.address().c_str(), "Engineer", "Marlow", 0);
   if (h == 0) {
     state.SkipWithError("cannot open a connection to the minimal server");

@@ -1,4 +1,4 @@
-#include "EchoServer.h"
+#include "LoopbackServer.h"
 
 #include <arpa/inet.h>
 #include <netinet/in.h>
@@ -7,9 +7,23 @@
 #include <unistd.h>
 
 #include <stdexcept>
-#include <vector>
 
 namespace {
+
+void NoDelay(int fd) {
+  const int on = 1;
+  setsockopt(fd, IPPROTO_TCP, TCP_NODELAY, &on, sizeof on);
+}
+
+sockaddr_in Loopback(int port) {
+  sockaddr_in address{};
+  address.sin_family = AF_INET;
+  address.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
+  address.sin_port = htons(static_cast<std::uint16_t>(port));
+  return address;
+}
+
+}  // namespace
 
 bool ReadAll(int fd, char* out, std::size_t n) {
   while (n > 0) {
@@ -31,66 +45,48 @@ bool WriteAll(int fd, const char* data, std::size_t n) {
   return true;
 }
 
-void NoDelay(int fd) {
-  const int on = 1;
-  setsockopt(fd, IPPROTO_TCP, TCP_NODELAY, &on, sizeof on);
-}
-
-sockaddr_in Loopback(int port) {
-  sockaddr_in address{};
-  address.sin_family = AF_INET;
-  address.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
-  address.sin_port = htons(static_cast<std::uint16_t>(port));
-  return address;
-}
-
-}  // namespace
-
-EchoServer::EchoServer(std::size_t requestBytes, std::size_t replyBytes)
-    : requestBytes_(requestBytes), replyBytes_(replyBytes) {
+LoopbackServer::LoopbackServer(std::function<void(int fd)> serve) {
   listener_ = socket(AF_INET, SOCK_STREAM | SOCK_CLOEXEC, 0);
   sockaddr_in address = Loopback(0);
   socklen_t size = sizeof address;
   if (listener_ < 0 || bind(listener_, reinterpret_cast<sockaddr*>(&address), size) != 0 ||
       listen(listener_, 1) != 0 ||
       getsockname(listener_, reinterpret_cast<sockaddr*>(&address), &size) != 0) {
-    throw std::runtime_error("echo server cannot listen");
+    if (listener_ >= 0) close(listener_);
+    throw std::runtime_error("loopback server cannot listen");
   }
   port_ = ntohs(address.sin_port);
-  thread_ = std::thread([this] { Serve(); });
+  thread_ = std::thread([this, serve = std::move(serve)] {
+    const int fd = accept4(listener_, nullptr, nullptr, SOCK_CLOEXEC);
+    if (fd < 0) return;
+    NoDelay(fd);
+    serve(fd);
+    close(fd);
+  });
 }
 
-EchoServer::~EchoServer() {
+LoopbackServer::~LoopbackServer() {
+  // Ends a wait in accept; a served client ends its loop when the benchmark's client closes.
   shutdown(listener_, SHUT_RDWR);
   thread_.join();
   close(listener_);
 }
 
-void EchoServer::Serve() {
-  const int fd = accept4(listener_, nullptr, nullptr, SOCK_CLOEXEC);
-  if (fd < 0) return;
-  NoDelay(fd);
-  std::vector<char> request(requestBytes_);
-  const std::vector<char> reply(replyBytes_, 'r');
-  while (ReadAll(fd, request.data(), request.size()) && WriteAll(fd, reply.data(), reply.size())) {
-  }
-  close(fd);
-}
-
-EchoClient::EchoClient(int port) {
+LoopbackClient::LoopbackClient(int port) {
   fd_ = socket(AF_INET, SOCK_STREAM | SOCK_CLOEXEC, 0);
   const sockaddr_in address = Loopback(port);
   if (fd_ < 0 || connect(fd_, reinterpret_cast<const sockaddr*>(&address), sizeof address) != 0) {
-    throw std::runtime_error("echo client cannot connect");
+    if (fd_ >= 0) close(fd_);
+    throw std::runtime_error("loopback client cannot connect");
   }
   NoDelay(fd_);
 }
 
-EchoClient::~EchoClient() {
+LoopbackClient::~LoopbackClient() {
   close(fd_);
 }
 
-bool EchoClient::RoundTrip(const char* request, std::size_t requestBytes, char* reply,
-                           std::size_t replyBytes) {
+bool LoopbackClient::RoundTrip(const char* request, std::size_t requestBytes, char* reply,
+                               std::size_t replyBytes) {
   return WriteAll(fd_, request, requestBytes) && ReadAll(fd_, reply, replyBytes);
 }

@@ -59,20 +59,6 @@ TEST_F(Clock, FailoverIsAnnouncedOnceAndTheReturnToThePrimaryAgain) {
   EXPECT_EQ(status(), "Status: Connected to 'primary'.");
 }
 
-TEST_F(Clock, ATickWithoutATimeChangesNothing) {
-  local.time = "10:20:30";
-  w.Timer1_Timer();
-  // The server passes the liveness test but does not answer the display call.
-  int calls = 0;
-  local.zncode = [&](const std::string&) -> std::optional<std::string> {
-    return ++calls % 2 == 1 ? std::optional<std::string>("10:59:59") : std::nullopt;
-  };
-  w.Timer1_Timer();
-  EXPECT_EQ(calls, 2);
-  EXPECT_EQ(caption(), "'s time: 10:20:30");
-  EXPECT_TRUE(host.boxes.empty());
-}
-
 TEST_F(Clock, LetsEventsRunFirstAndDropsATickThatArrivesMeanwhile) {
   int nested = 0;
   host.onDoEvents = [&] {

@@ -1,45 +1,10 @@
-// The main window as it opens, Cancel Request and the close path.
+// The close path: a close asked for while a handler's loop runs waits for the loop to end.
 #include "MainWindowFixture.h"
 
 namespace app_test {
 namespace {
 
-using MainWindow = MainWindowTest;
-
-TEST_F(MainWindow, OpensWithTheDesignedDefaults) {
-  EXPECT_EQ(w.txtPassword[0]->echoMode(), QLineEdit::Password);
-  EXPECT_EQ(w.txtEndDateTime->text(), "Now()");
-  EXPECT_EQ(w.txtDuration->text(), "10");
-  EXPECT_EQ(w.txtSamplePeriod->text(), "2");
-  EXPECT_EQ(w.cboUnits->currentText(), "Minutes");
-  EXPECT_TRUE(w.optRead[0]->isChecked());
-  EXPECT_FALSE(w.cmdCancelRead->isEnabled());
-  EXPECT_FALSE(w.Timer1->isActive());
-  EXPECT_EQ(w.Timer1->interval(), 1000);
-  for (QWidget* hidden :
-       std::initializer_list<QWidget*>{w.picProgress, w.chkTryPrimary, w.lblRequestCount,
-                                       w.txtOthers, w.txtSamplePeriod, w.lblTotalTagCount[2]})
-    EXPECT_TRUE(hidden->isHidden()) << hidden->objectName().toStdString();
-  EXPECT_TRUE(api.calls.empty()) << "nothing talks to a server at start";
-}
-
-TEST_F(MainWindow, CancelSetsTheFlagAndRestoresThePointer) {
-  host.SetPointer(ui::kPointerHourglass);
-  w.cmdCancelRead_Click();
-  EXPECT_EQ(w.CancelRequested, server::kTrue);
-  EXPECT_EQ(host.pointer, ui::kPointerDefault);
-}
-
-TEST_F(MainWindow, ExitClosesOnlyOpenHandles) {
-  w.cmdTestConnection->click();
-  const auto h = module.table().Handle[0];
-  ASSERT_GT(h, 0);
-  api.calls.clear();
-  w.cmdExit->click();
-  EXPECT_EQ(api.argsOf("znClose", 0), Strings{std::to_string(h)}) << "not the empty standby slot";
-}
-
-TEST_F(MainWindow, CloseDuringALoopWaitsForTheLoopToEnd) {
+TEST_F(MainWindowTest, CloseDuringALoopWaitsForTheLoopToEnd) {
   w.cmdTestConnection->click();
   w.show();
   {

@@ -23,10 +23,6 @@ struct Queries : MainWindowTest {
     w.txtSamplePeriod->setText(" 2.5 ");
     w.cboTagNames[2]->setEditText("TREND1");
   }
-  static fake::Record Sample(int i) {
-    const std::string s = std::to_string(i);
-    return {{"Date", "04/05/2005"}, {"Time", "04:00:0" + s}, {"TREND1", s + ".0"}};
-  }
 };
 
 TEST_F(Queries, ActiveAlarmRowsFollowTheirLayoutAndValueRules) {
@@ -103,7 +99,7 @@ TEST_F(Queries, TrendWritesTheHeaderAndOneRowPerSample) {
 }
 
 TEST_F(Queries, CancelAfterTheThirdRowStopsTheTrendAndClosesTheFind) {
-  for (int i = 1; i <= 6; ++i) local.tables[kTrendQuery].records.push_back(Sample(i));
+  local.tables[kTrendQuery].records.assign(6, {{"Time", "04:00:01"}, {"TREND1", "1.0"}});
   host.onDoEvents = [&] {
     if (host.doEventsCount == 3) w.cmdCancelRead->click();
   };
@@ -113,17 +109,6 @@ TEST_F(Queries, CancelAfterTheThirdRowStopsTheTrendAndClosesTheFind) {
   EXPECT_EQ(api.countOf("znFindNext"), 2) << "no record is asked for after the cancel";
   EXPECT_TRUE(api.openSearches().empty());
   EXPECT_FALSE(w.cmdCancelRead->isEnabled());
-}
-
-TEST_F(Queries, TrendReadsTheNameBoxAfreshForEveryRow) {
-  auto& records = local.tables[kTrendQuery].records;
-  records = {Sample(1), Sample(2)};
-  records[1].push_back({"OTHER", "7.5"});
-  host.onDoEvents = [&] { w.cboTagNames[2]->setEditText("OTHER"); };
-  request(1);
-  EXPECT_EQ(pane(), kTrendHeader +
-                        "04/05/2005\t04:00:01\t1.0\r\n"
-                        "04/05/2005\t04:00:02\t7.5\r\n");
 }
 
 TEST_F(Queries, ClosingTheWindowEndsAQueryAfterTheCurrentRowThenCloses) {
@@ -163,40 +148,6 @@ TEST_F(Queries, DeviceRowsHoldEachValueFoundAndATab) {
   EXPECT_EQ(w.lblRequestCount->text(), "Count: 7");
   EXPECT_TRUE(api.openSearches().empty());
   EXPECT_EQ(api.countOf("znGetProperty"), 1 + 2 * 3 * 2) << "no lookup of a value as a name";
-}
-
-TEST_F(Queries, DeviceValueThatFailsLeavesNoColumn) {
-  // A value naming another field would add a column if values were looked up as names.
-  local.tables["PLC1"].records = {{{"A", "C"}, {"B", "2"}, {"C", "3"}}};
-  api.onCall = [&](const fake::Call& c) {
-    if (c.name == "znGetProperty" && c.args[1] == "B")
-      local.tables["PLC1"].records[0][1].name = "gone";
-  };
-  w.txtOthers->setText("PLC1");
-  request(3);
-  EXPECT_EQ(pane(), "C\t3\t\r\n");
-}
-
-TEST_F(Queries, DeviceFieldCountDecidesTheRows) {
-  const std::pair<std::string, QString> cases[] = {
-      {"0", ""},
-      {std::string(1, '\0'), "Type mismatch: the field count '' is not a number."},
-      {"two", "Type mismatch: the field count 'two' is not a number."},
-      {"32768", "Overflow: the field count 32768 is more than 32767."},
-  };
-  w.txtOthers->setText("PLC1");
-  for (const auto& [count, box] : cases) {
-    SCOPED_TRACE(box.toStdString());
-    host.boxes.clear();
-    const fake::Record r{{"A", "1"}, {"object.fields.Count", count}};
-    local.tables["PLC1"].records = {r, r};
-    w.txtRequestedData->setText("old");
-    request(3);
-    EXPECT_EQ(pane(), box.isEmpty() ? "\r\n\r\n" : "");
-    EXPECT_EQ(host.shownBoxes(),
-              box.isEmpty() ? QStringList{} : QStringList{"TestZnAPI|plain|" + box});
-    EXPECT_TRUE(api.openSearches().empty());
-  }
 }
 
 }  // namespace

@@ -22,14 +22,10 @@ TEST(QueryLogic, ValueRuleTrimsOnlyWhatStandsOutsideTheLibrarysText) {
   };
   const std::string full = "ABCDEFGHIJKLMNOPQRSTUVWXYZ012   ";  // 32 bytes, no NUL
   const Case cases[] = {
-      {Buffer("60.000000      "), "60.000000      ", "60.000000      "},
       {Buffer(std::string("  LOW  ") + '\0'), "LOW  ", "  LOW  "},
-      {Buffer(""), "", ""},  // a field the library did not supply
       {full, "ABCDEFGHIJKLMNOPQRSTUVWXYZ012", full},
-      {std::string(32, ' '), "", std::string(32, ' ')},
       {Buffer("\tTAB\t"), "\tTAB\t", "\tTAB\t"},  // only blanks are trimmed
       {Buffer(std::string("A\0B", 3)), "A", "A"},
-      {"   " + std::string(29, 'x'), std::string(29, 'x'), "   " + std::string(29, 'x')},
       {Buffer("\xB0\x43"), "°C", "°C"},  // 8-bit characters stay
   };
   for (const Case& c : cases) {
@@ -48,8 +44,7 @@ TEST(QueryLogic, DeviceFieldCountAcceptsWholeNumbersUpToSixteenBits) {
     std::optional<std::int16_t> value;
   };
   const Case cases[] = {
-      {"3", 3},      {" 3 ", 3},          {"0", 0}, {"2.5", 2},    {"-4", 0}, {"32767", 32767},
-      {"32768", {}}, {"99999999999", {}}, {"", {}}, {"three", {}},
+      {" 3 ", 3}, {"2.5", 2}, {"-4", 0}, {"32767", 32767}, {"32768", {}}, {"three", {}},
   };
   for (const Case& c : cases) {
     SCOPED_TRACE(c.text);

@@ -11,10 +11,8 @@ using ui::LocalDateTime;
 
 TEST(TimeRangeLogic, DecimalTextsReadAsTheEngineerTypesThem) {
   const std::pair<const char*, std::optional<double>> cases[] = {
-      {"10", 10},   {"  10  ", 10}, {"-2.5", -2.5}, {"+3", 3},     {".5", 0.5},
-      {"2.", 2},    {"0", 0},       {"", {}},       {"   ", {}},   {"abc", {}},
-      {"1e3", {}},  {"1,5", {}},    {"- 2", {}},    {"2.5.1", {}}, {"\t2", {}},
-      {"12 3", {}}, {".", {}},      {"-", {}},      {"007", 7},    {"99999999", 99999999},
+      {"  10  ", 10}, {"-2.5", -2.5}, {"+3", 3},   {".5", 0.5}, {"2.", 2},   {"007", 7},
+      {"", {}},       {"1e3", {}},    {"1,5", {}}, {"- 2", {}}, {"\t2", {}}, {".", {}},
   };
   for (const auto& [text, value] : cases)
     EXPECT_EQ(app::ParseDecimal(QString::fromLatin1(text)), value) << text;
@@ -26,26 +24,14 @@ TEST(TimeRangeLogic, EndTextsReadAsDayMonthYearWithAnOptionalTime) {
       {"4/5/2005", LocalDateTime{2005, 5, 4, 0, 0, 0}},
       {"4/5/2005 23:59", LocalDateTime{2005, 5, 4, 23, 59, 0}},
       {" 29/02/2024 7:05:09 ", LocalDateTime{2024, 2, 29, 7, 5, 9}},
-      {"29/02/2023", {}},  // no such day
-      {"31/04/2005", {}},
+      {"29/02/2023", {}},           // no such day
       {"04/13/2005", {}},           // month first is not this syntax
       {"04/05/2005 24:00:00", {}},  // 24-hour clock ends at 23:59:59
-      {"04/05/2005 12:60", {}},
       {"04/05/05", {}},
-      {"now()", {}},
-      {"", {}},
-      {"04/05/2005 4pm", {}},
       {"01/01/0099", {}},  // before the first supported year
   };
   for (const auto& [text, instant] : cases)
     EXPECT_EQ(app::ParseDateTime(QString::fromLatin1(text)), instant) << text;
-}
-
-TEST(TimeRangeLogic, PeriodTextsHaveNineteenCharactersBothWays) {
-  EXPECT_EQ(app::FormatPeriodText({999, 1, 2, 3, 4, 5}), "02/01/0999 03:04:05");
-  EXPECT_EQ(app::ParsePeriodText("04/05/2005 04:00:24"), (LocalDateTime{2005, 5, 4, 4, 0, 24}));
-  EXPECT_EQ(app::ParsePeriodText("4/05/2005 04:00:24"), std::nullopt);
-  EXPECT_EQ(app::ParsePeriodText("04/05/2005 04:00:24 "), std::nullopt);
 }
 
 TEST(TimeRangeLogic, DurationIsUnitsRoundedHalvesToEvenTimesSecondsWithinThirtyTwoBits) {
@@ -55,14 +41,10 @@ TEST(TimeRangeLogic, DurationIsUnitsRoundedHalvesToEvenTimesSecondsWithinThirtyT
     std::optional<std::int32_t> seconds;
   };
   const Case cases[] = {
-      {"10", 60, 600},      {"2.5", 60, 120},
-      {"3.5", 60, 240},     {"-2.5", 60, -120},
-      {"0", 86400, 0},      {"-1", 3600, -3600},
-      {"32767", 1, 32767},  {"32767.5", 1, {}},
-      {"40000", 1, {}},     {"-32768.5", 1, -32768},
-      {"-32769", 1, {}},    {"ten", 60, {}},
-      {"", 60, {}},         {"24855", 86400, 2147472000},
-      {"24856", 86400, {}}, {"-24856", 86400, {}},  // beyond 32 bits of seconds
+      {"2.5", 60, 120},     {"3.5", 60, 240},   {"-2.5", 60, -120},
+      {"32767", 1, 32767},  {"32767.5", 1, {}}, {"-32768.5", 1, -32768},
+      {"-32769", 1, {}},    {"ten", 60, {}},    {"24855", 86400, 2147472000},
+      {"24856", 86400, {}},  // beyond 32 bits of seconds
   };
   for (const Case& c : cases)
     EXPECT_EQ(app::DurationSeconds(QString::fromLatin1(c.text), c.unit), c.seconds) << c.text;
@@ -82,11 +64,10 @@ TEST(TimeRangeLogic, SampleCountDividesThePeriodBySamplePeriodHalvesToEven) {
     std::optional<std::int32_t> count;
   };
   const Case cases[] = {
-      {600, "7", 86},        {5, "2", 2},    {15, "2", 8},
-      {600, "3.5", 150},  // the period number is 4
-      {-600, "2", -300},     {600, "0", {}}, {600, "0.4", {}},
-      {600, "40000", {}},    {600, "x", {}}, {INT32_MAX, "1", INT32_MAX},
-      {INT32_MIN, "-1", {}},  // the count passes 32 bits
+      {600, "7", 86},     {5, "2", 2},
+      {15, "2", 8},       {600, "3.5", 150},  // the period number is 4
+      {-600, "2", -300},  {600, "0.4", {}},
+      {600, "40000", {}}, {INT32_MIN, "-1", {}},  // the count passes 32 bits
   };
   for (const Case& c : cases)
     EXPECT_EQ(app::SampleCount(c.length, QString::fromLatin1(c.period)), c.count)

@@ -5,6 +5,7 @@
 #include <QCheckBox>
 #include <QLabel>
 #include <QPushButton>
+#include <memory>
 
 #include "ConnectionTable.h"
 #include "DynamicZnApi.h"
@@ -17,22 +18,32 @@ namespace {
 
 using testing_support::ZnsimProcess;
 
-TEST(Failover, StandbyTakesOverAndThePrimaryIsTakenBack) {
+struct Failover : ::testing::Test {
   testing_support::TempDir primaryData;
-  auto primary = std::make_unique<ZnsimProcess>(std::vector<std::string>{"--name", "primary"},
-                                                primaryData.path);
+  std::unique_ptr<ZnsimProcess> primary =
+      std::make_unique<ZnsimProcess>(std::vector<std::string>{}, primaryData.path);
   const int primaryPort = primary->port();
-  ZnsimProcess standby({"--name", "standby"});
-
+  ZnsimProcess standby;
   server::DynamicZnApi library;
-  server::basZNAPI module(library);
+  server::basZNAPI module{library};
   fake::FakeHost host;
-  frmTestConnection w(module, host);
-  w.txtComputer[0]->setText(QString::fromStdString(primary->address()));
-  w.txtComputer[1]->setText(QString::fromStdString(standby.address()));
+  frmTestConnection w{module, host};
+
+  Failover() {
+    w.txtComputer[0]->setText(QString::fromStdString(primary->address()));
+    w.txtComputer[1]->setText(QString::fromStdString(standby.address()));
+  }
+  ~Failover() override { w.close(); }
+  /// The primary comes back on the same port with the same data.
+  void restartPrimary() {
+    primary =
+        std::make_unique<ZnsimProcess>(std::vector<std::string>{}, primaryData.path, primaryPort);
+  }
+};
+
+TEST_F(Failover, StandbyTakesOverAndThePrimaryIsTakenBack) {
   w.chkEnableRedundant->setChecked(true);
   w.chkTryPrimary->setChecked(true);
-
   w.cmdTestConnection->click();
   ASSERT_TRUE(host.boxes.empty());
   EXPECT_EQ(w.lblStatus->text().toStdString(),
@@ -46,28 +57,14 @@ TEST(Failover, StandbyTakesOverAndThePrimaryIsTakenBack) {
   EXPECT_EQ(module.table().CurrentSlot, 1);
   EXPECT_EQ(module.table().Handle[0], 0) << "the dead primary is closed and cleared";
 
-  // The primary comes back on the same port with the same data.
-  primary = std::make_unique<ZnsimProcess>(std::vector<std::string>{"--name", "primary"},
-                                           primaryData.path, primaryPort);
+  restartPrimary();
   const auto back = module.GetConnection();
   EXPECT_GT(back, 0);
   EXPECT_EQ(module.table().CurrentSlot, 0);
   EXPECT_EQ(back, module.table().Handle[0]);
-  w.close();
 }
 
-TEST(Failover, WithoutTryPrimaryFirstTheStandbyIsKept) {
-  testing_support::TempDir primaryData;
-  auto primary = std::make_unique<ZnsimProcess>(std::vector<std::string>{}, primaryData.path);
-  const int primaryPort = primary->port();
-  ZnsimProcess standby;
-
-  server::DynamicZnApi library;
-  server::basZNAPI module(library);
-  fake::FakeHost host;
-  frmTestConnection w(module, host);
-  w.txtComputer[0]->setText(QString::fromStdString(primary->address()));
-  w.txtComputer[1]->setText(QString::fromStdString(standby.address()));
+TEST_F(Failover, WithoutTryPrimaryFirstTheStandbyIsKept) {
   w.cmdTestConnection->click();
   ASSERT_EQ(module.table().CurrentSlot, 0);
 
@@ -75,11 +72,9 @@ TEST(Failover, WithoutTryPrimaryFirstTheStandbyIsKept) {
   w.cmdTestConnection->click();
   EXPECT_EQ(w.lblStatus->text().toStdString(), "Status: Connected to '" + standby.address() + "'.");
 
-  primary =
-      std::make_unique<ZnsimProcess>(std::vector<std::string>{}, primaryData.path, primaryPort);
+  restartPrimary();
   EXPECT_GT(module.GetConnection(), 0);
   EXPECT_EQ(module.table().CurrentSlot, 1) << "parked on the standby while it answers";
-  w.close();
 }
 
 }  // namespace

@@ -1,8 +1,7 @@
-// The real host against the offscreen platform: boxes, pointer and clock.
+// The real host against the offscreen platform: message boxes and the pointer.
 #include <gtest/gtest.h>
 
 #include <QApplication>
-#include <QDateTime>
 #include <QMessageBox>
 #include <QPushButton>
 #include <QTimer>
@@ -56,19 +55,6 @@ TEST(QtHost, PointerOverridesAndRestoresTheCursor) {
   host.SetPointer(ui::kPointerDefault);
   EXPECT_EQ(QApplication::overrideCursor(), nullptr) << "stacked overrides all go";
   EXPECT_EQ(host.Pointer(), ui::kPointerDefault);
-}
-
-TEST(QtHost, NowIsTheLocalClockToTheSecond) {
-  const auto seconds = [](const QDateTime& t) {
-    return ui::LocalDateTime{t.date().year(), t.date().month(),  t.date().day(),
-                             t.time().hour(), t.time().minute(), t.time().second()}
-        .ToSeconds();
-  };
-  const QDateTime before = QDateTime::currentDateTime();
-  const ui::LocalDateTime now = ui::QtHost().Now();
-  const QDateTime after = QDateTime::currentDateTime();
-  EXPECT_GE(now.ToSeconds(), seconds(before));
-  EXPECT_LE(now.ToSeconds(), seconds(after));
 }
 
 }  // namespace

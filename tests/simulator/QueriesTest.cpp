@@ -39,8 +39,6 @@ TEST_F(QueriesTest, AlarmQueriesListConfiguredActiveAndSeededAlarms) {
   EXPECT_EQ(active[0][2], "LEVEL");
   EXPECT_EQ(active[0][3], "Level high");
   EXPECT_EQ(active[1][2], "PUMP");
-  EXPECT_EQ(active[0][0].size(), 10u);
-  EXPECT_EQ(active[0][1].size(), 8u);
 
   const Millis now = NowMillis(), start = now - 600'000;
   const auto summary =
@@ -72,7 +70,6 @@ TEST_F(QueriesTest, TrendQueryGivesCountSamplesEndingAtTheEndInstant) {
   whole->Rows(299, 10, last);  // asks past the end
   ASSERT_EQ(last.size(), 1u);
   EXPECT_EQ(last[0][1], "04:00:24") << "whole seconds without a fraction";
-  EXPECT_TRUE(All(R"(ZNAPITrend("04:00:24","04/05/2005",2, 0, 0, WAVE_TR))").empty());
 }
 
 TEST_F(QueriesTest, BadQueryTextsFailWithAReason) {
@@ -86,6 +83,7 @@ TEST_F(QueriesTest, BadQueryTextsFailWithAReason) {
       "ZNAPIAlarmSummary(\"31/02/2024\",\"00:00:00\",\"01/03/2024\",\"00:00:00\", 0, -1)",
       "ZNAPIAlarmSummary(\"01/03/2024\",\"00:00:00\",\"01/03/2024\", 0, -1)",
       "ZNAPITrend(\"04:00:24\",\"04/05/2005\",-2, 300, 0, WAVE_TR)",
+      "ZNAPITrend(\"04:00:24\",\"04/05/2005\",0.0001, 300, 0, WAVE_TR)",  // under a millisecond
       "ZNAPITrend(\"04:00:24\",\"04/05/2005\",2, -300, 0, WAVE_TR)",
       "ZNAPITrend(\"04:00:24\",\"04/05/2005\",2, 1001, 0, WAVE_TR)",  // over the row cap
       "ZNAPITrend(\"04:00:24\",\"04/05/2005\",2, 300, 0, NOTREND)",

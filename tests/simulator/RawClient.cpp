@@ -15,9 +15,7 @@
 
 namespace simtest {
 
-RawClient::RawClient(int port) {
-  fd_ = ::socket(AF_INET, SOCK_STREAM | SOCK_CLOEXEC, 0);
-  if (fd_ < 0) throw std::runtime_error("socket failed");
+RawClient::RawClient(int port) : fd_(::socket(AF_INET, SOCK_STREAM | SOCK_CLOEXEC, 0)) {
   sockaddr_in address{};
   address.sin_family = AF_INET;
   address.sin_port = htons(static_cast<std::uint16_t>(port));
@@ -26,7 +24,7 @@ RawClient::RawClient(int port) {
     ::close(fd_);
     throw std::runtime_error("connect failed");
   }
-  int one = 1;
+  const int one = 1;
   ::setsockopt(fd_, IPPROTO_TCP, TCP_NODELAY, &one, sizeof one);
 }
 
@@ -43,11 +41,13 @@ void RawClient::SendBytes(const std::string& bytes) {
   }
 }
 
-std::optional<std::string> RawClient::ReadExactly(std::size_t n,
-                                                  std::chrono::milliseconds timeout) {
+void RawClient::SetReadTimeout(std::chrono::milliseconds timeout) {
   const timeval wait{static_cast<time_t>(timeout.count() / 1000),
                      static_cast<suseconds_t>(timeout.count() % 1000 * 1000)};
   ::setsockopt(fd_, SOL_SOCKET, SO_RCVTIMEO, &wait, sizeof wait);
+}
+
+std::optional<std::string> RawClient::ReadExactly(std::size_t n) {
   std::string out(n, '\0');
   for (std::size_t have = 0; have < n;) {
     const ssize_t got = ::recv(fd_, out.data() + have, n - have, 0);
@@ -60,15 +60,13 @@ std::optional<std::string> RawClient::ReadExactly(std::size_t n,
 std::optional<znwire::Response> RawClient::Call(znwire::Request request,
                                                 std::chrono::milliseconds timeout) {
   request.set_id(nextId_++);
-  const auto frame = znwire::EncodeFrame(request);
-  if (!frame) return std::nullopt;
-  SendBytes(*frame);
-  const auto head = ReadExactly(znwire::kHeaderBytes, timeout);
-  if (!head) return std::nullopt;
+  SendBytes(znwire::EncodeFrame(request).value());
+  SetReadTimeout(timeout);
+  const auto head = ReadExactly(znwire::kHeaderBytes);
   znwire::FrameHeader header{};
-  std::copy_n(head->begin(), header.size(), header.begin());
-  const auto length = znwire::BodyLength(header);
-  const auto body = length ? ReadExactly(*length, timeout) : std::nullopt;
+  if (head) std::copy_n(head->begin(), header.size(), header.begin());
+  const auto length = head ? znwire::BodyLength(header) : std::nullopt;
+  const auto body = length ? ReadExactly(*length) : std::nullopt;
   znwire::Response response;
   if (!body || !response.ParseFromString(*body)) return std::nullopt;
   if (response.id() != request.id()) throw std::runtime_error("reply with another id");
@@ -107,8 +105,7 @@ std::optional<znwire::Response> RawClient::FindFetch(std::uint64_t search, std::
 
 bool RawClient::ClosedByPeer() {
   // Reads whatever is still sent until the end of the stream, or fails on the timeout.
-  const timeval wait{30, 0};
-  ::setsockopt(fd_, SOL_SOCKET, SO_RCVTIMEO, &wait, sizeof wait);
+  SetReadTimeout(std::chrono::seconds(30));
   char buffer[256];
   ssize_t got = 0;
   while ((got = ::recv(fd_, buffer, sizeof buffer, 0)) > 0) {

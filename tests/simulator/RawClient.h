@@ -33,8 +33,8 @@ class RawClient {
   bool ClosedByPeer();
 
  private:
-  /// Each read waits at most `timeout`.
-  std::optional<std::string> ReadExactly(std::size_t n, std::chrono::milliseconds timeout);
+  void SetReadTimeout(std::chrono::milliseconds timeout);
+  std::optional<std::string> ReadExactly(std::size_t n);
   int fd_ = -1;
   std::uint32_t nextId_ = 1;
 };

@@ -1,3 +1,5 @@
+// The trend archive. Where samples fall, and the windows and periods refused, are checked
+// through the trend query.
 #include <gtest/gtest.h>
 
 #include "SmallProject.h"
@@ -7,24 +9,6 @@
 
 namespace znsim {
 namespace {
-
-// Where samples fall is checked through the trend query; here, the windows that must not exist.
-TEST(TrendWindow, RefusesWindowsReachingBeforeTheEpoch) {
-  EXPECT_TRUE(MakeTrendWindow(10'000, 1000, 11));
-  EXPECT_FALSE(MakeTrendWindow(10'000, 1000, 12));
-  EXPECT_FALSE(MakeTrendWindow(1'700'000'000'000, 366LL * 86400 * 1000, 1'000'000));
-  EXPECT_TRUE(MakeTrendWindow(10'000, 1000, 0));
-  EXPECT_FALSE(MakeTrendWindow(10'000, 1000, -1));
-}
-
-TEST(TrendWindow, ReadsPeriodsInWholeMilliseconds) {
-  const std::pair<const char*, Millis> good[] = {
-      {"2", 2000}, {"2.5", 2500}, {"0.001", 1}, {"86400", 86'400'000}};
-  for (const auto& [text, ms] : good) EXPECT_EQ(PeriodMillis(text), ms) << text;
-  for (const char* text : {"0", "-2", "0.0001", "abc", "", "2 ", "1e30", "nan", "inf"}) {
-    EXPECT_FALSE(PeriodMillis(text)) << text;
-  }
-}
 
 // WAVE is a ramp: value = (t / 1000) % 100, and `base` is a multiple of 100 s.
 constexpr Millis base = 1'000'000'000'000;

@@ -1,11 +1,67 @@
-#include "AlarmHistory.h"
-
+// Alarm conditions, their transitions and the history that the alarm queries read.
 #include <gtest/gtest.h>
 
+#include <map>
+
+#include "AlarmEngine.h"
+#include "AlarmHistory.h"
 #include "SmallProject.h"
 
 namespace znsim {
 namespace {
+
+TEST(AlarmEngine, ConditionsHonourTheDeadbandOnlyWhileActive) {
+  // Limit 2, deadband 0.5; a deviation is measured from the setpoint 5.
+  struct Case {
+    AlarmCondition condition;
+    double value;
+    bool active, holds;
+  };
+  using C = AlarmCondition;
+  const Case cases[] = {{C::High, 2, false, false},        {C::High, 1.75, true, true},
+                        {C::High, 1.5, true, false},       {C::Low, 2, false, false},
+                        {C::Low, 2.25, true, true},        {C::Low, 2.5, true, false},
+                        {C::On, 1, false, true},           {C::On, 0, true, false},
+                        {C::Off, 0, false, true},          {C::Deviation, 2.5, false, true},
+                        {C::Deviation, 6.9, false, false}, {C::Deviation, 6.9, true, true},
+                        {C::Deviation, 6.4, true, false}};
+  for (const auto& c : cases) {
+    const AlarmDef alarm{"T", c.condition, 2, 0.5, "SP", "d"};
+    EXPECT_EQ(AlarmHolds(alarm, c.value, 5, c.active), c.holds)
+        << AlarmConditionName(c.condition) << " value " << c.value << " active " << c.active;
+  }
+}
+
+TEST(AlarmEngine, ReportsEachOnAndOffTransitionOnce) {
+  const Project project = simtest::SmallProject();
+  AlarmEngine engine(project);
+  std::map<std::string, double> values{{"LEVEL", 4}, {"LEVEL_SP", 4}, {"PUMP", 0}};
+  auto value = [&](std::size_t tag) { return values[project.tags[tag].name]; };
+
+  EXPECT_TRUE(engine.Evaluate(1000, value).empty());
+  values["LEVEL"] = 4.6;
+  auto t = engine.Evaluate(2000, value);
+  ASSERT_EQ(t.size(), 1u);
+  EXPECT_EQ(t[0].alarm, 0u);
+  EXPECT_TRUE(t[0].on);
+  EXPECT_EQ(t[0].at, 2000);
+  EXPECT_EQ(t[0].comment, "4.6 above 4.5");
+  EXPECT_TRUE(engine.Evaluate(3000, value).empty()) << "an active alarm is not reported again";
+
+  values["LEVEL"] = 7;  // the high alarm stays on; the deviation alarm joins it
+  values["PUMP"] = 1;
+  t = engine.Evaluate(5000, value);
+  ASSERT_EQ(t.size(), 2u);
+  EXPECT_EQ(t[0].alarm, 1u);
+  EXPECT_EQ(t[1].alarm, 2u);
+
+  values["LEVEL"] = 4;
+  values["PUMP"] = 0;
+  t = engine.Evaluate(6000, value);
+  ASSERT_EQ(t.size(), 3u);
+  for (const auto& transition : t) EXPECT_FALSE(transition.on);
+  EXPECT_TRUE(engine.Active().empty());
+}
 
 class AlarmHistoryTest : public ::testing::Test {
  protected:
@@ -23,7 +79,6 @@ class AlarmHistoryTest : public ::testing::Test {
 TEST_F(AlarmHistoryTest, SummaryKeepsEveryOccurrenceOnDuringThePeriod) {
   Database db(file);
   AlarmHistory history(project, db);
-  EXPECT_TRUE(history.Empty());
   // Occurrences of alarm 0: [100, 200], [300, 400], [500, still on]; alarm 1: [250, 260].
   history.Record({{0, true, 100, "a"},
                   {0, false, 200, {}},
@@ -32,7 +87,6 @@ TEST_F(AlarmHistoryTest, SummaryKeepsEveryOccurrenceOnDuringThePeriod) {
                   {1, false, 260, {}},
                   {0, false, 400, {}},
                   {0, true, 500, "d"}});
-  EXPECT_FALSE(history.Empty());
   struct Cut {
     Millis start, end;
     std::vector<std::string> comments;

@@ -1,0 +1,79 @@
+// The texts of values and instants: what a tag of each type stores, and dates and times.
+#include <gtest/gtest.h>
+
+#include <cstdlib>
+#include <ctime>
+
+#include "TagType.h"
+#include "TimeText.h"
+
+namespace znsim {
+namespace {
+
+TEST(TagType, StoresOnlyWhatFitsTheType) {
+  using T = TagType;
+  const auto store = [](T type, const std::string& text) {
+    return CanonicalValue(type, text).value_or("<refused>");
+  };
+  EXPECT_EQ(store(T::Digital, " 0 "), "0");
+  EXPECT_EQ(store(T::Integer, "3.0"), "3");
+  EXPECT_EQ(store(T::Integer, "2147483647"), "2147483647");
+  EXPECT_EQ(store(T::Real, "+1e3"), "1000");
+  EXPECT_EQ(store(T::Real, "-0"), "0");
+  // String values are bounded by what a client buffer holds.
+  EXPECT_EQ(store(T::String, std::string(kMaxStringValue, 'x')), std::string(kMaxStringValue, 'x'));
+  const std::pair<T, std::vector<std::string>> refused[] = {
+      {T::Digital, {"2", "0.5"}},
+      {T::Integer, {"3.5", "2147483648", ""}},
+      {T::Real, {"abc", "nan", "1e999"}},
+      {T::String, {std::string(kMaxStringValue + 1, 'x')}}};
+  for (const auto& [type, texts] : refused) {
+    for (const auto& text : texts)
+      EXPECT_FALSE(CanonicalValue(type, text)) << TagTypeName(type) << " '" << text << "'";
+  }
+}
+
+TEST(TagType, FormatsSamplesWithSixDecimalsAndNumbersInFull) {
+  EXPECT_EQ(FormatSample(60), "60.000000");
+  EXPECT_EQ(FormatNumber(0.1 + 0.2), "0.30000000000000004");
+  EXPECT_EQ(FormatNumber(3), "3");
+}
+
+TEST(TimeText, RefusesTextThatIsNoRealInstant) {
+  const std::pair<const char*, const char*> bad[] = {
+      {"31/02/2024", "00:00:00"}, {"29/02/2023", "00:00:00"},  {"01/13/2024", "00:00:00"},
+      {"1/5/2005", "04:00:24"},   {"04/05/2005", "24:00:00"},  {"04/05/2005", "12:60:00"},
+      {"04/05/2005", "12:00:60"}, {"04/05/2005", "04:00:24x"}, {"", ""}};
+  for (const auto& [date, time] : bad) {
+    EXPECT_FALSE(ParseLocalDateTime(date, time)) << date << " " << time;
+  }
+}
+
+// The fast formatting must agree with the C library across daylight saving changes,
+// including a zone that moves by half an hour.
+TEST(TimeText, AgreesWithTheCLibraryAcrossClockChanges) {
+  const char* saved = std::getenv("TZ");
+  const std::string previous = saved ? saved : "";
+  for (const char* zone : {"Europe/London", "Australia/Lord_Howe", "America/St_Johns"}) {
+    setenv("TZ", zone, 1);
+    tzset();
+    // Far-off years, so no hour is already cached from another zone.
+    for (const Millis from : {1'932'000'000'000LL, 1'948'000'000'000LL}) {
+      for (Millis t = from; t < from + 400LL * 86400 * 1000; t += 421'001) {
+        const std::time_t seconds = t / 1000;
+        std::tm tm{};
+        ASSERT_TRUE(localtime_r(&seconds, &tm));
+        char date[16], time[16];
+        std::strftime(date, sizeof date, "%d/%m/%Y", &tm);
+        std::strftime(time, sizeof time, "%H:%M:%S", &tm);
+        ASSERT_EQ(FormatDate(t), date) << zone << " " << t;
+        ASSERT_EQ(FormatTime(t), time) << zone << " " << t;
+      }
+    }
+  }
+  saved ? setenv("TZ", previous.c_str(), 1) : unsetenv("TZ");
+  tzset();
+}
+
+}  // namespace
+}  // namespace znsim

@@ -16,11 +16,20 @@ class ProgressStripTest : public ::testing::Test {
   ui::ProgressStrip strip;
 };
 
-TEST_F(ProgressStripTest, BarIsDrawnToItsWidthInTwips) {
-  strip.FillBar(50 * 15);
+TEST_F(ProgressStripTest, BarIsDrawnToItsWidthInTwipsWithTheCaptionReadableOnBothSides) {
+  strip.PrintCaption("Loading tags...");
+  strip.FillBar(30 * 15);
   const QImage image = strip.grab().toImage();
-  EXPECT_EQ(image.pixel(50, 8), qRgb(0, 0, 192));
-  EXPECT_NE(image.pixel(51, 8), qRgb(0, 0, 192));
+  EXPECT_EQ(image.pixel(30, 15), qRgb(0, 0, 192));
+  EXPECT_NE(image.pixel(31, 15), qRgb(0, 0, 192));
+  // Light text over the dark bar, dark text beside it.
+  int light = 0, dark = 0;
+  for (int y = 1; y <= 15; ++y) {
+    for (int x = 1; x <= 30; ++x) light += qGray(image.pixel(x, y)) > 160;
+    for (int x = 31; x < 150; ++x) dark += qGray(image.pixel(x, y)) < 80;
+  }
+  EXPECT_GT(light, 10);
+  EXPECT_GT(dark, 10);
 }
 
 // A loop moves the bar far faster than a screen shows frames: most steps must not repaint,

@@ -2,7 +2,7 @@
 
 #include <spdlog/spdlog.h>
 
-#include "Connection.h"
+#include "ClientConnection.h"
 
 namespace znsim {
 
@@ -42,7 +42,7 @@ void Server::Accept() {
       socket.close(ec);
     } else {
       open_->fetch_add(1);
-      std::make_shared<Connection>(std::move(socket), workers_, services_, open_)->Start();
+      std::make_shared<ClientConnection>(std::move(socket), workers_, services_, open_)->Start();
     }
     Accept();
   });

@@ -1,4 +1,4 @@
-#include "Connection.h"
+#include "ClientConnection.h"
 
 #include <spdlog/spdlog.h>
 
@@ -28,8 +28,9 @@ std::string PeerAddress(const asio::ip::tcp::socket& socket) {
 
 }  // namespace
 
-Connection::Connection(asio::ip::tcp::socket socket, asio::thread_pool& workers, Services& services,
-                       std::shared_ptr<std::atomic<std::size_t>> openCount)
+ClientConnection::ClientConnection(asio::ip::tcp::socket socket, asio::thread_pool& workers,
+                                   Services& services,
+                                   std::shared_ptr<std::atomic<std::size_t>> openCount)
     : socket_(std::move(socket)),
       workers_(workers),
       timer_(socket_.get_executor()),
@@ -37,12 +38,12 @@ Connection::Connection(asio::ip::tcp::socket socket, asio::thread_pool& workers,
       session_(services, PeerName(socket_), PeerAddress(socket_)),
       openCount_(std::move(openCount)) {}
 
-Connection::~Connection() {
+ClientConnection::~ClientConnection() {
   openCount_->fetch_sub(1);
   spdlog::info("{}: connection closed", session_.peer());
 }
 
-void Connection::Start() {
+void ClientConnection::Start() {
   spdlog::info("{}: connection opened", session_.peer());
   asio::error_code ec;
   socket_.set_option(asio::ip::tcp::no_delay(true), ec);
@@ -54,7 +55,7 @@ void Connection::Start() {
   ReadHeader();
 }
 
-void Connection::ReadHeader() {
+void ClientConnection::ReadHeader() {
   asio::async_read(socket_, asio::buffer(header_),
                    [self = shared_from_this()](asio::error_code ec, std::size_t) {
                      if (ec) return self->Close(nullptr);
@@ -65,7 +66,7 @@ void Connection::ReadHeader() {
                    });
 }
 
-void Connection::ReadBody(std::uint32_t length) {
+void ClientConnection::ReadBody(std::uint32_t length) {
   if (body_.size() >= length) return Dispatch();
   const std::size_t have = body_.size();
   const std::size_t piece = std::min<std::size_t>(kReadChunk, length - have);
@@ -98,7 +99,7 @@ bool AnswersAtOnce(const znwire::Request& request, bool loggedIn) {
 
 }  // namespace
 
-Outcome Connection::Run(const znwire::Request& request) {
+Outcome ClientConnection::Run(const znwire::Request& request) {
   try {
     return session_.Handle(request);
   } catch (const std::exception& e) {
@@ -111,7 +112,7 @@ Outcome Connection::Run(const znwire::Request& request) {
   }
 }
 
-void Connection::Dispatch() {
+void ClientConnection::Dispatch() {
   auto request = std::make_shared<znwire::Request>();
   if (!request->ParseFromString(body_)) return Close("undecodable request");
   body_ = std::string();
@@ -123,7 +124,7 @@ void Connection::Dispatch() {
   });
 }
 
-void Connection::Reply(Outcome outcome) {
+void ClientConnection::Reply(Outcome outcome) {
   // The worker is done with the session until the next request is read, so this is safe.
   loggedIn_ = session_.loggedIn();
   auto frame = znwire::EncodeFrame(*outcome.response);
@@ -144,7 +145,7 @@ void Connection::Reply(Outcome outcome) {
   });
 }
 
-void Connection::Write(std::shared_ptr<std::string> frame, bool close) {
+void ClientConnection::Write(std::shared_ptr<std::string> frame, bool close) {
   asio::async_write(socket_, asio::buffer(*frame),
                     [self = shared_from_this(), frame, close](asio::error_code ec, std::size_t) {
                       if (ec) return self->Close(nullptr);
@@ -153,7 +154,7 @@ void Connection::Write(std::shared_ptr<std::string> frame, bool close) {
                     });
 }
 
-void Connection::Close(const char* why) {
+void ClientConnection::Close(const char* why) {
   if (closed_) return;
   closed_ = true;
   if (why != nullptr) spdlog::warn("{}: closing: {}", session_.peer(), why);

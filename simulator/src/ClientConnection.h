@@ -11,11 +11,11 @@
 
 namespace znsim {
 
-class Connection : public std::enable_shared_from_this<Connection> {
+class ClientConnection : public std::enable_shared_from_this<ClientConnection> {
  public:
-  Connection(asio::ip::tcp::socket socket, asio::thread_pool& workers, Services& services,
-             std::shared_ptr<std::atomic<std::size_t>> openCount);
-  ~Connection();
+  ClientConnection(asio::ip::tcp::socket socket, asio::thread_pool& workers, Services& services,
+                   std::shared_ptr<std::atomic<std::size_t>> openCount);
+  ~ClientConnection();
   void Start();
 
  private:

@@ -1,16 +1,19 @@
 #include "FrameReader.h"
 
 #include <cstring>
+#include <optional>
 
-#include "framing.h"
-
-namespace znapi::detail {
+namespace znwire {
 namespace {
 
+// A buffer that grew for one large frame is given back once that frame is gone, so an idle
+// stream holds no more than a usual read needs.
+constexpr std::size_t kKeepBytes = 128 * 1024;
+
 std::optional<std::uint32_t> AnnouncedLength(const char* at) {
-  znwire::FrameHeader header;
+  FrameHeader header;
   std::memcpy(header.data(), at, header.size());
-  return znwire::BodyLength(header);
+  return BodyLength(header);
 }
 
 }  // namespace
@@ -34,27 +37,29 @@ void FrameReader::Commit(std::size_t n) {
 }
 
 FrameReader::State FrameReader::Poll() const {
-  if (buffered() < znwire::kHeaderBytes) return State::NeedMore;
+  if (buffered() < kHeaderBytes) return State::NeedMore;
   const auto length = AnnouncedLength(buffer_.data() + begin_);
-  if (!length) return State::Oversized;
-  return buffered() - znwire::kHeaderBytes >= *length ? State::Ready : State::NeedMore;
+  if (!length || *length > limit_) return State::Oversized;
+  return buffered() - kHeaderBytes >= *length ? State::Ready : State::NeedMore;
 }
 
 std::string_view FrameReader::Body() const {
   const auto length = AnnouncedLength(buffer_.data() + begin_);
-  return {buffer_.data() + begin_ + znwire::kHeaderBytes, *length};
+  return {buffer_.data() + begin_ + kHeaderBytes, *length};
 }
 
 void FrameReader::Pop() {
-  begin_ += znwire::kHeaderBytes + *AnnouncedLength(buffer_.data() + begin_);
-  if (begin_ == end_) begin_ = end_ = 0;
+  begin_ += kHeaderBytes + *AnnouncedLength(buffer_.data() + begin_);
+  if (begin_ != end_) return;
+  begin_ = end_ = 0;
+  if (buffer_.capacity() > kKeepBytes) buffer_ = {};
 }
 
 std::size_t FrameReader::Missing() const {
-  if (buffered() < znwire::kHeaderBytes) return znwire::kHeaderBytes - buffered();
+  if (buffered() < kHeaderBytes) return kHeaderBytes - buffered();
   const auto length = AnnouncedLength(buffer_.data() + begin_);
-  const std::size_t whole = znwire::kHeaderBytes + (length ? *length : 0);
+  const std::size_t whole = kHeaderBytes + (length ? *length : 0);
   return whole > buffered() ? whole - buffered() : 1;
 }
 
-}  // namespace znapi::detail
+}  // namespace znwire

@@ -1,6 +1,23 @@
 #include "ProjectToml.h"
 
+#include <stdexcept>
+
+namespace znsim::detail {
+struct TomlCheckFailed : std::logic_error {
+  using std::logic_error::logic_error;
+};
+}  // namespace znsim::detail
+
+// toml++ checks its own invariants with assertions, and one of them fails on a malformed
+// table header such as [[$a]] instead of the reader reporting it. Where the checks are
+// compiled in, a failed one is an error of the file being read like any other, not an abort.
+// (A check inside a function that throws nothing still ends the program, as it should.)
+#define TOML_ASSERT(expr) \
+  (static_cast<bool>(expr) ? void() : throw ::znsim::detail::TomlCheckFailed(#expr))
+#pragma GCC diagnostic push
+#pragma GCC diagnostic ignored "-Wterminate"
 #include <toml++/toml.h>
+#pragma GCC diagnostic pop
 
 #include <fstream>
 #include <sstream>
@@ -130,6 +147,13 @@ Project ParseProject(std::string_view text, std::string_view source) {
     std::ostringstream message;
     message << e.description() << " (" << e.source().begin << ")";
     throw std::runtime_error(message.str());
+  } catch (const detail::TomlCheckFailed& e) {
+    // The one check known to fail is the first character of a key or a table's name.
+    const bool key = std::string_view(e.what()).find("bare_key") != std::string_view::npos;
+    throw std::runtime_error(std::string(source) + ": not valid TOML: " +
+                             (key ? "a key or a table name begins with a character that no key "
+                                    "may begin with"
+                                  : std::string("the reader's check '") + e.what() + "' failed"));
   }
   Project project;
   project.title = Get<std::string>(root, "title", "znsim project");

@@ -34,6 +34,8 @@ TEST(ProjectToml, RefusesInconsistentProjects) {
       {"[[devices]]\nname = \"D\"\nfields = [\"a\", \"b\"]\nrecords = [[\"1\"]]", "wrong number"},
       {"[[devices]]\nname = \"Tag\"\nfields = [\"a\"]", "built-in"},
       {"title = ", ""},  // not TOML at all
+      {"[[$a]]", "begins with a character"},
+      {"[ .tags]", "begins with a character"},
   };
   for (const auto& [text, reason] : bad) {
     try {

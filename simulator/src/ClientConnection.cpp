@@ -6,127 +6,132 @@ namespace znsim {
 
 namespace {
 
-// A body is read in pieces, so memory grows with the bytes a peer really sends and not with
-// the length it claims.
+// Bytes asked of the socket per read: a whole usual request arrives in one read, while a
+// large one grows the buffer only with the bytes the peer really sends.
 constexpr std::size_t kReadChunk = 64 * 1024;
-// A connection that has not logged in by then is closed, so idle sockets cannot hold every
-// connection slot.
-constexpr auto kLoginDeadline = std::chrono::seconds(30);
+// Frames up to this size are decoded on the network thread; larger ones on a worker.
+constexpr std::size_t kQuickDecodeBytes = 16 * 1024;
 
-std::string PeerName(const asio::ip::tcp::socket& socket) {
-  asio::error_code ec;
-  const auto peer = socket.remote_endpoint(ec);
-  if (ec) return "unknown peer";
-  return peer.address().to_string() + ":" + std::to_string(peer.port());
+Outcome Failure(std::uint32_t id, const char* error, bool close = false) {
+  Outcome outcome;
+  outcome.response->set_id(id);
+  outcome.response->set_ok(false);
+  outcome.response->set_error(error);
+  outcome.close = close;
+  return outcome;
 }
 
-std::string PeerAddress(const asio::ip::tcp::socket& socket) {
-  asio::error_code ec;
-  const auto peer = socket.remote_endpoint(ec);
-  return ec ? std::string("unknown") : peer.address().to_string();
+// A request that does not decode is answered under the id it carries, when that can be read,
+// and the stream goes on: its framing was sound.
+Outcome Undecodable(std::string_view body) {
+  znwire::RequestId id;
+  id.ParseFromArray(body.data(), static_cast<int>(body.size()));
+  return Failure(id.id(), "undecodable request");
 }
 
 }  // namespace
 
-ClientConnection::ClientConnection(asio::ip::tcp::socket socket, asio::thread_pool& workers,
-                                   Services& services,
-                                   std::shared_ptr<std::atomic<std::size_t>> openCount)
+ClientConnection::ClientConnection(ClientSocket socket, std::string address,
+                                   asio::thread_pool& workers, Services& services,
+                                   Admission& admission, const ConnectionLimits& limits)
     : socket_(std::move(socket)),
+      address_(std::move(address)),
       workers_(workers),
-      timer_(socket_.get_executor()),
-      loginDeadline_(socket_.get_executor()),
-      session_(services, PeerName(socket_), PeerAddress(socket_)),
-      openCount_(std::move(openCount)) {}
+      services_(services),
+      admission_(admission),
+      limits_(limits),
+      session_(services, address_),
+      reader_(limits.unauthenticatedFrameBytes),
+      watchdog_(socket_.get_executor()),
+      delay_(socket_.get_executor()) {}
 
 ClientConnection::~ClientConnection() {
-  openCount_->fetch_sub(1);
-  spdlog::info("{}: connection closed", session_.peer());
+  admission_.Leave(*this);
 }
 
 void ClientConnection::Start() {
-  spdlog::info("{}: connection opened", session_.peer());
-  asio::error_code ec;
-  socket_.set_option(asio::ip::tcp::no_delay(true), ec);
-  loginDeadline_.expires_after(kLoginDeadline);
-  loginDeadline_.async_wait([weak = weak_from_this()](asio::error_code waitError) {
-    auto self = weak.lock();
-    if (!waitError && self && !self->loggedIn_) self->Close("no login in time");
+  asio::dispatch(socket_.get_executor(), [self = shared_from_this()] {
+    self->services_.noise.Note(self->address_, "connection opened");
+    asio::error_code ec;
+    self->socket_.set_option(asio::ip::tcp::no_delay(true), ec);
+    self->started_ = Clock::now();
+    self->Watch();
+    self->Read();
   });
-  ReadHeader();
 }
 
-void ClientConnection::ReadHeader() {
-  asio::async_read(socket_, asio::buffer(header_),
-                   [self = shared_from_this()](asio::error_code ec, std::size_t) {
-                     if (ec) return self->Close(nullptr);
-                     const auto length = znwire::BodyLength(self->header_);
-                     if (!length) return self->Close("frame over the size limit");
-                     self->body_.clear();
-                     self->ReadBody(*length);
-                   });
+void ClientConnection::Evict() {
+  asio::post(socket_.get_executor(),
+             [self = shared_from_this()] { self->Close("connection evicted by a newer one"); });
 }
 
-void ClientConnection::ReadBody(std::uint32_t length) {
-  if (body_.size() >= length) return Dispatch();
-  const std::size_t have = body_.size();
-  const std::size_t piece = std::min<std::size_t>(kReadChunk, length - have);
-  body_.resize(have + piece);
-  asio::async_read(socket_, asio::buffer(body_.data() + have, piece),
-                   [self = shared_from_this(), length](asio::error_code ec, std::size_t) {
-                     if (ec) return self->Close(nullptr);
-                     self->ReadBody(length);
-                   });
+void ClientConnection::Read() {
+  socket_.async_read_some(asio::buffer(reader_.Space(kReadChunk), kReadChunk),
+                          [self = shared_from_this()](asio::error_code ec, std::size_t n) {
+                            if (self->closed_) return;
+                            if (ec) return self->Close(nullptr);
+                            self->reader_.Commit(n);
+                            self->Serve();
+                          });
 }
 
-namespace {
-
-// Requests answered from memory in microseconds run on the network thread: a hop to the
-// workers and back would cost more than the work. Logins (password hashing), writes (a
-// durable commit) and searches (pages of rows) go to the workers so they never hold up
-// other clients.
-bool AnswersAtOnce(const znwire::Request& request, bool loggedIn) {
-  if (!loggedIn) return false;
-  switch (request.body_case()) {
-    case znwire::Request::kTagRead:
-    case znwire::Request::kListRead:
-      return true;
-    case znwire::Request::kZncode:
-      return request.zncode().function().find("TagWrite") == std::string::npos;
-    default:
-      return false;
+void ClientConnection::Serve() {
+  switch (reader_.Poll()) {
+    case znwire::FrameReader::State::Oversized:
+      return Close("connection closed: frame over the size limit");
+    case znwire::FrameReader::State::NeedMore:
+      if (reader_.buffered() > 0 && !frameBegun_) {
+        frameBegun_ = Clock::now();
+        Watch();
+      }
+      return Read();
+    case znwire::FrameReader::State::Ready:
+      frameBegun_.reset();
+      busy_ = true;
+      return Dispatch(reader_.Body());
   }
 }
 
-}  // namespace
-
-Outcome ClientConnection::Run(const znwire::Request& request) {
-  try {
-    return session_.Handle(request);
-  } catch (const std::exception& e) {
-    spdlog::error("{}: request failed: {}", session_.peer(), e.what());
-    Outcome outcome;
-    outcome.response->set_id(request.id());
-    outcome.response->set_ok(false);
-    outcome.response->set_error("server error");
-    return outcome;
+void ClientConnection::Dispatch(std::string_view body) {
+  if (body.size() > kQuickDecodeBytes) return RunOnWorkers(body, false);
+  if (!request_.ParseFromArray(body.data(), static_cast<int>(body.size()))) {
+    return Send(Encode(Undecodable(body)));
   }
+  if (request_.body_case() == znwire::Request::kLogin) {
+    if (auto refusal = session_.AdmitLogin(request_)) return Send(Encode(std::move(*refusal)));
+    checking_ = true;
+    admission_.Checking(*this, true);
+    return RunOnWorkers(body, true);
+  }
+  if (session_.IsQuick(request_)) return Send(Encode(Run()));
+  RunOnWorkers(body, true);
 }
 
-void ClientConnection::Dispatch() {
-  auto request = std::make_shared<znwire::Request>();
-  if (!request->ParseFromString(body_)) return Close("undecodable request");
-  body_ = std::string();
-  if (AnswersAtOnce(*request, loggedIn_)) return Reply(Run(*request));
-  asio::post(workers_, [self = shared_from_this(), request] {
-    Outcome outcome = self->Run(*request);
+void ClientConnection::RunOnWorkers(std::string_view body, bool decoded) {
+  // The frame stays in the reader, untouched, until Send() drops it: nothing reads while a
+  // request is served.
+  asio::post(workers_, [self = shared_from_this(), body, decoded] {
+    Reply reply;
+    if (!decoded && !self->request_.ParseFromArray(body.data(), static_cast<int>(body.size()))) {
+      reply = Encode(Undecodable(body));
+    } else {
+      reply = Encode(self->Run());
+    }
     asio::post(self->socket_.get_executor(),
-               [self, outcome = std::move(outcome)]() mutable { self->Reply(std::move(outcome)); });
+               [self, reply = std::move(reply)]() mutable { self->Send(std::move(reply)); });
   });
 }
 
-void ClientConnection::Reply(Outcome outcome) {
-  // The worker is done with the session until the next request is read, so this is safe.
-  loggedIn_ = session_.loggedIn();
+Outcome ClientConnection::Run() {
+  try {
+    return session_.Handle(request_);
+  } catch (const std::exception& e) {
+    spdlog::error("{}: request failed: {}", address_, e.what());
+    return Failure(request_.id(), "server error");
+  }
+}
+
+ClientConnection::Reply ClientConnection::Encode(Outcome outcome) {
   auto frame = znwire::EncodeFrame(*outcome.response);
   if (!frame) {
     znwire::Response tooLarge;
@@ -135,34 +140,91 @@ void ClientConnection::Reply(Outcome outcome) {
     tooLarge.set_error("reply too large");
     frame = znwire::EncodeFrame(tooLarge);
   }
-  auto shared = std::make_shared<std::string>(std::move(*frame));
-  const bool close = outcome.close;
-  if (outcome.delay <= 0) return Write(shared, close);
-  timer_.expires_after(std::chrono::milliseconds(outcome.delay));
-  timer_.async_wait([self = shared_from_this(), shared, close](asio::error_code ec) {
-    if (ec) return;
-    self->Write(shared, close);
+  return {std::move(*frame), outcome.delay, outcome.close};
+}
+
+void ClientConnection::Send(Reply reply) {
+  if (closed_) return;
+  reader_.Pop();
+  if (checking_) {
+    checking_ = false;
+    admission_.Checking(*this, false);
+  }
+  if (!loggedIn_ && session_.loggedIn()) {
+    if (admission_.LoggedIn(*this)) {
+      loggedIn_ = true;
+      reader_.set_limit(znwire::kMaxFrameBytes);
+    } else {
+      reply = Encode(Failure(request_.id(), "too many clients are logged in", true));
+    }
+  }
+  frame_ = std::move(reply.frame);
+  if (reply.delay <= 0) return Write(reply.close);
+  delay_.expires_after(std::chrono::milliseconds(reply.delay));
+  delay_.async_wait([self = shared_from_this(), close = reply.close](asio::error_code ec) {
+    if (!ec && !self->closed_) self->Write(close);
   });
 }
 
-void ClientConnection::Write(std::shared_ptr<std::string> frame, bool close) {
-  asio::async_write(socket_, asio::buffer(*frame),
-                    [self = shared_from_this(), frame, close](asio::error_code ec, std::size_t) {
-                      if (ec) return self->Close(nullptr);
-                      if (close) return self->Close(nullptr);
-                      self->ReadHeader();
+void ClientConnection::Write(bool close) {
+  asio::async_write(socket_, asio::buffer(frame_),
+                    [self = shared_from_this(), close](asio::error_code ec, std::size_t) {
+                      if (self->closed_) return;
+                      if (ec || close) return self->Close(nullptr);
+                      self->busy_ = false;
+                      self->lastRequest_ = Clock::now();
+                      self->Serve();
                     });
+}
+
+ClientConnection::Clock::time_point ClientConnection::Deadline() const {
+  auto due = Clock::time_point::max();
+  if (!loggedIn_) due = started_ + limits_.loginDeadline;
+  // A client sending a frame is not idle: the frame's own deadline holds it to account.
+  if (frameBegun_) return std::min(due, *frameBegun_ + limits_.frameDeadline);
+  if (loggedIn_ && !busy_) due = lastRequest_ + limits_.idleTimeout;
+  return due;
+}
+
+// One timer watches every deadline of the connection. It is armed again only when a deadline
+// comes nearer than the one it waits for; when it fires it checks and waits for the next, so
+// a request costs it nothing.
+void ClientConnection::Watch() {
+  const auto due = Deadline();
+  if (due == Clock::time_point::max() || (watchingFor_ && *watchingFor_ <= due)) return;
+  watchingFor_ = due;
+  watchdog_.expires_at(due);
+  watchdog_.async_wait([self = shared_from_this()](asio::error_code ec) {
+    if (ec != asio::error::operation_aborted) self->Watched();
+  });
+}
+
+void ClientConnection::Watched() {
+  watchingFor_.reset();
+  if (closed_) return;
+  const auto now = Clock::now();
+  if (!loggedIn_ && now >= started_ + limits_.loginDeadline) {
+    return Close("connection closed: no login in time");
+  }
+  if (frameBegun_ && now >= *frameBegun_ + limits_.frameDeadline) {
+    return Close("connection closed: frame not completed in time");
+  }
+  if (loggedIn_ && !busy_ && !frameBegun_ && now >= lastRequest_ + limits_.idleTimeout) {
+    return Close("connection closed: idle for too long");
+  }
+  Watch();
 }
 
 void ClientConnection::Close(const char* why) {
   if (closed_) return;
   closed_ = true;
-  if (why != nullptr) spdlog::warn("{}: closing: {}", session_.peer(), why);
+  services_.noise.Note(address_, why ? why : "connection closed", {}, why != nullptr);
   asio::error_code ec;
-  timer_.cancel();
-  loginDeadline_.cancel();
-  socket_.shutdown(asio::ip::tcp::socket::shutdown_both, ec);
+  watchdog_.cancel();
+  delay_.cancel();
+  socket_.shutdown(ClientSocket::shutdown_both, ec);
   socket_.close(ec);
+  admission_.Leave(*this);
 }
 
 }  // namespace znsim

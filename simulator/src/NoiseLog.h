@@ -26,6 +26,11 @@ class NoiseLog {
   /// Logs the counts held back for longer than a second; called about once a second.
   void Flush(Clock::time_point now = Clock::now());
 
+  struct Line {
+    bool warning;
+    std::string text;
+  };
+
  private:
   struct Held {
     const char* event;
@@ -36,7 +41,10 @@ class NoiseLog {
     Clock::time_point logged;  // when this address was last logged
     std::vector<Held> held;    // events not logged yet, a handful of kinds
   };
-  void Write(const std::string& address, Counts& counts, Clock::time_point now);
+  void Count(const std::string& address, const char* event, const std::string& detail, bool warning,
+             Clock::time_point now, std::vector<Line>& lines);
+  void Write(const std::string& address, Counts& counts, Clock::time_point now,
+             std::vector<Line>& lines);
 
   std::size_t capacity_;
   std::mutex mutex_;

@@ -2,6 +2,7 @@
 
 #include <cstring>
 #include <optional>
+#include <utility>
 
 namespace znwire {
 namespace {
@@ -9,6 +10,8 @@ namespace {
 // A buffer that grew for one large frame is given back once that frame is gone, so an idle
 // stream holds no more than a usual read needs.
 constexpr std::size_t kKeepBytes = 128 * 1024;
+// A read asks for up to this much beyond the frame it completes.
+constexpr std::size_t kReadRoom = 64 * 1024;
 
 std::optional<std::uint32_t> AnnouncedLength(const char* at) {
   FrameHeader header;
@@ -27,7 +30,16 @@ char* FrameReader::Space(std::size_t want) {
       end_ -= begin_;
       begin_ = 0;
     }
-    if (buffer_.size() - end_ < want) buffer_.resize(end_ + want);
+    if (buffer_.size() - end_ < want) {
+      // The frame at the front gets its whole room once its length is known, and room for a
+      // read beyond it: a large frame is then never copied again while the rest arrives. The
+      // room is only reserved; memory grows with the bytes that really come.
+      if (buffered() >= kHeaderBytes) {
+        const auto length = AnnouncedLength(buffer_.data());
+        if (length && *length <= limit_) buffer_.reserve(kHeaderBytes + *length + kReadRoom);
+      }
+      buffer_.resize(end_ + want);
+    }
   }
   return buffer_.data() + end_;
 }
@@ -48,11 +60,12 @@ std::string_view FrameReader::Body() const {
   return {buffer_.data() + begin_ + kHeaderBytes, *length};
 }
 
-void FrameReader::Pop() {
+std::vector<char> FrameReader::Pop() {
   begin_ += kHeaderBytes + *AnnouncedLength(buffer_.data() + begin_);
-  if (begin_ != end_) return;
+  if (begin_ != end_) return {};
   begin_ = end_ = 0;
-  if (buffer_.capacity() > kKeepBytes) buffer_ = {};
+  if (buffer_.capacity() <= kKeepBytes) return {};
+  return std::exchange(buffer_, {});
 }
 
 std::size_t FrameReader::Missing() const {

@@ -26,8 +26,10 @@ class FrameReader {
   State Poll() const;
   /// The body of the frame at the front; only after Poll() returned Ready.
   std::string_view Body() const;
-  /// Drops the frame at the front; only after Poll() returned Ready.
-  void Pop();
+  /// Drops the frame at the front; only after Poll() returned Ready. Storage that grew for a
+  /// large frame is let go of once nothing is left in it, and returned, so that the caller
+  /// decides which thread pays for freeing it; otherwise the result is empty.
+  std::vector<char> Pop();
   /// Bytes still needed to complete the frame at the front, at least 1 when not Ready.
   std::size_t Missing() const;
   std::size_t buffered() const { return end_ - begin_; }

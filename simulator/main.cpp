@@ -18,6 +18,7 @@
 #include "ProjectToml.h"
 #include "Server.h"
 #include "Ticker.h"
+#include "WorkerPool.h"
 
 namespace {
 
@@ -40,7 +41,7 @@ int Run(const znsim::Options& options) {
   NoiseLog noise;
   Services services{plant, auth, logins, noise, options.limits};
 
-  asio::thread_pool workers(options.workers);
+  WorkerPool workers(options.workers);
   asio::io_context io(static_cast<int>(options.networkThreads));
   Server server(io, workers, services, options.host, options.port, options.server);
   asio::signal_set signals(io, SIGINT, SIGTERM);
@@ -68,7 +69,7 @@ int Run(const znsim::Options& options) {
   io.run();
   network.clear();
   // Requests already running finish before the sockets they reply to are destroyed.
-  workers.join();
+  workers.Join();
   spdlog::info("stopped");
   return 0;
 }

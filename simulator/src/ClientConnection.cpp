@@ -11,6 +11,8 @@ namespace {
 constexpr std::size_t kReadChunk = 64 * 1024;
 // Frames up to this size are decoded on the network thread; larger ones on a worker.
 constexpr std::size_t kQuickDecodeBytes = 16 * 1024;
+// Buffers up to this size are kept for the next request or freed where they are.
+constexpr std::size_t kKeepBytes = 128 * 1024;
 
 Outcome Failure(std::uint32_t id, const char* error, bool close = false) {
   Outcome outcome;
@@ -32,7 +34,7 @@ Outcome Undecodable(std::string_view body) {
 }  // namespace
 
 ClientConnection::ClientConnection(ClientSocket socket, std::string address,
-                                   asio::thread_pool& workers, Services& services,
+                                   WorkerPool::Executor workers, Services& services,
                                    Admission& admission, const ConnectionLimits& limits)
     : socket_(std::move(socket)),
       address_(std::move(address)),
@@ -103,7 +105,7 @@ void ClientConnection::Dispatch(std::string_view body) {
     admission_.Checking(*this, true);
     return RunOnWorkers(body, true);
   }
-  if (session_.IsQuick(request_)) return Send(Encode(Run()));
+  if (session_.IsQuick(request_)) return Send(Encode(Run(request_)));
   RunOnWorkers(body, true);
 }
 
@@ -112,22 +114,29 @@ void ClientConnection::RunOnWorkers(std::string_view body, bool decoded) {
   // request is served.
   asio::post(workers_, [self = shared_from_this(), body, decoded] {
     Reply reply;
-    if (!decoded && !self->request_.ParseFromArray(body.data(), static_cast<int>(body.size()))) {
-      reply = Encode(Undecodable(body));
+    if (decoded) {
+      reply = Encode(self->Run(self->request_));
     } else {
-      reply = Encode(self->Run());
+      // A large request is decoded here, into an arena that frees its parts all at once.
+      const auto arena = NewArena();
+      auto* request = google::protobuf::Arena::CreateMessage<znwire::Request>(arena.get());
+      if (!request->ParseFromArray(body.data(), static_cast<int>(body.size()))) {
+        reply = Encode(Undecodable(body));
+      } else {
+        reply = Encode(self->Run(*request));
+      }
     }
     asio::post(self->socket_.get_executor(),
                [self, reply = std::move(reply)]() mutable { self->Send(std::move(reply)); });
   });
 }
 
-Outcome ClientConnection::Run() {
+Outcome ClientConnection::Run(const znwire::Request& request) {
   try {
-    return session_.Handle(request_);
+    return session_.Handle(request);
   } catch (const std::exception& e) {
     spdlog::error("{}: request failed: {}", address_, e.what());
-    return Failure(request_.id(), "server error");
+    return Failure(request.id(), "server error");
   }
 }
 
@@ -140,12 +149,20 @@ ClientConnection::Reply ClientConnection::Encode(Outcome outcome) {
     tooLarge.set_error("reply too large");
     frame = znwire::EncodeFrame(tooLarge);
   }
-  return {std::move(*frame), outcome.delay, outcome.close};
+  return {std::move(*frame), outcome.response->id(), outcome.delay, outcome.close};
+}
+
+template <typename Storage>
+void ClientConnection::FreeOnWorkers(Storage&& storage) {
+  // Giving a large block back to the system costs a while (on a virtual machine above all);
+  // a worker pays for it, not the clients waiting on the network thread.
+  if (storage.capacity() > kKeepBytes) asio::post(workers_, [gone = std::move(storage)] {});
+  storage = {};
 }
 
 void ClientConnection::Send(Reply reply) {
   if (closed_) return;
-  reader_.Pop();
+  FreeOnWorkers(reader_.Pop());
   if (checking_) {
     checking_ = false;
     admission_.Checking(*this, false);
@@ -155,7 +172,7 @@ void ClientConnection::Send(Reply reply) {
       loggedIn_ = true;
       reader_.set_limit(znwire::kMaxFrameBytes);
     } else {
-      reply = Encode(Failure(request_.id(), "too many clients are logged in", true));
+      reply = Encode(Failure(reply.id, "too many clients are logged in", true));
     }
   }
   frame_ = std::move(reply.frame);
@@ -171,6 +188,7 @@ void ClientConnection::Write(bool close) {
                     [self = shared_from_this(), close](asio::error_code ec, std::size_t) {
                       if (self->closed_) return;
                       if (ec || close) return self->Close(nullptr);
+                      self->FreeOnWorkers(std::move(self->frame_));
                       self->busy_ = false;
                       self->lastRequest_ = Clock::now();
                       self->Serve();

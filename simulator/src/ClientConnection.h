@@ -16,6 +16,7 @@
 #include "Admission.h"
 #include "FrameReader.h"
 #include "Session.h"
+#include "WorkerPool.h"
 
 namespace znsim {
 
@@ -33,7 +34,7 @@ class ClientConnection final : public std::enable_shared_from_this<ClientConnect
                                public Admission::Member {
  public:
   /// `socket` has a strand as its executor; every handler of the connection runs on it.
-  ClientConnection(ClientSocket socket, std::string address, asio::thread_pool& workers,
+  ClientConnection(ClientSocket socket, std::string address, WorkerPool::Executor workers,
                    Services& services, Admission& admission, const ConnectionLimits& limits);
   ~ClientConnection() override;
   void Start();
@@ -43,6 +44,7 @@ class ClientConnection final : public std::enable_shared_from_this<ClientConnect
   using Clock = std::chrono::steady_clock;
   struct Reply {
     std::string frame;
+    std::uint32_t id = 0;
     Millis delay = 0;
     bool close = false;
   };
@@ -51,8 +53,10 @@ class ClientConnection final : public std::enable_shared_from_this<ClientConnect
   void Serve();
   void Dispatch(std::string_view body);
   void RunOnWorkers(std::string_view body, bool decoded);
-  Outcome Run();
+  Outcome Run(const znwire::Request& request);
   static Reply Encode(Outcome outcome);
+  template <typename Storage>
+  void FreeOnWorkers(Storage&& storage);
   void Send(Reply reply);
   void Write(bool close);
   void Watch();
@@ -62,13 +66,13 @@ class ClientConnection final : public std::enable_shared_from_this<ClientConnect
 
   ClientSocket socket_;
   std::string address_;
-  asio::thread_pool& workers_;
+  WorkerPool::Executor workers_;
   Services& services_;
   Admission& admission_;
   ConnectionLimits limits_;
   Session session_;
   znwire::FrameReader reader_;
-  znwire::Request request_;  // the request being served
+  znwire::Request request_;  // the request being served, when its frame was small
   std::string frame_;        // the reply being written
   asio::steady_timer watchdog_;
   asio::steady_timer delay_;

@@ -4,7 +4,7 @@
 
 namespace znsim {
 
-Server::Server(asio::io_context& io, asio::thread_pool& workers, Services& services,
+Server::Server(asio::io_context& io, WorkerPool& workers, Services& services,
                const std::string& host, unsigned short port, const ServerLimits& limits)
     : io_(io),
       workers_(workers),
@@ -46,8 +46,8 @@ void Server::Admit(ClientSocket socket) {
   const auto peer = socket.remote_endpoint(ec);
   if (ec) return;  // gone already
   const std::string address = peer.address().to_string();
-  auto connection = std::make_shared<ClientConnection>(std::move(socket), address, workers_,
-                                                       services_, admission_, limits_.connection);
+  auto connection = std::make_shared<ClientConnection>(
+      std::move(socket), address, workers_.executor(), services_, admission_, limits_.connection);
   if (!admission_.Arrive(connection, address)) {
     services_.noise.Note(address, "connection refused: no connection may be evicted for it", {},
                          true);

@@ -20,8 +20,8 @@ struct ServerLimits {
 class Server {
  public:
   /// Binds `host`:`port` (0 picks a free port); throws when it cannot.
-  Server(asio::io_context& io, asio::thread_pool& workers, Services& services,
-         const std::string& host, unsigned short port, const ServerLimits& limits);
+  Server(asio::io_context& io, WorkerPool& workers, Services& services, const std::string& host,
+         unsigned short port, const ServerLimits& limits);
 
   void Start();
   void Stop();
@@ -32,7 +32,7 @@ class Server {
   void Admit(ClientSocket socket);
 
   asio::io_context& io_;
-  asio::thread_pool& workers_;
+  WorkerPool& workers_;
   Services& services_;
   ServerLimits limits_;
   Admission admission_;

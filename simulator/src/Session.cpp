@@ -29,13 +29,16 @@ void Refuse(znwire::Response& response, std::string error) {
 
 }  // namespace
 
-Outcome::Outcome() {
+std::unique_ptr<google::protobuf::Arena> NewArena() {
   google::protobuf::ArenaOptions options;
   options.start_block_size = 16 * 1024;
   options.max_block_size = 1024 * 1024;
-  arena = std::make_unique<google::protobuf::Arena>(options);
-  response = google::protobuf::Arena::CreateMessage<znwire::Response>(arena.get());
+  return std::make_unique<google::protobuf::Arena>(options);
 }
+
+Outcome::Outcome()
+    : arena(NewArena()),
+      response(google::protobuf::Arena::CreateMessage<znwire::Response>(arena.get())) {}
 
 bool Session::IsQuick(const znwire::Request& request) const {
   if (!loggedIn()) return request.body_case() != znwire::Request::kLogin;

@@ -36,8 +36,11 @@ struct Services {
   ServiceLimits limits;
 };
 
-/// A reply and how to send it. The reply lives in an arena of its own: a page of thousands
-/// of small strings is then built and freed in a few large blocks.
+/// An arena for a message of thousands of small strings (a page, a list read), which is then
+/// built and freed in a few large blocks instead of one allocation per string.
+std::unique_ptr<google::protobuf::Arena> NewArena();
+
+/// A reply, in an arena of its own, and how to send it.
 struct Outcome {
   Outcome();
   std::unique_ptr<google::protobuf::Arena> arena;

@@ -77,15 +77,19 @@ std::optional<znwire::Response> RawClient::Call(znwire::Request request,
 }
 
 std::optional<znwire::Response> RawClient::ReadReply(std::chrono::milliseconds timeout) {
+  const auto body = ReadBody(timeout);
+  znwire::Response response;
+  if (!body || !response.ParseFromString(*body)) return std::nullopt;
+  return response;
+}
+
+std::optional<std::string> RawClient::ReadBody(std::chrono::milliseconds timeout) {
   SetReadTimeout(timeout);
   const auto head = ReadExactly(znwire::kHeaderBytes);
   znwire::FrameHeader header{};
   if (head) std::copy_n(head->begin(), header.size(), header.begin());
   const auto length = head ? znwire::BodyLength(header) : std::nullopt;
-  const auto body = length ? ReadExactly(*length) : std::nullopt;
-  znwire::Response response;
-  if (!body || !response.ParseFromString(*body)) return std::nullopt;
-  return response;
+  return length ? ReadExactly(*length) : std::nullopt;
 }
 
 bool RawClient::Login(const std::string& user, const std::string& password) {

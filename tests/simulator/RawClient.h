@@ -36,6 +36,8 @@ class RawClient {
   bool ClosedByPeer(std::chrono::milliseconds timeout = std::chrono::seconds(30));
   /// Reads one reply frame, whatever its id; nullopt when none came within `timeout`.
   std::optional<znwire::Response> ReadReply(std::chrono::milliseconds timeout);
+  /// The same, left undecoded: the body of the frame.
+  std::optional<std::string> ReadBody(std::chrono::milliseconds timeout);
 
  private:
   void SetReadTimeout(std::chrono::milliseconds timeout);

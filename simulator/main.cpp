@@ -1,4 +1,5 @@
 // znsim: a simulated ZnAPI server with a demo water treatment works.
+#include <google/protobuf/stubs/logging.h>
 #include <spdlog/sinks/stdout_sinks.h>
 #include <spdlog/spdlog.h>
 #include <CLI/CLI.hpp>
@@ -79,6 +80,9 @@ int Run(const znsim::Options& options) {
 int main(int argc, char** argv) {
   std::signal(SIGPIPE, SIG_IGN);
   spdlog::set_default_logger(spdlog::stderr_logger_mt("znsim"));
+  // protobuf writes a line for every text field that is not UTF-8, so any client could flood
+  // the log; znsim notes undecodable requests in its own log, at most once a second.
+  google::protobuf::SetLogHandler(nullptr);
 
   znsim::Options options;
   std::string listen = "127.0.0.1:20222";

@@ -97,6 +97,7 @@ void ClientConnection::Serve() {
 void ClientConnection::Dispatch(std::string_view body) {
   if (body.size() > kQuickDecodeBytes) return RunOnWorkers(body, false);
   if (!request_.ParseFromArray(body.data(), static_cast<int>(body.size()))) {
+    services_.noise.Note(address_, "undecodable request", {}, true);
     return Send(Encode(Undecodable(body)));
   }
   if (request_.body_case() == znwire::Request::kLogin) {
@@ -121,6 +122,7 @@ void ClientConnection::RunOnWorkers(std::string_view body, bool decoded) {
       const auto arena = NewArena();
       auto* request = google::protobuf::Arena::CreateMessage<znwire::Request>(arena.get());
       if (!request->ParseFromArray(body.data(), static_cast<int>(body.size()))) {
+        self->services_.noise.Note(self->address_, "undecodable request", {}, true);
         reply = Encode(Undecodable(body));
       } else {
         reply = Encode(self->Run(*request));

@@ -12,6 +12,7 @@
 #include <string>
 #include <vector>
 
+#include "Ansi.h"
 #include "ConnectionTable.h"
 #include "DynamicZnApi.h"
 #include "FakeHost.h"
@@ -34,7 +35,7 @@ QStringList SortedNames(server::ZnApi& api, const std::string& computer, const c
     std::array<char, 256> buffer{};
     std::int32_t length = 0;
     api.znGetProperty(object, field, buffer.data(), buffer.size(), &length, 129);
-    names << QString::fromLatin1(buffer.data());
+    names << app::FromAnsi(buffer.data());
   }
   if (search) api.znFindClose(search);
   api.znClose(h);

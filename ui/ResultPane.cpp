@@ -3,7 +3,7 @@
 #include <QTextCursor>
 #include <QTimer>
 #include <QVBoxLayout>
-#include <algorithm>
+#include <chrono>
 
 #include "Widgets.h"
 
@@ -63,14 +63,7 @@ void ResultPane::queueFlush() {
   // One pending flush covers any number of appends.
   if (flushQueued_) return;
   flushQueued_ = true;
-  const auto sinceLast = std::chrono::duration_cast<std::chrono::milliseconds>(
-      std::chrono::steady_clock::now() - lastFlush_);
-  // Laying out an appended piece costs more as the document grows; waiting ten times as long
-  // as the last catch-up took keeps the display's share of a long query bounded.
-  const auto interval = std::max<std::chrono::milliseconds>(
-      kRefreshInterval, std::chrono::duration_cast<std::chrono::milliseconds>(lastFlushCost_ * 10));
-  const auto wait = sinceLast >= interval ? std::chrono::milliseconds(0) : interval - sinceLast;
-  QTimer::singleShot(wait, this, [this] {
+  QTimer::singleShot(kRefreshInterval, this, [this] {
     flushQueued_ = false;
     flush();
   });
@@ -78,13 +71,10 @@ void ResultPane::queueFlush() {
 
 void ResultPane::flush() {
   if (shown_ >= text_.size()) return;
-  const auto started = std::chrono::steady_clock::now();
   QTextCursor cursor(view_->document());
   cursor.movePosition(QTextCursor::End);
   cursor.insertText(DisplayText(QStringView(text_).mid(shown_)));
   shown_ = text_.size();
-  lastFlush_ = std::chrono::steady_clock::now();
-  lastFlushCost_ = lastFlush_ - started;
 }
 
 bool ResultPane::event(QEvent* e) {

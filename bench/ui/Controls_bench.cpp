@@ -3,7 +3,6 @@
 #include <benchmark/benchmark.h>
 
 #include <QApplication>
-#include <QComboBox>
 #include <QListWidget>
 #include <QStringList>
 #include <random>
@@ -22,18 +21,6 @@ QStringList RandomNames(int count) {
     names << QStringLiteral("Plant%1.Tag%2").arg(random() % 100000).arg(i);
   return names;
 }
-
-void BM_AddSortedEditableCombo(benchmark::State& state) {
-  const QStringList names = RandomNames(static_cast<int>(state.range(0)));
-  for (auto _ : state) {
-    QComboBox box;
-    box.setEditable(true);
-    for (const QString& name : names) ui::AddSorted(&box, name);
-    benchmark::DoNotOptimize(box.count());
-  }
-  state.SetItemsProcessed(state.iterations() * state.range(0));
-}
-BENCHMARK(BM_AddSortedEditableCombo)->Arg(3276)->Arg(32767)->Unit(benchmark::kMillisecond);
 
 void BM_AddSortedList(benchmark::State& state) {
   const QStringList names = RandomNames(static_cast<int>(state.range(0)));

@@ -3,12 +3,13 @@
 /// A query lets events run after every row; if every row reached the display at once, each
 /// pass of events would repaint the pane and the label, and painting, not the server, would
 /// set the pace of a long query. Each batch brings the display and the label up to date
-/// together, so the label never counts rows the pane does not show; the last batch goes out
-/// when the writer ends, however the query ended, so every row read is on screen when the
-/// handler returns.
+/// together, so the label never counts rows the pane does not show. The first row goes out at
+/// once, then a batch every tenth of a second: laying out rows costs the same per row however
+/// full the pane is, so a steady pace shows rows as they arrive and leaves little for the last
+/// batch, which goes out when the writer ends, however the query ended, so every row read is
+/// on screen when the handler returns.
 #include <QLabel>
 #include <QString>
-#include <algorithm>
 #include <chrono>
 #include <cstdint>
 
@@ -28,10 +29,9 @@ class PaneRowWriter {
   void AppendRow(const QString& row) {
     pending_ += row;
     ++rows_;
-    if (Clock::now() - lastFlush_ >= interval_) Flush();
+    if (Clock::now() - lastFlush_ >= kInterval) Flush();
   }
   void Flush() {
-    const auto started = Clock::now();
     if (!pending_.isEmpty()) {
       pane_.append(pending_);
       pending_.clear();
@@ -41,15 +41,11 @@ class PaneRowWriter {
       ui::SetCaption(countLabel_, QStringLiteral("Count: ") + QString::number(rows_));
     shownRows_ = rows_;
     lastFlush_ = Clock::now();
-    // Laying out a batch costs more as the pane fills; spacing the batches by ten times the
-    // last one's cost keeps the display's share of a long query near a tenth. The spacing is
-    // this query's own: each request starts from the shortest.
-    interval_ = std::max<Clock::duration>(kShortestInterval, (lastFlush_ - started) * 10);
   }
 
  private:
   using Clock = std::chrono::steady_clock;
-  static constexpr auto kShortestInterval = std::chrono::milliseconds(100);
+  static constexpr auto kInterval = std::chrono::milliseconds(100);
 
   ui::ResultPane& pane_;
   QLabel* countLabel_;
@@ -57,7 +53,6 @@ class PaneRowWriter {
   std::int32_t rows_ = 0;
   std::int32_t shownRows_ = 0;
   Clock::time_point lastFlush_{};  // the first row goes out at once
-  Clock::duration interval_ = kShortestInterval;
 };
 
 }  // namespace app

@@ -32,11 +32,8 @@ class PaneRowWriter {
     if (Clock::now() - lastFlush_ >= kInterval) Flush();
   }
   void Flush() {
-    if (!pending_.isEmpty()) {
-      pane_.append(pending_);
-      pending_.clear();
-    }
-    pane_.flush();
+    pane_.append(pending_);
+    pending_.clear();
     if (countLabel_ && rows_ != shownRows_)
       ui::SetCaption(countLabel_, QStringLiteral("Count: ") + QString::number(rows_));
     shownRows_ = rows_;

@@ -1,18 +1,12 @@
-#include <QEvent>
 #include <QPlainTextEdit>
 #include <QTextCursor>
-#include <QTimer>
 #include <QVBoxLayout>
-#include <chrono>
 
 #include "Widgets.h"
 
 namespace ui {
 
 namespace {
-
-// Often enough to look live, seldom enough that redrawing costs little next to the rows.
-constexpr std::chrono::milliseconds kRefreshInterval{50};
 
 QFont FixedPitchFont() {
   QFont font;
@@ -25,7 +19,7 @@ QFont FixedPitchFont() {
 }
 
 // The pane keeps CR LF line ends; the display breaks lines at LF alone and would show a CR
-// as a stray glyph.
+// as a stray glyph. A CR LF split between two pieces still ends one line.
 QString DisplayText(QStringView piece) {
   QString out = piece.toString();
   out.remove(QLatin1Char('\r'));
@@ -48,38 +42,17 @@ ResultPane::ResultPane(QWidget* parent) : QWidget(parent), view_(new QPlainTextE
 }
 
 void ResultPane::setText(const QString& text) {
-  text_ = text;
-  shown_ = 0;
+  text_.clear();
   view_->clear();
-  queueFlush();
+  append(text);
 }
 
 void ResultPane::append(const QString& piece) {
+  if (piece.isEmpty()) return;
   text_ += piece;
-  queueFlush();
-}
-
-void ResultPane::queueFlush() {
-  // One pending flush covers any number of appends.
-  if (flushQueued_) return;
-  flushQueued_ = true;
-  QTimer::singleShot(kRefreshInterval, this, [this] {
-    flushQueued_ = false;
-    flush();
-  });
-}
-
-void ResultPane::flush() {
-  if (shown_ >= text_.size()) return;
   QTextCursor cursor(view_->document());
   cursor.movePosition(QTextCursor::End);
-  cursor.insertText(DisplayText(QStringView(text_).mid(shown_)));
-  shown_ = text_.size();
-}
-
-bool ResultPane::event(QEvent* e) {
-  if (e->type() == QEvent::Show) flush();
-  return QWidget::event(e);
+  cursor.insertText(DisplayText(piece));
 }
 
 }  // namespace ui

@@ -70,31 +70,20 @@ class ProgressStrip : public QWidget {
   QTimer* repaintTimer_ = nullptr;
 };
 
-/// The multi-line result pane. Text is kept whole in `text()` exactly as appended (CR LF
-/// included); the display catches up with the pending text when events run, at most 20
-/// times a second, or at once through flush(), so appending costs the same however much the
-/// pane already holds, and a loop that lets events run after every row does not redraw the
-/// pane for every row.
+/// The multi-line result pane. Text is kept whole in `text()` exactly as given (CR LF
+/// included) and shown at once; appending costs the same however much the pane already
+/// holds. A query hands it rows in batches (app::PaneRowWriter), not one by one.
 class ResultPane : public QWidget {
  public:
   explicit ResultPane(QWidget* parent = nullptr);
   const QString& text() const { return text_; }
   void setText(const QString& text);
   void append(const QString& piece);
-  /// Brings the display up to date now (also done when the pane is shown).
-  void flush();
   QPlainTextEdit* view() const { return view_; }
 
- protected:
-  bool event(QEvent* e) override;
-
  private:
-  void queueFlush();
-
   QPlainTextEdit* view_ = nullptr;
   QString text_;
-  qsizetype shown_ = 0;  // characters of text_ already in the display
-  bool flushQueued_ = false;
 };
 
 /// The windows' font: the classic 8.25-point sans serif, or a font with its metrics. A second

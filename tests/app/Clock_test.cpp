@@ -17,6 +17,11 @@ TEST_F(Clock, EachClickOnTheLabelTogglesTheTimerAndADoubleClickIsOneClick) {
   const auto label = [&] { return w.lblSCADATime->geometry().center(); };
   QTest::mouseClick(w.windowHandle(), Qt::LeftButton, {}, label());
   ASSERT_TRUE(w.Timer1->isActive());
+  // A right click, or a press dragged off the label before its release, is no click.
+  QTest::mouseClick(w.windowHandle(), Qt::RightButton, {}, label());
+  QTest::mousePress(w.windowHandle(), Qt::LeftButton, {}, label());
+  QTest::mouseRelease(w.windowHandle(), Qt::LeftButton, {}, QPoint(5, 5));
+  EXPECT_TRUE(w.Timer1->isActive());
   ASSERT_TRUE(QTest::qWaitFor([&] { return caption() != kStartCaption; }, 10000));
   EXPECT_EQ(caption(), "'s time: 12:00:00");
   QTest::mouseDClick(w.windowHandle(), Qt::LeftButton, {}, label());

@@ -54,7 +54,6 @@ void frmTestConnection::QueryTrend(std::int32_t handle) {
   txtRequestedData->append(QStringLiteral("\tTime        \t") + TrendName(*this) +
                            QStringLiteral("\r\n"));
   app::PaneRowWriter out(*txtRequestedData, lblRequestCount);
-  std::int32_t rows = 0;
   QString row;
   QString value;
   do {
@@ -70,8 +69,6 @@ void frmTestConnection::QueryTrend(std::int32_t handle) {
     row += QLatin1String("\r\n");
     out.AppendRow(row);
     host().DoEvents();
-    ++rows;
-    out.ShowCount(rows);
     if (CancelRequested != 0 || CloseRequested()) break;
   } while (find.Next());
 }

@@ -30,11 +30,9 @@ class FakeHost : public ui::Host {
   std::deque<ui::LocalDateTime> clock;
   ui::LocalDateTime now{2024, 3, 15, 10, 30, 0};
   std::function<void()> onDoEvents;
-  std::function<void(const Box&)> onMsgBox;
 
   void MsgBox(const QString& text, int style, const std::optional<QString>& title) override {
     boxes.push_back({text, style, title});
-    if (onMsgBox) onMsgBox(boxes.back());
   }
   void SetPointer(int p) override {
     pointer = p;

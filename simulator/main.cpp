@@ -10,6 +10,7 @@
 #include <thread>
 #include <vector>
 
+#include "Admission.h"
 #include "Authenticator.h"
 #include "DemoProject.h"
 #include "LoginLimiter.h"
@@ -42,9 +43,12 @@ int Run(const znsim::Options& options) {
   NoiseLog noise;
   Services services{plant, auth, logins, noise, options.limits};
 
+  // Declared before the io_context: its pending handlers hold connections, which use these
+  // until they are destroyed with it.
   WorkerPool workers(options.workers);
+  Admission admission(options.admission);
   asio::io_context io(static_cast<int>(options.networkThreads));
-  Server server(io, workers, services, options.host, options.port, options.server);
+  Server server(io, workers, services, admission, options.host, options.port, options.connection);
   asio::signal_set signals(io, SIGINT, SIGTERM);
   signals.async_wait([&](asio::error_code ec, int signal) {
     if (ec) return;
@@ -113,12 +117,12 @@ int main(int argc, char** argv) {
   app.add_option("--max-rows", options.limits.maxRows, "most rows one query may yield")
       ->capture_default_str()
       ->check(CLI::Range(1ull, 100'000'000ull));
-  long long idleSeconds = options.server.connection.idleTimeout.count();
-  app.add_option("--max-connections", options.server.admission.loggedIn,
+  long long idleSeconds = options.connection.idleTimeout.count();
+  app.add_option("--max-connections", options.admission.loggedIn,
                  "most logged-in clients served at once")
       ->capture_default_str()
       ->check(CLI::Range(1ull, 100'000ull));
-  app.add_option("--max-unauthenticated", options.server.admission.unauthenticated,
+  app.add_option("--max-unauthenticated", options.admission.unauthenticated,
                  "most connections not logged in yet; a new one evicts the oldest")
       ->capture_default_str()
       ->check(CLI::Range(1ull, 100'000ull));
@@ -166,7 +170,7 @@ int main(int argc, char** argv) {
   options.plant.trendRetention = std::chrono::hours(trendHours);
   options.plant.alarmRetention = std::chrono::hours(alarmDays * 24);
   options.plant.seedHistory = std::chrono::minutes(seedMinutes);
-  options.server.connection.idleTimeout = std::chrono::seconds(idleSeconds);
+  options.connection.idleTimeout = std::chrono::seconds(idleSeconds);
   spdlog::set_level(spdlog::level::from_str(options.logLevel));
 
   try {

@@ -19,7 +19,8 @@ struct Options {
   GeneratorCounts generate;
   PlantSettings plant;
   ServiceLimits limits;
-  ServerLimits server;
+  AdmissionLimits admission;
+  ConnectionLimits connection;
   std::size_t networkThreads = 1;
   std::size_t workers = 2;
   std::string logLevel = "info";

@@ -4,13 +4,13 @@
 
 namespace znsim {
 
-Server::Server(asio::io_context& io, WorkerPool& workers, Services& services,
-               const std::string& host, unsigned short port, const ServerLimits& limits)
+Server::Server(asio::io_context& io, WorkerPool& workers, Services& services, Admission& admission,
+               const std::string& host, unsigned short port, const ConnectionLimits& limits)
     : io_(io),
       workers_(workers),
       services_(services),
+      admission_(admission),
       limits_(limits),
-      admission_(limits.admission),
       acceptor_(io, asio::ip::tcp::endpoint(asio::ip::make_address(host), port)),
       retry_(io) {}
 
@@ -47,7 +47,7 @@ void Server::Admit(ClientSocket socket) {
   if (ec) return;  // gone already
   const std::string address = peer.address().to_string();
   auto connection = std::make_shared<ClientConnection>(
-      std::move(socket), address, workers_.executor(), services_, admission_, limits_.connection);
+      std::move(socket), address, workers_.executor(), services_, admission_, limits_);
   if (!admission_.Arrive(connection, address)) {
     services_.noise.Note(address, "connection refused: no connection may be evicted for it", {},
                          true);

@@ -12,16 +12,12 @@
 
 namespace znsim {
 
-struct ServerLimits {
-  AdmissionLimits admission;
-  ConnectionLimits connection;
-};
-
 class Server {
  public:
-  /// Binds `host`:`port` (0 picks a free port); throws when it cannot.
-  Server(asio::io_context& io, WorkerPool& workers, Services& services, const std::string& host,
-         unsigned short port, const ServerLimits& limits);
+  /// Binds `host`:`port` (0 picks a free port); throws when it cannot. `admission` must
+  /// outlive `io`, whose pending handlers hold connections that leave it when destroyed.
+  Server(asio::io_context& io, WorkerPool& workers, Services& services, Admission& admission,
+         const std::string& host, unsigned short port, const ConnectionLimits& limits);
 
   void Start();
   void Stop();
@@ -34,8 +30,8 @@ class Server {
   asio::io_context& io_;
   WorkerPool& workers_;
   Services& services_;
-  ServerLimits limits_;
-  Admission admission_;
+  Admission& admission_;
+  ConnectionLimits limits_;
   asio::ip::tcp::acceptor acceptor_;
   asio::steady_timer retry_;
 };

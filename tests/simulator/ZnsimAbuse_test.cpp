@@ -148,7 +148,7 @@ TEST(ZnsimAbuse, ParallelGuessesGetNoMorePasswordChecksThanTheLimit) {
   EXPECT_TRUE(user.Login()) << "the right password 3 s after the attack";
 }
 
-TEST(ZnsimAbuse, OneClientsLargeRequestsDoNotHoldUpAnothersReads) {
+TEST(ZnsimFairness, OneClientsLargeRequestsDoNotHoldUpAnothersReads) {
   ZnsimProcess sim;
   RawClient heavy(sim.port());
   RawClient reader(sim.port());

@@ -8,6 +8,9 @@
 #include <cstdint>
 #include <optional>
 
+#include "PaneTable.h"
+#include "SaveAs.h"
+
 class QCheckBox;
 class QComboBox;
 class QGroupBox;
@@ -81,6 +84,7 @@ class frmTestConnection : public QWidget {
   QPushButton* cmdReadAlarmTrend = nullptr;
   QPushButton* cmdCancelRead = nullptr;
   ui::ResultPane* txtRequestedData = nullptr;
+  QPushButton* cmdSaveResults = nullptr;  // "Save...": the result pane as CSV
 
   // ---- Window state -------------------------------------------------------------------
   std::int16_t CancelRequested = 0;
@@ -132,6 +136,14 @@ class frmTestConnection : public QWidget {
   // frmTestConnection_ListRead.cpp
   void cmdListRead_Click();
 
+  // frmTestConnection_Results.cpp: the result pane saved and copied as a table
+  void cmdSaveResults_Click();
+  /// Copies the pane's rows that the selection touches, or all of them with their header
+  /// when nothing is selected, as tab-separated text; a selection within one line as it is.
+  void CopyResults();
+  /// How the rows that a request starts writing into the pane split into columns.
+  void SetPaneLayout(app::PaneLayout layout) { paneLayout_ = std::move(layout); }
+
   // ---- Shared by the handlers ---------------------------------------------------------
   server::basZNAPI& module() { return module_; }
   ui::Host& host() { return host_; }
@@ -171,6 +183,7 @@ class frmTestConnection : public QWidget {
  private:
   void BuildControls();  // frmTestConnection_Controls.cpp
   void ConnectHandlers();
+  void ConnectResultCommands();  // frmTestConnection_Results.cpp
 
   server::basZNAPI& module_;
   ui::Host& host_;
@@ -178,4 +191,6 @@ class frmTestConnection : public QWidget {
   bool closeRequested_ = false;
   bool unloaded_ = false;
   bool tickRunning_ = false;
+  app::PaneLayout paneLayout_;
+  app::SaveDialog saveResults_;
 };

@@ -197,6 +197,9 @@ void frmTestConnection::BuildControls() {
   cmdReadAlarmTrend = b.button(Frame3, "Request", 5880, 1440, 1455, 375, 23);
   cmdCancelRead = b.button(Frame3, "Cancel Request", 7440, 1440, 1335, 375, 24);
   cmdCancelRead->setEnabled(false);
+  // Save... takes the free row above Cancel Request.
+  cmdSaveResults = b.button(Frame3, "Save...", 7440, 585, 1335, 330, 24);
+  cmdSaveResults->setToolTip("Save the requested data as a CSV file (Ctrl+S)");
   txtRequestedData = b.control(new ui::ResultPane(Frame3), 120, 1920, 8655, 2535, 36);
   for (int i = 1; i < 3; ++i) Builder::nameAfter(cboTagNames[i], Label4[i]);
   Builder::nameAfter(txtOthers, lblOthers);
@@ -245,6 +248,7 @@ void frmTestConnection::BuildControls() {
   name(cmdListRead, "cmdListRead");
   name(cmdReadAlarmTrend, "cmdReadAlarmTrend");
   name(cmdCancelRead, "cmdCancelRead");
+  name(cmdSaveResults, "cmdSaveResults");
   name(cmdExit, "cmdExit");
   name(lblStatus, "lblStatus");
   name(lblSCADATime, "lblSCADATime");
@@ -286,4 +290,5 @@ void frmTestConnection::ConnectHandlers() {
     });
   connect(cmdReadAlarmTrend, &QPushButton::clicked, this,
           &frmTestConnection::cmdReadAlarmTrend_Click);
+  ConnectResultCommands();
 }

@@ -53,6 +53,7 @@ void frmTestConnection::QueryTrend(std::int32_t handle) {
   txtRequestedData->setText(QStringLiteral("Date    "));
   txtRequestedData->append(QStringLiteral("\tTime        \t") + TrendName(*this) +
                            QStringLiteral("\r\n"));
+  SetPaneLayout(app::PaneLayout::TrendRows());
   app::PaneRowWriter out(*txtRequestedData, lblRequestCount);
   std::int32_t rows = 0;
   QString row;

@@ -2,8 +2,12 @@
 /// Hands a query's rows and running count to the result pane and the count label in batches.
 /// A query lets events run after every row; if every row reached the display at once, each
 /// pass of events would repaint the pane and the label, and painting, not the server, would
-/// set the pace of a long query. Batches go out a few times a second and when the writer
-/// ends, however the query ended, so what was read is always shown.
+/// set the pace of a long query. Each batch brings the display and the label up to date
+/// together, so the label never counts rows the pane does not show. The first row goes out at
+/// once, then a batch every tenth of a second: laying out rows costs the same per row however
+/// full the pane is, so a steady pace shows rows as they arrive and leaves little for the last
+/// batch, which goes out when the writer ends, however the query ended, so every row read is
+/// on screen when the handler returns.
 #include <QLabel>
 #include <QString>
 #include <chrono>
@@ -16,29 +20,23 @@ namespace app {
 class PaneRowWriter {
  public:
   /// `countLabel` may be null for a query that keeps no count.
-  PaneRowWriter(ui::ResultPane& pane, QLabel* countLabel)
-      : pane_(pane), countLabel_(countLabel), lastFlush_(Clock::now()) {}
+  PaneRowWriter(ui::ResultPane& pane, QLabel* countLabel) : pane_(pane), countLabel_(countLabel) {}
   ~PaneRowWriter() { Flush(); }
   PaneRowWriter(const PaneRowWriter&) = delete;
   PaneRowWriter& operator=(const PaneRowWriter&) = delete;
 
+  /// Adds one whole row, CR LF included; the count label counts these.
   void AppendRow(const QString& row) {
     pending_ += row;
-    FlushIfDue();
-  }
-  void ShowCount(std::int32_t rows) {
-    count_ = rows;
-    countChanged_ = true;
-    FlushIfDue();
+    ++rows_;
+    if (Clock::now() - lastFlush_ >= kInterval) Flush();
   }
   void Flush() {
-    if (!pending_.isEmpty()) {
-      pane_.append(pending_);
-      pending_.clear();
-    }
-    if (countLabel_ && countChanged_)
-      ui::SetCaption(countLabel_, QStringLiteral("Count: ") + QString::number(count_));
-    countChanged_ = false;
+    pane_.append(pending_);
+    pending_.clear();
+    if (countLabel_ && rows_ != shownRows_)
+      ui::SetCaption(countLabel_, QStringLiteral("Count: ") + QString::number(rows_));
+    shownRows_ = rows_;
     lastFlush_ = Clock::now();
   }
 
@@ -46,16 +44,12 @@ class PaneRowWriter {
   using Clock = std::chrono::steady_clock;
   static constexpr auto kInterval = std::chrono::milliseconds(100);
 
-  void FlushIfDue() {
-    if (Clock::now() - lastFlush_ >= kInterval) Flush();
-  }
-
   ui::ResultPane& pane_;
   QLabel* countLabel_;
   QString pending_;
-  std::int32_t count_ = 0;
-  bool countChanged_ = false;
-  Clock::time_point lastFlush_;
+  std::int32_t rows_ = 0;
+  std::int32_t shownRows_ = 0;
+  Clock::time_point lastFlush_{};  // the first row goes out at once
 };
 
 }  // namespace app

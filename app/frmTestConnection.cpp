@@ -7,6 +7,7 @@
 #include <QTimer>
 #include <cmath>
 
+#include "Ansi.h"
 #include "ConnectionTable.h"
 #include "Host.h"
 #include "Widgets.h"
@@ -63,7 +64,7 @@ void frmTestConnection::ShowProgress(std::int32_t position, float unitWidth,
 }
 
 QString frmTestConnection::ServerName() const {
-  return QString::fromStdString(module_.ServerName());
+  return app::FromAnsi(module_.ServerName());
 }
 
 void frmTestConnection::ReportLibraryError(const std::exception& error) {

@@ -44,9 +44,8 @@ void frmTestConnection::Timer1_Timer() {
   std::string time;
   if (!module().CallServerFunction(handle, "Time(1)", time)) return;
 
-  const server::ConnectionTable& table = module().table();
-  const std::int16_t slot = table.CurrentSlot;
-  ui::SetCaption(lblSCADATime, app::ServerTimeCaption(app::FromAnsi(table.Computer.at(slot)),
+  const std::int16_t slot = module().table().CurrentSlot;
+  ui::SetCaption(lblSCADATime, app::ServerTimeCaption(app::FromAnsi(module().ComputerInUse()),
                                                       app::FromAnsi(time)));
   if (slot != LastStatusSlot) {
     LastStatusSlot = slot;

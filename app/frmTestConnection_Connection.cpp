@@ -35,6 +35,7 @@ void frmTestConnection::cmdTestConnection_Click() {
   host_.SetPointer(ui::kPointerHourglass);
   LoadConnectionSettings();
   try {
+    module_.CloseChangedConnections();
     if (module_.GetConnection() != 0) {
       ui::SetCaption(lblStatus, "Status: Connected to '" + ServerName() + "'.");
     } else {

@@ -30,6 +30,8 @@ class Builder {
   QGroupBox* frame(QWidget* parent, const QString& caption, int l, int t, int w, int h) {
     auto* f = new QGroupBox(caption, parent);
     ui::PlaceTwips(f, l, t, w, h);
+    // Unnamed, a frame inside a frame is announced under the outer frame's caption.
+    f->setAccessibleName(caption);
     return f;
   }
   QLabel* label(QWidget* parent, const QString& caption, int l, int t, int w, int h,
@@ -52,6 +54,10 @@ class Builder {
   QComboBox* nameBox(QWidget* parent, int l, int t, int w, int h, int tab) {
     auto* box = control(new QComboBox(parent), l, t, w, h, tab);
     box->setEditable(true);
+    // The name is used exactly as typed: an editable box's default completer fills in the
+    // rest of a loaded name and matches without regard to case, also on focus-out and Enter.
+    // The drop-down list still offers every loaded name.
+    box->setCompleter(nullptr);
     box->setInsertPolicy(QComboBox::NoInsert);  // typing never adds names; loading does
     box->setMaxVisibleItems(20);
     // Tens of thousands of names: plain strings cost far less to hold and to replace than one
@@ -77,13 +83,6 @@ class Builder {
   QWidget* window_;
   std::vector<std::pair<int, QWidget*>> tabs_;
 };
-
-QFont SansFont(double points, bool bold = false) {
-  QFont f(QStringList{"MS Sans Serif", "Microsoft Sans Serif", "Liberation Sans", "Arial"});
-  f.setPointSizeF(points);
-  f.setBold(bold);
-  return f;
-}
 
 // The window's own icon: a 16-colour screen with a plug, at 32 and 16 pixels.
 QIcon WindowIcon() {
@@ -112,7 +111,7 @@ QIcon WindowIcon() {
 void frmTestConnection::BuildControls() {
   setWindowTitle(QStringLiteral("Test ZnAPI"));
   setWindowIcon(WindowIcon());
-  setFont(SansFont(8.25));
+  setFont(ui::WindowFont());
   setWindowFlags(Qt::Window | Qt::WindowTitleHint | Qt::WindowSystemMenuHint |
                  Qt::WindowMinimizeButtonHint | Qt::WindowCloseButtonHint);
   setFixedSize(ui::TwipsToPixels(kClientWidthTwips), ui::TwipsToPixels(kClientHeightTwips));
@@ -189,10 +188,13 @@ void frmTestConnection::BuildControls() {
   txtSamplePeriod = b.control(new QLineEdit("2", Frame3), 7800, 960, 975, 285, 19);
   const std::array<const char*, 5> kinds{"Summary", "Trends", "Alarms", "Device", "Zncode"};
   const std::array<int, 5> kindLeft{120, 1320, 2520, 3720, 4920};
+  // "Summary" needs more than the others' 975 twips in the Liberation fonts; it takes the gap
+  // up to "Trends".
+  const std::array<int, 5> kindWidth{1155, 975, 975, 975, 975};
   const std::array<int, 5> kindTab{20, 21, 22, 53, 54};
   for (int i = 0; i < 5; ++i)
-    optRead[i] =
-        b.control(new QRadioButton(kinds[i], Frame3), kindLeft[i], 1500, 975, 255, kindTab[i]);
+    optRead[i] = b.control(new QRadioButton(kinds[i], Frame3), kindLeft[i], 1500, kindWidth[i], 255,
+                           kindTab[i]);
   optRead[0]->setChecked(true);
   cmdReadAlarmTrend = b.button(Frame3, "Request", 5880, 1440, 1455, 375, 23);
   cmdCancelRead = b.button(Frame3, "Cancel Request", 7440, 1440, 1335, 375, 24);
@@ -224,7 +226,9 @@ void frmTestConnection::BuildControls() {
   lblSCADATime->adjustSize();
   lblSCADATime->setToolTip("Click to toggle the timer.");
   lblStatus = b.label(this, "Status:", 0, 8880, 495, 195);
-  cmdExit = b.button(this, "Exit", 7680, 8760, 1455, 375, 25);
+  // At 7680 twips the button would end 30 twips beyond the client area; it ends where the
+  // frames do.
+  cmdExit = b.button(this, "Exit", 7560, 8760, 1455, 375, 25);
 
   Timer1 = new QTimer(this);
   Timer1->setInterval(1000);

@@ -24,7 +24,6 @@ void WriteAlarmRows(frmTestConnection& w, std::int32_t handle, const QString& qu
   w.txtRequestedData->setText(QString());
   w.SetPaneLayout(app::PaneLayout::Rows(layout));
   app::PaneRowWriter out(*w.txtRequestedData, w.lblRequestCount);
-  std::int32_t rows = 0;
   QString row;
   QString value;
   do {
@@ -35,9 +34,7 @@ void WriteAlarmRows(frmTestConnection& w, std::int32_t handle, const QString& qu
       row += QLatin1String(field.separator);
     }
     out.AppendRow(row);
-    ++rows;
     w.host().DoEvents();
-    out.ShowCount(rows);
     if (w.CloseRequested()) break;
   } while (find.Next());
 }

@@ -120,7 +120,7 @@ void frmTestConnection::cmdReadAlarmTrend_Click() {
   if (asked) {
     const std::int32_t seconds = app::ElapsedSeconds(start, host().Now());
     ui::SetCaption(lblStatus, app::FromAnsi(app::TimingMessage("Status: Request", "from", seconds,
-                                                               app::ToAnsi(ServerName()))));
+                                                               module().ServerName())));
   }
   cmdCancelRead->setEnabled(false);
   host().SetPointer(ui::kPointerDefault);

@@ -65,10 +65,10 @@ void frmTestConnection::cmdRead_Click() {
   } else {
     txtValue->setText(ValueText(value));
     const ui::LocalDateTime end = host().Now();
-    const std::string lead = (QStringLiteral("Status: Reading ") + tag).toStdString();
+    const std::string lead = app::ToAnsi(QStringLiteral("Status: Reading ") + tag);
     ui::SetCaption(lblStatus,
-                   QString::fromStdString(app::TimingMessage(
-                       lead, "from", app::ElapsedSeconds(start, end), ServerName().toStdString())));
+                   app::FromAnsi(app::TimingMessage(lead, "from", app::ElapsedSeconds(start, end),
+                                                    module().ServerName())));
   }
   host().SetPointer(ui::kPointerDefault);
 }

@@ -59,7 +59,6 @@ void frmTestConnection::QueryTrend(std::int32_t handle) {
                            QStringLiteral("\r\n"));
   SetPaneLayout(app::PaneLayout::TrendRows());
   app::PaneRowWriter out(*txtRequestedData, lblRequestCount);
-  std::int32_t rows = 0;
   QString row;
   QString date;
   QString time;
@@ -78,8 +77,6 @@ void frmTestConnection::QueryTrend(std::int32_t handle) {
     samples->Add(date, time, value);
     out.AppendRow(row);
     host().DoEvents();
-    ++rows;
-    out.ShowCount(rows);
     if (CancelRequested != 0 || CloseRequested()) break;
   } while (find.Next());
 }

@@ -49,6 +49,7 @@ QPushButton* Button(QWidget* parent, const QString& caption, int l, int t, int w
 
 void frmListRead::BuildControls() {
   setWindowTitle(QStringLiteral("ZNAPI ListRead"));
+  setFont(ui::WindowFont());
   setFixedSize(ui::TwipsToPixels(kClientWidthTwips), ui::TwipsToPixels(kClientHeightTwips));
 
   Label3 = Label(this, QStringLiteral("Available Tags"), 120, 0, 1050, 195, true);

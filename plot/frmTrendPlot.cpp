@@ -13,6 +13,7 @@
 #include "TrendChart.h"
 #include "TrendChartView.h"
 #include "TrendSamples.h"
+#include "Widgets.h"
 
 namespace plot {
 
@@ -24,6 +25,7 @@ frmTrendPlot::frmTrendPlot(ui::Host& host, UnitsOf unitsOf, QWidget* parent)
                   QStringLiteral("PNG image (*.png);;SVG drawing (*.svg)"),
                   {QStringLiteral(".png"), QStringLiteral(".svg")},
                   {}} {
+  setFont(ui::WindowFont());
   chart = new TrendChart;
   chartView = new TrendChartView(chart, this);
   lblSample = new QLabel(this);

@@ -41,9 +41,11 @@ std::int32_t basZNAPI::GetConnection() {
         continue;  // a slot found dead waits for the next call before it is opened again
       }
       if (IsTrue(t.OpenAllowed[slot])) {
-        t.Handle[slot] = api_.znOpen(t.Computer[slot].c_str(), t.UserID[slot].c_str(),
-                                     t.Password[slot].c_str(), 0);
+        Login login{t.Computer[slot], t.UserID[slot], t.Password[slot]};
+        t.Handle[slot] =
+            api_.znOpen(login.Computer.c_str(), login.UserID.c_str(), login.Password.c_str(), 0);
         if (t.Handle[slot] != 0) {
+          t.OpenedWith[slot] = std::move(login);
           t.CurrentSlot = static_cast<std::int16_t>(slot);
           result = t.Handle[slot];
           break;
@@ -95,9 +97,24 @@ TagValue basZNAPI::ReadTagValue(std::int32_t h, std::string tag) {
   }
 }
 
+void basZNAPI::CloseChangedConnections() {
+  ConnectionTable& t = table_;
+  for (std::size_t slot = 0; slot < t.Handle.size(); ++slot) {
+    if (t.Handle[slot] == 0 ||
+        t.OpenedWith[slot] == Login{t.Computer[slot], t.UserID[slot], t.Password[slot]})
+      continue;
+    const std::int32_t changed = t.Handle[slot];
+    t.Handle[slot] = 0;
+    api_.znClose(changed);
+  }
+}
+
+const std::string& basZNAPI::ComputerInUse() const {
+  return table_.OpenedWith[table_.CurrentSlot == 1 ? 1 : 0].Computer;
+}
+
 std::string basZNAPI::ServerName() const {
-  const int slot = table_.CurrentSlot == 1 ? 1 : 0;
-  const std::string& computer = table_.Computer[slot];
+  const std::string& computer = ComputerInUse();
   return computer.empty() ? std::string("LOCAL") : computer;
 }
 

@@ -14,6 +14,14 @@ namespace server {
 inline constexpr std::int16_t kTrue = -1;
 inline constexpr std::int16_t kFalse = 0;
 
+/// The texts a connection is opened with.
+struct Login {
+  std::string Computer;
+  std::string UserID;
+  std::string Password;
+  bool operator==(const Login&) const = default;
+};
+
 struct ConnectionTable {
   std::array<std::int32_t, 2> Handle{0, 0};
   std::array<std::string, 2> Computer;
@@ -23,6 +31,9 @@ struct ConnectionTable {
   std::int16_t SlotCount = 1;
   std::int16_t CurrentSlot = 0;
   std::int16_t TryPrimaryFirst = kFalse;
+  /// What each slot's open handle was opened with. The boxes may say something else by now:
+  /// the handle still reaches the server named here.
+  std::array<Login, 2> OpenedWith;
 };
 
 /// No value, a number, or a text.
@@ -49,7 +60,14 @@ class basZNAPI {
   /// NUL; no value when the read failed or h is 0.
   TagValue ReadTagValue(std::int32_t h, std::string tag);
 
-  /// Computer(CurrentSlot), or "LOCAL" when that text is empty.
+  /// Closes each open handle whose slot's computer, user or password text has changed since
+  /// it was opened, so that the next GetConnection reaches what the texts now say.
+  /// Library errors (LibraryError) pass to the caller.
+  void CloseChangedConnections();
+
+  /// The computer text the handle in use was opened with.
+  const std::string& ComputerInUse() const;
+  /// ComputerInUse(), or "LOCAL" when that text is empty.
   std::string ServerName() const;
 
  private:

@@ -18,11 +18,7 @@ constexpr int kFrameMs = 16;
 }  // namespace
 
 ProgressStrip::ProgressStrip(QWidget* parent) : QWidget(parent) {
-  QFont font;
-  font.setFamilies({QStringLiteral("MS Sans Serif"), QStringLiteral("Liberation Sans"),
-                    QStringLiteral("DejaVu Sans")});
-  font.setStyleHint(QFont::SansSerif);
-  font.setPointSizeF(8.25);
+  QFont font = WindowFont();
   font.setBold(true);
   setFont(font);
   setContentsMargins(kBorder, kBorder, kBorder, kBorder);

@@ -1,18 +1,12 @@
-#include <QEvent>
 #include <QPlainTextEdit>
 #include <QTextCursor>
-#include <QTimer>
 #include <QVBoxLayout>
-#include <algorithm>
 
 #include "Widgets.h"
 
 namespace ui {
 
 namespace {
-
-// Often enough to look live, seldom enough that redrawing costs little next to the rows.
-constexpr std::chrono::milliseconds kRefreshInterval{50};
 
 QFont FixedPitchFont() {
   QFont font;
@@ -25,7 +19,7 @@ QFont FixedPitchFont() {
 }
 
 // The pane keeps CR LF line ends; the display breaks lines at LF alone and would show a CR
-// as a stray glyph.
+// as a stray glyph. A CR LF split between two pieces still ends one line.
 QString DisplayText(QStringView piece) {
   QString out = piece.toString();
   out.remove(QLatin1Char('\r'));
@@ -48,48 +42,17 @@ ResultPane::ResultPane(QWidget* parent) : QWidget(parent), view_(new QPlainTextE
 }
 
 void ResultPane::setText(const QString& text) {
-  text_ = text;
-  shown_ = 0;
+  text_.clear();
   view_->clear();
-  queueFlush();
+  append(text);
 }
 
 void ResultPane::append(const QString& piece) {
+  if (piece.isEmpty()) return;
   text_ += piece;
-  queueFlush();
-}
-
-void ResultPane::queueFlush() {
-  // One pending flush covers any number of appends.
-  if (flushQueued_) return;
-  flushQueued_ = true;
-  const auto sinceLast = std::chrono::duration_cast<std::chrono::milliseconds>(
-      std::chrono::steady_clock::now() - lastFlush_);
-  // Laying out an appended piece costs more as the document grows; waiting ten times as long
-  // as the last catch-up took keeps the display's share of a long query bounded.
-  const auto interval = std::max<std::chrono::milliseconds>(
-      kRefreshInterval, std::chrono::duration_cast<std::chrono::milliseconds>(lastFlushCost_ * 10));
-  const auto wait = sinceLast >= interval ? std::chrono::milliseconds(0) : interval - sinceLast;
-  QTimer::singleShot(wait, this, [this] {
-    flushQueued_ = false;
-    flush();
-  });
-}
-
-void ResultPane::flush() {
-  if (shown_ >= text_.size()) return;
-  const auto started = std::chrono::steady_clock::now();
   QTextCursor cursor(view_->document());
   cursor.movePosition(QTextCursor::End);
-  cursor.insertText(DisplayText(QStringView(text_).mid(shown_)));
-  shown_ = text_.size();
-  lastFlush_ = std::chrono::steady_clock::now();
-  lastFlushCost_ = lastFlush_ - started;
-}
-
-bool ResultPane::event(QEvent* e) {
-  if (e->type() == QEvent::Show) flush();
-  return QWidget::event(e);
+  cursor.insertText(DisplayText(piece));
 }
 
 }  // namespace ui

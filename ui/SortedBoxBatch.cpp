@@ -1,7 +1,6 @@
 #include "SortedBoxBatch.h"
 
 #include <QComboBox>
-#include <QCompleter>
 #include <QStringListModel>
 #include <algorithm>
 #include <iterator>
@@ -35,9 +34,6 @@ void SortedBoxBatch::flush() {
   // Stable sorting keeps equal names in arrival order, and the merge puts names already in
   // the box before equal newcomers: the order of inserting each after its equals.
   StableRunSort(pending_.begin(), pending_.end(), Before);
-  // The completer would rescan the whole list after the change unless it knows it is sorted.
-  if (QCompleter* completer = box_->completer())
-    completer->setModelSorting(QCompleter::CaseInsensitivelySortedModel);
   const int current = box_->currentIndex();
   const QString typed = box_->currentText();
   auto* names = qobject_cast<QStringListModel*>(box_->model());

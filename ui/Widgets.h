@@ -6,7 +6,6 @@
 #include <QStaticText>
 #include <QString>
 #include <QWidget>
-#include <chrono>
 
 class QComboBox;
 class QListWidget;
@@ -15,7 +14,8 @@ class QTimer;
 
 namespace ui {
 
-/// A label that reports clicks.
+/// A label that reports clicks. A double-click is one click, as the platform's labels have it:
+/// the release that ends it reports nothing.
 class ClickableLabel : public QLabel {
   Q_OBJECT
  public:
@@ -24,7 +24,11 @@ class ClickableLabel : public QLabel {
   void clicked();
 
  protected:
+  void mouseDoubleClickEvent(QMouseEvent* event) override;
   void mouseReleaseEvent(QMouseEvent* event) override;
+
+ private:
+  bool endsDoubleClick_ = false;
 };
 
 /// A single-line text box that reports when it receives the keyboard focus.
@@ -66,39 +70,30 @@ class ProgressStrip : public QWidget {
   QTimer* repaintTimer_ = nullptr;
 };
 
-/// The multi-line result pane. Text is kept whole in `text()` exactly as appended (CR LF
-/// included); the display catches up with the pending text when events run, at most 20
-/// times a second, so appending costs the same however much the pane already holds, and a
-/// loop that lets events run after every row does not redraw the pane for every row.
+/// The multi-line result pane. Text is kept whole in `text()` exactly as given (CR LF
+/// included) and shown at once; appending costs the same however much the pane already
+/// holds. A query hands it rows in batches (app::PaneRowWriter), not one by one.
 class ResultPane : public QWidget {
  public:
   explicit ResultPane(QWidget* parent = nullptr);
   const QString& text() const { return text_; }
   void setText(const QString& text);
   void append(const QString& piece);
-  /// Brings the display up to date now (also done when the pane is shown).
-  void flush();
   QPlainTextEdit* view() const { return view_; }
 
- protected:
-  bool event(QEvent* e) override;
-
  private:
-  void queueFlush();
-
   QPlainTextEdit* view_ = nullptr;
   QString text_;
-  qsizetype shown_ = 0;  // characters of text_ already in the display
-  bool flushQueued_ = false;
-  std::chrono::steady_clock::time_point lastFlush_{};
-  std::chrono::steady_clock::duration lastFlushCost_{};
 };
+
+/// The windows' font: the classic 8.25-point sans serif, or a font with its metrics. A second
+/// window does not take its owner's font by itself, so each window sets this one.
+QFont WindowFont();
 
 /// Sets a label's caption; `fits` labels then size themselves to the text.
 void SetCaption(QLabel* label, const QString& text, bool fits = true);
 
-/// Adds an entry at its place in a sorted box's order (case-insensitive, after equal names).
-int AddSorted(QComboBox* box, const QString& text);
+/// Adds an entry at its place in a sorted list's order (case-insensitive, after equal names).
 int AddSorted(QListWidget* list, const QString& text);
 
 /// Places a control from its left, top, width and height in twips (15 per pixel at 96 dpi).

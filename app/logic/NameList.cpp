@@ -3,6 +3,7 @@
 #include <cstring>
 #include <stdexcept>
 
+#include "Ansi.h"
 #include "Blanks.h"
 
 namespace app {
@@ -11,9 +12,9 @@ QString NameFromBuffer(const char* buffer, std::size_t length) {
   const void* nul = std::memchr(buffer, '\0', length);
   if (nul) {
     const auto n = static_cast<qsizetype>(static_cast<const char*>(nul) - buffer);
-    return TrimLeadingBlanks(QString::fromLatin1(buffer, n));
+    return TrimLeadingBlanks(FromAnsi(buffer, static_cast<std::size_t>(n)));
   }
-  return TrimBlanks(QString::fromLatin1(buffer, static_cast<qsizetype>(length)));
+  return TrimBlanks(FromAnsi(buffer, length));
 }
 
 QString NoNamesFoundText(const char* kindWord) {

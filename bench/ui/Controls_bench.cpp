@@ -1,9 +1,7 @@
-// Sorted inserts and result pane appends, each at a tenth of full size and at full size, so
-// that the cost per item can be compared across the two.
+// Sorted inserts into a list, at a tenth of full size and at full size, so that the cost per
+// item can be compared across the two.
 #include <benchmark/benchmark.h>
 
-#include <QApplication>
-#include <QComboBox>
 #include <QListWidget>
 #include <QStringList>
 #include <random>
@@ -23,18 +21,6 @@ QStringList RandomNames(int count) {
   return names;
 }
 
-void BM_AddSortedEditableCombo(benchmark::State& state) {
-  const QStringList names = RandomNames(static_cast<int>(state.range(0)));
-  for (auto _ : state) {
-    QComboBox box;
-    box.setEditable(true);
-    for (const QString& name : names) ui::AddSorted(&box, name);
-    benchmark::DoNotOptimize(box.count());
-  }
-  state.SetItemsProcessed(state.iterations() * state.range(0));
-}
-BENCHMARK(BM_AddSortedEditableCombo)->Arg(3276)->Arg(32767)->Unit(benchmark::kMillisecond);
-
 void BM_AddSortedList(benchmark::State& state) {
   const QStringList names = RandomNames(static_cast<int>(state.range(0)));
   for (auto _ : state) {
@@ -45,24 +31,5 @@ void BM_AddSortedList(benchmark::State& state) {
   state.SetItemsProcessed(state.iterations() * state.range(0));
 }
 BENCHMARK(BM_AddSortedList)->Arg(3276)->Arg(32767)->Unit(benchmark::kMillisecond);
-
-// Rows as a trend query writes them, with events let run after each row as the query does,
-// and the display brought fully up to date at the end.
-void BM_ResultPaneRows(benchmark::State& state) {
-  const QString row =
-      QStringLiteral("15/03/2024\t10:30:00\t\t12.5                            \r\n");
-  for (auto _ : state) {
-    ui::ResultPane pane;
-    pane.show();
-    for (int i = 0; i < state.range(0); ++i) {
-      pane.append(row);
-      QApplication::processEvents();
-    }
-    pane.flush();
-    benchmark::DoNotOptimize(pane.text().size());
-  }
-  state.SetItemsProcessed(state.iterations() * state.range(0));
-}
-BENCHMARK(BM_ResultPaneRows)->Arg(10000)->Arg(100000)->Unit(benchmark::kMillisecond);
 
 }  // namespace

@@ -27,6 +27,13 @@ std::optional<double> ParseDouble(std::string_view text) {
   return value;
 }
 
+// Characters of a UTF-8 text: every byte but the continuation bytes starts one.
+std::size_t CharacterCount(std::string_view text) {
+  return static_cast<std::size_t>(std::count_if(text.begin(), text.end(), [](char c) {
+    return (static_cast<unsigned char>(c) & 0xC0) != 0x80;
+  }));
+}
+
 std::string Lower(std::string_view text) {
   std::string out(text);
   std::transform(out.begin(), out.end(), out.begin(),
@@ -62,7 +69,7 @@ const char* TagTypeName(TagType type) {
 std::optional<std::string> CanonicalValue(TagType type, std::string_view text) {
   switch (type) {
     case TagType::String:
-      if (text.size() > kMaxStringValue) return std::nullopt;
+      if (CharacterCount(text) > kMaxStringValue) return std::nullopt;
       return std::string(text);
     case TagType::Real: {
       const auto value = ParseDouble(text);

@@ -8,7 +8,8 @@ namespace znsim {
 
 enum class TagType { Digital, Integer, Real, String };
 
-/// Longest text a string tag holds; the client reads values into 255-character buffers.
+/// Longest text a string tag holds, in characters; the client reads values into
+/// 255-character buffers.
 inline constexpr std::size_t kMaxStringValue = 254;
 
 /// "digital", "integer", "real", "string" (any letter case).
@@ -18,7 +19,7 @@ const char* TagTypeName(TagType type);
 
 /// The canonical text of `text` stored in a tag of `type`, or nullopt when it does not fit:
 /// digital takes 0 or 1, integer a 32-bit whole number, real a finite number, string any
-/// text up to kMaxStringValue bytes. Blanks around numbers are ignored.
+/// UTF-8 text up to kMaxStringValue characters. Blanks around numbers are ignored.
 std::optional<std::string> CanonicalValue(TagType type, std::string_view text);
 
 /// Shortest text that reads back as the same number ("12.5", "3", "-0.25").

@@ -1,7 +1,5 @@
 // The server clock label: toggling, the caption of each tick, failover announcements and
 // the ticks that find no server.
-#include <QtCore/qtestsupport_core.h>  // QTest::qWaitFor
-
 #include "MainWindowFixture.h"
 
 namespace app_test {
@@ -13,13 +11,23 @@ struct Clock : MainWindowTest {
   QString caption() const { return w.lblSCADATime->text(); }
 };
 
-TEST_F(Clock, LabelClickStartsAndStopsTheTimerThatDrivesTheTicks) {
-  w.lblSCADATime_Click();
+TEST_F(Clock, EachClickOnTheLabelTogglesTheTimerAndADoubleClickIsOneClick) {
+  w.show();
+  ASSERT_TRUE(QTest::qWaitForWindowExposed(&w));
+  const auto label = [&] { return w.lblSCADATime->geometry().center(); };
+  QTest::mouseClick(w.windowHandle(), Qt::LeftButton, {}, label());
   ASSERT_TRUE(w.Timer1->isActive());
+  // A right click, or a press dragged off the label before its release, is no click.
+  QTest::mouseClick(w.windowHandle(), Qt::RightButton, {}, label());
+  QTest::mousePress(w.windowHandle(), Qt::LeftButton, {}, label());
+  QTest::mouseRelease(w.windowHandle(), Qt::LeftButton, {}, QPoint(5, 5));
+  EXPECT_TRUE(w.Timer1->isActive());
   ASSERT_TRUE(QTest::qWaitFor([&] { return caption() != kStartCaption; }, 10000));
   EXPECT_EQ(caption(), "'s time: 12:00:00");
-  w.lblSCADATime_Click();
+  QTest::mouseDClick(w.windowHandle(), Qt::LeftButton, {}, label());
   EXPECT_FALSE(w.Timer1->isActive());
+  QTest::mouseDClick(w.windowHandle(), Qt::LeftButton, {}, label());
+  EXPECT_TRUE(w.Timer1->isActive());
 }
 
 TEST_F(Clock, TickShowsTheTrimmedTimeWithOneLivenessTestOnceConnected) {

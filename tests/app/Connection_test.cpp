@@ -30,17 +30,43 @@ TEST_F(Connection, SlotCountComesFromTheComputerNamesAndTryPrimaryNeedsRedundanc
   }
 }
 
-TEST_F(Connection, ConnectNamesTheServerOrLocalAndKeepsALiveHandle) {
+TEST_F(Connection, StatusNamesTheServerInUseAndConnectReachesWhatTheBoxesSay) {
   w.cmdTestConnection->click();
   EXPECT_EQ(status(), "Status: Connected to 'LOCAL'.");
   EXPECT_EQ(host.pointers, (std::vector<int>{ui::kPointerHourglass, ui::kPointerDefault}));
   ASSERT_EQ(api.countOf("znOpen"), 1);
   EXPECT_EQ(api.callsOf("znOpen")[0].args, (Strings{"", "Engineer", "Marlow", "0"}));
-
-  w.txtComputer[0]->setText("plant2");
   w.cmdTestConnection->click();
-  EXPECT_EQ(api.countOf("znOpen"), 1);
+  EXPECT_EQ(api.countOf("znOpen"), 1) << "a live handle opened with the same texts is kept";
+
+  // Typed but not connected yet: the handle in use still reaches the local server.
+  api.server("plant2").time = "08:00:00";
+  local.tags["T1"] = "1";
+  ReplaceText(w.txtComputer[0], "plant2");
+  ReplaceText(w.cboTagNames[0], "T1");
+  w.cmdRead->click();
+  EXPECT_EQ(status(), "Status: Reading T1 takes about 1 second from 'LOCAL'.");
+  w.Timer1_Timer();
+  EXPECT_EQ(w.lblSCADATime->text(), "'s time: 12:00:00");
+
+  const std::int32_t old = module.table().Handle[0];
+  w.cmdTestConnection->click();
+  EXPECT_EQ(api.argsOf("znClose"), Strings{std::to_string(old)});
+  EXPECT_EQ(api.callsOf("znOpen").back().args, (Strings{"plant2", "Engineer", "Marlow", "0"}));
   EXPECT_EQ(status(), "Status: Connected to 'plant2'.");
+  w.Timer1_Timer();
+  EXPECT_EQ(w.lblSCADATime->text(), "plant2's time: 08:00:00");
+
+  // A changed password reopens too; a cleared box is not the server that answers.
+  ReplaceText(w.txtPassword[0], "Other");
+  w.cmdTestConnection->click();
+  EXPECT_EQ(api.callsOf("znOpen").back().args, (Strings{"plant2", "Engineer", "Other", "0"}));
+  EXPECT_EQ(api.openConnections().size(), 1u);
+  api.server("plant2").tags["T1"] = "2";
+  ReplaceText(w.txtComputer[0], "");
+  w.cmdRead->click();
+  EXPECT_EQ(w.txtValue->text(), "2");
+  EXPECT_EQ(status(), "Status: Reading T1 takes about 1 second from 'plant2'.");
 }
 
 TEST_F(Connection, FailedConnectShowsABoxAndKeepsTheStatus) {

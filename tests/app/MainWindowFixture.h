@@ -15,6 +15,7 @@
 #include "ConnectionTable.h"
 #include "FakeHost.h"
 #include "FakeZnApi.h"
+#include "Typing.h"
 #include "Widgets.h"
 #include "frmTestConnection.h"
 
@@ -26,6 +27,8 @@ inline void PrintTo(const QString& s, std::ostream* os) {
 namespace app_test {
 
 using Strings = std::vector<std::string>;
+
+using testing_support::ReplaceText;
 
 inline QStringList Items(const QComboBox* box) {
   QStringList out;

@@ -18,8 +18,8 @@ TEST(NameFromBuffer, TakesTheTextUpToTheFirstNulWithoutLeadingBlanks) {
       // A full buffer carries no NUL: then blanks on both sides go.
       {full32, QString::fromLatin1(full32.c_str())},
       {"  " + full32.substr(0, 26) + "    ", QString::fromLatin1(full32.substr(0, 26).c_str())},
-      {std::string("\tTab \0", 6), "\tTab "},                             // only blanks are removed
-      {std::string("Temp\xB0\x43\0", 7), QStringLiteral("Temp\u00B0C")},  // 8-bit names stay
+      {std::string("\tTab \0", 6), "\tTab "},  // only blanks are removed
+      {std::string("\x80Temp\xB0\x43\0", 8), QStringLiteral("\u20ACTemp\u00B0C")},  // Windows-1252
   };
   for (const auto& [bytes, expected] : cases)
     EXPECT_EQ(app::NameFromBuffer(bytes.data(), bytes.size()), expected) << "bytes: " << bytes;

@@ -1,5 +1,8 @@
 // The alarm, summary, trend and device queries: the rows they lay out from the library's
 // buffers, the count label, cancel and close, and the find handle closed on every path.
+#include <QPlainTextEdit>
+#include <QTextDocument>
+
 #include "MainWindowFixture.h"
 
 namespace app_test {
@@ -96,6 +99,28 @@ TEST_F(Queries, TrendWritesTheHeaderAndOneRowPerSample) {
   EXPECT_EQ(w.lblRequestCount->text(), "Count: 2");
   EXPECT_TRUE(api.openSearches().empty());
   EXPECT_TRUE(host.boxes.empty());
+}
+
+// Large requests one after another: each shows every row by the time its handler returns, and
+// whenever events run the count label counts the rows the pane shows.
+TEST_F(Queries, EveryRowIsOnScreenWhenARequestEndsAndTheCountMatchesThePaneMeanwhile) {
+  constexpr int kRows = 100'000;
+  local.tables[kTrendQuery].records.assign(
+      kRows, {{"Date", "04/05/2005"}, {"Time", "04:00:24"}, {"TREND1", "60.000000"}});
+  w.show();
+  const auto shownRows = [&] {  // less the header and the empty line after the last row
+    return w.txtRequestedData->view()->document()->blockCount() - 2;
+  };
+  int mismatches = 0;
+  host.onDoEvents = [&] {
+    if (w.lblRequestCount->text() != "Count: " + QString::number(shownRows())) ++mismatches;
+  };
+  for (int i = 0; i < 2; ++i) {
+    request(1);
+    EXPECT_EQ(shownRows(), kRows) << "request " << i;
+  }
+  EXPECT_EQ(host.doEventsCount, 2 * kRows);
+  EXPECT_EQ(mismatches, 0);
 }
 
 TEST_F(Queries, CancelAfterTheThirdRowStopsTheTrendAndClosesTheFind) {

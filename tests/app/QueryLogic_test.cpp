@@ -26,7 +26,7 @@ TEST(QueryLogic, ValueRuleTrimsOnlyWhatStandsOutsideTheLibrarysText) {
       {full, "ABCDEFGHIJKLMNOPQRSTUVWXYZ012", full},
       {Buffer("\tTAB\t"), "\tTAB\t", "\tTAB\t"},  // only blanks are trimmed
       {Buffer(std::string("A\0B", 3)), "A", "A"},
-      {Buffer("\xB0\x43"), "°C", "°C"},  // 8-bit characters stay
+      {Buffer("\x93\xB0\x43\x94"), "“°C”", "“°C”"},  // Windows-1252
   };
   for (const Case& c : cases) {
     SCOPED_TRACE(c.buffer);

@@ -45,7 +45,6 @@ struct Results : MainWindowTest {
   QWidget* paneView() { return w.txtRequestedData->view()->viewport(); }
   /// Where the pane shows `column` of display line `line`.
   QPoint At(int line, int column) {
-    w.txtRequestedData->flush();
     QPlainTextEdit* view = w.txtRequestedData->view();
     QTextCursor cursor(view->document()->findBlockByNumber(line));
     cursor.movePosition(QTextCursor::Right, QTextCursor::MoveAnchor, column);

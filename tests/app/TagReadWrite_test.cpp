@@ -8,15 +8,52 @@ struct TagReadWrite : MainWindowTest {
   TagReadWrite() { local.tags["T1"] = "12.5"; }
 
   void read(const QString& tag) {
-    w.cboTagNames[0]->setEditText(tag);
+    ReplaceText(w.cboTagNames[0], tag);
     w.cmdRead->click();
   }
   void write(const QString& tag, const QString& value) {
-    w.cboTagNames[0]->setEditText(tag);
-    w.txtValue->setText(value);
+    ReplaceText(w.cboTagNames[0], tag);
+    ReplaceText(w.txtValue, value);
     w.cmdWrite->click();
   }
 };
+
+TEST_F(TagReadWrite, NameBoxesKeepWhatWasTypedAndTheCallsReceiveIt) {
+  for (const char* name : {"LIT101", "P101_Speed", "P101_Start"})
+    local.tables["Tag"].records.push_back({{"Tag", name}});
+  local.tables["_Trend"].records.push_back({{"Name", "PRESSURE"}});
+  w.show();
+  w.activateWindow();
+  ASSERT_TRUE(QTest::qWaitForWindowActive(&w));
+  w.cmdLoadZontraSchema->click();
+  ASSERT_EQ(w.cboTagNames[0]->count(), 3);
+  w.optRead[1]->click();
+  struct Case {
+    int box;
+    QString typed;
+    Qt::Key leave;  // focus-out, or Enter in the box
+    QPushButton* button;
+    const char* call;
+    std::string sent;  // the call's text argument
+  };
+  const Case cases[] = {
+      {0, "P101_S", Qt::Key_Tab, w.cmdWrite, "znTagWrite", "P101_S"},
+      {0, "lit101", Qt::Key_Return, w.cmdRead, "znTagRead", "lit101"},
+      {2, "PRES", Qt::Key_Tab, w.cmdReadAlarmTrend, "znFindFirst",
+       "ZNAPITrend(\"10:30:00\",\"15/03/2024\",2, 300, 0, PRES)"},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.typed.toStdString());
+    QComboBox* box = w.cboTagNames[c.box];
+    QTest::mouseClick(box->lineEdit(), Qt::LeftButton);
+    ReplaceText(box, c.typed);
+    QTest::keyClick(box->lineEdit(), c.leave);
+    EXPECT_EQ(box->currentText(), c.typed);
+    c.button->click();
+    EXPECT_EQ(api.argsOf(c.call, 1).back(), c.sent);
+    EXPECT_EQ(box->currentText(), c.typed);
+  }
+}
 
 TEST_F(TagReadWrite, EmptyTagNameAsksForATagAndCallsNothing) {
   w.lblStatus->setText("Status: before");

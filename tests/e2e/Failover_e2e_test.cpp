@@ -3,13 +3,16 @@
 #include <gtest/gtest.h>
 
 #include <QCheckBox>
+#include <QComboBox>
 #include <QLabel>
+#include <QLineEdit>
 #include <QPushButton>
 #include <memory>
 
 #include "ConnectionTable.h"
 #include "DynamicZnApi.h"
 #include "FakeHost.h"
+#include "Typing.h"
 #include "Widgets.h"
 #include "ZnsimProcess.h"
 #include "frmTestConnection.h"
@@ -62,6 +65,25 @@ TEST_F(Failover, StandbyTakesOverAndThePrimaryIsTakenBack) {
   EXPECT_GT(back, 0);
   EXPECT_EQ(module.table().CurrentSlot, 0);
   EXPECT_EQ(back, module.table().Handle[0]);
+}
+
+// Accented text reaches the server and comes back exactly, and the connection that carried it
+// stays the primary's: a text the server could not decode would have cost the connection.
+TEST_F(Failover, AccentedTextRoundTripsOnThePrimaryWithoutAFailover) {
+  w.chkEnableRedundant->click();
+  w.cmdTestConnection->click();
+  const QString tag = "PLANT_Message";
+  const QString value = QString::fromUtf8("Caf\u00e9 open \u20ac5 \u00b5m");
+  testing_support::TypeText(w.cboTagNames[0], tag);
+  testing_support::TypeText(w.txtValue, value);
+  w.cmdWrite->click();
+  EXPECT_EQ(w.lblStatus->text().toStdString(),
+            "Status: Writing to PLANT_Message is successful to '" + primary->address() + "'.");
+  w.txtValue->clear();
+  w.cmdRead->click();
+  EXPECT_EQ(w.txtValue->text(), value);
+  EXPECT_EQ(module.table().CurrentSlot, 0);
+  EXPECT_EQ(module.table().Handle[1], 0) << "the standby was never needed";
 }
 
 TEST_F(Failover, WithoutTryPrimaryFirstTheStandbyIsKept) {

@@ -20,13 +20,17 @@ TEST(TagType, StoresOnlyWhatFitsTheType) {
   EXPECT_EQ(store(T::Integer, "2147483647"), "2147483647");
   EXPECT_EQ(store(T::Real, "+1e3"), "1000");
   EXPECT_EQ(store(T::Real, "-0"), "0");
-  // String values are bounded by what a client buffer holds.
+  // String values are bounded by the characters a client buffer holds, whatever their UTF-8
+  // bytes.
   EXPECT_EQ(store(T::String, std::string(kMaxStringValue, 'x')), std::string(kMaxStringValue, 'x'));
+  std::string accents;
+  for (std::size_t i = 0; i < kMaxStringValue; ++i) accents += "\u00e9";
+  EXPECT_EQ(store(T::String, accents), accents);
   const std::pair<T, std::vector<std::string>> refused[] = {
       {T::Digital, {"2", "0.5"}},
       {T::Integer, {"3.5", "2147483648", ""}},
       {T::Real, {"abc", "nan", "1e999"}},
-      {T::String, {std::string(kMaxStringValue + 1, 'x')}}};
+      {T::String, {std::string(kMaxStringValue + 1, 'x'), accents + "x"}}};
   for (const auto& [type, texts] : refused) {
     for (const auto& text : texts)
       EXPECT_FALSE(CanonicalValue(type, text)) << TagTypeName(type) << " '" << text << "'";

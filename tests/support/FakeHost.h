@@ -30,7 +30,6 @@ class FakeHost : public ui::Host {
   std::deque<ui::LocalDateTime> clock;
   ui::LocalDateTime now{2024, 3, 15, 10, 30, 0};
   std::function<void()> onDoEvents;
-  std::function<void(const Box&)> onMsgBox;
   /// What the save dialog answers, in order; nothing (cancel) once they are used up. Every
   /// question is kept as "title|suggested path|filters".
   std::deque<QString> saveAnswers;
@@ -38,7 +37,6 @@ class FakeHost : public ui::Host {
 
   void MsgBox(const QString& text, int style, const std::optional<QString>& title) override {
     boxes.push_back({text, style, title});
-    if (onMsgBox) onMsgBox(boxes.back());
   }
   void SetPointer(int p) override {
     pointer = p;

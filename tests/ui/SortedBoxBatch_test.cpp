@@ -6,7 +6,7 @@
 #include <random>
 
 #include "SortedBoxBatch.h"
-#include "Widgets.h"
+#include "SortedInsert.h"
 
 namespace {
 
@@ -27,10 +27,10 @@ TEST(SortedBoxBatch, EndsInTheOrderOfOneByOneInsertion) {
     // Few distinct letters in mixed case give many names that compare equal.
     std::mt19937 random(7);
     const QString letters = "aAbB";
-    QComboBox oneByOne, batched;
+    QComboBox batched;
     UseStringModel(batched, strings);
     batched.setEditable(true);
-    oneByOne.addItem("b");  // names already in a box stay before equal newcomers
+    QStringList oneByOne{"b"};  // names already in a box stay before equal newcomers
     batched.addItem("b");
     ui::SortedBoxBatch batch(&batched, 1'000'000);
     for (int i = 0; i < 500; ++i) {
@@ -38,12 +38,14 @@ TEST(SortedBoxBatch, EndsInTheOrderOfOneByOneInsertion) {
       for (int n = 0; n < 1 + int(random() % 3); ++n) name += letters[int(random() % 4)];
       name += QString::number(i);  // tells equal-comparing names apart in the result
       name.truncate(2);
-      ui::AddSorted(&oneByOne, name);
+      oneByOne.insert(ui::SortedInsertPosition(
+                          int(oneByOne.size()), [&](int at) { return oneByOne[at]; }, name),
+                      name);
       batch.add(name);
       if (random() % 50 == 0) batch.flush();
     }
     batch.flush();
-    EXPECT_EQ(Items(batched), Items(oneByOne));
+    EXPECT_EQ(Items(batched), oneByOne);
   }
 }
 

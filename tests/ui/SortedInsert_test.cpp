@@ -1,11 +1,9 @@
 // Sorted boxes: case-insensitive order, equal names kept in the order they came.
 #include <gtest/gtest.h>
 
-#include <QComboBox>
-#include <QCompleter>
+#include <QStringList>
 
 #include "SortedInsert.h"
-#include "Widgets.h"
 
 namespace {
 
@@ -18,23 +16,6 @@ TEST(SortedInsert, PositionIsAfterEveryEqualEntry) {
     EXPECT_EQ(ui::SortedInsertPosition(int(sorted.size()), at, text), expected)
         << text.toStdString();
   EXPECT_EQ(ui::SortedInsertPosition(0, at, "x"), 0);
-}
-
-// The completer is told the box is sorted and so searches it by halves: the box's order must be
-// the one it assumes, or typed prefixes miss names.
-TEST(SortedInsert, EditableBoxStillCompletesCaseInsensitively) {
-  QComboBox box;
-  box.setEditable(true);
-  for (const char* name : {"pump2", "Tank1", "PUMP1", "valve", "Pumphouse", "tank0", "apump"})
-    ui::AddSorted(&box, name);
-  QCompleter* completer = box.completer();
-  ASSERT_NE(completer, nullptr);
-  completer->setCompletionPrefix("pUm");
-  QStringList found;
-  for (bool more = completer->setCurrentRow(0); more;
-       more = completer->setCurrentRow(completer->currentRow() + 1))
-    found << completer->currentCompletion();
-  EXPECT_EQ(found, (QStringList{"PUMP1", "pump2", "Pumphouse"}));
 }
 
 }  // namespace

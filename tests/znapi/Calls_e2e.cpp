@@ -5,6 +5,7 @@
 #include <climits>
 #include <functional>
 #include <string>
+#include <vector>
 
 #include "LibraryTestSupport.h"
 
@@ -134,13 +135,22 @@ TEST_F(Calls, BadHandlesFailAndTouchNothing) {
   EXPECT_NE(znListFree(list), 0);
 }
 
-TEST(Persistence, WrittenValueSurvivesAKillAndRestart) {
+// Each tag is written several times; after a crash the last acknowledged value is the one kept.
+TEST(Persistence, TheLastWriteOfEachTypeSurvivesAKillAndRestart) {
+  const std::pair<const char*, std::vector<const char*>> writes[] = {
+      {"PLANT_Message", {"first", "second", "kept across a crash"}},  // string
+      {"CL_Residual_SP", {"0.5", "0.75", "1.25"}},                    // real
+      {"P101_Starts", {"3", "4", "5"}},                               // integer
+      {"GEN_Run", {"1", "0"}},                                        // digital
+  };
   testing_support::TempDir data;
   {
     ZnsimProcess first({}, data.path);
     const int32_t h = OpenTo(first);
     ASSERT_GT(h, 0);
-    ASSERT_NE(znTagWrite(h, "PLANT_Message", "kept across a crash"), 0);
+    for (const auto& [tag, values] : writes) {
+      for (const char* value : values) ASSERT_NE(znTagWrite(h, tag, value), 0) << tag;
+    }
     first.kill9();
     EXPECT_FALSE(ReadTag(h, "PLANT_Message").has_value()) << "the server is gone";
     znClose(h);
@@ -148,7 +158,7 @@ TEST(Persistence, WrittenValueSurvivesAKillAndRestart) {
   ZnsimProcess second({}, data.path);
   const int32_t h = OpenTo(second);
   ASSERT_GT(h, 0);
-  EXPECT_EQ(ReadTag(h, "PLANT_Message"), "kept across a crash");
+  for (const auto& [tag, values] : writes) EXPECT_EQ(ReadTag(h, tag), values.back()) << tag;
   znClose(h);
 }
 

@@ -99,27 +99,39 @@ znwire::Request TagReadOf(const std::string& tag) {
   return request;
 }
 
-// Replies no correct server sends; each must break the connection for good.
+// Replies no correct server sends; each must break the connection for good. A reply that
+// shows its fault (the size announced in its first bytes included) fails the call at once; only
+// one that stops short waits for the request deadline.
 TEST(Connection, FaultyRepliesBreakTheConnection) {
-  const std::pair<const char*, Reply> cases[] = {
-      {"another request's id", [](std::uint32_t id) { return ResponseFrame(id + 1, true); }},
-      {"an oversized frame", [](std::uint32_t) { return std::string("\x01\0\0\x01", 4); }},
-      {"an unreadable body", [](std::uint32_t) { return std::string("\0\0\0\3\xff\xff\xff", 7); }},
-      {"a hang-up", [](std::uint32_t) { return std::nullopt; }},
-      {"half a frame and a hang-up",
-       [](std::uint32_t) { return std::optional<std::string>(std::string("\0\0", 2)); }},
-      {"silence", [](std::uint32_t) { return std::string(); }},
+  struct Case {
+    const char* what;
+    Reply reply;
+    bool stopsShort;
   };
-  for (const auto& [what, reply] : cases) {
+  const Case cases[] = {
+      {"another request's id", [](std::uint32_t id) { return ResponseFrame(id + 1, true); }, false},
+      {"an oversized frame", [](std::uint32_t) { return std::string("\x01\0\0\x01", 4); }, false},
+      {"an unreadable body", [](std::uint32_t) { return std::string("\0\0\0\3\xff\xff\xff", 7); },
+       false},
+      {"a hang-up", [](std::uint32_t) { return std::nullopt; }, false},
+      {"half a frame", [](std::uint32_t) { return std::string("\0\0", 2); }, true},
+      {"silence", [](std::uint32_t) { return std::string(); }, true},
+  };
+  for (const auto& [what, reply, stopsShort] : cases) {
     ScriptedServer server([&](const znwire::Request& r) -> std::optional<std::string> {
       if (r.has_login()) return ResponseFrame(r.id(), true);
       return reply(r.id());
     });
-    auto connection = OpenTo(server);
+    const auto requestDeadline = stopsShort ? 1000ms : 30000ms;
+    auto connection = OpenTo(server, {1500ms, requestDeadline});
     ASSERT_NE(connection, nullptr) << what;
     std::lock_guard lock(connection->mutex());
     auto request = TagReadOf("T");
+    const auto start = std::chrono::steady_clock::now();
     EXPECT_FALSE(connection->Call(request).has_value()) << what;
+    if (!stopsShort) {
+      EXPECT_LT(std::chrono::steady_clock::now() - start, requestDeadline / 3) << what;
+    }
     EXPECT_FALSE(connection->usable()) << what;
     // A later call fails at once, without reaching the server.
     const int before = server.requests();

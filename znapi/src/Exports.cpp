@@ -1,6 +1,7 @@
 // The C entry points. Each checks its arguments before touching anything, looks its handle up
 // in the registry (never holding the registry's lock across network waits) and turns every
-// failure, exceptions included, into 0.
+// failure, exceptions included, into 0. Text comes in and goes out as Windows-1252; inside,
+// and on the wire, it is UTF-8.
 #include <limits>
 
 #include "ComputerName.h"
@@ -45,10 +46,10 @@ std::int32_t PlaceRecord(std::int32_t searchHandle, const std::shared_ptr<Search
 int32_t znOpen(const char* computer, const char* user, const char* password, int32_t mode) {
   return Guarded([&]() -> std::int32_t {
     if (!computer || !user || !password) return 0;
-    const auto address = ParseComputerName(computer);
+    const auto address = ParseComputerName(Utf8FromAnsi(computer));
     if (!address) return 0;
-    auto connection =
-        Connection::Open(*address, {user, password, mode}, DeadlinesFromEnvironment());
+    auto connection = Connection::Open(*address, {Utf8FromAnsi(user), Utf8FromAnsi(password), mode},
+                                       DeadlinesFromEnvironment());
     if (!connection) return 0;
     return Handles().Add(std::move(connection));
   });
@@ -73,7 +74,7 @@ int32_t znZncode(int32_t h, const char* function, int32_t window, int32_t mode, 
     const auto connection = Handles().Find<Connection>(h);
     if (!connection) return 0;
     std::lock_guard lock(connection->mutex());
-    const auto text = RunZncode(*connection, function, window, mode);
+    const auto text = RunZncode(*connection, Utf8FromAnsi(function), window, mode);
     if (!text) return 0;
     CopyText(result, length, *text);
     return 1;
@@ -86,7 +87,7 @@ int32_t znTagRead(int32_t h, const char* tag, char* value, int32_t length) {
     const auto connection = Handles().Find<Connection>(h);
     if (!connection) return 0;
     std::lock_guard lock(connection->mutex());
-    const auto text = ReadTag(*connection, tag);
+    const auto text = ReadTag(*connection, Utf8FromAnsi(tag));
     if (!text) return 0;
     CopyText(value, length, *text);
     return 1;
@@ -99,7 +100,7 @@ int32_t znTagWrite(int32_t h, const char* tag, const char* value) {
     const auto connection = Handles().Find<Connection>(h);
     if (!connection) return 0;
     std::lock_guard lock(connection->mutex());
-    return WriteTag(*connection, tag, value) ? 1 : 0;
+    return WriteTag(*connection, Utf8FromAnsi(tag), Utf8FromAnsi(value)) ? 1 : 0;
   });
 }
 
@@ -110,7 +111,7 @@ int32_t znFindFirst(int32_t h, const char* table, const char* filter, int32_t* o
     const auto connection = Handles().Find<Connection>(h);
     if (!connection) return 0;
     std::lock_guard lock(connection->mutex());
-    auto page = StartFind(*connection, table, filter, kFindPageRows);
+    auto page = StartFind(*connection, Utf8FromAnsi(table), Utf8FromAnsi(filter), kFindPageRows);
     if (!page) return 0;
     auto search = std::make_shared<Search>(connection, FindCursor(std::move(*page)));
     const std::uint64_t serverSearch = search->cursor.serverSearch();
@@ -177,7 +178,7 @@ int32_t znGetProperty(int32_t object, const char* name, char* buffer, int32_t le
     const auto record = Handles().Find<Record>(object);
     if (!record) return 0;
     std::lock_guard lock(record->search->connection->mutex());
-    const auto text = record->search->cursor.Property(record->row, name);
+    const auto text = record->search->cursor.Property(record->row, Utf8FromAnsi(name));
     if (!text) return 0;
     const std::int32_t written = CopyText(buffer, length, *text);
     if (resultLength) *resultLength = written;
@@ -215,7 +216,7 @@ int32_t znListAdd(int32_t list, const char* tag) {
     const auto found = Handles().Find<TagList>(list);
     if (!found) return 0;
     std::lock_guard lock(found->mutex());
-    const std::size_t index = found->Add(tag);
+    const std::size_t index = found->Add(Utf8FromAnsi(tag));
     return Handles().Add(std::make_shared<ListItem>(ListItem{found, index}), list);
   });
 }

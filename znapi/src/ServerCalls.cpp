@@ -21,11 +21,11 @@ std::optional<znwire::Response> Accepted(Connection& connection, znwire::Request
 
 }  // namespace
 
-std::optional<std::string> RunZncode(Connection& connection, const char* function,
+std::optional<std::string> RunZncode(Connection& connection, std::string function,
                                      std::int32_t window, std::int32_t mode) {
   znwire::Request request;
   auto* body = request.mutable_zncode();
-  body->set_function(function);
+  body->set_function(std::move(function));
   body->set_window(window);
   body->set_mode(mode);
   auto response = Accepted(connection, request, znwire::Response::kZncode);
@@ -33,28 +33,28 @@ std::optional<std::string> RunZncode(Connection& connection, const char* functio
   return std::move(*response->mutable_zncode()->mutable_result());
 }
 
-std::optional<std::string> ReadTag(Connection& connection, const char* tag) {
+std::optional<std::string> ReadTag(Connection& connection, std::string tag) {
   znwire::Request request;
-  request.mutable_tag_read()->set_tag(tag);
+  request.mutable_tag_read()->set_tag(std::move(tag));
   auto response = Accepted(connection, request, znwire::Response::kTagValue);
   if (!response) return std::nullopt;
   return std::move(*response->mutable_tag_value()->mutable_value());
 }
 
-bool WriteTag(Connection& connection, const char* tag, const char* value) {
+bool WriteTag(Connection& connection, std::string tag, std::string value) {
   znwire::Request request;
   auto* body = request.mutable_tag_write();
-  body->set_tag(tag);
-  body->set_value(value);
+  body->set_tag(std::move(tag));
+  body->set_value(std::move(value));
   return Accepted(connection, request, znwire::Response::kTagValue).has_value();
 }
 
-std::optional<znwire::FindPage> StartFind(Connection& connection, const char* table,
-                                          const char* filter, std::uint32_t pageRows) {
+std::optional<znwire::FindPage> StartFind(Connection& connection, std::string table,
+                                          std::string filter, std::uint32_t pageRows) {
   znwire::Request request;
   auto* body = request.mutable_find_first();
-  body->set_table(table);
-  body->set_filter(filter);
+  body->set_table(std::move(table));
+  body->set_filter(std::move(filter));
   body->set_page_size(pageRows);
   auto response = Accepted(connection, request, znwire::Response::kFindPage);
   if (!response) return std::nullopt;

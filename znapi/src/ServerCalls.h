@@ -1,7 +1,7 @@
 #pragma once
 /// The requests of the library, one function each, over a connection whose mutex the caller
-/// holds. Every function returns nullopt (or false) when the server refuses or the connection
-/// fails.
+/// holds. Texts are UTF-8. Every function returns nullopt (or false) when the server refuses or the
+/// connection fails.
 #include <cstdint>
 #include <optional>
 #include <string>
@@ -11,12 +11,12 @@
 
 namespace znapi::detail {
 
-std::optional<std::string> RunZncode(Connection& connection, const char* function,
+std::optional<std::string> RunZncode(Connection& connection, std::string function,
                                      std::int32_t window, std::int32_t mode);
-std::optional<std::string> ReadTag(Connection& connection, const char* tag);
-bool WriteTag(Connection& connection, const char* tag, const char* value);
-std::optional<znwire::FindPage> StartFind(Connection& connection, const char* table,
-                                          const char* filter, std::uint32_t pageRows);
+std::optional<std::string> ReadTag(Connection& connection, std::string tag);
+bool WriteTag(Connection& connection, std::string tag, std::string value);
+std::optional<znwire::FindPage> StartFind(Connection& connection, std::string table,
+                                          std::string filter, std::uint32_t pageRows);
 bool CloseFind(Connection& connection, std::uint64_t search);
 
 /// The pages of one server search, fetched over its connection.

@@ -1,0 +1,35 @@
+#pragma once
+/// The code page of the library's 8-bit text: Windows-1252, the ANSI code page of Western
+/// installations. It matches Latin-1 except at 0x80-0x9F, which hold the euro sign, curly
+/// quotes, dashes and a few letters. The five bytes the code page leaves undefined stand for
+/// the control characters of the same number, as the platform's own conversion has them, so
+/// every byte reads as a character and back.
+#include <array>
+#include <cstdint>
+
+namespace codepage {
+
+namespace detail {
+inline constexpr std::array<char16_t, 32> kHighControls{
+    u'\u20AC', u'\u0081', u'\u201A', u'\u0192', u'\u201E', u'\u2026', u'\u2020', u'\u2021',
+    u'\u02C6', u'\u2030', u'\u0160', u'\u2039', u'\u0152', u'\u008D', u'\u017D', u'\u008F',
+    u'\u0090', u'\u2018', u'\u2019', u'\u201C', u'\u201D', u'\u2022', u'\u2013', u'\u2014',
+    u'\u02DC', u'\u2122', u'\u0161', u'\u203A', u'\u0153', u'\u009D', u'\u017E', u'\u0178'};
+}  // namespace detail
+
+/// The character a Windows-1252 byte stands for.
+constexpr char32_t FromWindows1252(unsigned char byte) {
+  if (byte >= 0x80 && byte < 0xA0) return detail::kHighControls[byte - 0x80];
+  return byte;
+}
+
+/// The Windows-1252 byte of a character; '?' for a character the code page lacks.
+constexpr char ToWindows1252(char32_t c) {
+  if (c < 0x80 || (c >= 0xA0 && c <= 0xFF)) return static_cast<char>(c);
+  for (std::size_t i = 0; i < detail::kHighControls.size(); ++i) {
+    if (detail::kHighControls[i] == c) return static_cast<char>(0x80 + i);
+  }
+  return '?';
+}
+
+}  // namespace codepage

@@ -1,6 +1,7 @@
 // The device query: one row per record of the named device, the values of its fields
 // separated by tabs.
 #include <string>
+#include <utility>
 
 #include "Ansi.h"
 #include "ConnectionTable.h"
@@ -19,6 +20,7 @@ void frmTestConnection::QueryDevice(std::int32_t handle, const QString& deviceNa
     return;
   }
   txtRequestedData->setText(QString());
+  SetPaneLayout(app::PaneLayout::DeviceRows({}));
   // Every record is read with the first record's field count.
   QString countText;
   find.Read("object.fields.Count", app::ValueRule::Untrimmed, countText);
@@ -31,6 +33,8 @@ void frmTestConnection::QueryDevice(std::int32_t handle, const QString& deviceNa
   QString row;
   QString name;
   QString value;
+  QStringList columns;  // the first record's fields name the columns
+  bool firstRecord = true;
   do {
     row.clear();
     for (std::int16_t index = 0; index < fields.value; ++index) {
@@ -40,7 +44,9 @@ void frmTestConnection::QueryDevice(std::int32_t handle, const QString& deviceNa
       if (find.Read(app::ToAnsi(name), app::ValueRule::Trimmed, value) == 0) continue;
       row += value;
       row += QLatin1Char('\t');
+      if (firstRecord) columns << name;
     }
+    if (std::exchange(firstRecord, false)) SetPaneLayout(app::PaneLayout::DeviceRows(columns));
     row += QLatin1String("\r\n");
     out.AppendRow(row);
     host().DoEvents();

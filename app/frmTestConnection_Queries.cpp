@@ -22,6 +22,7 @@ void WriteAlarmRows(frmTestConnection& w, std::int32_t handle, const QString& qu
     return;
   }
   w.txtRequestedData->setText(QString());
+  w.SetPaneLayout(app::PaneLayout::Rows(layout));
   app::PaneRowWriter out(*w.txtRequestedData, w.lblRequestCount);
   QString row;
   QString value;

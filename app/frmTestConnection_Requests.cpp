@@ -50,8 +50,10 @@ bool RunRequest(frmTestConnection& w, std::int32_t handle) {
       return true;
     case kZncode: {
       std::string result;
-      if (w.module().CallServerFunction(handle, app::ToAnsi(w.txtOthers->text()), result))
+      if (w.module().CallServerFunction(handle, app::ToAnsi(w.txtOthers->text()), result)) {
         w.txtRequestedData->setText(app::FromAnsi(result));
+        w.SetPaneLayout(app::PaneLayout::Whole(w.txtOthers->text()));
+      }
       return true;
     }
     default:

@@ -3,6 +3,7 @@
 #include <QComboBox>
 #include <QLabel>
 #include <QLineEdit>
+#include <QScopeGuard>
 
 #include "Ansi.h"
 #include "ConnectionTable.h"
@@ -12,6 +13,7 @@
 #include "QueryText.h"
 #include "SampleCount.h"
 #include "TrendRequestCheck.h"
+#include "TrendSamples.h"
 #include "Widgets.h"
 #include "frmTestConnection.h"
 
@@ -43,6 +45,8 @@ std::optional<std::int32_t> CheckTrendRequest(frmTestConnection& w) {
 void frmTestConnection::QueryTrend(std::int32_t handle) {
   const auto count = CheckTrendRequest(*this);
   if (!count) return;
+  const auto samples = BeginTrendSamples(*count);
+  const auto endSamples = qScopeGuard([this] { EndTrendSamples(); });
   app::FindCursor find(
       module().api(), handle,
       app::TrendQuery(RequestEndText, txtSamplePeriod->text(), *count, TrendName(*this)));
@@ -53,20 +57,24 @@ void frmTestConnection::QueryTrend(std::int32_t handle) {
   txtRequestedData->setText(QStringLiteral("Date    "));
   txtRequestedData->append(QStringLiteral("\tTime        \t") + TrendName(*this) +
                            QStringLiteral("\r\n"));
+  SetPaneLayout(app::PaneLayout::TrendRows());
   app::PaneRowWriter out(*txtRequestedData, lblRequestCount);
   QString row;
+  QString date;
+  QString time;
   QString value;
   do {
     row.clear();
-    find.Read("Date", app::ValueRule::Trimmed, value);
-    row += value;
+    find.Read("Date", app::ValueRule::Trimmed, date);
+    row += date;
     row += QLatin1Char('\t');
-    find.Read("Time", app::ValueRule::Trimmed, value);
-    row += value.left(8);  // whole seconds; some servers add fractions
+    find.Read("Time", app::ValueRule::Trimmed, time);
+    row += time.left(8);  // whole seconds; some servers add fractions
     row += QLatin1Char('\t');
     find.Read(app::ToAnsi(TrendName(*this)), app::ValueRule::Trimmed, value);
     row += value;
     row += QLatin1String("\r\n");
+    samples->Add(date, time, value);
     out.AppendRow(row);
     host().DoEvents();
     if (CancelRequested != 0 || CloseRequested()) break;

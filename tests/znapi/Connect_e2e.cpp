@@ -43,7 +43,7 @@ TEST(Connect, StoppedServerFailsTheRequestAndTheConnectionStaysBroken) {
   server.resume();
 
   // The server answers again, but this connection may hold a late reply: it stays failed.
-  // Every call goes through the one connection rule, seen in full in the Connection tests.
+  // Every call goes through the one connection rule, seen in full in the ServerConnection tests.
   EXPECT_FALSE(ReadTag(h, "LIT101").has_value());
   EXPECT_EQ(znListRead(list, 0), 0);
   EXPECT_FALSE(ListData(item).has_value()) << "a value from before the failure is not current";

@@ -5,10 +5,10 @@
 #include <limits>
 
 #include "ComputerName.h"
-#include "Connection.h"
 #include "HandleObjects.h"
 #include "HandleRegistry.h"
 #include "ServerCalls.h"
+#include "ServerConnection.h"
 #include "TextBuffer.h"
 #include "znapi.h"
 
@@ -48,8 +48,8 @@ int32_t znOpen(const char* computer, const char* user, const char* password, int
     if (!computer || !user || !password) return 0;
     const auto address = ParseComputerName(Utf8FromAnsi(computer));
     if (!address) return 0;
-    auto connection = Connection::Open(*address, {Utf8FromAnsi(user), Utf8FromAnsi(password), mode},
-                                       DeadlinesFromEnvironment());
+    auto connection = ServerConnection::Open(
+        *address, {Utf8FromAnsi(user), Utf8FromAnsi(password), mode}, DeadlinesFromEnvironment());
     if (!connection) return 0;
     return Handles().Add(std::move(connection));
   });
@@ -59,7 +59,7 @@ int32_t znClose(int32_t h) {
   return Guarded([&]() -> std::int32_t {
     // Taking it out first makes every later call with h, or with the searches and lists it
     // owns, fail at once, even while another thread still finishes a call on it.
-    const auto connection = Handles().Take<Connection>(h);
+    const auto connection = Handles().Take<ServerConnection>(h);
     if (!connection) return 0;
     std::lock_guard lock(connection->mutex());
     connection->Close();
@@ -71,7 +71,7 @@ int32_t znZncode(int32_t h, const char* function, int32_t window, int32_t mode, 
                  int32_t length, int32_t /*reserved*/) {
   return Guarded([&]() -> std::int32_t {
     if (!function || !result || length <= 0) return 0;
-    const auto connection = Handles().Find<Connection>(h);
+    const auto connection = Handles().Find<ServerConnection>(h);
     if (!connection) return 0;
     std::lock_guard lock(connection->mutex());
     const auto text = RunZncode(*connection, Utf8FromAnsi(function), window, mode);
@@ -84,7 +84,7 @@ int32_t znZncode(int32_t h, const char* function, int32_t window, int32_t mode, 
 int32_t znTagRead(int32_t h, const char* tag, char* value, int32_t length) {
   return Guarded([&]() -> std::int32_t {
     if (!tag || !value || length <= 0) return 0;
-    const auto connection = Handles().Find<Connection>(h);
+    const auto connection = Handles().Find<ServerConnection>(h);
     if (!connection) return 0;
     std::lock_guard lock(connection->mutex());
     const auto text = ReadTag(*connection, Utf8FromAnsi(tag));
@@ -97,7 +97,7 @@ int32_t znTagRead(int32_t h, const char* tag, char* value, int32_t length) {
 int32_t znTagWrite(int32_t h, const char* tag, const char* value) {
   return Guarded([&]() -> std::int32_t {
     if (!tag || !value) return 0;
-    const auto connection = Handles().Find<Connection>(h);
+    const auto connection = Handles().Find<ServerConnection>(h);
     if (!connection) return 0;
     std::lock_guard lock(connection->mutex());
     return WriteTag(*connection, Utf8FromAnsi(tag), Utf8FromAnsi(value)) ? 1 : 0;
@@ -108,12 +108,12 @@ int32_t znFindFirst(int32_t h, const char* table, const char* filter, int32_t* o
                     int32_t /*flags*/) {
   return Guarded([&]() -> std::int32_t {
     if (!table || !filter || !object) return 0;
-    const auto connection = Handles().Find<Connection>(h);
+    const auto connection = Handles().Find<ServerConnection>(h);
     if (!connection) return 0;
     std::lock_guard lock(connection->mutex());
     auto page = StartFind(*connection, Utf8FromAnsi(table), Utf8FromAnsi(filter), kFindPageRows);
     if (!page) return 0;
-    auto search = std::make_shared<Search>(connection, FindCursor(std::move(*page)));
+    auto search = std::make_shared<Search>(connection, SearchCursor(std::move(*page)));
     const std::uint64_t serverSearch = search->cursor.serverSearch();
     const auto release = [&] {
       if (serverSearch != 0) CloseFind(*connection, serverSearch);
@@ -204,7 +204,7 @@ int32_t znFindClose(int32_t search) {
 
 int32_t znListNew(int32_t h, int32_t /*mode*/) {
   return Guarded([&]() -> std::int32_t {
-    auto connection = Handles().Find<Connection>(h);
+    auto connection = Handles().Find<ServerConnection>(h);
     if (!connection) return 0;
     return Handles().Add(std::make_shared<TagList>(std::move(connection)), h);
   });

@@ -3,18 +3,18 @@
 #include <cstdint>
 #include <memory>
 
-#include "Connection.h"
-#include "FindCursor.h"
+#include "SearchCursor.h"
+#include "ServerConnection.h"
 #include "TagList.h"
 
 namespace znapi::detail {
 
 /// A search belongs to a connection; its state is guarded by that connection's mutex.
 struct Search {
-  Search(std::shared_ptr<Connection> c, FindCursor f)
+  Search(std::shared_ptr<ServerConnection> c, SearchCursor f)
       : connection(std::move(c)), cursor(std::move(f)) {}
-  std::shared_ptr<Connection> connection;
-  FindCursor cursor;
+  std::shared_ptr<ServerConnection> connection;
+  SearchCursor cursor;
   std::int32_t record = 0;  // the handle of the record at the cursor, replaced on each move
 };
 

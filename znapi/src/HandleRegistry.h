@@ -11,15 +11,15 @@
 
 namespace znapi::detail {
 
-class Connection;
+class ServerConnection;
 class TagList;
 struct Search;
 struct Record;
 struct ListItem;
 
 using HandleObject =
-    std::variant<std::shared_ptr<Connection>, std::shared_ptr<Search>, std::shared_ptr<Record>,
-                 std::shared_ptr<TagList>, std::shared_ptr<ListItem>>;
+    std::variant<std::shared_ptr<ServerConnection>, std::shared_ptr<Search>,
+                 std::shared_ptr<Record>, std::shared_ptr<TagList>, std::shared_ptr<ListItem>>;
 
 class HandleRegistry {
  public:

@@ -12,7 +12,7 @@ bool Acceptable(const znwire::Response& response, znwire::Response::BodyCase exp
 }
 
 // The response when the server accepted the request.
-std::optional<znwire::Response> Accepted(Connection& connection, znwire::Request& request,
+std::optional<znwire::Response> Accepted(ServerConnection& connection, znwire::Request& request,
                                          znwire::Response::BodyCase expected) {
   auto response = connection.Call(request);
   if (!response || !Acceptable(*response, expected)) return std::nullopt;
@@ -21,7 +21,7 @@ std::optional<znwire::Response> Accepted(Connection& connection, znwire::Request
 
 }  // namespace
 
-std::optional<std::string> RunZncode(Connection& connection, std::string function,
+std::optional<std::string> RunZncode(ServerConnection& connection, std::string function,
                                      std::int32_t window, std::int32_t mode) {
   znwire::Request request;
   auto* body = request.mutable_zncode();
@@ -33,7 +33,7 @@ std::optional<std::string> RunZncode(Connection& connection, std::string functio
   return std::move(*response->mutable_zncode()->mutable_result());
 }
 
-std::optional<std::string> ReadTag(Connection& connection, std::string tag) {
+std::optional<std::string> ReadTag(ServerConnection& connection, std::string tag) {
   znwire::Request request;
   request.mutable_tag_read()->set_tag(std::move(tag));
   auto response = Accepted(connection, request, znwire::Response::kTagValue);
@@ -41,7 +41,7 @@ std::optional<std::string> ReadTag(Connection& connection, std::string tag) {
   return std::move(*response->mutable_tag_value()->mutable_value());
 }
 
-bool WriteTag(Connection& connection, std::string tag, std::string value) {
+bool WriteTag(ServerConnection& connection, std::string tag, std::string value) {
   znwire::Request request;
   auto* body = request.mutable_tag_write();
   body->set_tag(std::move(tag));
@@ -49,7 +49,7 @@ bool WriteTag(Connection& connection, std::string tag, std::string value) {
   return Accepted(connection, request, znwire::Response::kTagValue).has_value();
 }
 
-std::optional<znwire::FindPage> StartFind(Connection& connection, std::string table,
+std::optional<znwire::FindPage> StartFind(ServerConnection& connection, std::string table,
                                           std::string filter, std::uint32_t pageRows) {
   znwire::Request request;
   auto* body = request.mutable_find_first();
@@ -61,13 +61,13 @@ std::optional<znwire::FindPage> StartFind(Connection& connection, std::string ta
   return std::move(*response->mutable_find_page());
 }
 
-bool CloseFind(Connection& connection, std::uint64_t search) {
+bool CloseFind(ServerConnection& connection, std::uint64_t search) {
   znwire::Request request;
   request.mutable_find_close()->set_search(search);
   return Accepted(connection, request, znwire::Response::BODY_NOT_SET).has_value();
 }
 
-std::optional<znwire::ListReadReply> ReadList(Connection& connection, znwire::ListRead tags) {
+std::optional<znwire::ListReadReply> ReadList(ServerConnection& connection, znwire::ListRead tags) {
   znwire::Request request;
   *request.mutable_list_read() = std::move(tags);
   auto response = Accepted(connection, request, znwire::Response::kListRead);

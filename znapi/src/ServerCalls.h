@@ -6,32 +6,32 @@
 #include <optional>
 #include <string>
 
-#include "Connection.h"
-#include "FindCursor.h"
+#include "SearchCursor.h"
+#include "ServerConnection.h"
 
 namespace znapi::detail {
 
-std::optional<std::string> RunZncode(Connection& connection, std::string function,
+std::optional<std::string> RunZncode(ServerConnection& connection, std::string function,
                                      std::int32_t window, std::int32_t mode);
-std::optional<std::string> ReadTag(Connection& connection, std::string tag);
-bool WriteTag(Connection& connection, std::string tag, std::string value);
-std::optional<znwire::FindPage> StartFind(Connection& connection, std::string table,
+std::optional<std::string> ReadTag(ServerConnection& connection, std::string tag);
+bool WriteTag(ServerConnection& connection, std::string tag, std::string value);
+std::optional<znwire::FindPage> StartFind(ServerConnection& connection, std::string table,
                                           std::string filter, std::uint32_t pageRows);
-bool CloseFind(Connection& connection, std::uint64_t search);
+bool CloseFind(ServerConnection& connection, std::uint64_t search);
 
 /// The pages of one server search, fetched over its connection.
 class SearchPages : public PageSource {
  public:
-  SearchPages(Connection& connection, std::uint64_t search)
+  SearchPages(ServerConnection& connection, std::uint64_t search)
       : connection_(connection), search_(search) {}
   std::uint32_t Request(std::uint64_t offset, std::uint32_t count) override;
   std::optional<znwire::FindPage> Collect(std::uint32_t ticket) override;
   void Abandon(std::uint32_t ticket) override { connection_.Abandon(ticket); }
 
  private:
-  Connection& connection_;
+  ServerConnection& connection_;
   std::uint64_t search_;
 };
-std::optional<znwire::ListReadReply> ReadList(Connection& connection, znwire::ListRead tags);
+std::optional<znwire::ListReadReply> ReadList(ServerConnection& connection, znwire::ListRead tags);
 
 }  // namespace znapi::detail

@@ -12,15 +12,16 @@
 
 namespace znapi::detail {
 
-class Connection;
+class ServerConnection;
 
 class TagList {
  public:
-  explicit TagList(std::shared_ptr<Connection> connection) : connection_(std::move(connection)) {}
+  explicit TagList(std::shared_ptr<ServerConnection> connection)
+      : connection_(std::move(connection)) {}
 
   /// Guards the tags and the outcomes; taken before the connection's mutex, never after.
   std::mutex& mutex() { return mutex_; }
-  Connection& connection() { return *connection_; }
+  ServerConnection& connection() { return *connection_; }
 
   /// Appends a tag; returns its index.
   std::size_t Add(std::string tag);
@@ -38,7 +39,7 @@ class TagList {
 
  private:
   std::mutex mutex_;
-  std::shared_ptr<Connection> connection_;
+  std::shared_ptr<ServerConnection> connection_;
   std::vector<std::string> tags_;
   std::vector<std::optional<std::string>> values_;
 };

@@ -25,16 +25,16 @@ struct Credentials {
   std::int32_t mode = 0;
 };
 
-class Connection {
+class ServerConnection {
  public:
   /// Connects and logs in, both within deadlines.connect; nullptr on any failure, including
   /// refused credentials.
-  static std::shared_ptr<Connection> Open(const ServerAddress& address,
-                                          const Credentials& credentials,
-                                          const Deadlines& deadlines);
-  ~Connection();
-  Connection(const Connection&) = delete;
-  Connection& operator=(const Connection&) = delete;
+  static std::shared_ptr<ServerConnection> Open(const ServerAddress& address,
+                                                const Credentials& credentials,
+                                                const Deadlines& deadlines);
+  ~ServerConnection();
+  ServerConnection(const ServerConnection&) = delete;
+  ServerConnection& operator=(const ServerConnection&) = delete;
 
   /// Serialises every use of the connection and of the searches and lists that belong to it.
   /// Hold it around Call().
@@ -60,7 +60,7 @@ class Connection {
   bool usable() const { return usable_; }
 
  private:
-  explicit Connection(std::chrono::milliseconds requestTimeout);
+  explicit ServerConnection(std::chrono::milliseconds requestTimeout);
   std::uint32_t SendBy(znwire::Request& request, std::chrono::steady_clock::time_point deadline);
   std::optional<znwire::Response> ReceiveBy(std::uint32_t id,
                                             std::chrono::steady_clock::time_point deadline);

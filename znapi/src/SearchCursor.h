@@ -26,10 +26,10 @@ class PageSource {
   virtual void Abandon(std::uint32_t ticket) = 0;
 };
 
-class FindCursor {
+class SearchCursor {
  public:
   /// Starts on the first row of `first`, the reply to the search's first request.
-  explicit FindCursor(znwire::FindPage first);
+  explicit SearchCursor(znwire::FindPage first);
 
   /// Whether there is no row to stand on; such a search is of no use to a caller.
   bool empty() const { return page_.rows_size() == 0; }

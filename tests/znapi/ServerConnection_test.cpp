@@ -1,6 +1,6 @@
 // The connection against a server that misbehaves on purpose: every fault must end in a
 // failed call and an unusable connection, never in a hang or a crash.
-#include "Connection.h"
+#include "ServerConnection.h"
 
 #include <gtest/gtest.h>
 #include <netinet/in.h>
@@ -88,9 +88,9 @@ std::string ResponseFrame(std::uint32_t id, bool ok) {
   return *znwire::EncodeFrame(response);
 }
 
-std::shared_ptr<Connection> OpenTo(const ScriptedServer& server,
-                                   Deadlines deadlines = {1500ms, 1000ms}) {
-  return Connection::Open({"127.0.0.1", server.port()}, {"Engineer", "Marlow", 0}, deadlines);
+std::shared_ptr<ServerConnection> OpenTo(const ScriptedServer& server,
+                                         Deadlines deadlines = {1500ms, 1000ms}) {
+  return ServerConnection::Open({"127.0.0.1", server.port()}, {"Engineer", "Marlow", 0}, deadlines);
 }
 
 znwire::Request TagReadOf(const std::string& tag) {
@@ -102,7 +102,7 @@ znwire::Request TagReadOf(const std::string& tag) {
 // Replies no correct server sends; each must break the connection for good. A reply that
 // shows its fault (the size announced in its first bytes included) fails the call at once; only
 // one that stops short waits for the request deadline.
-TEST(Connection, FaultyRepliesBreakTheConnection) {
+TEST(ServerConnection, FaultyRepliesBreakTheConnection) {
   struct Case {
     const char* what;
     Reply reply;
@@ -141,14 +141,14 @@ TEST(Connection, FaultyRepliesBreakTheConnection) {
   }
 }
 
-TEST(Connection, SilentLoginFailsAtTheConnectDeadline) {
+TEST(ServerConnection, SilentLoginFailsAtTheConnectDeadline) {
   ScriptedServer server([](const znwire::Request&) { return std::string(); });
   const auto start = std::chrono::steady_clock::now();
   EXPECT_EQ(OpenTo(server), nullptr);
   EXPECT_GE(std::chrono::steady_clock::now() - start, 1400ms) << "gave up before the deadline";
 }
 
-TEST(Connection, RequestLargerThanTheSocketBuffersIsSentWhole) {
+TEST(ServerConnection, RequestLargerThanTheSocketBuffersIsSentWhole) {
   // Larger than loopback's send and receive buffers together: the first write cannot take it
   // all, and the rest must follow through the event loop.
   const std::string huge(12 * 1024 * 1024, 'T');
@@ -164,7 +164,7 @@ TEST(Connection, RequestLargerThanTheSocketBuffersIsSentWhole) {
   EXPECT_TRUE(response->ok()) << "the server saw a different request";
 }
 
-TEST(Connection, EachReplyGoesToItsRequestEvenOutOfTurnOrIsDroppedIfAbandoned) {
+TEST(ServerConnection, EachReplyGoesToItsRequestEvenOutOfTurnOrIsDroppedIfAbandoned) {
   // Answers every tag read with the tag's own name, so each reply says which request it is for.
   ScriptedServer server([](const znwire::Request& r) {
     znwire::Response response;

@@ -1,4 +1,4 @@
-#include "Connection.h"
+#include "ServerConnection.h"
 
 #include <asio/connect.hpp>
 #include <asio/write.hpp>
@@ -16,18 +16,18 @@ constexpr std::size_t kReadChunk = 64 * 1024;
 
 }  // namespace
 
-Connection::Connection(std::chrono::milliseconds requestTimeout)
+ServerConnection::ServerConnection(std::chrono::milliseconds requestTimeout)
     : socket_(io_), requestTimeout_(requestTimeout) {}
 
-Connection::~Connection() {
+ServerConnection::~ServerConnection() {
   Close();
 }
 
-std::shared_ptr<Connection> Connection::Open(const ServerAddress& address,
-                                             const Credentials& credentials,
-                                             const Deadlines& deadlines) {
+std::shared_ptr<ServerConnection> ServerConnection::Open(const ServerAddress& address,
+                                                         const Credentials& credentials,
+                                                         const Deadlines& deadlines) {
   const auto deadline = Clock::now() + deadlines.connect;
-  std::shared_ptr<Connection> connection(new Connection(deadlines.request));
+  std::shared_ptr<ServerConnection> connection(new ServerConnection(deadlines.request));
   if (!connection->Connect(address, deadline)) return nullptr;
 
   znwire::Request request;
@@ -41,7 +41,7 @@ std::shared_ptr<Connection> Connection::Open(const ServerAddress& address,
   return connection;
 }
 
-bool Connection::Connect(const ServerAddress& address, Clock::time_point deadline) {
+bool ServerConnection::Connect(const ServerAddress& address, Clock::time_point deadline) {
   const auto endpoints = ResolveHost(address.host, address.port, deadline);
   if (endpoints.empty()) return false;
   asio::error_code result = asio::error::would_block;
@@ -57,24 +57,24 @@ bool Connection::Connect(const ServerAddress& address, Clock::time_point deadlin
   return !result;
 }
 
-std::optional<znwire::Response> Connection::Call(znwire::Request& request) {
+std::optional<znwire::Response> ServerConnection::Call(znwire::Request& request) {
   const auto deadline = Clock::now() + requestTimeout_;
   return ReceiveBy(SendBy(request, deadline), deadline);
 }
 
-std::uint32_t Connection::Send(znwire::Request& request) {
+std::uint32_t ServerConnection::Send(znwire::Request& request) {
   return SendBy(request, Clock::now() + requestTimeout_);
 }
 
-std::optional<znwire::Response> Connection::Receive(std::uint32_t id) {
+std::optional<znwire::Response> ServerConnection::Receive(std::uint32_t id) {
   return ReceiveBy(id, Clock::now() + requestTimeout_);
 }
 
-void Connection::Abandon(std::uint32_t id) {
+void ServerConnection::Abandon(std::uint32_t id) {
   if (arrived_.erase(id) == 0 && outstanding_.contains(id)) abandoned_.insert(id);
 }
 
-std::uint32_t Connection::SendBy(znwire::Request& request, Clock::time_point deadline) {
+std::uint32_t ServerConnection::SendBy(znwire::Request& request, Clock::time_point deadline) {
   if (!usable_) return 0;
   // Ids wrap after four billion requests; 0 stays free to mean "not sent".
   if (++lastId_ == 0) ++lastId_;
@@ -104,8 +104,8 @@ std::uint32_t Connection::SendBy(znwire::Request& request, Clock::time_point dea
   return lastId_;
 }
 
-std::optional<znwire::Response> Connection::ReceiveBy(std::uint32_t id,
-                                                      Clock::time_point deadline) {
+std::optional<znwire::Response> ServerConnection::ReceiveBy(std::uint32_t id,
+                                                            Clock::time_point deadline) {
   if (const auto kept = arrived_.find(id); kept != arrived_.end()) {
     auto response = std::move(kept->second);
     arrived_.erase(kept);
@@ -125,7 +125,7 @@ std::optional<znwire::Response> Connection::ReceiveBy(std::uint32_t id,
   }
 }
 
-std::optional<znwire::Response> Connection::ReadResponse(Clock::time_point deadline) {
+std::optional<znwire::Response> ServerConnection::ReadResponse(Clock::time_point deadline) {
   while (true) {
     switch (reader_.Poll()) {
       case znwire::FrameReader::State::Ready: {
@@ -161,7 +161,7 @@ std::optional<znwire::Response> Connection::ReadResponse(Clock::time_point deadl
   }
 }
 
-bool Connection::Await(Clock::time_point deadline) {
+bool ServerConnection::Await(Clock::time_point deadline) {
   io_.restart();
   io_.run_until(deadline);
   if (io_.stopped()) return true;
@@ -173,7 +173,7 @@ bool Connection::Await(Clock::time_point deadline) {
   return false;
 }
 
-void Connection::Break() {
+void ServerConnection::Break() {
   usable_ = false;
   outstanding_.clear();
   abandoned_.clear();
@@ -182,7 +182,7 @@ void Connection::Break() {
   socket_.close(ignored);
 }
 
-void Connection::Close() {
+void ServerConnection::Close() {
   Break();
 }
 

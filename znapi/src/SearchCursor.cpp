@@ -1,10 +1,10 @@
-#include "FindCursor.h"
+#include "SearchCursor.h"
 
 #include <algorithm>
 
 namespace znapi::detail {
 
-FindCursor::FindCursor(znwire::FindPage first)
+SearchCursor::SearchCursor(znwire::FindPage first)
     : serverSearch_(first.search()),
       columns_(std::vector<std::string>(first.columns().begin(), first.columns().end())),
       page_(std::move(first)) {
@@ -13,7 +13,7 @@ FindCursor::FindCursor(znwire::FindPage first)
   total_ = std::max<std::uint64_t>(page_.total(), page_.offset() + page_.rows_size());
 }
 
-void FindCursor::Prefetch(PageSource& source) {
+void SearchCursor::Prefetch(PageSource& source) {
   const std::uint64_t end = page_.offset() + static_cast<std::uint64_t>(page_.rows_size());
   if (pending_ || page_.rows_size() == 0 || end >= total_) return;
   if (const std::uint32_t ticket = source.Request(end, kFindPageRows)) {
@@ -21,21 +21,21 @@ void FindCursor::Prefetch(PageSource& source) {
   }
 }
 
-bool FindCursor::Next(PageSource& source) {
+bool SearchCursor::Next(PageSource& source) {
   if (position_ + 1 >= total_) return false;
   return MoveTo(position_ + 1, source);
 }
 
-bool FindCursor::Rewind(PageSource& source) {
+bool SearchCursor::Rewind(PageSource& source) {
   return MoveTo(0, source);
 }
 
-void FindCursor::Abandon(PageSource& source) {
+void SearchCursor::Abandon(PageSource& source) {
   if (pending_) source.Abandon(pending_->ticket);
   pending_.reset();
 }
 
-bool FindCursor::MoveTo(std::uint64_t row, PageSource& source) {
+bool SearchCursor::MoveTo(std::uint64_t row, PageSource& source) {
   const std::uint64_t first = page_.offset();
   if (row >= first && row - first < static_cast<std::uint64_t>(page_.rows_size())) {
     position_ = row;
@@ -49,7 +49,7 @@ bool FindCursor::MoveTo(std::uint64_t row, PageSource& source) {
   return true;
 }
 
-std::optional<znwire::FindPage> FindCursor::PageAt(std::uint64_t row, PageSource& source) {
+std::optional<znwire::FindPage> SearchCursor::PageAt(std::uint64_t row, PageSource& source) {
   if (pending_ && pending_->offset == row) {
     const std::uint32_t ticket = pending_->ticket;
     pending_.reset();
@@ -61,8 +61,8 @@ std::optional<znwire::FindPage> FindCursor::PageAt(std::uint64_t row, PageSource
   return source.Collect(ticket);
 }
 
-std::optional<std::string_view> FindCursor::Property(std::uint64_t row,
-                                                     std::string_view name) const {
+std::optional<std::string_view> SearchCursor::Property(std::uint64_t row,
+                                                       std::string_view name) const {
   const std::uint64_t first = page_.offset();
   if (row != position_ || row < first ||
       row - first >= static_cast<std::uint64_t>(page_.rows_size())) {

@@ -1,5 +1,5 @@
 // Record properties and the paging of a search, against a scripted page source.
-#include "FindCursor.h"
+#include "SearchCursor.h"
 
 #include <gtest/gtest.h>
 
@@ -64,29 +64,29 @@ struct ScriptedSearch : PageSource {
   void Abandon(std::uint32_t ticket) override { abandoned.push_back(ticket); }
 };
 
-std::string Current(const FindCursor& cursor) {
+std::string Current(const SearchCursor& cursor) {
   const auto value = cursor.Property(cursor.position(), "Name");
   return value ? std::string(*value) : "<none>";
 }
 
 // Moves to the end; the number of moves made.
-int WalkToTheEnd(FindCursor& cursor, PageSource& source) {
+int WalkToTheEnd(SearchCursor& cursor, PageSource& source) {
   int moves = 0;
   while (cursor.Next(source)) ++moves;
   return moves;
 }
 
-TEST(FindCursor, ServerThatSendsShorterPagesIsFollowedToTheEnd) {
+TEST(SearchCursor, ServerThatSendsShorterPagesIsFollowedToTheEnd) {
   ScriptedSearch server(250, 7);
-  FindCursor cursor(server.Page(0, kFindPageRows));
+  SearchCursor cursor(server.Page(0, kFindPageRows));
   cursor.Prefetch(server);
   EXPECT_EQ(WalkToTheEnd(cursor, server), 249);
   for (const auto& [offset, count] : server.requests) EXPECT_EQ(offset % 7, 0u);
 }
 
-TEST(FindCursor, FailedFetchStopsWithoutMoving) {
+TEST(SearchCursor, FailedFetchStopsWithoutMoving) {
   ScriptedSearch server(20, 10);
-  FindCursor cursor(server.Page(0, 10));
+  SearchCursor cursor(server.Page(0, 10));
   cursor.Prefetch(server);
   for (int i = 0; i < 9; ++i) ASSERT_TRUE(cursor.Next(server));
   server.failing = true;
@@ -99,12 +99,12 @@ TEST(FindCursor, FailedFetchStopsWithoutMoving) {
   EXPECT_EQ(server.requests.size(), 2u);
 }
 
-TEST(FindCursor, TotalsThatDisagreeWithTheRowsEndTheWalkCleanly) {
+TEST(SearchCursor, TotalsThatDisagreeWithTheRowsEndTheWalkCleanly) {
   // The total promises more rows than the server delivers: the walk ends instead of looping.
   ScriptedSearch server(5, 5);
   auto first = server.Page(0, 5);
   first.set_total(100);
-  FindCursor cursor(first);
+  SearchCursor cursor(first);
   cursor.Prefetch(server);
   EXPECT_EQ(WalkToTheEnd(cursor, server), 4);
   EXPECT_EQ(server.requests.size(), 1u);
@@ -112,22 +112,22 @@ TEST(FindCursor, TotalsThatDisagreeWithTheRowsEndTheWalkCleanly) {
   // A total below the rows in hand does not hide them.
   first = server.Page(0, 3);
   first.set_total(1);
-  FindCursor shortTotal(first);
+  SearchCursor shortTotal(first);
   EXPECT_EQ(shortTotal.total(), 3u);
   EXPECT_EQ(WalkToTheEnd(shortTotal, server), 2);
 
   // A page that does not start where it was asked to.
   ScriptedSearch wrong(5, 2);
   wrong.misplacing = true;
-  FindCursor misplaced(wrong.Page(0, 2));
+  SearchCursor misplaced(wrong.Page(0, 2));
   EXPECT_EQ(WalkToTheEnd(misplaced, wrong), 1);
   EXPECT_EQ(Current(misplaced), "row 1");
 }
 
 // A rewind after the first page is gone, and a walk through every row, are seen end to end.
-TEST(FindCursor, RewindAndAbandonGiveUpThePageAskedForInAdvance) {
+TEST(SearchCursor, RewindAndAbandonGiveUpThePageAskedForInAdvance) {
   ScriptedSearch server(30, 10);
-  FindCursor cursor(server.Page(0, 10));
+  SearchCursor cursor(server.Page(0, 10));
   cursor.Next(server);
   EXPECT_TRUE(cursor.Rewind(server));
   EXPECT_TRUE(server.requests.empty()) << "the first page is still in hand";

@@ -29,15 +29,15 @@ SearchPages PagesOf(Search& search) {
   return SearchPages(*search.connection, search.cursor.serverSearch());
 }
 
-// Gives the row under the cursor a fresh record handle in place of the previous one. The
+// Gives the row under the cursor a new record handle, which makes the previous one fail. The
 // caller holds the connection's mutex.
 std::int32_t PlaceRecord(std::int32_t searchHandle, const std::shared_ptr<Search>& search,
                          std::int32_t* object) {
-  Handles().Remove(search->record);
-  search->record = Handles().Add(
-      std::make_shared<Record>(Record{search, search->cursor.position()}), searchHandle);
-  if (search->record == 0) return 0;
-  *object = search->record;
+  const std::int32_t record = Handles().AddMember(
+      Records{search}, searchHandle, search->cursor.position(), HandleRegistry::Earlier::Fail);
+  if (record == 0) return 0;
+  search->record = record;
+  *object = record;
   return 1;
 }
 
@@ -175,10 +175,13 @@ int32_t znGetProperty(int32_t object, const char* name, char* buffer, int32_t le
                       int32_t* resultLength, int32_t type) {
   return Guarded([&]() -> std::int32_t {
     if (!name || !buffer || length <= 0 || type != ZNAPI_TYPE_TEXT) return 0;
-    const auto record = Handles().Find<Record>(object);
+    const auto record = Handles().FindMember<Records>(object);
     if (!record) return 0;
-    std::lock_guard lock(record->search->connection->mutex());
-    const auto text = record->search->cursor.Property(record->row, Utf8FromAnsi(name));
+    Search& search = *record->first.search;
+    std::lock_guard lock(search.connection->mutex());
+    if (search.record != object) return 0;  // the cursor has moved on
+    auto pages = PagesOf(search);
+    const auto text = search.cursor.Property(Utf8FromAnsi(name), pages);
     if (!text) return 0;
     const std::int32_t written = CopyText(buffer, length, *text);
     if (resultLength) *resultLength = written;
@@ -217,7 +220,7 @@ int32_t znListAdd(int32_t list, const char* tag) {
     if (!found) return 0;
     std::lock_guard lock(found->mutex());
     const std::size_t index = found->Add(Utf8FromAnsi(tag));
-    return Handles().Add(std::make_shared<ListItem>(ListItem{found, index}), list);
+    return Handles().AddMember(Items{found}, list, index, HandleRegistry::Earlier::Stay);
   });
 }
 
@@ -227,8 +230,8 @@ int32_t znListRead(int32_t list, int32_t /*reserved*/) {
     if (!found) return 0;
     std::lock_guard listLock(found->mutex());
     std::lock_guard connectionLock(found->connection().mutex());
-    const auto reply = ReadList(found->connection(), found->ReadRequest());
-    if (!reply || !found->Store(*reply)) {
+    auto reply = ReadList(found->connection(), found->ReadRequest());
+    if (!reply || !found->Store(std::move(*reply))) {
       found->Forget();
       return 0;
     }
@@ -239,10 +242,11 @@ int32_t znListRead(int32_t list, int32_t /*reserved*/) {
 int32_t znListData(int32_t item, char* value, int32_t length, int32_t /*mode*/) {
   return Guarded([&]() -> std::int32_t {
     if (!value || length <= 0) return 0;
-    const auto found = Handles().Find<ListItem>(item);
+    const auto found = Handles().FindMember<Items>(item);
     if (!found) return 0;
-    std::lock_guard lock(found->list->mutex());
-    const auto text = found->list->Value(found->index);
+    TagList& list = *found->first.list;
+    std::lock_guard lock(list.mutex());
+    const auto text = list.Value(found->second);
     if (!text) return 0;
     CopyText(value, length, *text);
     return 1;

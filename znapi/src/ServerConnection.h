@@ -1,20 +1,18 @@
 #pragma once
 /// One TCP connection to a server: connect and login, then one request at a time, each under
 /// its deadline. Once a wait times out or the stream breaks, the connection stays unusable.
-#include <asio/io_context.hpp>
-#include <asio/ip/tcp.hpp>
 #include <chrono>
 #include <cstdint>
 #include <memory>
 #include <mutex>
-#include <optional>
 #include <string>
-#include <unordered_map>
-#include <unordered_set>
+#include <utility>
+#include <vector>
 
 #include "ComputerName.h"
 #include "Deadlines.h"
 #include "FrameReader.h"
+#include "TcpStream.h"
 #include "znwire.pb.h"
 
 namespace znapi::detail {
@@ -32,7 +30,6 @@ class ServerConnection {
   static std::shared_ptr<ServerConnection> Open(const ServerAddress& address,
                                                 const Credentials& credentials,
                                                 const Deadlines& deadlines);
-  ~ServerConnection();
   ServerConnection(const ServerConnection&) = delete;
   ServerConnection& operator=(const ServerConnection&) = delete;
 
@@ -40,10 +37,10 @@ class ServerConnection {
   /// Hold it around Call().
   std::mutex& mutex() { return mutex_; }
 
-  /// Sends `request` (its id is assigned here) and waits for the response with the same id.
-  /// nullopt when the connection is unusable, breaks or the request deadline passes; a
-  /// response with ok=false leaves the connection usable.
-  std::optional<znwire::Response> Call(znwire::Request& request);
+  /// Sends `request` (its id is assigned here) and parses the response with the same id into
+  /// `response`, which may live in an arena. False when the connection is unusable, breaks or
+  /// the request deadline passes; a response with ok=false leaves the connection usable.
+  bool Call(znwire::Request& request, znwire::Response& response);
 
   /// Sends `request` without waiting for its response, so that the server works on it while
   /// the caller does something else. Returns its id, 0 when the connection is unusable.
@@ -51,7 +48,7 @@ class ServerConnection {
   /// Waits, within the request deadline, for the response to the request `id` sent earlier.
   /// Responses to other outstanding requests that arrive first are kept for their own
   /// Receive; a response to nothing outstanding means the stream is out of step.
-  std::optional<znwire::Response> Receive(std::uint32_t id);
+  bool Receive(std::uint32_t id, znwire::Response& response);
   /// The response to `id` will not be collected: drop it now or when it arrives.
   void Abandon(std::uint32_t id);
 
@@ -60,28 +57,27 @@ class ServerConnection {
   bool usable() const { return usable_; }
 
  private:
-  explicit ServerConnection(std::chrono::milliseconds requestTimeout);
-  std::uint32_t SendBy(znwire::Request& request, std::chrono::steady_clock::time_point deadline);
-  std::optional<znwire::Response> ReceiveBy(std::uint32_t id,
-                                            std::chrono::steady_clock::time_point deadline);
-  /// Reads one whole response off the stream; nullopt (and broken) on any fault.
-  std::optional<znwire::Response> ReadResponse(std::chrono::steady_clock::time_point deadline);
-  bool Connect(const ServerAddress& address, std::chrono::steady_clock::time_point deadline);
-  /// Runs the pending operation until it completes or the deadline passes; on the deadline it
-  /// closes the socket, which cancels the operation, and returns false.
-  bool Await(std::chrono::steady_clock::time_point deadline);
+  using Clock = std::chrono::steady_clock;
+  explicit ServerConnection(std::chrono::milliseconds requestTimeout)
+      : requestTimeout_(requestTimeout) {}
+  std::uint32_t SendBy(znwire::Request& request, Clock::time_point deadline);
+  bool ReceiveBy(std::uint32_t id, Clock::time_point deadline, znwire::Response& response);
+  /// Reads until a whole frame is at the front of the reader; false (and broken) on any fault.
+  bool ReadFrame(Clock::time_point deadline);
   void Break();
 
   std::mutex mutex_;
-  asio::io_context io_;
-  asio::ip::tcp::socket socket_;
+  TcpStream stream_;
   znwire::FrameReader reader_;
+  std::string frame_;  // the request being sent; its storage serves every request
   std::chrono::milliseconds requestTimeout_;
   std::uint32_t lastId_ = 0;
   bool usable_ = false;
-  std::unordered_set<std::uint32_t> outstanding_;  // sent, response not read yet
-  std::unordered_set<std::uint32_t> abandoned_;    // outstanding, response to be dropped
-  std::unordered_map<std::uint32_t, znwire::Response> arrived_;  // read, not yet collected
+  // A handful of requests at most are in flight (a page asked for in advance), so plain
+  // vectors serve, with no allocation per call once they have grown.
+  std::vector<std::uint32_t> outstanding_;  // sent, response not read yet
+  std::vector<std::uint32_t> abandoned_;    // outstanding, response to be dropped
+  std::vector<std::pair<std::uint32_t, std::string>> arrived_;  // read, not yet collected
 };
 
 }  // namespace znapi::detail

@@ -5,9 +5,9 @@
 #include "Ansi.h"
 #include "ConnectionTable.h"
 #include "DeviceFieldCount.h"
-#include "FindCursor.h"
 #include "Host.h"
 #include "PaneRowWriter.h"
+#include "RecordCursor.h"
 #include "Widgets.h"
 #include "frmTestConnection.h"
 

@@ -4,10 +4,10 @@
 #include <span>
 
 #include "ConnectionTable.h"
-#include "FindCursor.h"
 #include "Host.h"
 #include "PaneRowWriter.h"
 #include "QueryText.h"
+#include "RecordCursor.h"
 #include "RowLayout.h"
 #include "Widgets.h"
 #include "frmTestConnection.h"

@@ -6,10 +6,10 @@
 
 #include "Ansi.h"
 #include "ConnectionTable.h"
-#include "FindCursor.h"
 #include "Host.h"
 #include "PaneRowWriter.h"
 #include "QueryText.h"
+#include "RecordCursor.h"
 #include "SampleCount.h"
 #include "TrendRequestCheck.h"
 #include "Widgets.h"

@@ -8,9 +8,9 @@
 #include <cmath>
 
 #include "Ansi.h"
-#include "ConnectionTable.h"
 #include "Host.h"
 #include "Widgets.h"
+#include "basZNAPI.h"
 
 frmTestConnection::frmTestConnection(server::basZNAPI& module, ui::Host& host, QWidget* parent)
     : QWidget(parent), module_(module), host_(host) {

@@ -4,10 +4,10 @@
 #include <QTimer>
 
 #include "Ansi.h"
-#include "ConnectionTable.h"
 #include "Host.h"
 #include "ServerClock.h"
 #include "Widgets.h"
+#include "basZNAPI.h"
 #include "frmTestConnection.h"
 
 void frmTestConnection::lblSCADATime_Click() {

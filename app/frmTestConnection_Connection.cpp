@@ -3,9 +3,9 @@
 #include <QLabel>
 
 #include "Ansi.h"
-#include "ConnectionTable.h"
 #include "Host.h"
 #include "Widgets.h"
+#include "basZNAPI.h"
 #include "frmTestConnection.h"
 
 void frmTestConnection::LoadConnectionSettings() {
@@ -16,9 +16,8 @@ void frmTestConnection::LoadConnectionSettings() {
     table.UserID[i] = app::ToAnsi(txtUserID[i]->text());
     table.Password[i] = app::ToAnsi(txtPassword[i]->text());
   }
-  // The standby counts as a second server whenever its name is filled in and differs from
-  // the primary's (exactly, letter case included), whatever "Enable Redundant" says.
-  table.SlotCount = (table.Computer[1].empty() || table.Computer[1] == table.Computer[0]) ? 1 : 2;
+  // Whatever "Enable Redundant" says.
+  table.SlotCount = server::SlotCountFor(table);
 }
 
 void frmTestConnection::chkEnableRedundant_Click() {

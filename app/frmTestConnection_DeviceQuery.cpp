@@ -3,12 +3,12 @@
 #include <string>
 
 #include "Ansi.h"
-#include "ConnectionTable.h"
 #include "DeviceFieldCount.h"
 #include "Host.h"
 #include "PaneRowWriter.h"
 #include "RecordCursor.h"
 #include "Widgets.h"
+#include "basZNAPI.h"
 #include "frmTestConnection.h"
 
 void frmTestConnection::QueryDevice(std::int32_t handle, const QString& deviceName) {

@@ -5,11 +5,11 @@
 #include <array>
 
 #include "Ansi.h"
-#include "ConnectionTable.h"
 #include "Host.h"
 #include "NameList.h"
 #include "SortedBoxBatch.h"
 #include "Widgets.h"
+#include "basZNAPI.h"
 #include "frmTestConnection.h"
 
 void frmTestConnection::cmdLoadZontraSchema_Click() {

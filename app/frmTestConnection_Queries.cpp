@@ -3,13 +3,13 @@
 #include <QLabel>
 #include <span>
 
-#include "ConnectionTable.h"
 #include "Host.h"
 #include "PaneRowWriter.h"
 #include "QueryText.h"
 #include "RecordCursor.h"
 #include "RowLayout.h"
 #include "Widgets.h"
+#include "basZNAPI.h"
 #include "frmTestConnection.h"
 
 namespace {

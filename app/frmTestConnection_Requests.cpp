@@ -6,13 +6,13 @@
 #include <QPushButton>
 
 #include "Ansi.h"
-#include "ConnectionTable.h"
 #include "Host.h"
 #include "NumberText.h"
 #include "TimeRange.h"
 #include "TimingMessage.h"
 #include "TrendRequestCheck.h"
 #include "Widgets.h"
+#include "basZNAPI.h"
 #include "frmTestConnection.h"
 
 namespace {

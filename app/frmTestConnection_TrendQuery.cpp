@@ -5,7 +5,6 @@
 #include <QLineEdit>
 
 #include "Ansi.h"
-#include "ConnectionTable.h"
 #include "Host.h"
 #include "PaneRowWriter.h"
 #include "QueryText.h"
@@ -13,6 +12,7 @@
 #include "SampleCount.h"
 #include "TrendRequestCheck.h"
 #include "Widgets.h"
+#include "basZNAPI.h"
 #include "frmTestConnection.h"
 
 namespace {

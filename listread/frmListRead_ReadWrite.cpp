@@ -8,13 +8,13 @@
 #include <vector>
 
 #include "Ansi.h"
-#include "ConnectionTable.h"
 #include "DropText.h"
 #include "Host.h"
 #include "ListBoxes.h"
 #include "ListReadLines.h"
 #include "TextDragList.h"
 #include "TimingMessage.h"
+#include "basZNAPI.h"
 #include "frmListRead.h"
 
 namespace {

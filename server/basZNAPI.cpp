@@ -1,4 +1,4 @@
-#include "ConnectionTable.h"
+#include "basZNAPI.h"
 
 #include "NumericText.h"
 #include "ResultBuffer.h"

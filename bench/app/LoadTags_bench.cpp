@@ -14,13 +14,13 @@
 #include <memory>
 #include <string>
 
-#include "ConnectionTable.h"
 #include "DynamicZnApi.h"
 #include "NameList.h"
 #include "QtHost.h"
 #include "ResidentMemory.h"
 #include "Widgets.h"
 #include "ZnsimProcess.h"
+#include "basZNAPI.h"
 #include "frmTestConnection.h"
 
 namespace {

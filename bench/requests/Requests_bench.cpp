@@ -19,7 +19,6 @@
 #include <memory>
 #include <string>
 
-#include "ConnectionTable.h"
 #include "DynamicZnApi.h"
 #include "FindCursor.h"
 #include "QtHost.h"
@@ -28,6 +27,7 @@
 #include "TimeRange.h"
 #include "Widgets.h"
 #include "ZnsimProcess.h"
+#include "basZNAPI.h"
 #include "frmTestConnection.h"
 
 namespace {

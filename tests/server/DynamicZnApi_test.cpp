@@ -6,8 +6,8 @@
 #include <functional>
 #include <string>
 
-#include "ConnectionTable.h"
 #include "DynamicZnApi.h"
+#include "basZNAPI.h"
 
 namespace {
 

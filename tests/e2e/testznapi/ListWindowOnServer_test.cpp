@@ -12,12 +12,12 @@
 #include <QTimer>
 #include <functional>
 
-#include "ConnectionTable.h"
 #include "DynamicZnApi.h"
 #include "FakeHost.h"
 #include "TextDragList.h"
 #include "Widgets.h"
 #include "ZnsimProcess.h"
+#include "basZNAPI.h"
 #include "frmListRead.h"
 #include "frmTestConnection.h"
 

@@ -12,11 +12,11 @@
 #include <vector>
 
 #include "Ansi.h"
-#include "ConnectionTable.h"
 #include "DynamicZnApi.h"
 #include "FakeHost.h"
 #include "Widgets.h"
 #include "ZnsimProcess.h"
+#include "basZNAPI.h"
 #include "frmTestConnection.h"
 
 namespace {

@@ -12,11 +12,11 @@
 #include <QRegularExpression>
 #include <QThread>
 
-#include "ConnectionTable.h"
 #include "DynamicZnApi.h"
 #include "FakeHost.h"
 #include "Widgets.h"
 #include "ZnsimProcess.h"
+#include "basZNAPI.h"
 #include "frmTestConnection.h"
 
 // Readable failure messages for texts.

@@ -9,12 +9,12 @@
 #include <QPushButton>
 #include <memory>
 
-#include "ConnectionTable.h"
 #include "DynamicZnApi.h"
 #include "FakeHost.h"
 #include "Typing.h"
 #include "Widgets.h"
 #include "ZnsimProcess.h"
+#include "basZNAPI.h"
 #include "frmTestConnection.h"
 
 namespace {

@@ -7,8 +7,8 @@
 #include <QTimer>
 #include <cmath>
 
-#include "Ansi.h"
 #include "Host.h"
+#include "TextValues.h"
 #include "Widgets.h"
 #include "basZNAPI.h"
 
@@ -64,7 +64,7 @@ void frmTestConnection::ShowProgress(std::int32_t position, float unitWidth,
 }
 
 QString frmTestConnection::ServerName() const {
-  return app::FromAnsi(module_.ServerName());
+  return logic::FromAnsi(module_.ServerName());
 }
 
 void frmTestConnection::ReportLibraryError(const std::exception& error) {

@@ -2,8 +2,8 @@
 #include <QCheckBox>
 #include <QLabel>
 
-#include "Ansi.h"
 #include "Host.h"
+#include "TextValues.h"
 #include "Widgets.h"
 #include "basZNAPI.h"
 #include "frmTestConnection.h"
@@ -12,9 +12,9 @@ void frmTestConnection::LoadConnectionSettings() {
   chkTryPrimary->setVisible(chkEnableRedundant->isChecked());
   auto& table = module_.table();
   for (int i = 0; i < 2; ++i) {
-    table.Computer[i] = app::ToAnsi(txtComputer[i]->text());
-    table.UserID[i] = app::ToAnsi(txtUserID[i]->text());
-    table.Password[i] = app::ToAnsi(txtPassword[i]->text());
+    table.Computer[i] = logic::ToAnsi(txtComputer[i]->text());
+    table.UserID[i] = logic::ToAnsi(txtUserID[i]->text());
+    table.Password[i] = logic::ToAnsi(txtPassword[i]->text());
   }
   // Whatever "Enable Redundant" says.
   table.SlotCount = server::SlotCountFor(table);
@@ -47,15 +47,15 @@ void frmTestConnection::cmdTestConnection_Click() {
 }
 
 void frmTestConnection::txtComputer_Change(int index) {
-  module_.table().Computer[index] = app::ToAnsi(txtComputer[index]->text());
+  module_.table().Computer[index] = logic::ToAnsi(txtComputer[index]->text());
 }
 
 void frmTestConnection::txtUserID_Change(int index) {
-  module_.table().UserID[index] = app::ToAnsi(txtUserID[index]->text());
+  module_.table().UserID[index] = logic::ToAnsi(txtUserID[index]->text());
 }
 
 void frmTestConnection::txtPassword_Change(int index) {
-  module_.table().Password[index] = app::ToAnsi(txtPassword[index]->text());
+  module_.table().Password[index] = logic::ToAnsi(txtPassword[index]->text());
 }
 
 void frmTestConnection::txtComputer_GotFocus(int index) {

@@ -5,9 +5,9 @@
 #include <type_traits>
 #include <variant>
 
-#include "Ansi.h"
 #include "Host.h"
-#include "TimingMessage.h"
+#include "PeriodTiming.h"
+#include "TextValues.h"
 #include "Widgets.h"
 #include "basZNAPI.h"
 #include "frmTestConnection.h"
@@ -25,7 +25,7 @@ QString ValueText(const server::TagValue& value) {
         if constexpr (std::is_same_v<T, double>)
           return QString::number(v, 'g', 15);
         else if constexpr (std::is_same_v<T, std::string>)
-          return app::FromAnsi(v);
+          return logic::FromAnsi(v);
         else
           return QString();
       },
@@ -57,7 +57,7 @@ void frmTestConnection::cmdRead_Click() {
   }
 
   const ui::LocalDateTime start = host().Now();
-  const server::TagValue value = module().ReadTagValue(handle, app::ToAnsi(tag));
+  const server::TagValue value = module().ReadTagValue(handle, logic::ToAnsi(tag));
   if (std::holds_alternative<std::monostate>(value)) {
     ui::SetCaption(lblStatus,
                    QStringLiteral("Status: reading ") + tag + QStringLiteral(" failed."));
@@ -65,10 +65,10 @@ void frmTestConnection::cmdRead_Click() {
   } else {
     txtValue->setText(ValueText(value));
     const ui::LocalDateTime end = host().Now();
-    const std::string lead = app::ToAnsi(QStringLiteral("Status: Reading ") + tag);
+    const std::string lead = logic::ToAnsi(QStringLiteral("Status: Reading ") + tag);
     ui::SetCaption(lblStatus,
-                   app::FromAnsi(app::TimingMessage(lead, "from", app::ElapsedSeconds(start, end),
-                                                    module().ServerName())));
+                   logic::FromAnsi(logic::TimingMessage(
+                       lead, "from", logic::ElapsedSeconds(start, end), module().ServerName())));
   }
   host().SetPointer(ui::kPointerDefault);
 }
@@ -88,8 +88,8 @@ void frmTestConnection::cmdWrite_Click() {
     const std::int32_t handle = module().GetConnection();
     if (handle == 0) {
       ui::SetCaption(lblStatus, kNoConnection);
-    } else if (module().api().znTagWrite(handle, app::ToAnsi(tag).c_str(),
-                                         app::ToAnsi(txtValue->text()).c_str()) != 0) {
+    } else if (module().api().znTagWrite(handle, logic::ToAnsi(tag).c_str(),
+                                         logic::ToAnsi(txtValue->text()).c_str()) != 0) {
       ui::SetCaption(lblStatus, QStringLiteral("Status: Writing to ") + tag +
                                     QStringLiteral(" is successful to '") + ServerName() +
                                     QStringLiteral("'."));

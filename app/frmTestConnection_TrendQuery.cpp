@@ -4,12 +4,12 @@
 #include <QLabel>
 #include <QLineEdit>
 
-#include "Ansi.h"
 #include "Host.h"
 #include "PaneRowWriter.h"
-#include "QueryText.h"
+#include "PeriodTiming.h"
+#include "QueryTexts.h"
 #include "RecordCursor.h"
-#include "SampleCount.h"
+#include "TextValues.h"
 #include "TrendRequestCheck.h"
 #include "Widgets.h"
 #include "basZNAPI.h"
@@ -31,8 +31,8 @@ std::optional<std::int32_t> CheckTrendRequest(frmTestConnection& w) {
     w.host().MsgBox(QStringLiteral("No trend is selected!"), ui::kStyleInformation);
     return std::nullopt;
   }
-  const auto length = app::PeriodLength(w.RequestStartText, w.RequestEndText);
-  const auto count = length ? app::SampleCount(*length, w.txtSamplePeriod->text()) : std::nullopt;
+  const auto length = logic::PeriodLength(w.RequestStartText, w.RequestEndText);
+  const auto count = length ? logic::SampleCount(*length, w.txtSamplePeriod->text()) : std::nullopt;
   if (!count) {
     w.host().MsgBox(QStringLiteral("Incorrect sample period entry!"), ui::kStyleInformation);
     return std::nullopt;
@@ -43,9 +43,9 @@ std::optional<std::int32_t> CheckTrendRequest(frmTestConnection& w) {
 void frmTestConnection::QueryTrend(std::int32_t handle) {
   const auto count = CheckTrendRequest(*this);
   if (!count) return;
-  app::FindCursor find(
+  logic::RecordCursor find(
       module().api(), handle,
-      app::TrendQuery(RequestEndText, txtSamplePeriod->text(), *count, TrendName(*this)));
+      logic::TrendQuery(RequestEndText, txtSamplePeriod->text(), *count, TrendName(*this)));
   if (!find.Found()) {
     host().MsgBox(QStringLiteral("Failed find any trend data!"), ui::kStyleInformation);
     return;
@@ -53,18 +53,18 @@ void frmTestConnection::QueryTrend(std::int32_t handle) {
   txtRequestedData->setText(QStringLiteral("Date    "));
   txtRequestedData->append(QStringLiteral("\tTime        \t") + TrendName(*this) +
                            QStringLiteral("\r\n"));
-  app::PaneRowWriter out(*txtRequestedData, lblRequestCount);
+  ui::PaneRowWriter out(*txtRequestedData, lblRequestCount);
   QString row;
   QString value;
   do {
     row.clear();
-    find.Read("Date", app::ValueRule::Trimmed, value);
+    find.Read("Date", logic::ValueRule::Trimmed, value);
     row += value;
     row += QLatin1Char('\t');
-    find.Read("Time", app::ValueRule::Trimmed, value);
+    find.Read("Time", logic::ValueRule::Trimmed, value);
     row += value.left(8);  // whole seconds; some servers add fractions
     row += QLatin1Char('\t');
-    find.Read(app::ToAnsi(TrendName(*this)), app::ValueRule::Trimmed, value);
+    find.Read(logic::ToAnsi(TrendName(*this)), logic::ValueRule::Trimmed, value);
     row += value;
     row += QLatin1String("\r\n");
     out.AppendRow(row);

@@ -1,6 +1,6 @@
 #include "DropText.h"
 
-namespace app {
+namespace listread {
 
 namespace {
 const QString kLineEnd = QStringLiteral("\r\n");
@@ -33,4 +33,4 @@ QString TrimSpaces(const QString& text) {
   return text.mid(first, last - first);
 }
 
-}  // namespace app
+}  // namespace listread

@@ -4,7 +4,7 @@
 #include <QString>
 #include <QStringList>
 
-namespace app {
+namespace listread {
 
 /// The entries of a dropped text: the pieces between CR LF pairs, spaces around them removed.
 /// The piece after the last CR LF is never an entry: it is empty for a text that ends in CR LF,
@@ -18,4 +18,4 @@ QString DragPayload(const QStringList& entries);
 /// The text without leading and trailing spaces; tabs and other white space stay.
 QString TrimSpaces(const QString& text);
 
-}  // namespace app
+}  // namespace listread

@@ -1,6 +1,6 @@
 #include "ListReadLines.h"
 
-namespace app {
+namespace listread {
 
 QString TagAddFailedLine(const QString& tag) {
   return QStringLiteral("TAG ADD FAILED: '") + tag + u'\'';
@@ -20,4 +20,4 @@ QString WriteStatusText(const QString& timing, int notWritten, int pairs) {
          QString::number(pairs) + QStringLiteral(" tag(s) not written.");
 }
 
-}  // namespace app
+}  // namespace listread

@@ -2,7 +2,7 @@
 /// The texts that a list read and a list write put into the list window and the status line.
 #include <QString>
 
-namespace app {
+namespace listread {
 
 /// The value line of a tag that the library would not add to the list.
 QString TagAddFailedLine(const QString& tag);
@@ -17,4 +17,4 @@ bool IsFailureLineOf(const QString& value, const QString& tag);
 /// were not written when any were not.
 QString WriteStatusText(const QString& timing, int notWritten, int pairs);
 
-}  // namespace app
+}  // namespace listread

@@ -3,7 +3,7 @@
 #include <algorithm>
 #include <numeric>
 
-namespace app {
+namespace listread {
 
 namespace {
 bool SortsBefore(const QString& a, const QString& b) {
@@ -44,4 +44,4 @@ SortedMergeResult MergeSorted(const QStringList& existing, const QStringList& ad
   return result;
 }
 
-}  // namespace app
+}  // namespace listread

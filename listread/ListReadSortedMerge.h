@@ -6,7 +6,7 @@
 #include <QStringList>
 #include <vector>
 
-namespace app {
+namespace listread {
 
 struct SortedMergeResult {
   /// The list after the merge.
@@ -23,4 +23,4 @@ bool IsInSortedOrder(const QStringList& entries);
 /// entries) to `existing` would give. `existing` must be in sorted order.
 SortedMergeResult MergeSorted(const QStringList& existing, const QStringList& added);
 
-}  // namespace app
+}  // namespace listread

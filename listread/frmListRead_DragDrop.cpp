@@ -9,11 +9,11 @@
 
 void frmListRead::lstTagNames_OLEDragDrop(const QMimeData* data) {
   if (!data || !data->hasText()) return;
-  listread::AddSortedEntries(lstTagNames, app::DropEntries(data->text()));
+  listread::AddSortedEntries(lstTagNames, listread::DropEntries(data->text()));
   ShowCount(1, lstTagNames->count());
 }
 
 void frmListRead::lstTagValues_OLEDragDrop(const QMimeData* data) {
   if (!data || !data->hasText()) return;
-  lstTagValues->addItems(app::DropEntries(data->text()));
+  lstTagValues->addItems(listread::DropEntries(data->text()));
 }

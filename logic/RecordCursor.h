@@ -6,27 +6,26 @@
 #include <cstdint>
 #include <string>
 
-#include "Ansi.h"
-#include "ValueRule.h"
+#include "TextValues.h"
 #include "ZnApi.h"
 
-namespace app {
+namespace logic {
 
-class FindCursor {
+class RecordCursor {
  public:
   /// Starts the find with the filter "*" (every record) and flags 0.
-  FindCursor(server::ZnApi& api, std::int32_t connection, const QString& table) : api_(api) {
+  RecordCursor(server::ZnApi& api, std::int32_t connection, const QString& table) : api_(api) {
     search_ = api_.znFindFirst(connection, ToAnsi(table).c_str(), "*", &object_, 0);
   }
-  ~FindCursor() {
+  ~RecordCursor() {
     if (search_ == 0) return;
     try {
       api_.znFindClose(search_);
     } catch (...) {  // a destructor must not throw; a lost close costs the server one handle
     }
   }
-  FindCursor(const FindCursor&) = delete;
-  FindCursor& operator=(const FindCursor&) = delete;
+  RecordCursor(const RecordCursor&) = delete;
+  RecordCursor& operator=(const RecordCursor&) = delete;
 
   bool Found() const { return search_ != 0; }
   /// Moves to the next record; false at the end.
@@ -37,18 +36,17 @@ class FindCursor {
   std::int32_t Read(const std::string& property, ValueRule rule, QString& value) {
     std::array<char, kFieldBufferLength> buffer{};
     std::int32_t resultLength = 0;
-    const std::int32_t ok =
-        api_.znGetProperty(object_, property.c_str(), buffer.data(),
-                           static_cast<std::int32_t>(buffer.size()), &resultLength, kText);
+    const std::int32_t ok = api_.znGetProperty(object_, property.c_str(), buffer.data(),
+                                               static_cast<std::int32_t>(buffer.size()),
+                                               &resultLength, kPropertyAsText);
     value = FieldValue(buffer.data(), buffer.size(), rule);
     return ok;
   }
 
  private:
-  static constexpr std::int32_t kText = 129;  // property type: the value as text
   server::ZnApi& api_;
   std::int32_t search_ = 0;
   std::int32_t object_ = 0;
 };
 
-}  // namespace app
+}  // namespace logic

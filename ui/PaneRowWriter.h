@@ -15,7 +15,7 @@
 
 #include "Widgets.h"
 
-namespace app {
+namespace ui {
 
 class PaneRowWriter {
  public:
@@ -52,4 +52,4 @@ class PaneRowWriter {
   Clock::time_point lastFlush_{};  // the first row goes out at once
 };
 
-}  // namespace app
+}  // namespace ui

@@ -20,7 +20,7 @@ TEST(DropEntries, OneEntryPerFinishedLine) {
       {"a lone LF or CR does not split", "T1\nT2\rT3\r\n", {"T1\nT2\rT3"}},
       {"LF CR is not a line end", "T1\n\rT2\r\n", {"T1\n\rT2"}},
   };
-  for (const auto& c : cases) EXPECT_EQ(app::DropEntries(c.text), c.entries) << c.name;
+  for (const auto& c : cases) EXPECT_EQ(listread::DropEntries(c.text), c.entries) << c.name;
 }
 
 }  // namespace

@@ -28,7 +28,7 @@ TEST(MergeSorted, GivesTheOrderOfOneByOneInsertion) {
   for (int round = 0; round < 200; ++round) {
     const QStringList existing = InsertOneByOne({}, names());
     const QStringList added = names();
-    const auto merged = app::MergeSorted(existing, added);
+    const auto merged = listread::MergeSorted(existing, added);
     ASSERT_EQ(merged.entries, InsertOneByOne(existing, added)) << "round " << round;
     ASSERT_EQ(merged.movedRows.size(), static_cast<std::size_t>(existing.size()));
     for (qsizetype i = 0; i < existing.size(); ++i)

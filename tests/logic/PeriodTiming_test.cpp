@@ -1,9 +1,8 @@
 // The period inputs: numbers as typed, dates, the period texts and their limits.
 #include <gtest/gtest.h>
 
-#include "NumberText.h"
-#include "SampleCount.h"
-#include "TimeRange.h"
+#include "PeriodTiming.h"
+#include "TextValues.h"
 
 namespace {
 
@@ -15,7 +14,7 @@ TEST(TimeRangeLogic, DecimalTextsReadAsTheEngineerTypesThem) {
       {"", {}},       {"1e3", {}},    {"1,5", {}}, {"- 2", {}}, {"\t2", {}}, {".", {}},
   };
   for (const auto& [text, value] : cases)
-    EXPECT_EQ(app::ParseDecimal(QString::fromLatin1(text)), value) << text;
+    EXPECT_EQ(logic::ParseDecimal(QString::fromLatin1(text)), value) << text;
 }
 
 TEST(TimeRangeLogic, EndTextsReadAsDayMonthYearWithAnOptionalTime) {
@@ -31,7 +30,7 @@ TEST(TimeRangeLogic, EndTextsReadAsDayMonthYearWithAnOptionalTime) {
       {"01/01/0099", {}},  // before the first supported year
   };
   for (const auto& [text, instant] : cases)
-    EXPECT_EQ(app::ParseDateTime(QString::fromLatin1(text)), instant) << text;
+    EXPECT_EQ(logic::ParseDateTime(QString::fromLatin1(text)), instant) << text;
 }
 
 TEST(TimeRangeLogic, DurationIsUnitsRoundedHalvesToEvenTimesSecondsWithinThirtyTwoBits) {
@@ -47,14 +46,15 @@ TEST(TimeRangeLogic, DurationIsUnitsRoundedHalvesToEvenTimesSecondsWithinThirtyT
       {"24856", 86400, {}},  // beyond 32 bits of seconds
   };
   for (const Case& c : cases)
-    EXPECT_EQ(app::DurationSeconds(QString::fromLatin1(c.text), c.unit), c.seconds) << c.text;
+    EXPECT_EQ(logic::DurationSeconds(QString::fromLatin1(c.text), c.unit), c.seconds) << c.text;
 }
 
 TEST(TimeRangeLogic, StartLiesTheDurationBeforeTheEndAcrossCalendarBoundaries) {
-  EXPECT_EQ(app::PeriodStart({2024, 3, 1, 0, 0, 5}, 10), (LocalDateTime{2024, 2, 29, 23, 59, 55}));
-  EXPECT_EQ(app::PeriodStart({2005, 5, 4, 4, 0, 24}, -60), (LocalDateTime{2005, 5, 4, 4, 1, 24}));
-  EXPECT_EQ(app::PeriodStart({100, 1, 1, 0, 0, 0}, 1), std::nullopt);
-  EXPECT_EQ(app::PeriodStart({9999, 12, 31, 23, 59, 59}, -1), std::nullopt);
+  EXPECT_EQ(logic::PeriodStart({2024, 3, 1, 0, 0, 5}, 10),
+            (LocalDateTime{2024, 2, 29, 23, 59, 55}));
+  EXPECT_EQ(logic::PeriodStart({2005, 5, 4, 4, 0, 24}, -60), (LocalDateTime{2005, 5, 4, 4, 1, 24}));
+  EXPECT_EQ(logic::PeriodStart({100, 1, 1, 0, 0, 0}, 1), std::nullopt);
+  EXPECT_EQ(logic::PeriodStart({9999, 12, 31, 23, 59, 59}, -1), std::nullopt);
 }
 
 TEST(TimeRangeLogic, SampleCountDividesThePeriodBySamplePeriodHalvesToEven) {
@@ -70,7 +70,7 @@ TEST(TimeRangeLogic, SampleCountDividesThePeriodBySamplePeriodHalvesToEven) {
       {600, "40000", {}}, {INT32_MIN, "-1", {}},  // the count passes 32 bits
   };
   for (const Case& c : cases)
-    EXPECT_EQ(app::SampleCount(c.length, QString::fromLatin1(c.period)), c.count)
+    EXPECT_EQ(logic::SampleCount(c.length, QString::fromLatin1(c.period)), c.count)
         << c.length << " / " << c.period;
 }
 

@@ -3,7 +3,7 @@
 
 #include <string>
 
-#include "NameList.h"
+#include "QueryTexts.h"
 
 namespace {
 
@@ -22,7 +22,7 @@ TEST(NameFromBuffer, TakesTheTextUpToTheFirstNulWithoutLeadingBlanks) {
       {std::string("\x80Temp\xB0\x43\0", 8), QStringLiteral("\u20ACTemp\u00B0C")},  // Windows-1252
   };
   for (const auto& [bytes, expected] : cases)
-    EXPECT_EQ(app::NameFromBuffer(bytes.data(), bytes.size()), expected) << "bytes: " << bytes;
+    EXPECT_EQ(logic::NameFromBuffer(bytes.data(), bytes.size()), expected) << "bytes: " << bytes;
 }
 
 }  // namespace

@@ -3,16 +3,15 @@
 
 #include <string>
 
-#include "DeviceFieldCount.h"
-#include "ValueRule.h"
+#include "TextValues.h"
 
 namespace {
 
-using app::ValueRule;
+using logic::ValueRule;
 
 // A 32-byte field buffer as the library leaves it: the bytes written, then NULs.
 std::string Buffer(const std::string& written) {
-  std::string b(app::kFieldBufferLength, '\0');
+  std::string b(logic::kFieldBufferLength, '\0');
   return b.replace(0, written.size(), written);
 }
 
@@ -30,10 +29,10 @@ TEST(QueryLogic, ValueRuleTrimsOnlyWhatStandsOutsideTheLibrarysText) {
   };
   for (const Case& c : cases) {
     SCOPED_TRACE(c.buffer);
-    ASSERT_EQ(c.buffer.size(), app::kFieldBufferLength);
-    EXPECT_EQ(app::FieldValue(c.buffer.data(), c.buffer.size(), ValueRule::Trimmed),
+    ASSERT_EQ(c.buffer.size(), logic::kFieldBufferLength);
+    EXPECT_EQ(logic::FieldValue(c.buffer.data(), c.buffer.size(), ValueRule::Trimmed),
               QString::fromStdString(c.trimmed));
-    EXPECT_EQ(app::FieldValue(c.buffer.data(), c.buffer.size(), ValueRule::Untrimmed),
+    EXPECT_EQ(logic::FieldValue(c.buffer.data(), c.buffer.size(), ValueRule::Untrimmed),
               QString::fromStdString(c.untrimmed));
   }
 }
@@ -48,7 +47,7 @@ TEST(QueryLogic, DeviceFieldCountAcceptsWholeNumbersUpToSixteenBits) {
   };
   for (const Case& c : cases) {
     SCOPED_TRACE(c.text);
-    const app::DeviceFieldCount count = app::ReadDeviceFieldCount(QString::fromLatin1(c.text));
+    const logic::DeviceFieldCount count = logic::ReadDeviceFieldCount(QString::fromLatin1(c.text));
     EXPECT_EQ(count.ok() ? std::optional(count.value) : std::nullopt, c.value);
   }
 }

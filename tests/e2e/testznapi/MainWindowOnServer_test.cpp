@@ -11,9 +11,9 @@
 #include <string>
 #include <vector>
 
-#include "Ansi.h"
 #include "DynamicZnApi.h"
 #include "FakeHost.h"
+#include "TextValues.h"
 #include "Widgets.h"
 #include "ZnsimProcess.h"
 #include "basZNAPI.h"
@@ -34,7 +34,7 @@ QStringList SortedNames(server::ZnApi& api, const std::string& computer, const c
     std::array<char, 256> buffer{};
     std::int32_t length = 0;
     api.znGetProperty(object, field, buffer.data(), buffer.size(), &length, 129);
-    names << app::FromAnsi(buffer.data());
+    names << logic::FromAnsi(buffer.data());
   }
   if (search) api.znFindClose(search);
   api.znClose(h);

@@ -1,10 +1,10 @@
-#include "TimeRange.h"
+#include "PeriodTiming.h"
 
 #include <QRegularExpression>
 
-#include "NumberText.h"
+#include "TextValues.h"
 
-namespace app {
+namespace logic {
 
 namespace {
 
@@ -66,4 +66,37 @@ std::optional<ui::LocalDateTime> PeriodStart(const ui::LocalDateTime& end, std::
   return Checked(ui::LocalDateTime::FromSeconds(end.ToSeconds() - seconds));
 }
 
-}  // namespace app
+std::optional<std::int32_t> PeriodLength(const QString& startText, const QString& endText) {
+  const auto start = ParsePeriodText(startText);
+  const auto end = ParsePeriodText(endText);
+  if (!start || !end) return std::nullopt;
+  const std::int64_t seconds = end->ToSeconds() - start->ToSeconds();
+  if (seconds < INT32_MIN || seconds > INT32_MAX) return std::nullopt;
+  return static_cast<std::int32_t>(seconds);
+}
+
+std::optional<std::int32_t> SampleCount(std::int32_t periodLength, const QString& periodText) {
+  const auto number = ParseDecimal(periodText);
+  if (!number) return std::nullopt;
+  const auto period = RoundToInt16(*number);
+  if (!period || *period == 0) return std::nullopt;
+  return RoundToInt32(static_cast<double>(periodLength) / *period);
+}
+
+std::int32_t ElapsedSeconds(const ui::LocalDateTime& start, const ui::LocalDateTime& end) {
+  return static_cast<std::int32_t>(end.ToSeconds() - start.ToSeconds());
+}
+
+std::string TimingMessage(const std::string& lead, const std::string& preposition,
+                          std::int32_t seconds, const std::string& server) {
+  const std::string amount = seconds == 0
+                                 ? std::string(" takes about 1 second ")
+                                 : " takes about " + std::to_string(seconds) + " second(s) ";
+  return lead + amount + preposition + " '" + server + "'.";
+}
+
+QString ServerTimeCaption(const QString& computer, const QString& timeText) {
+  return computer + QStringLiteral("'s time: ") + TrimBlanks(timeText);
+}
+
+}  // namespace logic

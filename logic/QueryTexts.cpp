@@ -1,6 +1,9 @@
-#include "QueryText.h"
+#include "QueryTexts.h"
 
-namespace app {
+#include <cstring>
+#include <stdexcept>
+
+namespace logic {
 
 namespace {
 // A period text is "dd/mm/yyyy HH:mm:ss": the date is its first 10 characters, the time its
@@ -12,6 +15,29 @@ QString TimePart(const QString& periodText) {
   return periodText.right(8);
 }
 }  // namespace
+
+QString NameFromBuffer(const char* buffer, std::size_t length) {
+  const void* nul = std::memchr(buffer, '\0', length);
+  if (nul) {
+    const auto n = static_cast<qsizetype>(static_cast<const char*>(nul) - buffer);
+    return TrimLeadingBlanks(FromAnsi(buffer, static_cast<std::size_t>(n)));
+  }
+  return TrimBlanks(FromAnsi(buffer, length));
+}
+
+QString NoNamesFoundText(const char* kindWord) {
+  return QStringLiteral("Failed to find any ") + QString::fromLatin1(kindWord) +
+         QStringLiteral(" tags!");
+}
+
+QString NameCountCaption(std::int32_t total) {
+  return QStringLiteral("Tags: ") + QString::number(total);
+}
+
+float ProgressScale(int drawableWidth, std::int32_t total) {
+  if (total == 0) throw std::domain_error("Division by zero");
+  return static_cast<float>(drawableWidth) / static_cast<float>(total);
+}
 
 QString ActiveAlarmsQuery() {
   return QStringLiteral("ZNAPIAlarm(0, 0, 0)");
@@ -29,4 +55,4 @@ QString TrendQuery(const QString& endText, const QString& periodText, std::int32
          periodText + ", " + QString::number(sampleCount) + ", 0, " + trendName + ")";
 }
 
-}  // namespace app
+}  // namespace logic

@@ -5,7 +5,7 @@
 #include <QListWidget>
 #include <algorithm>
 
-#include "ListReadSortedMerge.h"
+#include "SortedMerge.h"
 #include "Widgets.h"
 
 namespace listread {

@@ -6,7 +6,7 @@
 #include <QMimeData>
 #include <algorithm>
 
-#include "DropText.h"
+#include "ListTexts.h"
 
 namespace listread {
 

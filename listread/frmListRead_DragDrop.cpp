@@ -2,8 +2,8 @@
 #include <QListWidget>
 #include <QMimeData>
 
-#include "DropText.h"
 #include "ListBoxes.h"
+#include "ListTexts.h"
 #include "TextDragList.h"
 #include "frmListRead.h"
 

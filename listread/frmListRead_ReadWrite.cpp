@@ -7,10 +7,9 @@
 #include <optional>
 #include <vector>
 
-#include "DropText.h"
 #include "Host.h"
 #include "ListBoxes.h"
-#include "ListReadLines.h"
+#include "ListTexts.h"
 #include "PeriodTiming.h"
 #include "TextDragList.h"
 #include "TextValues.h"
@@ -66,7 +65,7 @@ void frmListRead::cmdRead_Click() {
           }
           std::array<char, kValueLength> value{};
           if (api.znListData(item, value.data(), kValueLength, 0) != 0)
-            lines.append(listread::TrimSpaces(logic::BufferText(value.data(), value.size())));
+            lines.append(logic::TrimBlanks(logic::BufferText(value.data(), value.size())));
           else
             lines.append(listread::TagReadFailedLine(tags[i]));
         }

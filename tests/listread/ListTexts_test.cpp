@@ -1,4 +1,4 @@
-#include "DropText.h"
+#include "ListTexts.h"
 
 #include <gtest/gtest.h>
 

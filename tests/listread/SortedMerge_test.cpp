@@ -3,8 +3,8 @@
 
 #include <random>
 
-#include "ListReadSortedMerge.h"
 #include "ListWindowFixture.h"
+#include "SortedMerge.h"
 
 namespace {
 

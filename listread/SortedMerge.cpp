@@ -1,4 +1,4 @@
-#include "ListReadSortedMerge.h"
+#include "SortedMerge.h"
 
 #include <algorithm>
 #include <numeric>

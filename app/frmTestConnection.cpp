@@ -71,13 +71,21 @@ void frmTestConnection::ReportLibraryError(const std::exception& error) {
   host_.MsgBox(QString::fromLocal8Bit(error.what()), ui::kStyleCritical, QStringLiteral("Error"));
 }
 
-std::optional<std::int32_t> frmTestConnection::ConnectionOrReport() {
+std::optional<std::int32_t> frmTestConnection::OpenHandlerConnection(ConnectionTest test,
+                                                                     int pointerOnFailure) {
+  host_.SetPointer(ui::kPointerHourglass);
+  std::int32_t handle = 0;
   try {
-    return module_.GetConnection();
+    handle = module_.GetConnection();
   } catch (const std::exception& e) {
     ReportLibraryError(e);
+    host_.SetPointer(pointerOnFailure);
     return std::nullopt;
   }
+  if (test == ConnectionTest::NonZero ? handle != 0 : handle > 0) return handle;
+  ui::SetCaption(lblStatus, QStringLiteral("Status: No ZNAPI connection is available."));
+  host_.SetPointer(pointerOnFailure);
+  return std::nullopt;
 }
 
 frmTestConnection::BusyScope::BusyScope(frmTestConnection& w) : w_(w), outer_(!w.busy_) {

@@ -124,6 +124,9 @@ class frmTestConnection : public QWidget {
   void optRead_Click(std::int16_t index);
   void cmdReadAlarmTrend_Click();
   bool ValidateTimeRange();
+  /// The sample count the trend inputs ask for. When an input is wrong it shows the box that
+  /// names it ("No trend is selected!" or "Incorrect sample period entry!") and gives nothing.
+  std::optional<std::int32_t> CheckTrendRequest();
   void QueryActiveAlarms(std::int32_t handle);
   void QueryAlarmSummary(std::int32_t handle);
   void QueryTrend(std::int32_t handle);
@@ -140,9 +143,14 @@ class frmTestConnection : public QWidget {
   /// Reports an error that the library raised (library or entry point missing) with a
   /// critical box titled "Error".
   void ReportLibraryError(const std::exception& error);
-  /// GetConnection for a handler: a library error is reported with ReportLibraryError and
-  /// gives nullopt, so the handler only has to end its work.
-  std::optional<std::int32_t> ConnectionOrReport();
+  /// Which results of GetConnection a handler takes as a connection: some any result other
+  /// than 0, others only one greater than 0.
+  enum class ConnectionTest { NonZero, Positive };
+  /// The opening of every handler that asks the server something: the hourglass, then
+  /// GetConnection. A handle that fails `test` puts the no-connection text on the status
+  /// line, and a library error is reported with ReportLibraryError; both give nullopt and
+  /// leave `pointerOnFailure` on the screen, so the handler only has to return.
+  std::optional<std::int32_t> OpenHandlerConnection(ConnectionTest test, int pointerOnFailure);
 
   /// True while a handler that lets events run is inside its loop. Buttons that talk to the
   /// server do nothing then, so a nested click cannot disturb the running loop.

@@ -17,22 +17,16 @@ void frmTestConnection::cmdLoadZontraSchema_Click() {
   // Names are added while events run; a nested Load, Read or Request must not touch the
   // boxes meanwhile, and a close waits for the current name.
   BusyScope scope(*this);
-  host().SetPointer(ui::kPointerHourglass);
+  const auto connection = OpenHandlerConnection(ConnectionTest::Positive, ui::kPointerIcon);
+  if (!connection) return;
 
-  const auto connection = ConnectionOrReport();
-  const std::int32_t handle = connection.value_or(0);
-
-  if (handle > 0) {
-    picProgress->show();
-    for (QLabel* label : lblTotalTagCount) label->hide();
-    for (std::int16_t list = 0; list < static_cast<std::int16_t>(lblTotalTagCount.size()); ++list) {
-      if (CloseRequested()) break;
-      picProgress->Clear();
-      LoadNameList(list, handle);
-      lblTotalTagCount[list]->show();
-    }
-  } else if (connection) {
-    ui::SetCaption(lblStatus, QStringLiteral("Status: No ZNAPI connection is available."));
+  picProgress->show();
+  for (QLabel* label : lblTotalTagCount) label->hide();
+  for (std::int16_t list = 0; list < static_cast<std::int16_t>(lblTotalTagCount.size()); ++list) {
+    if (CloseRequested()) break;
+    picProgress->Clear();
+    LoadNameList(list, *connection);
+    lblTotalTagCount[list]->show();
   }
   picProgress->hide();
   host().SetPointer(ui::kPointerIcon);

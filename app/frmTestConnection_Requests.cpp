@@ -8,7 +8,6 @@
 #include "Host.h"
 #include "PeriodTiming.h"
 #include "TextValues.h"
-#include "TrendRequestCheck.h"
 #include "Widgets.h"
 #include "basZNAPI.h"
 #include "frmTestConnection.h"
@@ -37,7 +36,7 @@ bool RunRequest(frmTestConnection& w, std::int32_t handle) {
         ShowRefusal(w, "Incorrect sample period entry!");
         return false;
       }
-      if (!CheckTrendRequest(w)) return false;
+      if (!w.CheckTrendRequest()) return false;
       w.QueryTrend(handle);
       return true;
     case kAlarms:
@@ -85,20 +84,11 @@ void frmTestConnection::optRead_Click(std::int16_t index) {
 void frmTestConnection::cmdReadAlarmTrend_Click() {
   if (Busy()) return;
   BusyScope scope(*this);
-  host().SetPointer(ui::kPointerHourglass);
   // The reported time includes obtaining the connection.
   const ui::LocalDateTime start = host().Now();
-  const auto connection = ConnectionOrReport();
-  if (!connection) {
-    host().SetPointer(ui::kPointerDefault);
-    return;
-  }
+  const auto connection = OpenHandlerConnection(ConnectionTest::Positive, ui::kPointerDefault);
+  if (!connection) return;
   const std::int32_t handle = *connection;
-  if (handle <= 0) {
-    ui::SetCaption(lblStatus, QStringLiteral("Status: No ZNAPI connection is available."));
-    host().SetPointer(ui::kPointerDefault);
-    return;
-  }
   lblRequestCount->setVisible(true);
   cmdCancelRead->setEnabled(true);
   CancelRequested = server::kFalse;

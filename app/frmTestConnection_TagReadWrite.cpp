@@ -14,7 +14,6 @@
 
 namespace {
 
-const QString kNoConnection = QStringLiteral("Status: No ZNAPI connection is available.");
 const QString kNoTagSelected = QStringLiteral("No tag is selected!");
 
 // A number in the host's plain form (12.50 -> "12.5", 007 -> "7"); a text as read.
@@ -42,19 +41,9 @@ void frmTestConnection::cmdRead_Click() {
     host().SetPointer(ui::kPointerDefault);
     return;
   }
-  host().SetPointer(ui::kPointerHourglass);
-
-  const auto connection = ConnectionOrReport();
-  if (!connection) {
-    host().SetPointer(ui::kPointerDefault);
-    return;
-  }
+  const auto connection = OpenHandlerConnection(ConnectionTest::NonZero, ui::kPointerDefault);
+  if (!connection) return;
   const std::int32_t handle = *connection;
-  if (handle == 0) {
-    ui::SetCaption(lblStatus, kNoConnection);
-    host().SetPointer(ui::kPointerDefault);
-    return;
-  }
 
   const ui::LocalDateTime start = host().Now();
   const server::TagValue value = module().ReadTagValue(handle, logic::ToAnsi(tag));
@@ -80,16 +69,14 @@ void frmTestConnection::cmdWrite_Click() {
     host().MsgBox(kNoTagSelected, ui::kStyleInformation, QStringLiteral("Tag Write"));
     return;
   }
-  host().SetPointer(ui::kPointerHourglass);
+  const auto connection = OpenHandlerConnection(ConnectionTest::NonZero, ui::kPointerDefault);
+  if (!connection) return;
 
   // The write call itself can meet a missing entry point; it is reported like a missing
   // library at connect time, and the program carries on.
   try {
-    const std::int32_t handle = module().GetConnection();
-    if (handle == 0) {
-      ui::SetCaption(lblStatus, kNoConnection);
-    } else if (module().api().znTagWrite(handle, logic::ToAnsi(tag).c_str(),
-                                         logic::ToAnsi(txtValue->text()).c_str()) != 0) {
+    if (module().api().znTagWrite(*connection, logic::ToAnsi(tag).c_str(),
+                                  logic::ToAnsi(txtValue->text()).c_str()) != 0) {
       ui::SetCaption(lblStatus, QStringLiteral("Status: Writing to ") + tag +
                                     QStringLiteral(" is successful to '") + ServerName() +
                                     QStringLiteral("'."));

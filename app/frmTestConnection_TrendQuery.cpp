@@ -10,7 +10,6 @@
 #include "QueryTexts.h"
 #include "RecordCursor.h"
 #include "TextValues.h"
-#include "TrendRequestCheck.h"
 #include "Widgets.h"
 #include "basZNAPI.h"
 #include "frmTestConnection.h"
@@ -26,22 +25,22 @@ QString TrendName(frmTestConnection& w) {
 
 }  // namespace
 
-std::optional<std::int32_t> CheckTrendRequest(frmTestConnection& w) {
-  if (TrendName(w).isEmpty()) {
-    w.host().MsgBox(QStringLiteral("No trend is selected!"), ui::kStyleInformation);
+std::optional<std::int32_t> frmTestConnection::CheckTrendRequest() {
+  if (TrendName(*this).isEmpty()) {
+    host().MsgBox(QStringLiteral("No trend is selected!"), ui::kStyleInformation);
     return std::nullopt;
   }
-  const auto length = logic::PeriodLength(w.RequestStartText, w.RequestEndText);
-  const auto count = length ? logic::SampleCount(*length, w.txtSamplePeriod->text()) : std::nullopt;
+  const auto length = logic::PeriodLength(RequestStartText, RequestEndText);
+  const auto count = length ? logic::SampleCount(*length, txtSamplePeriod->text()) : std::nullopt;
   if (!count) {
-    w.host().MsgBox(QStringLiteral("Incorrect sample period entry!"), ui::kStyleInformation);
+    host().MsgBox(QStringLiteral("Incorrect sample period entry!"), ui::kStyleInformation);
     return std::nullopt;
   }
   return count;
 }
 
 void frmTestConnection::QueryTrend(std::int32_t handle) {
-  const auto count = CheckTrendRequest(*this);
+  const auto count = CheckTrendRequest();
   if (!count) return;
   logic::RecordCursor find(
       module().api(), handle,

@@ -2,11 +2,17 @@
 /// The main window: connection settings, single tag read and write, name list loading, the
 /// request panel and its result pane, and the server clock. Its handlers live in one file per
 /// concern (frmTestConnection_*.cpp); this header holds the controls and the window state.
+#include <QHash>
+#include <QPointer>
 #include <QString>
 #include <QWidget>
 #include <array>
 #include <cstdint>
+#include <memory>
 #include <optional>
+
+#include "PaneTable.h"
+#include "SaveAs.h"
 
 class QCheckBox;
 class QComboBox;
@@ -18,6 +24,12 @@ class QRadioButton;
 class QTimer;
 class QCloseEvent;
 
+namespace logic {
+class TrendSamples;
+}
+namespace plot {
+class frmTrendPlot;
+}
 namespace server {
 class basZNAPI;
 }
@@ -81,6 +93,8 @@ class frmTestConnection : public QWidget {
   QPushButton* cmdReadAlarmTrend = nullptr;
   QPushButton* cmdCancelRead = nullptr;
   ui::ResultPane* txtRequestedData = nullptr;
+  QPushButton* cmdPlot = nullptr;         // enabled once a trend request wrote a sample
+  QPushButton* cmdSaveResults = nullptr;  // "Save...": the result pane as CSV
 
   // ---- Window state -------------------------------------------------------------------
   std::int16_t CancelRequested = 0;
@@ -135,6 +149,24 @@ class frmTestConnection : public QWidget {
   // frmTestConnection_ListRead.cpp
   void cmdListRead_Click();
 
+  // frmTestConnection_Plot.cpp: the samples a trend request keeps, and the plot window
+  void cmdPlot_Click();
+  /// Starts keeping the samples of a trend request; Plot waits for its end.
+  std::shared_ptr<logic::TrendSamples> BeginTrendSamples(std::int32_t sampleCount);
+  /// The samples of the last trend request; null before the first.
+  std::shared_ptr<const logic::TrendSamples> LastTrendSamples() const { return lastTrend_; }
+  /// Ends keeping them, however the request ended: Plot is enabled if it kept any.
+  void EndTrendSamples();
+  plot::frmTrendPlot* PlotWindow() const;
+
+  // frmTestConnection_Results.cpp: the result pane saved and copied as a table
+  void cmdSaveResults_Click();
+  /// Copies the pane's rows that the selection touches, or all of them with their header
+  /// when nothing is selected, as tab-separated text; a selection within one line as it is.
+  void CopyResults();
+  /// How the rows that a request starts writing into the pane split into columns.
+  void SetPaneLayout(logic::PaneLayout layout) { paneLayout_ = std::move(layout); }
+
   // ---- Shared by the handlers ---------------------------------------------------------
   server::basZNAPI& module() { return module_; }
   ui::Host& host() { return host_; }
@@ -179,6 +211,8 @@ class frmTestConnection : public QWidget {
  private:
   void BuildControls();  // frmTestConnection_Controls.cpp
   void ConnectHandlers();
+  void ConnectResultCommands();  // frmTestConnection_Results.cpp
+  std::optional<QString> TrendUnits(const QString& trend);
 
   server::basZNAPI& module_;
   ui::Host& host_;
@@ -186,4 +220,9 @@ class frmTestConnection : public QWidget {
   bool closeRequested_ = false;
   bool unloaded_ = false;
   bool tickRunning_ = false;
+  logic::PaneLayout paneLayout_;
+  logic::SaveDialog saveResults_;
+  std::shared_ptr<logic::TrendSamples> lastTrend_;
+  QHash<QString, QString> trendUnits_;  // found so far, by trend name
+  QPointer<plot::frmTrendPlot> plotWindow_;
 };

@@ -199,6 +199,12 @@ void frmTestConnection::BuildControls() {
   cmdReadAlarmTrend = b.button(Frame3, "Request", 5880, 1440, 1455, 375, 23);
   cmdCancelRead = b.button(Frame3, "Cancel Request", 7440, 1440, 1335, 375, 24);
   cmdCancelRead->setEnabled(false);
+  // Plot and Save... take the free row above Request and Cancel Request.
+  cmdPlot = b.button(Frame3, "Plot", 5880, 585, 1455, 330, 23);
+  cmdPlot->setEnabled(false);
+  cmdPlot->setToolTip("Plot the samples of the last trend request");
+  cmdSaveResults = b.button(Frame3, "Save...", 7440, 585, 1335, 330, 24);
+  cmdSaveResults->setToolTip("Save the requested data as a CSV file (Ctrl+S)");
   txtRequestedData = b.control(new ui::ResultPane(Frame3), 120, 1920, 8655, 2535, 36);
   for (int i = 1; i < 3; ++i) Builder::nameAfter(cboTagNames[i], Label4[i]);
   Builder::nameAfter(txtOthers, lblOthers);
@@ -249,6 +255,8 @@ void frmTestConnection::BuildControls() {
   name(cmdListRead, "cmdListRead");
   name(cmdReadAlarmTrend, "cmdReadAlarmTrend");
   name(cmdCancelRead, "cmdCancelRead");
+  name(cmdPlot, "cmdPlot");
+  name(cmdSaveResults, "cmdSaveResults");
   name(cmdExit, "cmdExit");
   name(lblStatus, "lblStatus");
   name(lblSCADATime, "lblSCADATime");
@@ -290,4 +298,6 @@ void frmTestConnection::ConnectHandlers() {
     });
   connect(cmdReadAlarmTrend, &QPushButton::clicked, this,
           &frmTestConnection::cmdReadAlarmTrend_Click);
+  connect(cmdPlot, &QPushButton::clicked, this, &frmTestConnection::cmdPlot_Click);
+  ConnectResultCommands();
 }

@@ -1,6 +1,7 @@
 // The device query: one row per record of the named device, the values of its fields
 // separated by tabs.
 #include <string>
+#include <utility>
 
 #include "Host.h"
 #include "PaneRowWriter.h"
@@ -18,6 +19,7 @@ void frmTestConnection::QueryDevice(std::int32_t handle, const QString& deviceNa
     return;
   }
   txtRequestedData->setText(QString());
+  SetPaneLayout(logic::PaneLayout::DeviceRows({}));
   // Every record is read with the first record's field count.
   QString countText;
   find.Read("object.fields.Count", logic::ValueRule::Untrimmed, countText);
@@ -30,6 +32,8 @@ void frmTestConnection::QueryDevice(std::int32_t handle, const QString& deviceNa
   QString row;
   QString name;
   QString value;
+  QStringList columns;  // the first record's fields name the columns
+  bool firstRecord = true;
   do {
     row.clear();
     for (std::int16_t index = 0; index < fields.value; ++index) {
@@ -39,7 +43,9 @@ void frmTestConnection::QueryDevice(std::int32_t handle, const QString& deviceNa
       if (find.Read(logic::ToAnsi(name), logic::ValueRule::Trimmed, value) == 0) continue;
       row += value;
       row += QLatin1Char('\t');
+      if (firstRecord) columns << name;
     }
+    if (std::exchange(firstRecord, false)) SetPaneLayout(logic::PaneLayout::DeviceRows(columns));
     row += QLatin1String("\r\n");
     out.AppendRow(row);
     host().DoEvents();

@@ -21,6 +21,7 @@ void WriteAlarmRows(frmTestConnection& w, std::int32_t handle, const QString& qu
     return;
   }
   w.txtRequestedData->setText(QString());
+  w.SetPaneLayout(logic::PaneLayout::Rows(layout));
   ui::PaneRowWriter out(*w.txtRequestedData, w.lblRequestCount);
   QString row;
   QString value;

@@ -47,8 +47,10 @@ bool RunRequest(frmTestConnection& w, std::int32_t handle) {
       return true;
     case kZncode: {
       std::string result;
-      if (w.module().CallServerFunction(handle, logic::ToAnsi(w.txtOthers->text()), result))
+      if (w.module().CallServerFunction(handle, logic::ToAnsi(w.txtOthers->text()), result)) {
         w.txtRequestedData->setText(logic::FromAnsi(result));
+        w.SetPaneLayout(logic::PaneLayout::Whole(w.txtOthers->text()));
+      }
       return true;
     }
     default:

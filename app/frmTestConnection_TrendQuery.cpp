@@ -3,6 +3,7 @@
 #include <QComboBox>
 #include <QLabel>
 #include <QLineEdit>
+#include <QScopeGuard>
 
 #include "Host.h"
 #include "PaneRowWriter.h"
@@ -10,6 +11,7 @@
 #include "QueryTexts.h"
 #include "RecordCursor.h"
 #include "TextValues.h"
+#include "TrendSamples.h"
 #include "Widgets.h"
 #include "basZNAPI.h"
 #include "frmTestConnection.h"
@@ -42,6 +44,8 @@ std::optional<std::int32_t> frmTestConnection::CheckTrendRequest() {
 void frmTestConnection::QueryTrend(std::int32_t handle) {
   const auto count = CheckTrendRequest();
   if (!count) return;
+  const auto samples = BeginTrendSamples(*count);
+  const auto endSamples = qScopeGuard([this] { EndTrendSamples(); });
   logic::RecordCursor find(
       module().api(), handle,
       logic::TrendQuery(RequestEndText, txtSamplePeriod->text(), *count, TrendName(*this)));
@@ -52,20 +56,24 @@ void frmTestConnection::QueryTrend(std::int32_t handle) {
   txtRequestedData->setText(QStringLiteral("Date    "));
   txtRequestedData->append(QStringLiteral("\tTime        \t") + TrendName(*this) +
                            QStringLiteral("\r\n"));
+  SetPaneLayout(logic::PaneLayout::TrendRows());
   ui::PaneRowWriter out(*txtRequestedData, lblRequestCount);
   QString row;
+  QString date;
+  QString time;
   QString value;
   do {
     row.clear();
-    find.Read("Date", logic::ValueRule::Trimmed, value);
-    row += value;
+    find.Read("Date", logic::ValueRule::Trimmed, date);
+    row += date;
     row += QLatin1Char('\t');
-    find.Read("Time", logic::ValueRule::Trimmed, value);
-    row += value.left(8);  // whole seconds; some servers add fractions
+    find.Read("Time", logic::ValueRule::Trimmed, time);
+    row += time.left(8);  // whole seconds; some servers add fractions
     row += QLatin1Char('\t');
     find.Read(logic::ToAnsi(TrendName(*this)), logic::ValueRule::Trimmed, value);
     row += value;
     row += QLatin1String("\r\n");
+    samples->Add(date, time, value);
     out.AppendRow(row);
     host().DoEvents();
     if (CancelRequested != 0 || CloseRequested()) break;

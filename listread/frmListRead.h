@@ -8,6 +8,8 @@
 #include <array>
 #include <cstdint>
 
+#include "SaveAs.h"
+
 class QComboBox;
 class QGroupBox;
 class QLabel;
@@ -56,6 +58,7 @@ class frmListRead : public QDialog {
   QPushButton* cmdRead = nullptr;
   QPushButton* cmdWrite = nullptr;
   QPushButton* cmdExit = nullptr;
+  QPushButton* cmdSave = nullptr;  // "Save...": the selected tags and their values as CSV
 
   // ---- Window state -------------------------------------------------------------------
   /// The handle of the last Read or Write; each of them asks the connection table afresh.
@@ -96,6 +99,12 @@ class frmListRead : public QDialog {
   void cmdRead_Click();
   void cmdWrite_Click();
 
+  // frmListRead_Export.cpp: the tags and their values saved and copied as a table
+  void cmdSave_Click();
+  /// Copies the pairs of which either entry is selected, or every pair with the headings
+  /// when nothing is selected, as tab-separated text.
+  void CopyLists();
+
   /// The list box that TargetList names.
   QListWidget* TargetListBox() const;
 
@@ -105,10 +114,12 @@ class frmListRead : public QDialog {
  private:
   void BuildControls();  // frmListRead_Controls.cpp
   void ConnectHandlers();
+  void ConnectExportCommands();  // frmListRead_Export.cpp
   void ShowCount(int index, int count);
   void SetStatus(const QString& text);
 
   server::basZNAPI& module_;
   ui::Host& host_;
   QLabel* statusLabel_ = nullptr;
+  logic::SaveDialog saveLists_;
 };

@@ -92,6 +92,10 @@ void frmListRead::BuildControls() {
   cmdRead = Button(Frame2, QStringLiteral("Read"), 240, 480, 855, 375);
   cmdWrite = Button(Frame2, QStringLiteral("Write"), 1200, 480, 855, 375);
   cmdExit = Button(this, QStringLiteral("Exit"), 7200, 3840, 855, 375);
+  // Save... takes the free space left of Exit.
+  cmdSave = Button(this, QStringLiteral("Save..."), 6240, 3840, 855, 375);
+  cmdSave->setToolTip(
+      QStringLiteral("Save the selected tags and their values as a CSV file (Ctrl+S)"));
 
   // Keyboard focus order, by each control's tab place.
   std::vector<std::pair<int, QWidget*>> tabs{
@@ -99,7 +103,7 @@ void frmListRead::BuildControls() {
       {7, cmdSelect[0]}, {8, cmdSelect[1]}, {9, cmdSelect[2]}, {10, cmdSelect[3]},
       {14, cmdClear},    {15, cmdAdd},      {16, txtValue},    {18, cmdWrite},
       {19, cmdRead},     {20, optLists[0]}, {21, optLists[1]}, {22, optLists[2]},
-      {23, cmdSetValue},
+      {23, cmdSetValue}, {24, cmdSave},
   };
   std::sort(tabs.begin(), tabs.end());
   for (std::size_t i = 1; i < tabs.size(); ++i) setTabOrder(tabs[i - 1].second, tabs[i].second);
@@ -126,4 +130,5 @@ void frmListRead::ConnectHandlers() {
   connect(lstTagValues, &QListWidget::doubleClicked, this, &frmListRead::lstTagValues_DblClick);
   lstTagNames->onDrop = [this](const QMimeData* data) { lstTagNames_OLEDragDrop(data); };
   lstTagValues->onDrop = [this](const QMimeData* data) { lstTagValues_OLEDragDrop(data); };
+  ConnectExportCommands();
 }

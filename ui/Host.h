@@ -33,6 +33,10 @@ class Host {
   virtual LocalDateTime Now() = 0;
   /// Lets pending window events run, then returns.
   virtual void DoEvents() = 0;
+  /// Asks where to save a file, starting from `suggestedPath`; `filters` as Qt's file dialogs
+  /// take them ("CSV file (*.csv)"). Nothing when the user cancels.
+  virtual std::optional<QString> SaveFileName(const QString& title, const QString& suggestedPath,
+                                              const QString& filters) = 0;
 };
 
 }  // namespace ui

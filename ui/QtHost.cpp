@@ -3,6 +3,7 @@
 #include <QApplication>
 #include <QCursor>
 #include <QDateTime>
+#include <QFileDialog>
 #include <QMessageBox>
 #include <QPainter>
 #include <QPixmap>
@@ -83,6 +84,14 @@ LocalDateTime QtHost::Now() {
 
 void QtHost::DoEvents() {
   QCoreApplication::processEvents();
+}
+
+std::optional<QString> QtHost::SaveFileName(const QString& title, const QString& suggestedPath,
+                                            const QString& filters) {
+  const QString path =
+      QFileDialog::getSaveFileName(QApplication::activeWindow(), title, suggestedPath, filters);
+  if (path.isEmpty()) return std::nullopt;
+  return path;
 }
 
 }  // namespace ui

@@ -13,6 +13,8 @@ class QtHost : public Host {
   int Pointer() const override { return pointer_; }
   LocalDateTime Now() override;
   void DoEvents() override;
+  std::optional<QString> SaveFileName(const QString& title, const QString& suggestedPath,
+                                      const QString& filters) override;
 
  private:
   int pointer_ = kPointerDefault;

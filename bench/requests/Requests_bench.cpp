@@ -20,10 +20,10 @@
 #include <string>
 
 #include "DynamicZnApi.h"
-#include "FindCursor.h"
 #include "PeriodTiming.h"
 #include "QtHost.h"
 #include "QueryTexts.h"
+#include "RecordCursor.h"
 #include "ResidentMemory.h"
 #include "Widgets.h"
 #include "ZnsimProcess.h"

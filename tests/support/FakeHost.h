@@ -30,6 +30,10 @@ class FakeHost : public ui::Host {
   std::deque<ui::LocalDateTime> clock;
   ui::LocalDateTime now{2024, 3, 15, 10, 30, 0};
   std::function<void()> onDoEvents;
+  /// What the save dialog answers, in order; nothing (cancel) once they are used up. Every
+  /// question is kept as "title|suggested path|filters".
+  std::deque<QString> saveAnswers;
+  QStringList saveQuestions;
 
   void MsgBox(const QString& text, int style, const std::optional<QString>& title) override {
     boxes.push_back({text, style, title});
@@ -61,6 +65,14 @@ class FakeHost : public ui::Host {
     ++doEventsCount;
     QCoreApplication::processEvents();
     if (onDoEvents) onDoEvents();
+  }
+  std::optional<QString> SaveFileName(const QString& title, const QString& suggestedPath,
+                                      const QString& filters) override {
+    saveQuestions << title + "|" + suggestedPath + "|" + filters;
+    if (saveAnswers.empty()) return std::nullopt;
+    const QString path = saveAnswers.front();
+    saveAnswers.pop_front();
+    return path;
   }
 };
 

@@ -128,7 +128,7 @@ std::optional<znwire::Response> ServerConnection::ReceiveBy(std::uint32_t id,
 std::optional<znwire::Response> ServerConnection::ReadResponse(Clock::time_point deadline) {
   while (true) {
     switch (reader_.Poll()) {
-      case FrameReader::State::Ready: {
+      case znwire::FrameReader::State::Ready: {
         znwire::Response response;
         const auto body = reader_.Body();
         const bool parsed = response.ParseFromArray(body.data(), static_cast<int>(body.size()));
@@ -139,10 +139,10 @@ std::optional<znwire::Response> ServerConnection::ReadResponse(Clock::time_point
         }
         return response;
       }
-      case FrameReader::State::Oversized:
+      case znwire::FrameReader::State::Oversized:
         Break();
         return std::nullopt;
-      case FrameReader::State::NeedMore:
+      case znwire::FrameReader::State::NeedMore:
         break;
     }
     const std::size_t want = std::max(reader_.Missing(), kReadChunk);

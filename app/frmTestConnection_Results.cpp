@@ -1,0 +1,58 @@
+// The result pane as a table: Save... writes it as a CSV file, Ctrl+C copies it as
+// tab-separated text for a spreadsheet.
+#include <QClipboard>
+#include <QGuiApplication>
+#include <QPlainTextEdit>
+#include <QPushButton>
+#include <QShortcut>
+#include <QTextCursor>
+#include <QTextDocumentFragment>
+
+#include "DelimitedText.h"
+#include "Widgets.h"
+#include "frmTestConnection.h"
+
+void frmTestConnection::ConnectResultCommands() {
+  saveResults_ = {QStringLiteral("Save Requested Data"),
+                  QStringLiteral("CSV file (*.csv)"),
+                  {QStringLiteral(".csv")},
+                  {}};
+  connect(cmdSaveResults, &QPushButton::clicked, this, &frmTestConnection::cmdSaveResults_Click);
+  connect(new QShortcut(QKeySequence::Save, this), &QShortcut::activated, this,
+          &frmTestConnection::cmdSaveResults_Click);
+  connect(new QShortcut(QKeySequence::Copy, this), &QShortcut::activated, this,
+          &frmTestConnection::CopyResults);
+}
+
+void frmTestConnection::cmdSaveResults_Click() {
+  // What the pane holds now, even if a request goes on writing while the dialog is open.
+  logic::DelimitedText csv = logic::DelimitedText::Csv();
+  logic::AddPaneTable(txtRequestedData->text(), paneLayout_, csv);
+  logic::SaveAs(host(), saveResults_, QStringLiteral("requested-data.csv"),
+                [&csv](const QString&) { return csv.FileBytes(); });
+}
+
+void frmTestConnection::CopyResults() {
+  const QTextCursor selection = txtRequestedData->view()->textCursor();
+  logic::DelimitedText tsv = logic::DelimitedText::Tsv();
+  QString copied;
+  if (!selection.hasSelection()) {
+    logic::AddPaneTable(txtRequestedData->text(), paneLayout_, tsv);
+    copied = tsv.text();
+  } else {
+    QTextCursor first = selection, last = selection;
+    first.setPosition(selection.selectionStart());
+    last.setPosition(selection.selectionEnd());
+    // A selection that ends at the start of a line does not take that line.
+    const int lastLine = last.blockNumber() - (last.atBlockStart() ? 1 : 0);
+    if (first.blockNumber() == last.blockNumber() ||
+        paneLayout_.shape == logic::PaneLayout::Shape::Text) {
+      copied = selection.selection().toPlainText();  // part of a line: as it is
+    } else {
+      logic::AddPaneRows(txtRequestedData->text(), paneLayout_, {first.blockNumber(), lastLine},
+                         tsv);
+      copied = tsv.text();
+    }
+  }
+  QGuiApplication::clipboard()->setText(copied);
+}

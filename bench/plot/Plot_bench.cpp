@@ -1,0 +1,244 @@
+// The plot window with a 1,000,000-sample trend, as the user waits for it: from opening the
+// window until it has painted the curve, and from each turn of the wheel until the zoomed
+// curve is painted. The reference is Qt Charts given every sample, measured the same way in a
+// separate process of this program (--reference).
+// Counters: ms to the first paint, ms per zoom step (mean and slowest), points drawn.
+#include <benchmark/benchmark.h>
+
+#include <QApplication>
+#include <QChart>
+#include <QChartView>
+#include <QDateTime>
+#include <QDateTimeAxis>
+#include <QLineSeries>
+#include <QProcess>
+#include <QValueAxis>
+#include <QWheelEvent>
+#include <algorithm>
+#include <array>
+#include <chrono>
+#include <cmath>
+#include <cstdio>
+#include <memory>
+
+#include "FakeHost.h"
+#include "TrendChart.h"
+#include "TrendChartView.h"
+#include "TrendSamples.h"
+#include "frmTrendPlot.h"
+
+namespace {
+
+using Clock = std::chrono::steady_clock;
+constexpr int kSamples = 1'000'000;
+constexpr int kZoomSteps = 10;
+const QDateTime kStart(QDate(2024, 3, 15), QTime(0, 0));
+
+// An intake level: a slow swing with a little noise, one sample a second.
+double Level(int i) {
+  return 2.6 + 1.3 * std::sin(i * 2 * M_PI / 1200) + 0.05 * std::sin(i * 7.3);
+}
+
+double Ms(Clock::duration d) {
+  return std::chrono::duration<double, std::milli>(d).count();
+}
+
+/// Counts the paints of a widget; a paint is complete when the event pass that held it ends.
+class PaintCount : public QObject {
+ public:
+  explicit PaintCount(QWidget* w) { w->installEventFilter(this); }
+  int paints = 0;
+  std::function<void()> onPaint;
+
+ protected:
+  bool eventFilter(QObject*, QEvent* e) override {
+    if (e->type() == QEvent::Paint) {
+      ++paints;
+      if (onPaint) onPaint();
+    }
+    return false;
+  }
+};
+
+/// Runs events until `done` holds after a paint.
+void UntilPainted(PaintCount& count, const std::function<bool()>& done) {
+  for (;;) {
+    const int before = count.paints;
+    QCoreApplication::processEvents(QEventLoop::AllEvents, 5);
+    if (count.paints != before && done()) return;
+  }
+}
+
+void Wheel(QWidget* viewport, QPoint at) {
+  QWheelEvent wheel(at, viewport->mapToGlobal(at), QPoint(), QPoint(0, 120), Qt::NoButton,
+                    Qt::NoModifier, Qt::NoScrollPhase, false);
+  QApplication::sendEvent(viewport, &wheel);
+}
+
+std::shared_ptr<const logic::TrendSamples> Samples() {
+  static const auto samples = [] {
+    // Through the texts a trend query reads, as the window keeps them.
+    auto s = std::make_shared<logic::TrendSamples>("TREND1", "start", "end");
+    s->Reserve(kSamples);
+    for (int i = 0; i < kSamples; ++i) {
+      const QDateTime t = kStart.addSecs(i);
+      s->Add(t.toString(u"dd/MM/yyyy"), t.toString(u"HH:mm:ss"), QString::number(Level(i), 'f', 6));
+    }
+    s->Finish();
+    return s;
+  }();
+  return samples;
+}
+
+/// Figures over all iterations: the mean first paint, the mean and slowest zoom step.
+struct Figures {
+  std::vector<double> firstPaints, steps;
+  std::size_t points = 0;
+
+  void Report(benchmark::State& state) const {
+    const auto mean = [](const std::vector<double>& v) {
+      double sum = 0;
+      for (double x : v) sum += x;
+      return v.empty() ? 0 : sum / static_cast<double>(v.size());
+    };
+    state.counters["first_paint_ms"] = mean(firstPaints);
+    state.counters["zoom_step_ms"] = mean(steps);
+    state.counters["slowest_step_ms"] =
+        steps.empty() ? 0 : *std::max_element(steps.begin(), steps.end());
+    state.counters["points"] = static_cast<double>(points);
+  }
+};
+
+void BM_PlotWindow(benchmark::State& state) {
+  const auto samples = Samples();
+  fake::FakeHost host;
+  Figures figures;
+  for (auto _ : state) {
+    const auto start = Clock::now();
+    plot::frmTrendPlot w(host, [](const QString&) { return std::optional<QString>("m"); });
+    w.Plot(samples);
+    PaintCount count(w.chartView->viewport());
+    w.show();
+    // The first pass lays the chart out before its plot area has a width; the curve is
+    // there once it has been reduced to the area's pixel columns.
+    UntilPainted(count, [&] { return w.chart->PointsDrawn() > 1000; });
+    figures.firstPaints.push_back(Ms(Clock::now() - start));
+
+    const QRectF area = w.chart->plotArea();
+    const QPoint at = w.chartView->mapFromScene(
+        w.chart->mapToScene(QPointF(area.left() + area.width() * 0.3, area.center().y())));
+    for (int i = 0; i < kZoomSteps; ++i) {
+      const auto step = Clock::now();
+      Wheel(w.chartView->viewport(), at);
+      UntilPainted(count, [] { return true; });
+      figures.steps.push_back(Ms(Clock::now() - step));
+    }
+    figures.points = w.chart->PointsDrawn();
+    state.SetIterationTime(std::chrono::duration<double>(Clock::now() - start).count());
+  }
+  figures.Report(state);
+}
+BENCHMARK(BM_PlotWindow)->UseManualTime()->Unit(benchmark::kMillisecond)->Iterations(3);
+
+// What keeping the samples adds to each row of a trend request: reading the date, time and
+// value texts the row was written from. Counter: nanoseconds per row.
+void BM_KeepSamples(benchmark::State& state) {
+  const int rows = static_cast<int>(state.range(0));
+  std::vector<std::array<QString, 3>> texts;
+  for (int i = 0; i < rows; ++i) {
+    const QDateTime t = kStart.addSecs(i);
+    texts.push_back(
+        {t.toString(u"dd/MM/yyyy"), t.toString(u"HH:mm:ss"), QString::number(Level(i), 'f', 6)});
+  }
+  for (auto _ : state) {
+    logic::TrendSamples samples("TREND1", "start", "end");
+    samples.Reserve(static_cast<std::size_t>(rows));
+    for (const auto& [date, time, value] : texts) samples.Add(date, time, value);
+    samples.Finish();
+    benchmark::DoNotOptimize(samples.size());
+  }
+  state.counters["ns_per_row"] =
+      benchmark::Counter(static_cast<double>(rows), benchmark::Counter::kIsIterationInvariantRate |
+                                                        benchmark::Counter::kInvert);
+}
+BENCHMARK(BM_KeepSamples)->Arg(100'000)->Unit(benchmark::kMillisecond);
+
+// Qt Charts given every sample: one line series, zoomed by setting the time axis' range as
+// the plot window's steps do. Prints "first_paint_ms zoom_ms... points".
+int RunReference() {
+  QList<QPointF> points;
+  points.reserve(kSamples);
+  const double t0 = static_cast<double>(kStart.toMSecsSinceEpoch());
+  for (int i = 0; i < kSamples; ++i) points.append(QPointF(t0 + 1000.0 * i, Level(i)));
+  const auto start = Clock::now();
+  auto* chart = new QChart;
+  auto* series = new QLineSeries;
+  series->replace(points);
+  chart->addSeries(series);
+  auto* time = new QDateTimeAxis;
+  auto* values = new QValueAxis;
+  chart->addAxis(time, Qt::AlignBottom);
+  chart->addAxis(values, Qt::AlignLeft);
+  series->attachAxis(time);
+  series->attachAxis(values);
+  QChartView view(chart);
+  view.resize(900, 520);
+  PaintCount count(view.viewport());
+  view.show();
+  UntilPainted(count, [] { return true; });
+  std::printf("%.1f", Ms(Clock::now() - start));
+  double from = t0, to = t0 + 1000.0 * (kSamples - 1);
+  for (int i = 0; i < kZoomSteps; ++i) {
+    const auto step = Clock::now();
+    const double anchor = from + 0.3 * (to - from);
+    from = anchor - (anchor - from) * 0.8;
+    to = anchor + (to - anchor) * 0.8;
+    time->setRange(QDateTime::fromMSecsSinceEpoch(qint64(from)),
+                   QDateTime::fromMSecsSinceEpoch(qint64(to)));
+    UntilPainted(count, [] { return true; });
+    std::printf(" %.1f", Ms(Clock::now() - step));
+  }
+  std::printf(" %d\n", kSamples);
+  return 0;
+}
+
+void BM_ReferenceEverySample(benchmark::State& state) {
+  Figures figures;
+  for (auto _ : state) {
+    QProcess reference;
+    reference.start(QCoreApplication::applicationFilePath(), {"--reference"});
+    if (!reference.waitForFinished(600'000)) {
+      reference.kill();
+      state.SkipWithError("the reference did not finish in 10 minutes");
+      return;
+    }
+    const QStringList printed =
+        QString::fromLatin1(reference.readAllStandardOutput()).split(' ', Qt::SkipEmptyParts);
+    if (printed.size() != kZoomSteps + 2) {
+      state.SkipWithError("the reference printed no figures");
+      return;
+    }
+    double total = 0;
+    for (int i = 0; i <= kZoomSteps; ++i) {
+      (i == 0 ? figures.firstPaints : figures.steps).push_back(printed[i].toDouble());
+      total += printed[i].toDouble();
+    }
+    figures.points = printed.last().toULongLong();
+    state.SetIterationTime(total / 1000);
+  }
+  figures.Report(state);
+}
+BENCHMARK(BM_ReferenceEverySample)->UseManualTime()->Unit(benchmark::kMillisecond)->Iterations(1);
+
+}  // namespace
+
+int main(int argc, char** argv) {
+  if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM")) qputenv("QT_QPA_PLATFORM", "offscreen");
+  QApplication app(argc, argv);
+  if (argc > 1 && QString(argv[1]) == "--reference") return RunReference();
+  benchmark::Initialize(&argc, argv);
+  if (benchmark::ReportUnrecognizedArguments(argc, argv)) return 1;
+  benchmark::RunSpecifiedBenchmarks();
+  benchmark::Shutdown();
+  return 0;
+}

@@ -1,0 +1,117 @@
+// The result pane as a table: Save... and Ctrl+S write it as CSV, whole or not at all, and
+// Ctrl+C copies it as tab-separated text; a text box keeps its own copy.
+#include <QApplication>
+#include <QClipboard>
+#include <QPlainTextEdit>
+#include <QTemporaryDir>
+#include <QTest>
+#include <QTextBlock>
+
+#include "MainWindowFixture.h"
+#include "ReadOnlyFolder.h"
+
+namespace app_test {
+namespace {
+
+const std::string kAlarms = "ZNAPIAlarm(0, 0, 0)";
+const std::string kTrend = "ZNAPITrend(\"04:00:24\",\"04/05/2005\",1, 15, 0, TREND1)";
+
+QByteArray ReadAll(const QString& path) {
+  QFile file(path);
+  return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray("<unreadable>");
+}
+
+struct Results : MainWindowTest {
+  Results() {
+    local.tables[kAlarms].records = {{{"Date", "04/05/2005"},
+                                      {"Time", "04:00:24"},
+                                      {"Tag", "T1"},
+                                      {"Name", "Pump, east"},
+                                      {"State", "ON"}}};
+    local.tables[kTrend].records = {
+        {{"Date", "4/05/2005"}, {"Time", "04:00:22"}, {"TREND1", "1.5"}},
+        {{"Date", "4/05/2005"}, {"Time", "04:00:23"}, {"TREND1", "2.5"}},
+        {{"Date", "4/05/2005"}, {"Time", "04:00:24"}, {"TREND1", "3.5"}}};
+    w.txtEndDateTime->setText("04/05/2005 04:00:24");
+    w.txtDuration->setText("15");
+    w.cboUnits->setCurrentIndex(3);  // seconds
+    w.txtSamplePeriod->setText("1");
+    w.cboTagNames[2]->setEditText("TREND1");
+    w.show();
+    QApplication::setActiveWindow(&w);
+    EXPECT_TRUE(QTest::qWaitForWindowActive(&w));
+  }
+  QString clipboard() const { return QGuiApplication::clipboard()->text(); }
+  QWidget* paneView() { return w.txtRequestedData->view()->viewport(); }
+  /// Where the pane shows `column` of display line `line`.
+  QPoint At(int line, int column) {
+    QPlainTextEdit* view = w.txtRequestedData->view();
+    QTextCursor cursor(view->document()->findBlockByNumber(line));
+    cursor.movePosition(QTextCursor::Right, QTextCursor::MoveAnchor, column);
+    return view->cursorRect(cursor).center();
+  }
+  void SelectInPane(QPoint from, QPoint to) {
+    QTest::mouseClick(paneView(), Qt::LeftButton, Qt::NoModifier, from);
+    QTest::mouseClick(paneView(), Qt::LeftButton, Qt::ShiftModifier, to);
+  }
+};
+
+TEST_F(Results, CtrlSSavesThePaneAsCsvWithTheColumnsOfItsRequest) {
+  request(2);
+  QTemporaryDir dir;
+  host.saveAnswers = {dir.filePath("alarms"), dir.filePath("again.csv")};
+  QTest::keyClick(&w, Qt::Key_S, Qt::ControlModifier);
+  EXPECT_EQ(ReadAll(dir.filePath("alarms.csv")),
+            "\xEF\xBB\xBF"
+            "Date,Time,Tag,Name,State\r\n04/05/2005,04:00:24,T1,\"Pump, east\",ON\r\n");
+  w.cmdSaveResults->click();
+  EXPECT_EQ(host.saveQuestions,
+            (QStringList{
+                "Save Requested Data|requested-data.csv|CSV file (*.csv)",
+                "Save Requested Data|" + dir.filePath("requested-data.csv") + "|CSV file (*.csv)"}))
+      << "the next save starts in the folder of the last";
+  EXPECT_TRUE(host.boxes.empty());
+}
+
+TEST_F(Results, SaveIntoAReadOnlyFolderShowsTheBoxAndLeavesNoPartialFile) {
+  request(2);
+  testing_support::ReadOnlyFolder folder({{"alarms.csv", "kept"}});
+  host.saveAnswers = {folder.filePath("alarms.csv")};
+  {
+    testing_support::ReadOnlyFolder::AsUser user;
+    w.cmdSaveResults->click();
+  }
+  ASSERT_EQ(host.boxes.size(), 1u);
+  EXPECT_EQ(host.boxes[0].style, ui::kStyleCritical);
+  EXPECT_TRUE(
+      host.boxes[0].text.startsWith("Could not save '" + folder.filePath("alarms.csv") + "': "))
+      << host.boxes[0].text.toStdString();
+  EXPECT_EQ(ReadAll(folder.filePath("alarms.csv")), "kept");
+  EXPECT_EQ(folder.entries(), QStringList{"alarms.csv"});
+}
+
+TEST_F(Results, CtrlCCopiesTheSelectedRowsOrEveryRowWithItsHeader) {
+  request(1);
+  paneView()->setFocus();
+  QTest::keyClick(paneView(), Qt::Key_C, Qt::ControlModifier);
+  EXPECT_EQ(clipboard(),
+            "Date\tTime\tTREND1\n4/05/2005\t04:00:22\t1.5\n4/05/2005\t04:00:23\t2.5\n"
+            "4/05/2005\t04:00:24\t3.5\n");
+
+  SelectInPane(At(1, 3), At(2, 5));
+  QTest::keyClick(paneView(), Qt::Key_C, Qt::ControlModifier);
+  EXPECT_EQ(clipboard(), "4/05/2005\t04:00:22\t1.5\n4/05/2005\t04:00:23\t2.5\n");
+
+  SelectInPane(At(3, 0), At(3, 9));
+  QTest::keyClick(paneView(), Qt::Key_C, Qt::ControlModifier);
+  EXPECT_EQ(clipboard(), "4/05/2005") << "a part of one line is copied as it is";
+
+  w.txtValue->setFocus();
+  QTest::keyClicks(w.txtValue, "typed");
+  QTest::keyClick(w.txtValue, Qt::Key_A, Qt::ControlModifier);
+  QTest::keyClick(w.txtValue, Qt::Key_C, Qt::ControlModifier);
+  EXPECT_EQ(clipboard(), "typed") << "a text box copies its own selection";
+}
+
+}  // namespace
+}  // namespace app_test

@@ -1,0 +1,176 @@
+// Real znsim processes driven through the raw wire client.
+#include <gtest/gtest.h>
+
+#include <chrono>
+#include <fstream>
+#include <set>
+
+#include "Authenticator.h"
+#include "RawClient.h"
+#include "SmallProject.h"
+#include "TimeText.h"
+#include "ZnsimProcess.h"
+#include "framing.h"
+
+namespace {
+
+using namespace std::chrono_literals;
+using simtest::RawClient;
+using testing_support::ZnsimProcess;
+using Clock = std::chrono::steady_clock;
+
+TEST(ZnsimServer, ServesOnlyAfterAGoodLogin) {
+  ZnsimProcess sim;
+  {
+    RawClient early(sim.port());
+    const auto reply = early.Zncode("Time(1)");
+    ASSERT_TRUE(reply);
+    EXPECT_FALSE(reply->ok());
+    EXPECT_TRUE(early.ClosedByPeer());
+  }
+  {
+    RawClient guess(sim.port());
+    const auto reply = guess.LoginReply("Engineer", "guess");
+    ASSERT_TRUE(reply);
+    EXPECT_EQ(reply->error(), "wrong user name or password");
+    EXPECT_TRUE(guess.ClosedByPeer());
+  }
+  RawClient good(sim.port());
+  ASSERT_TRUE(good.Login()) << "the right password still gets in";
+  const auto time = good.Zncode("Time(1)");
+  ASSERT_TRUE(time && time->ok());
+  EXPECT_EQ(time->zncode().result().size(), 8u);
+  const auto again = good.LoginReply("Engineer", "Marlow");
+  ASSERT_TRUE(again);
+  EXPECT_EQ(again->error(), "already logged in");
+}
+
+// Only a broken frame ends a connection; a request that does not decode is answered.
+TEST(ZnsimServer, BadFramesCloseOnlyTheirOwnConnectionAndBadRequestsAreAnswered) {
+  ZnsimProcess sim;
+  RawClient steady(sim.port());
+  ASSERT_TRUE(steady.Login());
+  for (const std::string& bytes :
+       {std::string("\xFF\xFF\xFF\xFF", 4),                              // over the frame limit
+        std::string("\x00\x01\x00\x01", 4) + std::string(1000, 'x')}) {  // over it before login
+    RawClient bad(sim.port());
+    bad.SendBytes(bytes);
+    EXPECT_TRUE(bad.ClosedByPeer());
+  }
+  // Request 5 runs the script "\xFF", invalid UTF-8 in a text field; then a body of garbage.
+  const std::string invalidText("\x08\x05\x1A\x03\x0A\x01\xFF", 7);
+  const std::string garbage("\xFF\xFF\xFF\xFF\xFF", 5);
+  for (const auto& body : {invalidText, garbage}) {
+    steady.SendBytes(std::string("\0\0\0", 3) + static_cast<char>(body.size()) + body);
+    const auto reply = steady.ReadReply(std::chrono::seconds(30));
+    ASSERT_TRUE(reply) << "answered, and the connection is still up";
+    EXPECT_FALSE(reply->ok());
+    EXPECT_EQ(reply->error(), "undecodable request");
+    EXPECT_EQ(reply->id(), body == invalidText ? 5u : 0u) << "the id, where it can be read";
+    const auto next = steady.Zncode("Date(1)");
+    ASSERT_TRUE(next && next->ok()) << "the next request on the same socket succeeds";
+  }
+  const auto empty = steady.Call(znwire::Request{});  // no body at all
+  ASSERT_TRUE(empty);
+  EXPECT_FALSE(empty->ok());
+  RawClient late(sim.port());
+  EXPECT_TRUE(late.Login()) << "new clients are still accepted";
+}
+
+TEST(ZnsimServer, SleepDelaysOnlyItsOwnConnection) {
+  ZnsimProcess sim;
+  RawClient sleeper(sim.port());
+  RawClient other(sim.port());
+  ASSERT_TRUE(sleeper.Login());
+  ASSERT_TRUE(other.Login());
+  auto request = simtest::ZncodeRequest("Sleep(20000)");
+  request.set_id(77);
+  sleeper.SendBytes(*znwire::EncodeFrame(request));
+  const auto time = other.Zncode("Time(1)");
+  ASSERT_TRUE(time && time->ok());
+  // Had the sleep held up the whole server, its reply would be waiting here by now.
+  EXPECT_FALSE(sleeper.Call(simtest::ZncodeRequest("Time(1)"), 200ms));
+}
+
+TEST(ZnsimServer, PagesAndOpenSearchesAreBounded) {
+  ZnsimProcess sim({"--generate-tags", "5000"});
+  {
+    RawClient hog(sim.port());
+    ASSERT_TRUE(hog.Login());
+    // More empty results than the cap on open searches: they keep none.
+    for (int i = 0; i < 70; ++i) {
+      const auto none = hog.FindFirst(R"(ZNAPITrend("04:00:24","04/05/2005",2, 0, 0, TREND1))");
+      ASSERT_TRUE(none && none->ok() && none->find_page().search() == 0) << i;
+    }
+    const auto big = hog.FindFirst("Tag", 100000);
+    ASSERT_TRUE(big && big->ok());
+    EXPECT_GT(big->find_page().rows_size(), 0);
+    EXPECT_LE(big->find_page().rows_size(), 2000);
+    for (int i = 1; i < 64; ++i) ASSERT_TRUE(hog.FindFirst("Tag", 1)->ok()) << i;
+    const auto refused = hog.FindFirst("Tag", 1);
+    ASSERT_TRUE(refused);
+    EXPECT_FALSE(refused->ok());
+  }
+  RawClient next(sim.port());
+  ASSERT_TRUE(next.Login());
+  EXPECT_TRUE(next.FindFirst("Tag", 1)->ok()) << "the cap is per connection";
+}
+
+// Written values surviving a kill are seen through the library.
+TEST(ZnsimServer, AlarmHistorySurvivesAKill) {
+  testing_support::TempDir data;
+  const znsim::Millis end = znsim::NowMillis(), start = end - 30 * 60'000;
+  const std::string summaryOfLastHalfHour =
+      "ZNAPIAlarmSummary(\"" + znsim::FormatDate(start) + "\",\"" + znsim::FormatTime(start) +
+      "\",\"" + znsim::FormatDate(end) + "\",\"" + znsim::FormatTime(end) + "\", 0, -1)";
+  const auto occurrences = [&](RawClient& client) {
+    std::set<std::string> out;
+    const auto summary = client.FindFirst(summaryOfLastHalfHour, 2000);
+    EXPECT_TRUE(summary && summary->ok());
+    if (!summary) return out;
+    for (const auto& row : summary->find_page().rows()) {
+      out.insert(row.values(0) + row.values(1) + row.values(4));
+    }
+    return out;
+  };
+  std::set<std::string> before;
+  {
+    ZnsimProcess sim({}, data.path);
+    RawClient client(sim.port());
+    ASSERT_TRUE(client.Login());
+    before = occurrences(client);
+    ASSERT_FALSE(before.empty()) << "a fresh plant has recent alarm history";
+    sim.kill9();
+  }
+  ZnsimProcess again({}, data.path);
+  RawClient client(again.port());
+  ASSERT_TRUE(client.Login());
+  EXPECT_EQ(occurrences(client), before) << "the same occurrences, neither lost nor seeded twice";
+}
+
+// znsim serving a project file of its own instead of the demo plant.
+TEST(ZnsimProjectFile, ServesTheUsersTagsAndDevicesOfTheFile) {
+  simtest::TempDir dir;
+  const auto file = dir / "works.toml";
+  std::ofstream(file) << "title = \"Pump station\"\n"
+                      << "[[users]]\nname = \"Op\"\nhash = \"" << znsim::HashPassword("s3cret")
+                      << "\"\n[[tags]]\nname = \"FLOW\"\ntype = \"integer\"\n"
+                      << "sim = { kind = \"constant\", offset = 12 }\n"
+                      << "[[devices]]\nname = \"Pumps\"\nfields = [\"Name\", \"Duty\"]\n"
+                      << "records = [[\"P1\", \"Lead\"], [\"P2\", \"Lag\"]]\n";
+  ZnsimProcess sim({"--project", file.string()});
+  {
+    RawClient demoUser(sim.port());
+    EXPECT_FALSE(demoUser.Login()) << "only the file's users exist";
+  }
+  RawClient client(sim.port());
+  ASSERT_TRUE(client.Login("Op", "s3cret"));
+  EXPECT_EQ(client.Zncode("TagRead(\"FLOW\")")->zncode().result(), "12");
+  EXPECT_FALSE(client.Zncode("TagRead(\"LIT101\")")->ok()) << "no demo tags";
+  const auto pumps = client.FindFirst("Pumps");
+  ASSERT_TRUE(pumps && pumps->ok());
+  EXPECT_EQ(pumps->find_page().total(), 2u);
+  EXPECT_EQ(pumps->find_page().rows(1).values(1), "Lag");
+}
+
+}  // namespace

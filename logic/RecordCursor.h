@@ -4,7 +4,9 @@
 #include <QString>
 #include <array>
 #include <cstdint>
+#include <cstring>
 #include <string>
+#include <vector>
 
 #include "TextValues.h"
 #include "ZnApi.h"
@@ -43,10 +45,34 @@ class RecordCursor {
     return ok;
   }
 
+  /// The whole Windows-1252 text of a property of the current record, however long: a text
+  /// that fills the buffer is read again into a larger one. False when the library supplies
+  /// nothing; `text` is then empty.
+  bool ReadWhole(const char* property, std::string& text) {
+    text.clear();
+    for (;;) {
+      wide_[0] = '\0';
+      std::int32_t resultLength = 0;
+      if (api_.znGetProperty(object_, property, wide_.data(),
+                             static_cast<std::int32_t>(wide_.size()), &resultLength,
+                             kPropertyAsText) == 0)
+        return false;
+      const std::size_t n = strnlen(wide_.data(), wide_.size());
+      if (n + 1 < wide_.size() || wide_.size() >= kLongestText) {
+        text.assign(wide_.data(), n);
+        return true;
+      }
+      wide_.resize(wide_.size() * 16);
+    }
+  }
+
  private:
+  static constexpr std::size_t kLongestText = 1 << 20;
+
   server::ZnApi& api_;
   std::int32_t search_ = 0;
   std::int32_t object_ = 0;
+  std::vector<char> wide_ = std::vector<char>(256);
 };
 
 }  // namespace logic

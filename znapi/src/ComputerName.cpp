@@ -1,5 +1,7 @@
 #include "ComputerName.h"
 
+#include <algorithm>
+#include <cctype>
 #include <charconv>
 
 namespace znapi::detail {
@@ -20,10 +22,7 @@ std::optional<std::uint16_t> ParsePort(std::string_view text) {
   return static_cast<std::uint16_t>(value);
 }
 
-}  // namespace
-
-std::optional<ServerAddress> ParseComputerName(std::string_view name) {
-  name = Trim(name);
+std::optional<ServerAddress> ParseHostAndPort(std::string_view name) {
   if (name.empty()) return ServerAddress{"127.0.0.1", kDefaultPort};
 
   if (name.front() == '[') {
@@ -49,6 +48,21 @@ std::optional<ServerAddress> ParseComputerName(std::string_view name) {
   const auto port = ParsePort(name.substr(colon + 1));
   if (!port) return std::nullopt;
   return ServerAddress{std::string(name.substr(0, colon)), *port};
+}
+
+}  // namespace
+
+std::optional<ServerAddress> ParseComputerName(std::string_view name) {
+  name = Trim(name);
+  constexpr std::string_view kTls = "tls://";
+  const bool tls = name.size() >= kTls.size() &&
+                   std::equal(kTls.begin(), kTls.end(), name.begin(), [](char a, char b) {
+                     return a == std::tolower(static_cast<unsigned char>(b));
+                   });
+  if (!tls) return ParseHostAndPort(name);
+  auto address = ParseHostAndPort(name.substr(kTls.size()));
+  if (address) address->tls = true;
+  return address;
 }
 
 }  // namespace znapi::detail

@@ -12,11 +12,13 @@ inline constexpr std::uint16_t kDefaultPort = 20222;
 struct ServerAddress {
   std::string host;
   std::uint16_t port = kDefaultPort;
+  bool tls = false;  // the name began with "tls://"
   bool operator==(const ServerAddress&) const = default;
 };
 
 /// "" is 127.0.0.1 on the default port; otherwise "host", "host:port", "[v6]", "[v6]:port"
-/// or a bare IPv6 address. Surrounding blanks are ignored. nullopt for anything malformed.
+/// or a bare IPv6 address, each of them optionally after "tls://" (in any case) for an
+/// encrypted connection. Surrounding blanks are ignored. nullopt for anything malformed.
 std::optional<ServerAddress> ParseComputerName(std::string_view name);
 
 }  // namespace znapi::detail

@@ -2,6 +2,8 @@
 
 #include <algorithm>
 
+#include <asio/error.hpp>
+
 #include "HostResolver.h"
 #include "framing.h"
 
@@ -23,16 +25,45 @@ bool Contains(const std::vector<std::uint32_t>& ids, std::uint32_t id) {
   return std::find(ids.begin(), ids.end(), id) != ids.end();
 }
 
+std::string PeerText(const ServerAddress& address) {
+  const bool v6 = address.host.find(':') != std::string::npos;
+  return (v6 ? "[" + address.host + "]" : address.host) + ":" + std::to_string(address.port);
+}
+
+std::string SecondsText(std::chrono::milliseconds duration) {
+  const auto ms = duration.count();
+  if (ms % 1000 == 0) return std::to_string(ms / 1000) + " s";
+  return std::to_string(ms) + " ms";
+}
+
 }  // namespace
 
 std::shared_ptr<ServerConnection> ServerConnection::Open(const ServerAddress& address,
                                                          const Credentials& credentials,
-                                                         const Deadlines& deadlines) {
+                                                         const Deadlines& deadlines,
+                                                         std::string* reason) {
+  std::string unasked;
+  std::string& why = reason ? *reason : unasked;
   const auto deadline = Clock::now() + deadlines.connect;
+  const std::string peer = PeerText(address);
+  const std::string within = " within " + SecondsText(deadlines.connect);
   std::shared_ptr<ServerConnection> connection(new ServerConnection(deadlines.request));
   const auto endpoints = ResolveHost(address.host, address.port, deadline);
-  if (endpoints.empty()) return nullptr;
-  if (connection->stream_.Connect(endpoints, deadline, deadlines.request)) return nullptr;
+  if (endpoints.empty()) {
+    why = "cannot resolve " + address.host + within;
+    return nullptr;
+  }
+  if (const auto error = connection->stream_.Connect(endpoints, deadline, deadlines.request)) {
+    why = error == asio::error::timed_out ? "no answer from " + peer + within
+                                          : "cannot connect to " + peer + ": " + error.message();
+    return nullptr;
+  }
+  if (address.tls) {
+    if (const auto error = connection->stream_.StartTls(address.host, peer, deadline, why)) {
+      if (error == asio::error::timed_out) why = "no TLS handshake from " + peer + within;
+      return nullptr;
+    }
+  }
 
   znwire::Request request;
   auto* login = request.mutable_login();
@@ -41,8 +72,13 @@ std::shared_ptr<ServerConnection> ServerConnection::Open(const ServerAddress& ad
   login->set_mode(credentials.mode);
   connection->usable_ = true;
   znwire::Response response;
-  if (!connection->ReceiveBy(connection->SendBy(request, deadline), deadline, response) ||
-      !response.ok()) {
+  if (!connection->ReceiveBy(connection->SendBy(request, deadline), deadline, response)) {
+    why = Clock::now() < deadline ? "the connection to " + peer + " ended before the login"
+                                  : "no answer to the login from " + peer + within;
+    return nullptr;
+  }
+  if (!response.ok()) {
+    why = "login to " + peer + " refused: " + response.error();
     return nullptr;
   }
   return connection;

@@ -25,11 +25,13 @@ struct Credentials {
 
 class ServerConnection {
  public:
-  /// Connects and logs in, both within deadlines.connect; nullptr on any failure, including
-  /// refused credentials.
+  /// Connects (over TLS when the address asks for it) and logs in, all within
+  /// deadlines.connect; nullptr on any failure, including refused credentials, with the reason
+  /// in `reason`. Over TLS the credentials are sent only once the server's certificate checked out.
   static std::shared_ptr<ServerConnection> Open(const ServerAddress& address,
                                                 const Credentials& credentials,
-                                                const Deadlines& deadlines);
+                                                const Deadlines& deadlines,
+                                                std::string* reason = nullptr);
   ServerConnection(const ServerConnection&) = delete;
   ServerConnection& operator=(const ServerConnection&) = delete;
 

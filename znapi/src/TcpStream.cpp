@@ -66,7 +66,23 @@ std::error_code TcpStream::Connect(const std::vector<asio::ip::tcp::endpoint>& e
   return {};
 }
 
+std::error_code TcpStream::StartTls(const std::string& host, const std::string& peer,
+                                    Clock::time_point deadline, std::string& why) {
+  if (::fcntl(fd_, F_SETFL, ::fcntl(fd_, F_GETFL) | O_NONBLOCK) != 0) return LastSystemError();
+  armed_ = overrun_ = microseconds::zero();
+  tls_ = TlsChannel::Begin(fd_, host, peer, why);
+  if (!tls_) return std::make_error_code(std::errc::protocol_error);
+  while (true) {
+    const auto status = tls_->Handshake(why);
+    if (status == TlsChannel::Status::Done) return {};
+    if (status == TlsChannel::Status::Failed)
+      return std::make_error_code(std::errc::protocol_error);
+    if (const auto error = Await(status, deadline)) return error;
+  }
+}
+
 std::error_code TcpStream::Send(std::string_view bytes, Clock::time_point deadline) {
+  if (tls_) return SendTls(bytes, deadline);
   while (!bytes.empty()) {
     const ssize_t sent = ::send(fd_, bytes.data(), bytes.size(), MSG_NOSIGNAL | MSG_DONTWAIT);
     if (sent >= 0) {
@@ -83,6 +99,7 @@ std::error_code TcpStream::Send(std::string_view bytes, Clock::time_point deadli
 
 std::error_code TcpStream::Receive(char* out, std::size_t size, Clock::time_point deadline,
                                    std::size_t& received) {
+  if (tls_) return ReceiveTls(out, size, deadline, received);
   while (true) {
     const auto remaining = deadline - Clock::now();
     if (remaining <= Clock::duration::zero()) return asio::error::timed_out;
@@ -118,8 +135,45 @@ std::error_code TcpStream::WaitFor(short events, Clock::time_point deadline) con
   }
 }
 
+std::error_code TcpStream::SendTls(std::string_view bytes, Clock::time_point deadline) {
+  while (!bytes.empty()) {
+    std::size_t written = 0;
+    const auto status = tls_->Write(bytes, written);
+    if (status == TlsChannel::Status::Done) {
+      bytes.remove_prefix(written);
+    } else if (const auto error = Await(status, deadline)) {
+      return error;
+    }
+  }
+  return {};
+}
+
+std::error_code TcpStream::ReceiveTls(char* out, std::size_t size, Clock::time_point deadline,
+                                      std::size_t& received) {
+  while (true) {
+    if (deadline <= Clock::now()) return asio::error::timed_out;
+    const auto status = tls_->Read(out, size, received);
+    if (status == TlsChannel::Status::Done) return {};
+    if (const auto error = Await(status, deadline)) return error;
+  }
+}
+
+std::error_code TcpStream::Await(TlsChannel::Status status, Clock::time_point deadline) const {
+  switch (status) {
+    case TlsChannel::Status::WantRead:
+      return WaitFor(POLLIN, deadline);
+    case TlsChannel::Status::WantWrite:
+      return WaitFor(POLLOUT, deadline);
+    case TlsChannel::Status::Closed:
+      return asio::error::eof;
+    default:
+      return asio::error::connection_reset;
+  }
+}
+
 void TcpStream::Close() {
   if (fd_ < 0) return;
+  tls_.reset();
   ::close(fd_);
   fd_ = -1;
   armed_ = overrun_ = microseconds::zero();

@@ -3,13 +3,19 @@
 /// socket: one send and one receive per request. A receive that starts well ahead of its
 /// deadline blocks in the kernel under a receive timeout set once per connection (so the
 /// server's reply wakes this thread directly, on the processor that sent it); only the last
-/// stretch before a deadline is waited for with ppoll(), whose timer is exact.
+/// stretch before a deadline is waited for with ppoll(), whose timer is exact. A stream that
+/// turned to TLS waits in ppoll() only: TLS reads a record in several pieces, and a blocking
+/// read could wait past the deadline between them.
 #include <asio/ip/tcp.hpp>
 #include <chrono>
 #include <cstddef>
+#include <memory>
+#include <string>
 #include <string_view>
 #include <system_error>
 #include <vector>
+
+#include "TlsChannel.h"
 
 namespace znapi::detail {
 
@@ -27,6 +33,12 @@ class TcpStream {
   /// Errors: asio::error::timed_out at the deadline, else the last endpoint's refusal.
   std::error_code Connect(const std::vector<asio::ip::tcp::endpoint>& endpoints,
                           Clock::time_point deadline, std::chrono::milliseconds usualWait);
+  /// Makes the connected stream a TLS one for `host` (named `peer` in reasons), its handshake
+  /// done by `deadline`. Errors: asio::error::timed_out at the deadline, else
+  /// std::errc::protocol_error with the reason in `why` (a certificate not trusted or not for
+  /// `host`, or no TLS server).
+  std::error_code StartTls(const std::string& host, const std::string& peer,
+                           Clock::time_point deadline, std::string& why);
   /// Sends all of `bytes`, or fails at the deadline (asio::error::timed_out).
   std::error_code Send(std::string_view bytes, Clock::time_point deadline);
   /// Receives between 1 and `size` bytes into `out`. asio::error::eof when the peer closed,
@@ -38,8 +50,14 @@ class TcpStream {
  private:
   /// Waits with ppoll() until the socket is ready for `events` or the deadline passes.
   std::error_code WaitFor(short events, Clock::time_point deadline) const;
+  std::error_code SendTls(std::string_view bytes, Clock::time_point deadline);
+  std::error_code ReceiveTls(char* out, std::size_t size, Clock::time_point deadline,
+                             std::size_t& received);
+  /// Waits for what a TLS step asked for; the step's own failure otherwise.
+  std::error_code Await(TlsChannel::Status status, Clock::time_point deadline) const;
 
   int fd_ = -1;
+  std::unique_ptr<TlsChannel> tls_;
   // The receive timeout set on the socket (zero: none), and the longest a blocking receive
   // may then overrun it: the kernel's timer wheel fires such timeouts late by up to an eighth.
   std::chrono::microseconds armed_{0};

@@ -20,6 +20,7 @@
 #include "ProjectToml.h"
 #include "Server.h"
 #include "Ticker.h"
+#include "TlsServerContext.h"
 #include "WorkerPool.h"
 
 namespace {
@@ -48,7 +49,12 @@ int Run(const znsim::Options& options) {
   WorkerPool workers(options.workers);
   Admission admission(options.admission);
   asio::io_context io(static_cast<int>(options.networkThreads));
-  Server server(io, workers, services, admission, options.host, options.port, options.connection);
+  TransportRules transport{nullptr, options.tls.tlsOnly, options.tls.allowPlaintext};
+  if (!options.tls.certFile.empty()) {
+    transport.tls = LoadServerTls(options.tls.certFile, options.tls.keyFile);
+  }
+  Server server(io, workers, services, admission, options.host, options.port, options.connection,
+                std::move(transport));
   asio::signal_set signals(io, SIGINT, SIGTERM);
   signals.async_wait([&](asio::error_code ec, int signal) {
     if (ec) return;
@@ -67,7 +73,10 @@ int Run(const znsim::Options& options) {
                                   ? "[" + endpoint.address().to_string() + "]"
                                   : endpoint.address().to_string();
   std::cout << "znsim listening on " << address << ":" << endpoint.port() << "\n" << std::flush;
-  spdlog::info("'{}' listening on {}:{}", options.plant.name, address, endpoint.port());
+  spdlog::info("'{}' listening on {}:{}{}", options.plant.name, address, endpoint.port(),
+               options.tls.certFile.empty() ? ""
+               : options.tls.tlsOnly        ? " (TLS only)"
+                                            : " (TLS and plain)");
   std::vector<std::jthread> network;
   for (std::size_t i = 1; i < options.networkThreads; ++i)
     network.emplace_back([&io] { io.run(); });
@@ -148,6 +157,16 @@ int main(int argc, char** argv) {
                  "threads that read and write sockets and answer quick requests")
       ->capture_default_str()
       ->check(CLI::Range(1ull, 64ull));
+  auto* cert = app.add_option("--tls-cert", options.tls.certFile,
+                              "PEM certificate chain to serve TLS with, beside plain TCP")
+                   ->check(CLI::ExistingFile);
+  auto* key = app.add_option("--tls-key", options.tls.keyFile, "PEM key of --tls-cert")
+                  ->check(CLI::ExistingFile);
+  cert->needs(key);
+  key->needs(cert);
+  app.add_flag("--tls-only", options.tls.tlsOnly, "refuse plain TCP connections")->needs(cert);
+  app.add_flag("--allow-plaintext", options.tls.allowPlaintext,
+               "serve plain-text logins from other computers too (by default only from this one)");
   app.add_option("--log-level", options.logLevel, "how much goes to standard error")
       ->capture_default_str()
       ->check(CLI::IsMember({"trace", "debug", "info", "warn", "error", "off"}));

@@ -33,12 +33,19 @@ Outcome Undecodable(std::string_view body) {
   return Failure(id.id(), "undecodable request");
 }
 
+ClientSocket::wait_type WaitType(ClientTransport::Io io) {
+  return io == ClientTransport::Io::WantWrite ? ClientSocket::wait_write : ClientSocket::wait_read;
+}
+
 }  // namespace
 
 ClientConnection::ClientConnection(ClientSocket socket, std::string address,
                                    WorkerPool::Executor workers, Services& services,
-                                   Admission& admission, const ConnectionLimits& limits)
+                                   Admission& admission, const ConnectionLimits& limits,
+                                   const TransportRules& transport)
     : socket_(std::move(socket)),
+      transport_(socket_),
+      rules_(transport),
       address_(std::move(address)),
       workers_(workers),
       services_(services),
@@ -63,7 +70,61 @@ void ClientConnection::Start() {
     if (ec) return self->Close(nullptr);
     self->started_ = Clock::now();
     self->Watch();
-    self->Pump();
+    if (self->rules_.tls) return self->Classify();
+    if (!self->RefusedAsPlain()) self->Pump();
+  });
+}
+
+void ClientConnection::Classify() {
+  unsigned char first = 0;
+  asio::error_code ec;
+  const std::size_t peeked =
+      socket_.receive(asio::buffer(&first, 1), ClientSocket::message_peek, ec);
+  if (ec == asio::error::would_block)
+    return Await(ClientTransport::Io::WantRead, &ClientConnection::Classify);
+  if (ec || peeked == 0) return Close(nullptr);
+  if (first != 0x16) {
+    if (!RefusedAsPlain()) Pump();
+    return;
+  }
+  if (!transport_.Secure(rules_.tls.get())) return Close("connection closed: no TLS session");
+  Handshake();
+}
+
+bool ClientConnection::RefusedAsPlain() {
+  if (rules_.tlsOnly) {
+    Close("connection refused: plain TCP to a TLS-only server");
+    return true;
+  }
+  if (rules_.allowPlaintext) return false;
+  asio::error_code ec;
+  auto peer = socket_.remote_endpoint(ec).address();
+  if (peer.is_v6() && peer.to_v6().is_v4_mapped()) {
+    peer = asio::ip::make_address_v4(asio::ip::v4_mapped, peer.to_v6());
+  }
+  if (!ec && peer.is_loopback()) return false;
+  Close(
+      "connection refused: a plain-text login from another computer would send its password "
+      "in clear; connect with TLS, or start the server with --allow-plaintext");
+  return true;
+}
+
+void ClientConnection::Handshake() {
+  switch (const auto io = transport_.Handshake()) {
+    case ClientTransport::Io::Done:
+      return Pump();
+    case ClientTransport::Io::Failed:
+      return Close("connection closed: TLS handshake failed");
+    default:
+      return Await(io, &ClientConnection::Handshake);
+  }
+}
+
+void ClientConnection::Await(ClientTransport::Io io, void (ClientConnection::*next)()) {
+  socket_.async_wait(WaitType(io), [self = shared_from_this(), next](asio::error_code ec) {
+    if (self->closed_) return;
+    if (ec) return self->Close(nullptr);
+    ((*self).*next)();
   });
 }
 
@@ -116,20 +177,20 @@ void ClientConnection::AwaitReadable() {
 }
 
 bool ClientConnection::ReadSome() {
-  asio::error_code ec;
-  const std::size_t n = socket_.read_some(asio::buffer(reader_.Space(kReadChunk), kReadChunk), ec);
-  if (ec == asio::error::would_block) {
-    drained_ = true;
-    return true;
+  std::size_t n = 0;
+  switch (transport_.Read(reader_.Space(kReadChunk), kReadChunk, n)) {
+    case ClientTransport::Io::Done:
+      reader_.Commit(n);
+      drained_ = !transport_.MayHoldMore(n, kReadChunk);
+      return true;
+    case ClientTransport::Io::WantRead:
+      drained_ = true;
+      return true;
+    default:
+      // A TLS read that must write first answers a key update no client of ours asks for.
+      Close(nullptr);
+      return false;
   }
-  if (ec) {
-    Close(nullptr);
-    return false;
-  }
-  reader_.Commit(n);
-  // A read that did not fill its room took all there was.
-  drained_ = n < kReadChunk;
-  return true;
 }
 
 bool ClientConnection::Dispatch(std::string_view body) {
@@ -219,10 +280,10 @@ bool ClientConnection::Send(Reply reply) {
     }
   }
   frame_ = std::move(reply.frame);
-  if (reply.delay <= 0) return Write(reply.close);
+  if (reply.delay <= 0) return Write(0, reply.close);
   delay_.expires_after(std::chrono::milliseconds(reply.delay));
   delay_.async_wait([self = shared_from_this(), close = reply.close](asio::error_code ec) {
-    if (!ec && !self->closed_ && self->Write(close)) {
+    if (!ec && !self->closed_ && self->Write(0, close)) {
       self->Finish();
       self->Pump();
     }
@@ -230,27 +291,40 @@ bool ClientConnection::Send(Reply reply) {
   return false;
 }
 
-bool ClientConnection::Write(bool close) {
+bool ClientConnection::Write(std::size_t offset, bool close) {
   // Usually the whole reply fits the socket's buffer at once; only the rest of a large one
-  // waits for the loop.
-  asio::error_code ec;
-  const std::size_t sent = socket_.write_some(asio::buffer(frame_), ec);
-  if (ec && ec != asio::error::would_block) {
+  // waits for the loop, a piece per turn, so that the thread's other clients get theirs.
+  std::size_t sent = 0;
+  const auto io = transport_.Write(std::string_view(frame_).substr(offset), sent);
+  if (io == ClientTransport::Io::Failed) {
     Close(nullptr);
     return false;
   }
-  if (sent == frame_.size()) {
+  if (io == ClientTransport::Io::Done) offset += sent;
+  if (offset == frame_.size()) {
     if (!close) return true;
     Close(nullptr);
     return false;
   }
-  asio::async_write(socket_, asio::buffer(frame_) + sent,
-                    [self = shared_from_this(), close](asio::error_code error, std::size_t) {
-                      if (self->closed_) return;
-                      if (error || close) return self->Close(nullptr);
-                      self->Finish();
-                      self->Pump();
-                    });
+  if (!transport_.secure()) {
+    asio::async_write(socket_, asio::buffer(frame_) + offset,
+                      [self = shared_from_this(), close](asio::error_code error, std::size_t) {
+                        if (self->closed_) return;
+                        if (error || close) return self->Close(nullptr);
+                        self->Finish();
+                        self->Pump();
+                      });
+    return false;
+  }
+  const auto wait = WaitType(io == ClientTransport::Io::Done ? ClientTransport::Io::WantWrite : io);
+  socket_.async_wait(wait, [self = shared_from_this(), offset, close](asio::error_code ec) {
+    if (self->closed_) return;
+    if (ec) return self->Close(nullptr);
+    if (self->Write(offset, close)) {
+      self->Finish();
+      self->Pump();
+    }
+  });
   return false;
 }
 

@@ -8,6 +8,10 @@
 /// A quick request costs the event loop one wake-up: the socket is read when the loop says it
 /// is readable, the reply is written straight away, and the next wait is for the loop again,
 /// with no read that is bound to find nothing.
+///
+/// When the server offers TLS, a connection's first byte says which it speaks: a TLS
+/// handshake begins with 0x16, a plain frame with the high byte of its length, 0x00. The
+/// handshake counts toward the login deadline like everything before the login.
 #include <asio.hpp>
 
 #include <chrono>
@@ -18,14 +22,12 @@
 #include <string_view>
 
 #include "Admission.h"
+#include "ClientTransport.h"
 #include "FrameReader.h"
 #include "Session.h"
 #include "WorkerPool.h"
 
 namespace znsim {
-
-/// The stream a client speaks over: the one place that names the transport.
-using ClientSocket = asio::ip::tcp::socket;
 
 struct ConnectionLimits {
   std::chrono::seconds loginDeadline{5};
@@ -39,7 +41,8 @@ class ClientConnection final : public std::enable_shared_from_this<ClientConnect
  public:
   /// `socket` has a strand as its executor; every handler of the connection runs on it.
   ClientConnection(ClientSocket socket, std::string address, WorkerPool::Executor workers,
-                   Services& services, Admission& admission, const ConnectionLimits& limits);
+                   Services& services, Admission& admission, const ConnectionLimits& limits,
+                   const TransportRules& transport);
   ~ClientConnection() override;
   void Start();
   void Evict() override;
@@ -53,6 +56,13 @@ class ClientConnection final : public std::enable_shared_from_this<ClientConnect
     bool close = false;
   };
 
+  /// Tells TLS from plain by the first byte, without taking it, and goes on with either.
+  void Classify();
+  /// Refuses a plain connection the rules do not let in; true when it was refused.
+  bool RefusedAsPlain();
+  void Handshake();
+  /// Calls `next` once the socket is ready for `io`'s wish (read or write).
+  void Await(ClientTransport::Io io, void (ClientConnection::*next)());
   /// Serves the frames at hand and reads more while none is complete, until a request waits
   /// on a worker or the socket has nothing more; then waits for the loop.
   void Pump();
@@ -68,7 +78,8 @@ class ClientConnection final : public std::enable_shared_from_this<ClientConnect
   template <typename Storage>
   void FreeOnWorkers(Storage&& storage);
   bool Send(Reply reply);
-  bool Write(bool close);
+  /// Writes the reply from `offset` on; true when all of it went out at once.
+  bool Write(std::size_t offset, bool close);
   /// The reply is out; the connection may serve its next request.
   void Finish();
   void Watch();
@@ -77,6 +88,8 @@ class ClientConnection final : public std::enable_shared_from_this<ClientConnect
   void Close(const char* why);
 
   ClientSocket socket_;
+  ClientTransport transport_;
+  TransportRules rules_;
   std::string address_;
   WorkerPool::Executor workers_;
   Services& services_;

@@ -11,6 +11,13 @@
 
 namespace znsim {
 
+struct TlsOptions {
+  std::string certFile;  // empty: plain TCP only
+  std::string keyFile;
+  bool tlsOnly = false;
+  bool allowPlaintext = false;
+};
+
 struct Options {
   std::string host = "127.0.0.1";
   unsigned short port = 20222;
@@ -21,6 +28,7 @@ struct Options {
   ServiceLimits limits;
   AdmissionLimits admission;
   ConnectionLimits connection;
+  TlsOptions tls;
   std::size_t networkThreads = 1;
   std::size_t workers = 2;
   std::string logLevel = "info";

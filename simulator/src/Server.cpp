@@ -5,12 +5,14 @@
 namespace znsim {
 
 Server::Server(asio::io_context& io, WorkerPool& workers, Services& services, Admission& admission,
-               const std::string& host, unsigned short port, const ConnectionLimits& limits)
+               const std::string& host, unsigned short port, const ConnectionLimits& limits,
+               TransportRules transport)
     : io_(io),
       workers_(workers),
       services_(services),
       admission_(admission),
       limits_(limits),
+      transport_(std::move(transport)),
       acceptor_(io, asio::ip::tcp::endpoint(asio::ip::make_address(host), port)),
       retry_(io) {}
 
@@ -47,7 +49,7 @@ void Server::Admit(ClientSocket socket) {
   if (ec) return;  // gone already
   const std::string address = peer.address().to_string();
   auto connection = std::make_shared<ClientConnection>(
-      std::move(socket), address, workers_.executor(), services_, admission_, limits_);
+      std::move(socket), address, workers_.executor(), services_, admission_, limits_, transport_);
   if (!admission_.Arrive(connection, address)) {
     services_.noise.Note(address, "connection refused: no connection may be evicted for it", {},
                          true);

@@ -17,7 +17,8 @@ class Server {
   /// Binds `host`:`port` (0 picks a free port); throws when it cannot. `admission` must
   /// outlive `io`, whose pending handlers hold connections that leave it when destroyed.
   Server(asio::io_context& io, WorkerPool& workers, Services& services, Admission& admission,
-         const std::string& host, unsigned short port, const ConnectionLimits& limits);
+         const std::string& host, unsigned short port, const ConnectionLimits& limits,
+         TransportRules transport = {});
 
   void Start();
   void Stop();
@@ -32,6 +33,7 @@ class Server {
   Services& services_;
   Admission& admission_;
   ConnectionLimits limits_;
+  TransportRules transport_;  // every connection refers to it
   asio::ip::tcp::acceptor acceptor_;
   asio::steady_timer retry_;
 };

@@ -8,7 +8,10 @@
 
 #include <chrono>
 #include <cstdlib>
+#include <fstream>
+#include <iterator>
 #include <stdexcept>
+#include <thread>
 
 namespace testing_support {
 
@@ -125,6 +128,17 @@ void ZnsimProcess::terminate() {
   ::kill(pid_, SIGCONT);
   ::kill(pid_, SIGTERM);
   reap();
+}
+
+bool ZnsimProcess::logShows(const std::string& text, std::chrono::milliseconds wait) const {
+  const auto until = std::chrono::steady_clock::now() + wait;
+  while (true) {
+    std::ifstream in(logFile());
+    const std::string log(std::istreambuf_iterator<char>(in), {});
+    if (log.find(text) != std::string::npos) return true;
+    if (std::chrono::steady_clock::now() >= until) return false;
+    std::this_thread::sleep_for(std::chrono::milliseconds(100));
+  }
 }
 
 void ZnsimProcess::pause() {

@@ -3,6 +3,7 @@
 /// when it has printed its ready line, ended by its own process id.
 #include <sys/types.h>
 
+#include <chrono>
 #include <filesystem>
 #include <string>
 #include <vector>
@@ -33,6 +34,9 @@ class ZnsimProcess {
   /// Everything the process wrote on standard error so far is not captured; standard output
   /// after the ready line is drained to this file.
   std::filesystem::path logFile() const { return dataDir_ + "/znsim.log"; }
+  /// Whether `text` is in the log within `wait`. znsim tells of an address once a second at
+  /// most and of the rest as counts on its next tick, so a line may take two seconds.
+  bool logShows(const std::string& text, std::chrono::milliseconds wait) const;
 
  private:
   void reap();

@@ -1,9 +1,12 @@
 // TestZnAPI: a desktop test bench for a ZnAPI connection to a Zontra SCADA server.
 #include <QApplication>
+#include <QCommandLineParser>
 #include <QFont>
+#include <algorithm>
 
 #include "DynamicZnApi.h"
 #include "QtHost.h"
+#include "Widgets.h"
 #include "basZNAPI.h"
 #include "frmTestConnection.h"
 
@@ -19,6 +22,18 @@ int main(int argc, char** argv) {
   server::basZNAPI module(library);
   ui::QtHost host;
   frmTestConnection window(module, host);
+
+  // A script that starts servers can hand their names to the connection boxes.
+  QCommandLineParser options;
+  options.setApplicationDescription("A test bench for ZnAPI connections.");
+  options.addHelpOption();
+  options.addPositionalArgument("primary", "the primary's computer name", "[primary");
+  options.addPositionalArgument("standby", "the standby's computer name", "[standby]]");
+  options.process(app);
+  const QStringList names = options.positionalArguments();
+  for (qsizetype i = 0; i < std::min<qsizetype>(names.size(), window.txtComputer.size()); ++i) {
+    window.txtComputer[static_cast<std::size_t>(i)]->setText(names[i]);
+  }
   window.show();
   return QApplication::exec();
 }

@@ -33,39 +33,47 @@ int32_t Open(const std::string& computer) {
   return h;
 }
 
-double Median(std::vector<double> values) {
-  std::sort(values.begin(), values.end());
-  return values.empty() ? 0 : values[values.size() / 2];
-}
+struct Rounds {
+  std::vector<double> first, second, ratio;  // microseconds per call, second / first
 
-template <typename Call>
-double MicrosecondsPerCall(int calls, Call&& call) {
-  const auto start = Clock::now();
-  for (int i = 0; i < calls; ++i) {
-    if (!call()) throw std::runtime_error("a call failed");
+  static double MedianOf(std::vector<double> values) {
+    std::nth_element(values.begin(), values.begin() + values.size() / 2, values.end());
+    return values[values.size() / 2];
   }
-  return std::chrono::duration<double, std::micro>(Clock::now() - start).count() / calls;
+};
+
+// `calls` of `first`, then as many of `second`, `rounds` times over: the two sides of each
+// ratio saw the same moment of the machine.
+template <typename First, typename Second>
+Rounds Alternate(int rounds, int calls, First&& first, Second&& second) {
+  Rounds out;
+  const auto timed = [calls](auto& call) {
+    const auto start = Clock::now();
+    for (int i = 0; i < calls; ++i) {
+      if (!call()) throw std::runtime_error("a call failed");
+    }
+    return std::chrono::duration<double, std::micro>(Clock::now() - start).count() / calls;
+  };
+  for (int round = 0; round < rounds; ++round) {
+    out.first.push_back(timed(first));
+    out.second.push_back(timed(second));
+    out.ratio.push_back(out.second.back() / out.first.back());
+  }
+  return out;
 }
 
 void BM_TagReadTlsOverPlain(benchmark::State& state) {
-  constexpr int kRounds = 9;
-  constexpr int kCalls = 5000;
   const int32_t plain = Open(Plain());
   const int32_t tls = Open(Tls());
   char value[256] = {};
-  const auto readOn = [&](int32_t h) {
+  const auto readOn = [&value](int32_t h) {
     return [&value, h] { return znTagRead(h, "LIT101", value, sizeof value) != 0; };
   };
   for (auto _ : state) {
-    std::vector<double> plainUs, tlsUs, ratio;
-    for (int round = 0; round < kRounds; ++round) {
-      plainUs.push_back(MicrosecondsPerCall(kCalls, readOn(plain)));
-      tlsUs.push_back(MicrosecondsPerCall(kCalls, readOn(tls)));
-      ratio.push_back(tlsUs.back() / plainUs.back());
-    }
-    state.counters["plain_us"] = Median(plainUs);
-    state.counters["tls_us"] = Median(tlsUs);
-    state.counters["tls_ratio"] = Median(ratio);
+    const auto rounds = Alternate(9, 5000, readOn(plain), readOn(tls));
+    state.counters["plain_us"] = Rounds::MedianOf(rounds.first);
+    state.counters["tls_us"] = Rounds::MedianOf(rounds.second);
+    state.counters["tls_ratio"] = Rounds::MedianOf(rounds.ratio);
   }
   znClose(plain);
   znClose(tls);
@@ -73,21 +81,16 @@ void BM_TagReadTlsOverPlain(benchmark::State& state) {
 
 // A whole znOpen and znClose: the handshake's cost is the difference.
 void BM_OpenTlsOverPlain(benchmark::State& state) {
-  constexpr int kRounds = 9;
-  constexpr int kOpens = 50;
-  const auto openAndClose = [](const std::string& computer) {
+  const auto openAndClose = [](std::string computer) {
     return [computer] { return znClose(Open(computer)) != 0; };
   };
   for (auto _ : state) {
-    std::vector<double> plainUs, tlsUs, handshakeUs;
-    for (int round = 0; round < kRounds; ++round) {
-      plainUs.push_back(MicrosecondsPerCall(kOpens, openAndClose(Plain())));
-      tlsUs.push_back(MicrosecondsPerCall(kOpens, openAndClose(Tls())));
-      handshakeUs.push_back(tlsUs.back() - plainUs.back());
-    }
-    state.counters["plain_open_us"] = Median(plainUs);
-    state.counters["tls_open_us"] = Median(tlsUs);
-    state.counters["handshake_us"] = Median(handshakeUs);
+    const auto rounds = Alternate(9, 50, openAndClose(Plain()), openAndClose(Tls()));
+    const double plainUs = Rounds::MedianOf(rounds.first);
+    const double tlsUs = Rounds::MedianOf(rounds.second);
+    state.counters["plain_open_us"] = plainUs;
+    state.counters["tls_open_us"] = tlsUs;
+    state.counters["handshake_us"] = tlsUs - plainUs;
   }
 }
 

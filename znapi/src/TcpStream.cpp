@@ -152,8 +152,14 @@ std::error_code TcpStream::ReceiveTls(char* out, std::size_t size, Clock::time_p
                                       std::size_t& received) {
   while (true) {
     if (deadline <= Clock::now()) return asio::error::timed_out;
+    // A reply is hardly ever there the moment it is asked for: wait first, and spare the
+    // receive that would find nothing.
+    if (!tls_->HasPending()) {
+      if (const auto error = WaitFor(POLLIN, deadline)) return error;
+    }
     const auto status = tls_->Read(out, size, received);
     if (status == TlsChannel::Status::Done) return {};
+    if (status == TlsChannel::Status::WantRead) continue;
     if (const auto error = Await(status, deadline)) return error;
   }
 }

@@ -156,6 +156,8 @@ std::unique_ptr<TlsChannel> TlsChannel::Begin(int fd, const std::string& host, s
   BIO_set_data(socket, reinterpret_cast<void*>(static_cast<std::intptr_t>(fd)));
   BIO_set_init(socket, 1);
   SSL_set_bio(ssl, socket, socket);  // the session owns it now
+  // A reply's record header and body, and the records behind it, come in one receive.
+  SSL_set_read_ahead(ssl, 1);
   SSL_set_connect_state(ssl);
   return channel;
 }
@@ -185,6 +187,10 @@ TlsChannel::Status TlsChannel::Read(char* out, std::size_t size, std::size_t& re
   ERR_clear_error();
   const int result = SSL_read_ex(ssl_, out, size, &received);
   return Outcome(result);
+}
+
+bool TlsChannel::HasPending() const {
+  return SSL_has_pending(ssl_) == 1;
 }
 
 TlsChannel::Status TlsChannel::Write(std::string_view bytes, std::size_t& written) {

@@ -27,6 +27,8 @@ class TlsChannel {
   Status Handshake(std::string& why);
   /// Done with 1 to `size` bytes in `received`, or what to wait for; Closed at the peer's end.
   Status Read(char* out, std::size_t size, std::size_t& received);
+  /// Whether a Read would find bytes without the socket (read ahead, or a record's rest).
+  bool HasPending() const;
   /// Done with some of `bytes` written (`written`), or what to wait for.
   Status Write(std::string_view bytes, std::size_t& written);
 

@@ -10,10 +10,10 @@ namespace server {
 
 namespace {
 
-constexpr std::array<const char*, 15> kEntryNames{
-    "znOpen",      "znClose",    "znZncode",     "znTagRead",     "znTagWrite",
-    "znFindFirst", "znFindNext", "znFindScroll", "znGetProperty", "znFindClose",
-    "znListNew",   "znListAdd",  "znListRead",   "znListData",    "znListFree"};
+constexpr std::array<const char*, 16> kEntryNames{
+    "znOpen",     "znClose",      "znZncode",      "znTagRead",   "znTagWrite", "znFindFirst",
+    "znFindNext", "znFindScroll", "znGetProperty", "znFindClose", "znListNew",  "znListAdd",
+    "znListRead", "znListData",   "znListFree",    "znLastError"};
 
 std::optional<std::string> LibraryOverride() {
   const char* path = std::getenv("ZNAPI_LIBRARY");
@@ -117,6 +117,16 @@ std::int32_t DynamicZnApi::znListData(std::int32_t item, char* value, std::int32
 
 std::int32_t DynamicZnApi::znListFree(std::int32_t list) {
   return resolve<decltype(&::znListFree)>(kListFree)(list);
+}
+
+std::int32_t DynamicZnApi::znLastError(char* buffer, std::int32_t length) {
+  void* address = nullptr;
+  try {
+    address = entry(kLastError);
+  } catch (const LibraryError&) {
+    return 0;  // a library without reasons works as before
+  }
+  return reinterpret_cast<decltype(&::znLastError)>(address)(buffer, length);
 }
 
 }  // namespace server

@@ -41,6 +41,7 @@ class DynamicZnApi : public ZnApi {
   std::int32_t znListData(std::int32_t item, char* value, std::int32_t length,
                           std::int32_t mode) override;
   std::int32_t znListFree(std::int32_t list) override;
+  std::int32_t znLastError(char* buffer, std::int32_t length) override;
 
  private:
   enum Entry : std::size_t {
@@ -59,6 +60,7 @@ class DynamicZnApi : public ZnApi {
     kListRead,
     kListData,
     kListFree,
+    kLastError,  // optional: an extension other libraries may lack
     kEntryCount
   };
 

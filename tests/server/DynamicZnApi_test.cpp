@@ -32,6 +32,8 @@ std::string MessageOf(const std::function<void()>& call) {
 TEST_F(LibraryOverride, MissingLibraryIsReportedAtEveryCallAndLoadingIsRetried) {
   use("/nonexistent/libznapi.so");
   DynamicZnApi api;  // constructing loads nothing, so cannot fail
+  char reason[8];
+  EXPECT_EQ(api.znLastError(reason, sizeof reason), 0) << "raises nothing either";
   server::basZNAPI module(api);
   for (const auto& call : std::vector<std::function<void()>>{[&] { api.znListFree(1); },
                                                              [&] { module.GetConnection(); }}) {
@@ -61,6 +63,9 @@ TEST_F(LibraryOverride, MissingEntryPointFailsOnlyItsOwnCall) {
   EXPECT_EQ(module.CallServerFunction(7, "Time(1)", time), server::kTrue);
   EXPECT_EQ(time, "10:11:12");
   EXPECT_EQ(module.ReadTagValue(7, "T"), server::TagValue{}) << "znTagRead is missing";
+  char reason[64] = "untouched";
+  EXPECT_EQ(api.znLastError(reason, sizeof reason), 0) << "an optional entry point raises nothing";
+  EXPECT_STREQ(reason, "untouched");
   EXPECT_EQ(api.znClose(7), 1);
 }
 
@@ -70,6 +75,9 @@ TEST_F(LibraryOverride, TheLibraryBesideTheProgramIsFound) {
   unsetenv("ZNAPI_LIBRARY");
   DynamicZnApi api;
   EXPECT_EQ(api.znOpen("127.0.0.1:1", "Engineer", "x", 0), 0);  // nothing listens there
+  char reason[64] = {};
+  EXPECT_EQ(api.znLastError(reason, sizeof reason), 1);
+  EXPECT_STREQ(reason, "connection refused by 127.0.0.1:1");
   EXPECT_EQ(api.znClose(999999), 0);
 }
 

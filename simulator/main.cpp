@@ -1,4 +1,5 @@
 // znsim: a simulated ZnAPI server with a demo water treatment works.
+#include <google/protobuf/stubs/logging.h>
 #include <spdlog/sinks/stdout_sinks.h>
 #include <spdlog/spdlog.h>
 #include <CLI/CLI.hpp>
@@ -6,15 +7,20 @@
 
 #include <csignal>
 #include <iostream>
+#include <thread>
+#include <vector>
 
+#include "Admission.h"
 #include "Authenticator.h"
 #include "DemoProject.h"
-#include "LoginThrottle.h"
+#include "LoginLimiter.h"
+#include "NoiseLog.h"
 #include "Options.h"
 #include "Plant.h"
 #include "ProjectToml.h"
 #include "Server.h"
 #include "Ticker.h"
+#include "WorkerPool.h"
 
 namespace {
 
@@ -33,12 +39,16 @@ int Run(const znsim::Options& options) {
 
   Plant plant(std::move(project), options.dataDir, options.plant);
   Authenticator auth(plant.project().users);
-  LoginThrottle throttle;
-  Services services{plant, auth, throttle, options.limits};
+  LoginLimiter logins;
+  NoiseLog noise;
+  Services services{plant, auth, logins, noise, options.limits};
 
-  asio::thread_pool workers(options.workers);
-  asio::io_context io(1);
-  Server server(io, workers, services, options.host, options.port, options.maxConnections);
+  // Declared before the io_context: its pending handlers hold connections, which use these
+  // until they are destroyed with it.
+  WorkerPool workers(options.workers);
+  Admission admission(options.admission);
+  asio::io_context io(static_cast<int>(options.networkThreads));
+  Server server(io, workers, services, admission, options.host, options.port, options.connection);
   asio::signal_set signals(io, SIGINT, SIGTERM);
   signals.async_wait([&](asio::error_code ec, int signal) {
     if (ec) return;
@@ -47,7 +57,10 @@ int Run(const znsim::Options& options) {
     io.stop();
   });
   server.Start();
-  Ticker ticker([&plant] { plant.Tick(NowMillis()); });
+  Ticker ticker([&plant, &noise] {
+    plant.Tick(NowMillis());
+    noise.Flush();
+  });
 
   const auto endpoint = server.endpoint();
   const std::string address = endpoint.address().is_v6()
@@ -55,9 +68,13 @@ int Run(const znsim::Options& options) {
                                   : endpoint.address().to_string();
   std::cout << "znsim listening on " << address << ":" << endpoint.port() << "\n" << std::flush;
   spdlog::info("'{}' listening on {}:{}", options.plant.name, address, endpoint.port());
+  std::vector<std::jthread> network;
+  for (std::size_t i = 1; i < options.networkThreads; ++i)
+    network.emplace_back([&io] { io.run(); });
   io.run();
+  network.clear();
   // Requests already running finish before the sockets they reply to are destroyed.
-  workers.join();
+  workers.Join();
   spdlog::info("stopped");
   return 0;
 }
@@ -67,6 +84,9 @@ int Run(const znsim::Options& options) {
 int main(int argc, char** argv) {
   std::signal(SIGPIPE, SIG_IGN);
   spdlog::set_default_logger(spdlog::stderr_logger_mt("znsim"));
+  // protobuf writes a line for every text field that is not UTF-8, so any client could flood
+  // the log; znsim notes undecodable requests in its own log, at most once a second.
+  google::protobuf::SetLogHandler(nullptr);
 
   znsim::Options options;
   std::string listen = "127.0.0.1:20222";
@@ -97,9 +117,19 @@ int main(int argc, char** argv) {
   app.add_option("--max-rows", options.limits.maxRows, "most rows one query may yield")
       ->capture_default_str()
       ->check(CLI::Range(1ull, 100'000'000ull));
-  app.add_option("--max-connections", options.maxConnections, "most clients served at once")
+  long long idleSeconds = options.connection.idleTimeout.count();
+  app.add_option("--max-connections", options.admission.loggedIn,
+                 "most logged-in clients served at once")
       ->capture_default_str()
       ->check(CLI::Range(1ull, 100'000ull));
+  app.add_option("--max-unauthenticated", options.admission.unauthenticated,
+                 "most connections not logged in yet; a new one evicts the oldest")
+      ->capture_default_str()
+      ->check(CLI::Range(1ull, 100'000ull));
+  app.add_option("--idle-timeout", idleSeconds,
+                 "seconds a logged-in client may stay without a request")
+      ->capture_default_str()
+      ->check(CLI::Range(1ll, 7ll * 24 * 3600));
   app.add_option("--trend-retention", trendHours, "hours of trend archive kept")
       ->capture_default_str()
       ->check(CLI::Range(1ll, 24ll * 3660));
@@ -110,7 +140,12 @@ int main(int argc, char** argv) {
                  "minutes of alarm history made up from the model at a first start")
       ->capture_default_str()
       ->check(CLI::Range(0ll, 24ll * 60));
-  app.add_option("--workers", options.workers, "threads that run requests")
+  app.add_option("--workers", options.workers,
+                 "threads that run slow requests (writes, password checks, pages of rows)")
+      ->capture_default_str()
+      ->check(CLI::Range(1ull, 64ull));
+  app.add_option("--network-threads", options.networkThreads,
+                 "threads that read and write sockets and answer quick requests")
       ->capture_default_str()
       ->check(CLI::Range(1ull, 64ull));
   app.add_option("--log-level", options.logLevel, "how much goes to standard error")
@@ -135,6 +170,7 @@ int main(int argc, char** argv) {
   options.plant.trendRetention = std::chrono::hours(trendHours);
   options.plant.alarmRetention = std::chrono::hours(alarmDays * 24);
   options.plant.seedHistory = std::chrono::minutes(seedMinutes);
+  options.connection.idleTimeout = std::chrono::seconds(idleSeconds);
   spdlog::set_level(spdlog::level::from_str(options.logLevel));
 
   try {

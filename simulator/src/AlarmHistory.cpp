@@ -82,21 +82,51 @@ bool AlarmHistory::Empty() const {
   return !select.Step() || select.Int(0) == 0;
 }
 
-std::optional<std::vector<AlarmOccurrence>> AlarmHistory::Summary(Millis start, Millis end,
-                                                                  std::uint64_t limit) const {
+namespace {
+
+constexpr const char* kInPeriod =
+    " FROM alarm_occurrence WHERE on_time <= ?2 AND (off_time IS NULL OR off_time >= ?1)"
+    " AND id <= ?3";
+
+}  // namespace
+
+AlarmHistory::Period AlarmHistory::Summary(Millis start, Millis end) const {
+  auto lock = db_.Lock();
+  Statement last(db_.Handle(), "SELECT coalesce(max(id), 0) FROM alarm_occurrence");
+  last.Step();
+  return {start, end, last.Int(0)};
+}
+
+std::uint64_t AlarmHistory::Count(const Period& period) const {
+  auto lock = db_.Lock();
+  Statement count(db_.Handle(), std::string("SELECT count(*)") + kInPeriod);
+  count.Bind(1, period.start).Bind(2, period.end).Bind(3, period.lastId);
+  count.Step();
+  return static_cast<std::uint64_t>(count.Int(0));
+}
+
+std::vector<AlarmOccurrence> AlarmHistory::Page(const Period& period, const AlarmOccurrence* after,
+                                                std::uint64_t offset, std::uint32_t count) const {
   std::vector<AlarmOccurrence> rows;
   auto lock = db_.Lock();
   Statement select(db_.Handle(),
-                   "SELECT tag, description, on_time, off_time, comment FROM alarm_occurrence"
-                   " WHERE on_time <= ?2 AND (off_time IS NULL OR off_time >= ?1)"
-                   " ORDER BY on_time, id LIMIT ?3");
-  const auto cap = static_cast<std::int64_t>(std::min<std::uint64_t>(limit, INT64_MAX - 1));
-  select.Bind(1, start).Bind(2, end).Bind(3, cap + 1);
+                   std::string("SELECT id, tag, description, on_time, off_time, comment") +
+                       kInPeriod +
+                       (after ? " AND (on_time, id) > (?4, ?5) ORDER BY on_time, id LIMIT ?6"
+                              : " ORDER BY on_time, id LIMIT ?6 OFFSET ?4"));
+  select.Bind(1, period.start)
+      .Bind(2, period.end)
+      .Bind(3, period.lastId)
+      .Bind(6, std::int64_t{count});
+  if (after) {
+    select.Bind(4, after->on).Bind(5, after->id);
+  } else {
+    select.Bind(4, static_cast<std::int64_t>(std::min<std::uint64_t>(offset, INT64_MAX)));
+  }
   while (select.Step()) {
-    if (rows.size() >= limit) return std::nullopt;
-    AlarmOccurrence row{select.Text(0), select.Text(1), select.Int(2), std::nullopt,
-                        select.Text(4)};
-    if (!select.IsNull(3)) row.off = select.Int(3);
+    AlarmOccurrence row{select.Int(0), select.Text(1), select.Text(2),
+                        select.Int(3), std::nullopt,   select.Text(5)};
+    if (!select.IsNull(4)) row.off = select.Int(4);
     rows.push_back(std::move(row));
   }
   return rows;

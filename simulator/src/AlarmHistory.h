@@ -12,6 +12,7 @@
 namespace znsim {
 
 struct AlarmOccurrence {
+  std::int64_t id = 0;  // in the order occurrences were recorded
   std::string tag;
   std::string description;
   Millis on = 0;
@@ -33,10 +34,20 @@ class AlarmHistory {
   /// True when nothing was ever recorded (a first start).
   bool Empty() const;
 
-  /// Occurrences that were on at some instant of [start, end], oldest first. Fails (nullopt)
-  /// rather than building more than `limit` rows.
-  std::optional<std::vector<AlarmOccurrence>> Summary(Millis start, Millis end,
-                                                      std::uint64_t limit) const;
+  /// The occurrences that were on at some instant of [start, end], as recorded so far: a
+  /// summary keeps to them while it is paged through, so its rows agree with its count.
+  struct Period {
+    Millis start = 0;
+    Millis end = 0;
+    std::int64_t lastId = 0;
+  };
+  Period Summary(Millis start, Millis end) const;
+  std::uint64_t Count(const Period& period) const;
+  /// Up to `count` occurrences of the period, oldest first (by the instant they came on):
+  /// those after `after` when given, which costs no more for the last page than the first;
+  /// otherwise those from index `offset`.
+  std::vector<AlarmOccurrence> Page(const Period& period, const AlarmOccurrence* after,
+                                    std::uint64_t offset, std::uint32_t count) const;
   /// Forgets occurrences that ended before `before`.
   void Prune(Millis before);
 

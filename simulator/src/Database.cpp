@@ -6,8 +6,15 @@ namespace znsim {
 
 namespace {
 
+// Every failure names the file: a damaged or read-only file is then found without a search.
+std::string FileOf(sqlite3* db) {
+  const char* name = db ? sqlite3_db_filename(db, "main") : nullptr;
+  return name && *name ? name : "the database";
+}
+
 [[noreturn]] void Fail(sqlite3* db, const std::string& what) {
-  throw std::runtime_error(what + ": " + (db ? sqlite3_errmsg(db) : "out of memory"));
+  throw std::runtime_error(FileOf(db) + ": " + what + ": " +
+                           (db ? sqlite3_errmsg(db) : "out of memory"));
 }
 
 }  // namespace
@@ -89,9 +96,18 @@ Database::Database(const std::filesystem::path& file) {
     sqlite3_close(db_);
     throw std::runtime_error("cannot open " + file.string() + ": " + message);
   }
-  sqlite3_busy_timeout(db_, 5000);
-  Exec("PRAGMA journal_mode=WAL");
-  Exec("PRAGMA synchronous=FULL");
+  try {
+    if (sqlite3_db_readonly(db_, "main") == 1) {
+      throw std::runtime_error(file.string() + ": the file is read-only");
+    }
+    sqlite3_busy_timeout(db_, 5000);
+    // The first statement reads the file: a damaged one fails here, at start-up.
+    Exec("PRAGMA journal_mode=WAL");
+    Exec("PRAGMA synchronous=FULL");
+  } catch (...) {
+    sqlite3_close(db_);
+    throw;
+  }
 }
 
 Database::~Database() {
@@ -105,7 +121,7 @@ void Database::Exec(std::string_view sql) {
   if (sqlite3_exec(db_, text.c_str(), nullptr, nullptr, &error) != SQLITE_OK) {
     const std::string message = error ? error : "unknown error";
     sqlite3_free(error);
-    throw std::runtime_error("SQL failed: " + message);
+    throw std::runtime_error(FileOf(db_) + ": " + message);
   }
 }
 

@@ -6,6 +6,7 @@
 
 #include "Plant.h"
 #include "ProjectGenerator.h"
+#include "Server.h"
 #include "Session.h"
 
 namespace znsim {
@@ -18,7 +19,9 @@ struct Options {
   GeneratorCounts generate;
   PlantSettings plant;
   ServiceLimits limits;
-  std::size_t maxConnections = 256;
+  AdmissionLimits admission;
+  ConnectionLimits connection;
+  std::size_t networkThreads = 1;
   std::size_t workers = 2;
   std::string logLevel = "info";
 };

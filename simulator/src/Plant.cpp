@@ -16,7 +16,8 @@ constexpr Millis kSeedAlarmMillis = 2000LL * 60 * 60 * 1000;  // 2,000 alarms ov
 Plant::Plant(Project project, const std::filesystem::path& dataDir, PlantSettings settings)
     : project_(std::move(project)),
       settings_(std::move(settings)),
-      db_((std::filesystem::create_directories(dataDir), dataDir / "znsim.db")),
+      lock_(dataDir),
+      db_(dataDir / "znsim.db"),
       tags_(project_, db_),
       alarms_(project_),
       history_(project_, db_),

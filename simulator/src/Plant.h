@@ -7,6 +7,7 @@
 
 #include "AlarmEngine.h"
 #include "AlarmHistory.h"
+#include "DataFolderLock.h"
 #include "Database.h"
 #include "Project.h"
 #include "TagStore.h"
@@ -25,8 +26,9 @@ struct PlantSettings {
 
 class Plant {
  public:
-  /// Opens (creating) `dataDir`/znsim.db, restores written values and open alarms, and
-  /// seeds the alarm history at a first start.
+  /// Locks `dataDir` (creating it) for this process, opens its znsim.db, restores written
+  /// values and open alarms, and seeds the alarm history at a first start. Throws naming the
+  /// folder or file when that fails.
   Plant(Project project, const std::filesystem::path& dataDir, PlantSettings settings);
 
   /// Evaluates alarms, archives due trend samples, and now and then prunes old history.
@@ -45,6 +47,7 @@ class Plant {
 
   Project project_;
   PlantSettings settings_;
+  DataFolderLock lock_;
   Database db_;
   TagStore tags_;
   AlarmEngine alarms_;

@@ -1,7 +1,9 @@
 #include "Queries.h"
 
 #include <strings.h>  // strcasecmp
+#include <algorithm>
 #include <charconv>
+#include <optional>
 
 #include "ScriptParser.h"
 #include "TimeText.h"
@@ -95,6 +97,42 @@ QueryOutcome Alarms(const Plant& plant, const Call& call) {
   return Fail("ZNAPIAlarm knows the kinds 0 (active) and 4 (configured)");
 }
 
+// The rows of an alarm summary, read from the history a page at a time, so a summary of a
+// long period costs memory for one page only. A client walks the pages in order, which each
+// continue where the last ended; a jump elsewhere (back to the first row) counts rows off.
+// A search belongs to one connection, which asks for one page at a time.
+class SummaryRows final : public ResultSet {
+ public:
+  SummaryRows(const AlarmHistory& history, AlarmHistory::Period period, std::uint64_t total)
+      : history_(history), period_(period), total_(total) {}
+  const std::vector<std::string>& Columns() const override {
+    static const std::vector<std::string> columns{"OnDate", "OnTime", "OffDate",  "OffTime",
+                                                  "Tag",    "Name",   "SumState", "Comment"};
+    return columns;
+  }
+  std::uint64_t Total() const override { return total_; }
+  void Rows(std::uint64_t offset, std::uint32_t count, std::vector<ResultRow>& out) const override {
+    if (offset >= total_) return;
+    count = static_cast<std::uint32_t>(std::min<std::uint64_t>(count, total_ - offset));
+    const bool continues = last_ && offset == next_;
+    auto page = history_.Page(period_, continues ? &*last_ : nullptr, offset, count);
+    for (const auto& o : page) {
+      out.push_back({FormatDate(o.on), FormatTime(o.on), o.off ? FormatDate(*o.off) : "",
+                     o.off ? FormatTime(*o.off) : "", o.tag, o.description, o.off ? "OFF" : "ON",
+                     o.comment});
+    }
+    next_ = offset + page.size();
+    if (!page.empty()) last_ = std::move(page.back());
+  }
+
+ private:
+  const AlarmHistory& history_;
+  AlarmHistory::Period period_;
+  std::uint64_t total_;
+  mutable std::uint64_t next_ = 0;               // the offset the next page would start at
+  mutable std::optional<AlarmOccurrence> last_;  // the row before it
+};
+
 QueryOutcome Summary(const Plant& plant, const Call& call, std::uint64_t maxRows) {
   if (call.arguments.size() != 6) return Fail("ZNAPIAlarmSummary takes 6 arguments");
   const std::string* texts[4];
@@ -108,23 +146,11 @@ QueryOutcome Summary(const Plant& plant, const Call& call, std::uint64_t maxRows
   const auto start = ParseLocalDateTime(*texts[0], *texts[1]);
   const auto end = ParseLocalDateTime(*texts[2], *texts[3]);
   if (!start || !end) return Fail("ZNAPIAlarmSummary: not a valid date and time");
-  std::vector<ResultRow> rows;
-  if (*start <= *end) {
-    // The period's end second is included whole: an alarm at 04:00:24.700 belongs to it.
-    auto occurrences = plant.history().Summary(*start, *end + 999, maxRows);
-    if (!occurrences) return Fail("the summary has more rows than the limit");
-    rows.reserve(occurrences->size());
-    for (const auto& o : *occurrences) {
-      rows.push_back({FormatDate(o.on), FormatTime(o.on), o.off ? FormatDate(*o.off) : "",
-                      o.off ? FormatTime(*o.off) : "", o.tag, o.description, o.off ? "OFF" : "ON",
-                      o.comment});
-    }
-  }
-  return {std::make_shared<MaterialRows>(
-              std::vector<std::string>{"OnDate", "OnTime", "OffDate", "OffTime", "Tag", "Name",
-                                       "SumState", "Comment"},
-              std::move(rows)),
-          {}};
+  // The period's end second is included whole: an alarm at 04:00:24.700 belongs to it.
+  const auto period = plant.history().Summary(*start, *end + 999);
+  const std::uint64_t total = *start <= *end ? plant.history().Count(period) : 0;
+  if (total > maxRows) return Fail("the summary has more rows than the limit");
+  return {std::make_shared<SummaryRows>(plant.history(), period, total), {}};
 }
 
 QueryOutcome Trend(const Plant& plant, const Call& call, std::uint64_t maxRows) {

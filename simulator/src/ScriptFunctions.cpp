@@ -17,9 +17,47 @@ namespace znsim {
 
 namespace {
 
+constexpr const char* kBadSleep = "Sleep takes a number of milliseconds >= 0";
+
+std::optional<double> Milliseconds(const std::string& text) {
+  double ms = 0;
+  const auto [end, ec] = std::from_chars(text.data(), text.data() + text.size(), ms);
+  if (ec != std::errc{} || end != text.data() + text.size() || !std::isfinite(ms) || ms < 0) {
+    return std::nullopt;
+  }
+  return ms;
+}
+
+bool SameName(const std::string& name, const char* known) {
+  return strcasecmp(name.c_str(), known) == 0;
+}
+
+// A script's writes are only staged while it runs and are committed together once the whole
+// call has succeeded, so a call that fails has written nothing, whichever argument failed.
 class Evaluator {
  public:
   explicit Evaluator(ScriptContext& context) : context_(context) {}
+
+  /// Checks every call of the tree (known name, argument count, the arguments that are known
+  /// before running) before anything runs.
+  bool Check(const Call& call) {
+    const Function* function = Find(call.name);
+    if (function == nullptr) return Fail("unknown function '" + call.name + "'");
+    const std::size_t n = call.arguments.size();
+    if (n < function->low || n > function->high) {
+      return Fail(call.name + " takes " + std::to_string(function->low) +
+                  (function->high == function->low ? "" : " to " + std::to_string(function->high)) +
+                  " argument(s)");
+    }
+    for (const auto& argument : call.arguments) {
+      if (argument.kind == Argument::Kind::Call) {
+        if (!Check(*argument.call)) return false;
+      } else if (function->body == &Evaluator::Sleep && !Milliseconds(argument.text)) {
+        return Fail(kBadSleep);
+      }
+    }
+    return true;
+  }
 
   std::optional<std::string> Run(const Call& call) {
     std::vector<std::string> args;
@@ -33,75 +71,92 @@ class Evaluator {
         args.push_back(argument.text);
       }
     }
-    return Apply(call.name, args);
+    return (this->*Find(call.name)->body)(args);
   }
 
+  const std::vector<TagStore::Change>& staged() const { return staged_; }
   const std::string& error() const { return error_; }
   Millis delay() const { return delay_; }
 
  private:
-  std::nullopt_t Fail(std::string message) {
+  using Args = std::vector<std::string>;
+  using Body = std::optional<std::string> (Evaluator::*)(const Args&);
+  struct Function {
+    const char* name;
+    std::size_t low;
+    std::size_t high;
+    Body body;
+  };
+
+  static const Function* Find(const std::string& name) {
+    static const Function kFunctions[] = {
+        {"Time", 0, 1, &Evaluator::Time},         {"Date", 0, 1, &Evaluator::Date},
+        {"Version", 0, 0, &Evaluator::Version},   {"TagRead", 1, 1, &Evaluator::TagRead},
+        {"TagWrite", 2, 2, &Evaluator::TagWrite}, {"Sleep", 1, 1, &Evaluator::Sleep}};
+    for (const auto& function : kFunctions) {
+      if (SameName(name, function.name)) return &function;
+    }
+    return nullptr;
+  }
+
+  bool Fail(std::string message) {
     if (error_.empty()) error_ = std::move(message);
+    return false;
+  }
+  std::nullopt_t Refuse(std::string message) {
+    Fail(std::move(message));
     return std::nullopt;
   }
 
-  bool Arity(const std::string& name, const std::vector<std::string>& args, std::size_t low,
-             std::size_t high) {
-    if (args.size() >= low && args.size() <= high) return true;
-    Fail(name + " takes " + std::to_string(low) +
-         (high == low ? "" : " to " + std::to_string(high)) + " argument(s)");
-    return false;
+  std::optional<std::string> Time(const Args&) { return FormatTime(context_.now); }
+  std::optional<std::string> Date(const Args&) { return FormatDate(context_.now); }
+  std::optional<std::string> Version(const Args&) {
+    return "znsim " ZNSIM_VERSION " " + context_.serverName;
   }
 
-  std::optional<std::string> Apply(const std::string& name, const std::vector<std::string>& args) {
-    const auto is = [&](const char* known) { return strcasecmp(name.c_str(), known) == 0; };
-    if (is("Time")) {
-      if (!Arity(name, args, 0, 1)) return std::nullopt;
-      return FormatTime(context_.now);
+  std::optional<std::string> TagRead(const Args& args) {
+    const std::size_t index = context_.tags.project().TagIndex(args[0]);
+    if (index == Project::npos) return Refuse("unknown tag '" + args[0] + "'");
+    // A value this script wrote reads back as written, though it is not committed yet.
+    const auto staged = std::find_if(staged_.rbegin(), staged_.rend(),
+                                     [index](const auto& change) { return change.tag == index; });
+    if (staged != staged_.rend()) return staged->value;
+    return context_.tags.Text(index, context_.now);
+  }
+
+  std::optional<std::string> TagWrite(const Args& args) {
+    TagStore::Change change;
+    switch (context_.tags.Prepare(args[0], args[1], change)) {
+      case TagStore::WriteStatus::UnknownTag:
+        return Refuse("unknown tag '" + args[0] + "'");
+      case TagStore::WriteStatus::BadValue:
+        return Refuse("value does not fit tag '" + args[0] + "'");
+      case TagStore::WriteStatus::Written:
+        break;
     }
-    if (is("Date")) {
-      if (!Arity(name, args, 0, 1)) return std::nullopt;
-      return FormatDate(context_.now);
-    }
-    if (is("Version")) {
-      if (!Arity(name, args, 0, 0)) return std::nullopt;
-      return "znsim " ZNSIM_VERSION " " + context_.serverName;
-    }
-    if (is("TagRead")) {
-      if (!Arity(name, args, 1, 1)) return std::nullopt;
-      auto value = context_.tags.Read(args[0], context_.now);
-      if (!value) return Fail("unknown tag '" + args[0] + "'");
-      return value;
-    }
-    if (is("TagWrite")) {
-      if (!Arity(name, args, 2, 2)) return std::nullopt;
-      const auto written = context_.tags.Write(args[0], args[1]);
-      if (written.status == TagStore::WriteStatus::UnknownTag) {
-        return Fail("unknown tag '" + args[0] + "'");
-      }
-      if (written.status == TagStore::WriteStatus::BadValue) {
-        return Fail("value does not fit tag '" + args[0] + "'");
-      }
-      return written.value;
-    }
-    if (is("Sleep")) {
-      if (!Arity(name, args, 1, 1)) return std::nullopt;
-      double ms = 0;
-      const auto [end, ec] = std::from_chars(args[0].data(), args[0].data() + args[0].size(), ms);
-      if (ec != std::errc{} || end != args[0].data() + args[0].size() || !std::isfinite(ms) ||
-          ms < 0) {
-        return Fail("Sleep takes a number of milliseconds >= 0");
-      }
-      delay_ = std::min<Millis>(kMaxSleepMillis, delay_ + static_cast<Millis>(std::min(ms, 1e9)));
-      return std::string("0");
-    }
-    return Fail("unknown function '" + name + "'");
+    staged_.push_back(std::move(change));
+    return staged_.back().value;
+  }
+
+  std::optional<std::string> Sleep(const Args& args) {
+    const auto ms = Milliseconds(args[0]);
+    if (!ms) return Refuse(kBadSleep);
+    delay_ = std::min<Millis>(kMaxSleepMillis, delay_ + static_cast<Millis>(std::min(*ms, 1e9)));
+    return std::string("0");
   }
 
   ScriptContext& context_;
+  std::vector<TagStore::Change> staged_;
   std::string error_;
   Millis delay_ = 0;
 };
+
+bool CallsTagWrite(const Call& call) {
+  if (SameName(call.name, "TagWrite")) return true;
+  return std::any_of(call.arguments.begin(), call.arguments.end(), [](const Argument& argument) {
+    return argument.kind == Argument::Kind::Call && CallsTagWrite(*argument.call);
+  });
+}
 
 }  // namespace
 
@@ -109,9 +164,17 @@ ScriptOutcome RunScript(const std::string& text, ScriptContext& context) {
   const ParseResult parsed = ParseCall(text);
   if (!parsed.call) return {false, {}, "bad function text: " + parsed.error, 0};
   Evaluator evaluator(context);
+  if (!evaluator.Check(*parsed.call)) return {false, {}, evaluator.error(), 0};
   auto result = evaluator.Run(*parsed.call);
   if (!result) return {false, {}, evaluator.error(), 0};
+  context.tags.Commit(evaluator.staged());
   return {true, std::move(*result), {}, evaluator.delay()};
+}
+
+bool IsQuickScript(const std::string& text) {
+  if (text.size() > kQuickScriptBytes) return false;
+  const ParseResult parsed = ParseCall(text);
+  return !parsed.call || !CallsTagWrite(*parsed.call);
 }
 
 }  // namespace znsim

@@ -24,6 +24,14 @@ struct ScriptContext {
   Millis now;
 };
 
+/// Checks every call of the text before any of it runs, and commits the writes it makes
+/// together once the whole text has run, so a call that fails has written nothing.
 ScriptOutcome RunScript(const std::string& text, ScriptContext& context);
+
+/// Longest text that IsQuickScript considers.
+inline constexpr std::size_t kQuickScriptBytes = 1024;
+/// True when running the text costs microseconds: it is short and writes no tag, which would
+/// wait for the disk. Malformed text is quick too, since it fails at once.
+bool IsQuickScript(const std::string& text);
 
 }  // namespace znsim

@@ -2,18 +2,17 @@
 
 #include <spdlog/spdlog.h>
 
-#include "Connection.h"
-
 namespace znsim {
 
-Server::Server(asio::io_context& io, asio::thread_pool& workers, Services& services,
-               const std::string& host, unsigned short port, std::size_t maxConnections)
+Server::Server(asio::io_context& io, WorkerPool& workers, Services& services, Admission& admission,
+               const std::string& host, unsigned short port, const ConnectionLimits& limits)
     : io_(io),
       workers_(workers),
       services_(services),
+      admission_(admission),
+      limits_(limits),
       acceptor_(io, asio::ip::tcp::endpoint(asio::ip::make_address(host), port)),
-      retry_(io),
-      maxConnections_(maxConnections) {}
+      retry_(io) {}
 
 void Server::Start() {
   Accept();
@@ -26,7 +25,7 @@ void Server::Stop() {
 }
 
 void Server::Accept() {
-  acceptor_.async_accept([this](asio::error_code ec, asio::ip::tcp::socket socket) {
+  acceptor_.async_accept(asio::make_strand(io_), [this](asio::error_code ec, ClientSocket socket) {
     if (ec == asio::error::operation_aborted || !acceptor_.is_open()) return;
     if (ec) {
       // Out of descriptors or memory: accepting again at once would spin; wait a little.
@@ -37,15 +36,24 @@ void Server::Accept() {
       });
       return;
     }
-    if (open_->load() >= maxConnections_) {
-      spdlog::warn("refusing a connection: {} are open already", maxConnections_);
-      socket.close(ec);
-    } else {
-      open_->fetch_add(1);
-      std::make_shared<Connection>(std::move(socket), workers_, services_, open_)->Start();
-    }
+    Admit(std::move(socket));
     Accept();
   });
+}
+
+void Server::Admit(ClientSocket socket) {
+  asio::error_code ec;
+  const auto peer = socket.remote_endpoint(ec);
+  if (ec) return;  // gone already
+  const std::string address = peer.address().to_string();
+  auto connection = std::make_shared<ClientConnection>(
+      std::move(socket), address, workers_.executor(), services_, admission_, limits_);
+  if (!admission_.Arrive(connection, address)) {
+    services_.noise.Note(address, "connection refused: no connection may be evicted for it", {},
+                         true);
+    return;
+  }
+  connection->Start();
 }
 
 }  // namespace znsim

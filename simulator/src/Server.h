@@ -1,22 +1,23 @@
 #pragma once
-/// The TCP front: accepts connections, reads length-prefixed requests, hands each to a
-/// worker thread and writes the reply. One request at a time per connection; slow work
-/// (hashing, queries, disk) never runs on the network thread.
+/// The TCP front: accepts connections, admits each (see Admission) and hands it to a
+/// ClientConnection. Every connection's handlers run on a strand of its own, so any number
+/// of network threads may run the io_context.
 #include <asio.hpp>
 
-#include <atomic>
-#include <cstddef>
 #include <string>
 
+#include "Admission.h"
+#include "ClientConnection.h"
 #include "Session.h"
 
 namespace znsim {
 
 class Server {
  public:
-  /// Binds `host`:`port` (0 picks a free port); throws when it cannot.
-  Server(asio::io_context& io, asio::thread_pool& workers, Services& services,
-         const std::string& host, unsigned short port, std::size_t maxConnections);
+  /// Binds `host`:`port` (0 picks a free port); throws when it cannot. `admission` must
+  /// outlive `io`, whose pending handlers hold connections that leave it when destroyed.
+  Server(asio::io_context& io, WorkerPool& workers, Services& services, Admission& admission,
+         const std::string& host, unsigned short port, const ConnectionLimits& limits);
 
   void Start();
   void Stop();
@@ -24,14 +25,15 @@ class Server {
 
  private:
   void Accept();
+  void Admit(ClientSocket socket);
 
   asio::io_context& io_;
-  asio::thread_pool& workers_;
+  WorkerPool& workers_;
   Services& services_;
+  Admission& admission_;
+  ConnectionLimits limits_;
   asio::ip::tcp::acceptor acceptor_;
   asio::steady_timer retry_;
-  std::size_t maxConnections_;
-  std::shared_ptr<std::atomic<std::size_t>> open_ = std::make_shared<std::atomic<std::size_t>>(0);
 };
 
 }  // namespace znsim

@@ -4,8 +4,10 @@
 
 #include <algorithm>
 
+#include "LoginLimiter.h"
 #include "Queries.h"
 #include "ScriptFunctions.h"
+#include "framing.h"
 
 namespace znsim {
 
@@ -27,21 +29,62 @@ void Refuse(znwire::Response& response, std::string error) {
 
 }  // namespace
 
-Outcome::Outcome() {
+std::unique_ptr<google::protobuf::Arena> NewArena() {
   google::protobuf::ArenaOptions options;
   options.start_block_size = 16 * 1024;
   options.max_block_size = 1024 * 1024;
-  arena = std::make_unique<google::protobuf::Arena>(options);
-  response = google::protobuf::Arena::CreateMessage<znwire::Response>(arena.get());
+  return std::make_unique<google::protobuf::Arena>(options);
+}
+
+Outcome::Outcome()
+    : arena(NewArena()),
+      response(google::protobuf::Arena::CreateMessage<znwire::Response>(arena.get())) {}
+
+bool Session::IsQuick(const znwire::Request& request) const {
+  if (!loggedIn()) return request.body_case() != znwire::Request::kLogin;
+  switch (request.body_case()) {
+    case znwire::Request::kTagRead:
+    case znwire::Request::kFindClose:
+    case znwire::Request::BODY_NOT_SET:
+      return true;
+    case znwire::Request::kListRead:
+      return request.list_read().tags_size() <= services_.limits.quickListTags;
+    case znwire::Request::kZncode:
+      return IsQuickScript(request.zncode().function());
+    default:
+      return false;  // password checks, writes that wait for the disk, pages of rows
+  }
+}
+
+std::optional<Outcome> Session::AdmitLogin(const znwire::Request& request) {
+  std::string refusal;
+  if (loggedIn()) {
+    refusal = "already logged in";
+  } else if (const auto wait = services_.logins.Refusal(address_, request.login().user())) {
+    services_.noise.Note(address_, "login refused over the attempt limit", {}, true);
+    refusal = TooManyAttempts(*wait);
+  } else {
+    loginAdmitted_ = true;
+    return std::nullopt;
+  }
+  std::optional<Outcome> outcome(std::in_place);
+  outcome->response->set_id(request.id());
+  Refuse(*outcome->response, std::move(refusal));
+  outcome->close = true;
+  return outcome;
 }
 
 Outcome Session::Handle(const znwire::Request& request) {
+  if (request.body_case() == znwire::Request::kLogin && !loginAdmitted_) {
+    if (auto refusal = AdmitLogin(request)) return std::move(*refusal);
+  }
   Outcome outcome;
   znwire::Response& response = *outcome.response;
   response.set_id(request.id());
   response.set_ok(true);
 
   if (request.body_case() == znwire::Request::kLogin) {
+    loginAdmitted_ = false;
     Login(request.login(), outcome);
     return outcome;
   }
@@ -97,11 +140,20 @@ Outcome Session::Handle(const znwire::Request& request) {
     case znwire::Request::kListRead: {
       auto* reply = response.mutable_list_read();
       reply->mutable_items()->Reserve(request.list_read().tags_size());
+      std::size_t bytes = 0;
       for (const auto& tag : request.list_read().tags()) {
         auto* item = reply->add_items();
         auto value = plant.tags().Read(tag, now);
         item->set_ok(value.has_value());
-        if (value) item->set_value(std::move(*value));
+        if (!value) continue;
+        // Stop building a reply that could never be sent rather than hold all of it.
+        bytes += value->size() + 6;
+        if (bytes > znwire::kMaxFrameBytes) {
+          response.clear_list_read();
+          Refuse(response, "reply too large");
+          break;
+        }
+        item->set_value(std::move(*value));
       }
       break;
     }
@@ -113,16 +165,15 @@ Outcome Session::Handle(const znwire::Request& request) {
 }
 
 void Session::Login(const znwire::Login& login, Outcome& outcome) {
-  if (loggedIn()) return Refuse(*outcome.response, "already logged in");
   if (services_.auth.Verify(login.user(), login.password())) {
-    services_.throttle.Accepted(address_);
+    services_.logins.Succeeded(address_, login.user());
     user_ = login.user();
-    spdlog::info("{}: user '{}' logged in", peer_, LogSafe(user_));
+    services_.noise.Note(address_, "logged in", " as '" + LogSafe(user_) + "'");
     return;
   }
-  outcome.delay = services_.throttle.Refused(address_).count();
-  spdlog::warn("{}: login refused for user '{}', answering in {} ms", peer_, LogSafe(login.user()),
-               outcome.delay);
+  services_.logins.Failed(address_, login.user());
+  services_.noise.Note(address_, "login refused", " for user '" + LogSafe(login.user()) + "'",
+                       true);
   Refuse(*outcome.response, "wrong user name or password");
   outcome.close = true;
 }

@@ -1,15 +1,17 @@
 #pragma once
 /// One client connection's conversation: login first, then script functions, tag reads and
-/// writes, finds with their open searches, and list reads. Runs on a worker thread, one
-/// request at a time per connection.
+/// writes, finds with their open searches, and list reads. One request at a time per
+/// connection, on whichever thread the connection gives it.
 #include <cstdint>
 #include <map>
 #include <memory>
+#include <optional>
 #include <string>
 
 #include <google/protobuf/arena.h>
 #include "Authenticator.h"
-#include "LoginThrottle.h"
+#include "LoginLimiter.h"
+#include "NoiseLog.h"
 #include "Plant.h"
 #include "ResultSet.h"
 
@@ -23,35 +25,47 @@ struct ServiceLimits {
   std::uint32_t defaultPageRows = 500;  // when a request asks for 0
   std::size_t maxSearches = 64;         // open searches per connection
   std::size_t pageBytes = 4u << 20;     // text per reply, well under the frame limit
+  int quickListTags = 256;              // list reads up to this size are quick
 };
 
 struct Services {
   Plant& plant;
   const Authenticator& auth;
-  LoginThrottle& throttle;
+  LoginLimiter& logins;
+  NoiseLog& noise;
   ServiceLimits limits;
 };
 
-/// A reply and how to send it. The reply lives in an arena of its own: a page of thousands
-/// of small strings is then built and freed in a few large blocks.
+/// An arena for a message of thousands of small strings (a page, a list read), which is then
+/// built and freed in a few large blocks instead of one allocation per string.
+std::unique_ptr<google::protobuf::Arena> NewArena();
+
+/// A reply, in an arena of its own, and how to send it.
 struct Outcome {
   Outcome();
   std::unique_ptr<google::protobuf::Arena> arena;
   znwire::Response* response;  // owned by the arena
-  Millis delay = 0;            // hold the reply back this long (Sleep, login throttling)
+  Millis delay = 0;            // hold the reply back this long (Sleep)
   bool close = false;          // close the connection after the reply
 };
 
 class Session {
  public:
-  /// `peer` names the connection in logs; `address` is what login throttling counts by, so
-  /// a guesser cannot start afresh with each new connection.
-  Session(Services& services, std::string peer, std::string address)
-      : services_(services), peer_(std::move(peer)), address_(std::move(address)) {}
+  /// `address` is the peer's address: logs name it, and login limits count by it.
+  Session(Services& services, std::string address)
+      : services_(services), address_(std::move(address)) {}
 
+  /// True when the request costs microseconds, so it may run on the thread that read it
+  /// without holding up other clients. Decided by the decoded request, never by its text.
+  bool IsQuick(const znwire::Request& request) const;
+  /// The quick first step of a login: the refusal to send at once when the login limits or
+  /// the session's state refuse the attempt, nullopt when the password is to be checked.
+  std::optional<Outcome> AdmitLogin(const znwire::Request& request);
+  /// Answers any request; a login that AdmitLogin has not let through goes through it here.
   Outcome Handle(const znwire::Request& request);
+
   bool loggedIn() const { return !user_.empty(); }
-  const std::string& peer() const { return peer_; }
+  const std::string& address() const { return address_; }
 
  private:
   void Login(const znwire::Login& login, Outcome& outcome);
@@ -61,9 +75,9 @@ class Session {
                 znwire::FindPage& page) const;
 
   Services& services_;
-  std::string peer_;
   std::string address_;
   std::string user_;
+  bool loginAdmitted_ = false;
   std::uint64_t nextSearch_ = 1;
   std::map<std::uint64_t, std::shared_ptr<const ResultSet>> searches_;
 };

@@ -82,25 +82,45 @@ double TagStore::Number(std::size_t index, Millis now) const {
   return ModelNumber(project_.tags[index], now);
 }
 
-TagStore::WriteResult TagStore::Write(const std::string& name, const std::string& text) {
+TagStore::WriteStatus TagStore::Prepare(const std::string& name, const std::string& text,
+                                        Change& change) const {
   const std::size_t index = project_.TagIndex(name);
-  if (index == Project::npos) return {WriteStatus::UnknownTag, {}};
+  if (index == Project::npos) return WriteStatus::UnknownTag;
   auto value = CanonicalValue(project_.tags[index].type, text);
-  if (!value) return {WriteStatus::BadValue, {}};
+  if (!value) return WriteStatus::BadValue;
+  change = {index, std::move(*value)};
+  return WriteStatus::Written;
+}
 
+TagStore::WriteResult TagStore::Write(const std::string& name, const std::string& text) {
+  Change change;
+  const WriteStatus status = Prepare(name, text, change);
+  if (status != WriteStatus::Written) return {status, {}};
+  Commit({change});
+  return {status, std::move(change.value)};
+}
+
+void TagStore::Commit(const std::vector<Change>& changes) {
+  if (changes.empty()) return;
   std::lock_guard order(writeMutex_);
   {
     auto lock = db_.Lock();
+    Transaction transaction(db_);
     Statement upsert(db_.Handle(),
                      "INSERT INTO written_value(tag, value) VALUES(?1, ?2) "
                      "ON CONFLICT(tag) DO UPDATE SET value = excluded.value");
-    upsert.Bind(1, name).Bind(2, *value).Run();
+    for (const auto& change : changes) {
+      upsert.Bind(1, project_.tags[change.tag].name).Bind(2, change.value).Run();
+    }
+    transaction.Commit();
   }
   std::unique_lock lock(mutex_);
-  writtenNumber_[index] =
-      project_.tags[index].type == TagType::String ? 0 : NumericValue(*value).value_or(0);
-  written_[index] = *value;
-  return {WriteStatus::Written, *value};
+  for (const auto& change : changes) {
+    const TagDef& tag = project_.tags[change.tag];
+    writtenNumber_[change.tag] =
+        tag.type == TagType::String ? 0 : NumericValue(change.value).value_or(0);
+    written_[change.tag] = change.value;
+  }
 }
 
 }  // namespace znsim

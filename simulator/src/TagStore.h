@@ -32,6 +32,17 @@ class TagStore {
   /// Checks the text against the tag's type and returns only once it is committed to disk.
   WriteResult Write(const std::string& name, const std::string& text);
 
+  /// A checked write not done yet.
+  struct Change {
+    std::size_t tag;
+    std::string value;  // canonical
+  };
+  /// Checks a write without doing it; the status says why it cannot be done.
+  WriteStatus Prepare(const std::string& name, const std::string& text, Change& change) const;
+  /// Does checked writes in order, all in one commit to disk, and returns once they are on it:
+  /// either all of them are done or, when it throws, none.
+  void Commit(const std::vector<Change>& changes);
+
   const Project& project() const { return project_; }
 
  private:

@@ -15,7 +15,15 @@
 
 namespace simtest {
 
-RawClient::RawClient(int port) : fd_(::socket(AF_INET, SOCK_STREAM | SOCK_CLOEXEC, 0)) {
+RawClient::RawClient(int port, const char* from)
+    : fd_(::socket(AF_INET, SOCK_STREAM | SOCK_CLOEXEC, 0)) {
+  sockaddr_in source{};
+  source.sin_family = AF_INET;
+  if (::inet_pton(AF_INET, from, &source.sin_addr) != 1 ||
+      ::bind(fd_, reinterpret_cast<sockaddr*>(&source), sizeof source) != 0) {
+    ::close(fd_);
+    throw std::runtime_error("bind failed");
+  }
   sockaddr_in address{};
   address.sin_family = AF_INET;
   address.sin_port = htons(static_cast<std::uint16_t>(port));
@@ -61,24 +69,46 @@ std::optional<znwire::Response> RawClient::Call(znwire::Request request,
                                                 std::chrono::milliseconds timeout) {
   request.set_id(nextId_++);
   SendBytes(znwire::EncodeFrame(request).value());
+  auto response = ReadReply(timeout);
+  if (response && response->id() != request.id()) {
+    throw std::runtime_error("reply with another id");
+  }
+  return response;
+}
+
+std::optional<znwire::Response> RawClient::ReadReply(std::chrono::milliseconds timeout) {
+  const auto body = ReadBody(timeout);
+  znwire::Response response;
+  if (!body || !response.ParseFromString(*body)) return std::nullopt;
+  return response;
+}
+
+std::optional<std::string> RawClient::ReadBody(std::chrono::milliseconds timeout) {
   SetReadTimeout(timeout);
   const auto head = ReadExactly(znwire::kHeaderBytes);
   znwire::FrameHeader header{};
   if (head) std::copy_n(head->begin(), header.size(), header.begin());
   const auto length = head ? znwire::BodyLength(header) : std::nullopt;
-  const auto body = length ? ReadExactly(*length) : std::nullopt;
-  znwire::Response response;
-  if (!body || !response.ParseFromString(*body)) return std::nullopt;
-  if (response.id() != request.id()) throw std::runtime_error("reply with another id");
-  return response;
+  return length ? ReadExactly(*length) : std::nullopt;
 }
 
 bool RawClient::Login(const std::string& user, const std::string& password) {
+  const auto response = LoginReply(user, password);
+  return response && response->ok();
+}
+
+std::optional<znwire::Response> RawClient::LoginReply(const std::string& user,
+                                                      const std::string& password) {
   znwire::Request request;
   request.mutable_login()->set_user(user);
   request.mutable_login()->set_password(password);
-  const auto response = Call(request);
-  return response && response->ok();
+  return Call(request);
+}
+
+std::optional<znwire::Response> RawClient::TagRead(const std::string& tag) {
+  znwire::Request request;
+  request.mutable_tag_read()->set_tag(tag);
+  return Call(request);
 }
 
 std::optional<znwire::Response> RawClient::Zncode(const std::string& text) {
@@ -103,9 +133,9 @@ std::optional<znwire::Response> RawClient::FindFetch(std::uint64_t search, std::
   return Call(request);
 }
 
-bool RawClient::ClosedByPeer() {
+bool RawClient::ClosedByPeer(std::chrono::milliseconds timeout) {
   // Reads whatever is still sent until the end of the stream, or fails on the timeout.
-  SetReadTimeout(std::chrono::seconds(30));
+  SetReadTimeout(timeout);
   char buffer[256];
   ssize_t got = 0;
   while ((got = ::recv(fd_, buffer, sizeof buffer, 0)) > 0) {

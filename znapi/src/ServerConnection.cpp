@@ -153,7 +153,7 @@ std::optional<znwire::Response> ServerConnection::ReceiveBy(std::uint32_t id,
 std::optional<znwire::Response> ServerConnection::ReadResponse(const Deadline& deadline) {
   while (true) {
     switch (reader_.Poll()) {
-      case FrameReader::State::Ready: {
+      case znwire::FrameReader::State::Ready: {
         znwire::Response response;
         const auto body = reader_.Body();
         const bool parsed = response.ParseFromArray(body.data(), static_cast<int>(body.size()));
@@ -164,10 +164,10 @@ std::optional<znwire::Response> ServerConnection::ReadResponse(const Deadline& d
         }
         return response;
       }
-      case FrameReader::State::Oversized:
+      case znwire::FrameReader::State::Oversized:
         Break("reply from " + peer_ + " over the frame size limit");
         return std::nullopt;
-      case FrameReader::State::NeedMore:
+      case znwire::FrameReader::State::NeedMore:
         break;
     }
     const std::size_t want = std::max(reader_.Missing(), kReadChunk);

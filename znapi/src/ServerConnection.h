@@ -84,7 +84,7 @@ class ServerConnection {
   std::string failure_;  // every later call's reason once the connection is unusable
   asio::io_context io_;
   asio::ip::tcp::socket socket_;
-  FrameReader reader_;
+  znwire::FrameReader reader_;
   std::chrono::milliseconds requestTimeout_;
   std::uint32_t lastId_ = 0;
   bool usable_ = false;

@@ -65,10 +65,12 @@ TEST(AlarmEngine, ReportsEachOnAndOffTransitionOnce) {
 
 class AlarmHistoryTest : public ::testing::Test {
  protected:
-  std::vector<std::string> Comments(AlarmHistory& history, Millis start, Millis end) {
-    const auto rows = history.Summary(start, end, 100);
+  static std::vector<AlarmOccurrence> All(AlarmHistory& history, Millis start, Millis end) {
+    return history.Page(history.Summary(start, end), nullptr, 0, 100);
+  }
+  static std::vector<std::string> Comments(AlarmHistory& history, Millis start, Millis end) {
     std::vector<std::string> out;
-    for (const auto& row : rows.value()) out.push_back(row.comment);
+    for (const auto& row : All(history, start, end)) out.push_back(row.comment);
     return out;
   }
   simtest::TempDir dir;
@@ -103,14 +105,43 @@ TEST_F(AlarmHistoryTest, SummaryKeepsEveryOccurrenceOnDuringThePeriod) {
   for (const auto& cut : cuts) {
     EXPECT_EQ(Comments(history, cut.start, cut.end), cut.comments) << cut.start << ".." << cut.end;
   }
-  const auto all = history.Summary(0, 1000, 100);
-  ASSERT_EQ(all->size(), 4u);
-  EXPECT_EQ(all->at(0).tag, "LEVEL");
-  EXPECT_EQ(all->at(0).description, "Level high");
-  EXPECT_EQ(all->at(0).off, 200);
-  EXPECT_FALSE(all->at(3).off);
-  EXPECT_EQ(history.Summary(0, 1000, 4)->size(), 4u);
-  EXPECT_FALSE(history.Summary(0, 1000, 3)) << "over the row limit";
+  const auto all = All(history, 0, 1000);
+  ASSERT_EQ(all.size(), 4u);
+  EXPECT_EQ(all.at(0).tag, "LEVEL");
+  EXPECT_EQ(all.at(0).description, "Level high");
+  EXPECT_EQ(all.at(0).off, 200);
+  EXPECT_FALSE(all.at(3).off);
+}
+
+// A summary is read a page at a time; pages that follow on from the last cost no skipping,
+// and the rows of a summary stay those it counted when it opened.
+TEST_F(AlarmHistoryTest, SummaryPagesFollowOnAndKeepToTheRowsCounted) {
+  Database db(file);
+  AlarmHistory history(project, db);
+  std::vector<AlarmTransition> transitions;
+  for (int i = 0; i < 50; ++i) {
+    transitions.push_back({0, true, 100 + i / 2, std::to_string(i)});  // ties on the instant
+    transitions.push_back({0, false, 100 + i / 2, {}});
+  }
+  history.Record(transitions);
+  const auto period = history.Summary(0, 1000);
+  history.Record({{1, true, 500, "later"}});
+  ASSERT_EQ(history.Count(period), 50u);
+  std::vector<std::string> walked;
+  std::optional<AlarmOccurrence> last;
+  std::vector<AlarmOccurrence> page;
+  for (std::uint64_t offset = 0; offset < 50; offset += page.size()) {
+    page = history.Page(period, last ? &*last : nullptr, offset, 7);
+    ASSERT_FALSE(page.empty());
+    const auto jumped = history.Page(period, nullptr, offset, 7);
+    ASSERT_EQ(jumped.size(), page.size());
+    EXPECT_EQ(jumped.front().comment, page.front().comment) << "a jump finds the same rows";
+    for (const auto& row : page) walked.push_back(row.comment);
+    last = page.back();
+  }
+  std::vector<std::string> expected;
+  for (int i = 0; i < 50; ++i) expected.push_back(std::to_string(i));
+  EXPECT_EQ(walked, expected);
 }
 
 // Alarms are recognised by what they watch, not by their place in the project.
@@ -134,7 +165,7 @@ TEST_F(AlarmHistoryTest, OpenOccurrencesOutliveTheConnectionAndPruningUnlessTheA
   EXPECT_EQ(open[0].alarm, 1u);
   EXPECT_EQ(open[0].since, 300);
   EXPECT_EQ(open[0].comment, "open");
-  const auto rows = history.Summary(0, 1000, 100).value();
+  const auto rows = All(history, 0, 1000);
   ASSERT_EQ(rows.size(), 3u);
   EXPECT_EQ(rows[2].comment, "dropped");
   EXPECT_EQ(rows[2].off, 500);

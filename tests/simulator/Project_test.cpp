@@ -24,6 +24,10 @@ trends = [{ name = "LT1_TR", tag = "LT1", period = 2.5 }]
   EXPECT_EQ(p.trends.at(0).period, 2.5);
 }
 
+TEST(ProjectToml, ReadsAnyCharacterAfterALineEndingBackslash) {
+  EXPECT_EQ(ParseProject("title = \"\"\"\\\n\xc2\xa7 Works\"\"\"").title, "\xc2\xa7 Works");
+}
+
 TEST(ProjectToml, RefusesInconsistentProjects) {
   const std::pair<const char*, const char*> bad[] = {
       {"[[tags]]\nname = \"A\"\n[[tags]]\nname = \"A\"", "duplicate"},
@@ -34,6 +38,9 @@ TEST(ProjectToml, RefusesInconsistentProjects) {
       {"[[devices]]\nname = \"D\"\nfields = [\"a\", \"b\"]\nrecords = [[\"1\"]]", "wrong number"},
       {"[[devices]]\nname = \"Tag\"\nfields = [\"a\"]", "built-in"},
       {"title = ", ""},  // not TOML at all
+      {"[[$a]]", "begins with a character"},
+      {"[ .tags]", "begins with a character"},
+      {"\xcc\xaa", "saw"},  // U+032A where a key belongs
   };
   for (const auto& [text, reason] : bad) {
     try {

@@ -41,11 +41,13 @@ TEST_F(QueriesTest, AlarmQueriesListConfiguredActiveAndSeededAlarms) {
   EXPECT_EQ(active[1][2], "PUMP");
 
   const Millis now = NowMillis(), start = now - 600'000;
-  const auto summary =
-      All("ZNAPIAlarmSummary(\"" + FormatDate(start) + "\",\"" + FormatTime(start) + "\",\"" +
-              FormatDate(now) + "\",\"" + FormatTime(now) + "\", 0, -1)",
-          {"OnDate", "OnTime", "OffDate", "OffTime", "Tag", "Name", "SumState", "Comment"});
+  const std::string lastTenMinutes = "ZNAPIAlarmSummary(\"" + FormatDate(start) + "\",\"" +
+                                     FormatTime(start) + "\",\"" + FormatDate(now) + "\",\"" +
+                                     FormatTime(now) + "\", 0, -1)";
+  const auto summary = All(lastTenMinutes, {"OnDate", "OnTime", "OffDate", "OffTime", "Tag", "Name",
+                                            "SumState", "Comment"});
   ASSERT_EQ(summary.size(), 2u);
+  EXPECT_FALSE(OpenQuery(plant, lastTenMinutes, 1).rows) << "more rows than the cap";
   for (const auto& row : summary) {
     EXPECT_EQ(row[2], "") << "still on: no off date";
     EXPECT_EQ(row[6], "ON");

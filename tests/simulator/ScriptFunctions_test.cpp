@@ -42,14 +42,44 @@ TEST_F(ScriptFunctionsTest, FailsCleanlyOnMalformedTextAndBadCalls) {
       "", "Time", "Time(1", "Time(1))", "Time(1,)", "TagRead(\"T)", "Time(1 2)", "Time(@)",
       // Calls that cannot run: unknown names, wrong argument counts, values that do not fit.
       "Nope(1)", "Time(1, 2)", "TagRead()", "TagRead(\"NOSUCH\")", "TagWrite(\"LEVEL\", \"abc\")",
-      "TagWrite(\"PUMP\", 2)", "Sleep(-5)", "Time(Nope(1))", "Time(Sleep(40000), Sleep(40000))"};
+      "TagWrite(\"PUMP\", 2)", "Sleep(-5)", "Time(Nope(1))", "Time(Sleep(40000), Sleep(40000))",
+      // Calls that fail after an argument wrote a tag, or would have.
+      "Time(TagWrite(\"LEVEL\", 9), 1)", "TagWrite(TagWrite(\"MODE\", \"LEVEL\"), \"abc\")",
+      "Sleep(TagWrite(\"MODE\", \"abc\"))", "Date(TagWrite(\"COUNT\", 3), Nope(1))",
+      "TagWrite(\"COUNT\", TagWrite(\"LEVEL\", 9), 1)"};
   for (const char* text : bad) {
     const auto outcome = Run(text);
     EXPECT_FALSE(outcome.ok) << text;
     EXPECT_FALSE(outcome.error.empty()) << text;
     EXPECT_EQ(outcome.delay, 0) << text << ": a refused call asks for no delay";
+    EXPECT_EQ(tags.Read("LEVEL", now), "5") << text << ": a failed call writes nothing";
+    EXPECT_EQ(tags.Read("MODE", now), "AUTO") << text;
+    EXPECT_EQ(tags.Read("COUNT", now), "7") << text;
   }
-  EXPECT_EQ(tags.Read("LEVEL", now), "5") << "a refused write leaves the value alone";
+  EXPECT_EQ(Run("Time(TagWrite(\"LEVEL\", 9), 1)").error, "Time takes 0 to 1 argument(s)");
+}
+
+TEST_F(ScriptFunctionsTest, WritesOfOneCallAreSeenByItsLaterReadsAndCommittedTogether) {
+  const auto read = Run("TagWrite(TagWrite(\"MODE\", \"MODE\"), TagRead(MODE))");
+  ASSERT_TRUE(read.ok) << read.error;
+  EXPECT_EQ(read.result, "MODE") << "the read saw the write before it, not the stored AUTO";
+  const auto two = Run("TagWrite(TagWrite(\"MODE\", \"LEVEL\"), TagRead(COUNT))");
+  ASSERT_TRUE(two.ok) << two.error;
+  Database reopened{dir / "s.db"};
+  const TagStore stored(project, reopened);
+  EXPECT_EQ(stored.Read("MODE", now), "LEVEL") << "on disk";
+  EXPECT_EQ(stored.Read("LEVEL", now), "7");
+}
+
+TEST(QuickScripts, OnlyShortTextsThatWriteNothingAreQuick) {
+  const std::pair<std::string, bool> cases[] = {
+      {"Time(1)", true},
+      {"TagRead(\"LIT101\")", true},
+      {"Time(", true},  // fails at once
+      {"tagwrite(\"VISITORS\", 0)", false},
+      {"Date(Time(TAGWRITE(VISITORS, 1)))", false},
+      {"Time(" + std::string(kQuickScriptBytes, ' ') + ")", false}};
+  for (const auto& [text, quick] : cases) EXPECT_EQ(IsQuickScript(text), quick) << text;
 }
 
 TEST_F(ScriptFunctionsTest, NestingDeepEnoughToExhaustTheStackIsRefused) {

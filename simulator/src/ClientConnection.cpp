@@ -1,0 +1,250 @@
+#include "ClientConnection.h"
+
+#include <spdlog/spdlog.h>
+
+namespace znsim {
+
+namespace {
+
+// Bytes asked of the socket per read: a whole usual request arrives in one read, while a
+// large one grows the buffer only with the bytes the peer really sends.
+constexpr std::size_t kReadChunk = 64 * 1024;
+// Frames up to this size are decoded on the network thread; larger ones on a worker.
+constexpr std::size_t kQuickDecodeBytes = 16 * 1024;
+// Buffers up to this size are kept for the next request or freed where they are.
+constexpr std::size_t kKeepBytes = 128 * 1024;
+
+Outcome Failure(std::uint32_t id, const char* error, bool close = false) {
+  Outcome outcome;
+  outcome.response->set_id(id);
+  outcome.response->set_ok(false);
+  outcome.response->set_error(error);
+  outcome.close = close;
+  return outcome;
+}
+
+// A request that does not decode is answered under the id it carries, when that can be read,
+// and the stream goes on: its framing was sound.
+Outcome Undecodable(std::string_view body) {
+  znwire::RequestId id;
+  id.ParseFromArray(body.data(), static_cast<int>(body.size()));
+  return Failure(id.id(), "undecodable request");
+}
+
+}  // namespace
+
+ClientConnection::ClientConnection(ClientSocket socket, std::string address,
+                                   WorkerPool::Executor workers, Services& services,
+                                   Admission& admission, const ConnectionLimits& limits)
+    : socket_(std::move(socket)),
+      address_(std::move(address)),
+      workers_(workers),
+      services_(services),
+      admission_(admission),
+      limits_(limits),
+      session_(services, address_),
+      reader_(limits.unauthenticatedFrameBytes),
+      watchdog_(socket_.get_executor()),
+      delay_(socket_.get_executor()) {}
+
+ClientConnection::~ClientConnection() {
+  admission_.Leave(*this);
+}
+
+void ClientConnection::Start() {
+  asio::dispatch(socket_.get_executor(), [self = shared_from_this()] {
+    self->services_.noise.Note(self->address_, "connection opened");
+    asio::error_code ec;
+    self->socket_.set_option(asio::ip::tcp::no_delay(true), ec);
+    self->started_ = Clock::now();
+    self->Watch();
+    self->Read();
+  });
+}
+
+void ClientConnection::Evict() {
+  asio::post(socket_.get_executor(),
+             [self = shared_from_this()] { self->Close("connection evicted by a newer one"); });
+}
+
+void ClientConnection::Read() {
+  socket_.async_read_some(asio::buffer(reader_.Space(kReadChunk), kReadChunk),
+                          [self = shared_from_this()](asio::error_code ec, std::size_t n) {
+                            if (self->closed_) return;
+                            if (ec) return self->Close(nullptr);
+                            self->reader_.Commit(n);
+                            self->Serve();
+                          });
+}
+
+void ClientConnection::Serve() {
+  switch (reader_.Poll()) {
+    case znwire::FrameReader::State::Oversized:
+      return Close("connection closed: frame over the size limit");
+    case znwire::FrameReader::State::NeedMore:
+      if (reader_.buffered() > 0 && !frameBegun_) {
+        frameBegun_ = Clock::now();
+        Watch();
+      }
+      return Read();
+    case znwire::FrameReader::State::Ready:
+      frameBegun_.reset();
+      busy_ = true;
+      return Dispatch(reader_.Body());
+  }
+}
+
+void ClientConnection::Dispatch(std::string_view body) {
+  if (body.size() > kQuickDecodeBytes) return RunOnWorkers(body, false);
+  if (!request_.ParseFromArray(body.data(), static_cast<int>(body.size()))) {
+    services_.noise.Note(address_, "undecodable request", {}, true);
+    return Send(Encode(Undecodable(body)));
+  }
+  if (request_.body_case() == znwire::Request::kLogin) {
+    if (auto refusal = session_.AdmitLogin(request_)) return Send(Encode(std::move(*refusal)));
+    checking_ = true;
+    admission_.Checking(*this, true);
+    return RunOnWorkers(body, true);
+  }
+  if (session_.IsQuick(request_)) return Send(Encode(Run(request_)));
+  RunOnWorkers(body, true);
+}
+
+void ClientConnection::RunOnWorkers(std::string_view body, bool decoded) {
+  // The frame stays in the reader, untouched, until Send() drops it: nothing reads while a
+  // request is served.
+  asio::post(workers_, [self = shared_from_this(), body, decoded] {
+    Reply reply;
+    if (decoded) {
+      reply = Encode(self->Run(self->request_));
+    } else {
+      // A large request is decoded here, into an arena that frees its parts all at once.
+      const auto arena = NewArena();
+      auto* request = google::protobuf::Arena::CreateMessage<znwire::Request>(arena.get());
+      if (!request->ParseFromArray(body.data(), static_cast<int>(body.size()))) {
+        self->services_.noise.Note(self->address_, "undecodable request", {}, true);
+        reply = Encode(Undecodable(body));
+      } else {
+        reply = Encode(self->Run(*request));
+      }
+    }
+    asio::post(self->socket_.get_executor(),
+               [self, reply = std::move(reply)]() mutable { self->Send(std::move(reply)); });
+  });
+}
+
+Outcome ClientConnection::Run(const znwire::Request& request) {
+  try {
+    return session_.Handle(request);
+  } catch (const std::exception& e) {
+    spdlog::error("{}: request failed: {}", address_, e.what());
+    return Failure(request.id(), "server error");
+  }
+}
+
+ClientConnection::Reply ClientConnection::Encode(Outcome outcome) {
+  auto frame = znwire::EncodeFrame(*outcome.response);
+  if (!frame) {
+    znwire::Response tooLarge;
+    tooLarge.set_id(outcome.response->id());
+    tooLarge.set_ok(false);
+    tooLarge.set_error("reply too large");
+    frame = znwire::EncodeFrame(tooLarge);
+  }
+  return {std::move(*frame), outcome.response->id(), outcome.delay, outcome.close};
+}
+
+template <typename Storage>
+void ClientConnection::FreeOnWorkers(Storage&& storage) {
+  // Giving a large block back to the system costs a while (on a virtual machine above all);
+  // a worker pays for it, not the clients waiting on the network thread.
+  if (storage.capacity() > kKeepBytes) asio::post(workers_, [gone = std::move(storage)] {});
+  storage = {};
+}
+
+void ClientConnection::Send(Reply reply) {
+  if (closed_) return;
+  FreeOnWorkers(reader_.Pop());
+  if (checking_) {
+    checking_ = false;
+    admission_.Checking(*this, false);
+  }
+  if (!loggedIn_ && session_.loggedIn()) {
+    if (admission_.LoggedIn(*this)) {
+      loggedIn_ = true;
+      reader_.set_limit(znwire::kMaxFrameBytes);
+    } else {
+      reply = Encode(Failure(reply.id, "too many clients are logged in", true));
+    }
+  }
+  frame_ = std::move(reply.frame);
+  if (reply.delay <= 0) return Write(reply.close);
+  delay_.expires_after(std::chrono::milliseconds(reply.delay));
+  delay_.async_wait([self = shared_from_this(), close = reply.close](asio::error_code ec) {
+    if (!ec && !self->closed_) self->Write(close);
+  });
+}
+
+void ClientConnection::Write(bool close) {
+  asio::async_write(socket_, asio::buffer(frame_),
+                    [self = shared_from_this(), close](asio::error_code ec, std::size_t) {
+                      if (self->closed_) return;
+                      if (ec || close) return self->Close(nullptr);
+                      self->FreeOnWorkers(std::move(self->frame_));
+                      self->busy_ = false;
+                      self->lastRequest_ = Clock::now();
+                      self->Serve();
+                    });
+}
+
+ClientConnection::Clock::time_point ClientConnection::Deadline() const {
+  auto due = Clock::time_point::max();
+  if (!loggedIn_) due = started_ + limits_.loginDeadline;
+  // A client sending a frame is not idle: the frame's own deadline holds it to account.
+  if (frameBegun_) return std::min(due, *frameBegun_ + limits_.frameDeadline);
+  if (loggedIn_ && !busy_) due = lastRequest_ + limits_.idleTimeout;
+  return due;
+}
+
+// One timer watches every deadline of the connection. It is armed again only when a deadline
+// comes nearer than the one it waits for; when it fires it checks and waits for the next, so
+// a request costs it nothing.
+void ClientConnection::Watch() {
+  const auto due = Deadline();
+  if (due == Clock::time_point::max() || (watchingFor_ && *watchingFor_ <= due)) return;
+  watchingFor_ = due;
+  watchdog_.expires_at(due);
+  watchdog_.async_wait([self = shared_from_this()](asio::error_code ec) {
+    if (ec != asio::error::operation_aborted) self->Watched();
+  });
+}
+
+void ClientConnection::Watched() {
+  watchingFor_.reset();
+  if (closed_) return;
+  const auto now = Clock::now();
+  if (!loggedIn_ && now >= started_ + limits_.loginDeadline) {
+    return Close("connection closed: no login in time");
+  }
+  if (frameBegun_ && now >= *frameBegun_ + limits_.frameDeadline) {
+    return Close("connection closed: frame not completed in time");
+  }
+  if (loggedIn_ && !busy_ && !frameBegun_ && now >= lastRequest_ + limits_.idleTimeout) {
+    return Close("connection closed: idle for too long");
+  }
+  Watch();
+}
+
+void ClientConnection::Close(const char* why) {
+  if (closed_) return;
+  closed_ = true;
+  services_.noise.Note(address_, why ? why : "connection closed", {}, why != nullptr);
+  asio::error_code ec;
+  watchdog_.cancel();
+  delay_.cancel();
+  socket_.shutdown(ClientSocket::shutdown_both, ec);
+  socket_.close(ec);
+  admission_.Leave(*this);
+}
+
+}  // namespace znsim

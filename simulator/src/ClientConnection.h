@@ -1,0 +1,89 @@
+#pragma once
+/// The server's end of one client's socket. It reads frames on the network thread and runs
+/// each request where its decoded kind says: requests that cost microseconds at once on the
+/// thread that read them, everything that waits for the disk, checks a password, builds pages
+/// or decodes a large frame on the worker pool. A connection serves one request at a time, so
+/// its session needs no lock, and one client's slow request holds up no one else.
+#include <asio.hpp>
+
+#include <chrono>
+#include <cstdint>
+#include <memory>
+#include <optional>
+#include <string>
+#include <string_view>
+
+#include "Admission.h"
+#include "FrameReader.h"
+#include "Session.h"
+#include "WorkerPool.h"
+
+namespace znsim {
+
+/// The stream a client speaks over: the one place that names the transport.
+using ClientSocket = asio::ip::tcp::socket;
+
+struct ConnectionLimits {
+  std::chrono::seconds loginDeadline{5};
+  std::chrono::seconds frameDeadline{5};  // a frame once begun must be complete by then
+  std::chrono::seconds idleTimeout{600};  // a logged-in connection without requests
+  std::uint32_t unauthenticatedFrameBytes = 64 * 1024;
+};
+
+class ClientConnection final : public std::enable_shared_from_this<ClientConnection>,
+                               public Admission::Member {
+ public:
+  /// `socket` has a strand as its executor; every handler of the connection runs on it.
+  ClientConnection(ClientSocket socket, std::string address, WorkerPool::Executor workers,
+                   Services& services, Admission& admission, const ConnectionLimits& limits);
+  ~ClientConnection() override;
+  void Start();
+  void Evict() override;
+
+ private:
+  using Clock = std::chrono::steady_clock;
+  struct Reply {
+    std::string frame;
+    std::uint32_t id = 0;
+    Millis delay = 0;
+    bool close = false;
+  };
+
+  void Read();
+  void Serve();
+  void Dispatch(std::string_view body);
+  void RunOnWorkers(std::string_view body, bool decoded);
+  Outcome Run(const znwire::Request& request);
+  static Reply Encode(Outcome outcome);
+  template <typename Storage>
+  void FreeOnWorkers(Storage&& storage);
+  void Send(Reply reply);
+  void Write(bool close);
+  void Watch();
+  void Watched();
+  Clock::time_point Deadline() const;
+  void Close(const char* why);
+
+  ClientSocket socket_;
+  std::string address_;
+  WorkerPool::Executor workers_;
+  Services& services_;
+  Admission& admission_;
+  ConnectionLimits limits_;
+  Session session_;
+  znwire::FrameReader reader_;
+  znwire::Request request_;  // the request being served, when its frame was small
+  std::string frame_;        // the reply being written
+  asio::steady_timer watchdog_;
+  asio::steady_timer delay_;
+  Clock::time_point started_;
+  Clock::time_point lastRequest_;
+  std::optional<Clock::time_point> frameBegun_;  // a frame is partly read since then
+  std::optional<Clock::time_point> watchingFor_;
+  bool loggedIn_ = false;  // as this connection's strand knows it
+  bool busy_ = false;      // a request is being served
+  bool checking_ = false;  // its password is being checked
+  bool closed_ = false;
+};
+
+}  // namespace znsim

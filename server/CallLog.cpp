@@ -74,4 +74,11 @@ CallRecord& CallLog::Append() {
   return record;
 }
 
+const CallRecord* CallLog::LastFailureSince(std::uint64_t n) const {
+  for (std::uint64_t at = end_; at > std::max(n, first_); --at) {
+    if (records_[(at - 1) % capacity_].result == 0) return &records_[(at - 1) % capacity_];
+  }
+  return nullptr;
+}
+
 }  // namespace server

@@ -79,6 +79,8 @@ class CallLog {
   std::size_t capacity() const { return capacity_; }
   /// Call number `n`, which must lie between first() and end().
   const CallRecord& at(std::uint64_t n) const { return records_[n % capacity_]; }
+  /// The newest call from number `n` on that failed; nullptr when none did.
+  const CallRecord* LastFailureSince(std::uint64_t n) const;
 
  private:
   std::size_t capacity_;

@@ -5,8 +5,8 @@
 #include <QShortcut>
 #include <QWindow>
 
-#include "Ansi.h"
 #include "CallLog.h"
+#include "TextValues.h"
 #include "Widgets.h"
 #include "frmCallLog.h"
 #include "frmTestConnection.h"
@@ -19,7 +19,7 @@ void frmTestConnection::ConnectCallLog() {
   lblStatus->failure = [this] {
     const server::CallRecord* failed = callLog_->LastFailureSince(statusCallMark_);
     statusCallMark_ = callLog_->end();
-    return failed ? app::FromAnsi(failed->reason) : QString();
+    return failed ? logic::FromAnsi(failed->reason) : QString();
   };
   connect(cmdCallLog, &QPushButton::clicked, this, &frmTestConnection::cmdCallLog_Click);
   OfferCallLog(this);

@@ -3,10 +3,10 @@
 #include <QFont>
 
 #include "CallLog.h"
-#include "ConnectionTable.h"
 #include "DynamicZnApi.h"
 #include "QtHost.h"
 #include "RecordingZnApi.h"
+#include "basZNAPI.h"
 #include "frmTestConnection.h"
 
 int main(int argc, char** argv) {

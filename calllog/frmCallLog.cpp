@@ -123,7 +123,7 @@ void frmCallLog::cmdCopy_Click() {
   QModelIndexList selected = grdCalls->selectionModel()->selectedRows();
   if (selected.isEmpty()) return;
   std::sort(selected.begin(), selected.end());
-  app::DelimitedText tsv = app::DelimitedText::Tsv();
+  logic::DelimitedText tsv = logic::DelimitedText::Tsv();
   for (const QModelIndex& index : selected) {
     if (const auto* record = model->rows().at(static_cast<std::size_t>(index.row()))) {
       tsv.Add(RecordFields(*record));
@@ -133,10 +133,10 @@ void frmCallLog::cmdCopy_Click() {
 }
 
 void frmCallLog::cmdSave_Click() {
-  app::SaveAs(host_, saveDialog_, QStringLiteral("call-log.csv"), [this](const QString&) {
+  logic::SaveAs(host_, saveDialog_, QStringLiteral("call-log.csv"), [this](const QString&) {
     // The rows as they are once the file is chosen; calls may have run meanwhile.
     Refresh();
-    app::DelimitedText csv = app::DelimitedText::Csv();
+    logic::DelimitedText csv = logic::DelimitedText::Csv();
     csv.Add(ColumnTitles());
     const CallLogRows& rows = model->rows();
     for (std::size_t row = 0; row < rows.size(); ++row) {

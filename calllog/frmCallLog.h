@@ -62,7 +62,7 @@ class frmCallLog : public QWidget {
   server::CallLog& log_;
   ui::Host& host_;
   QTimer* refreshTimer_ = nullptr;
-  app::SaveDialog saveDialog_;
+  logic::SaveDialog saveDialog_;
 };
 
 }  // namespace calllog

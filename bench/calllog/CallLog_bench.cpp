@@ -20,12 +20,12 @@
 
 #include "CallLog.h"
 #include "CallLogModel.h"
-#include "ConnectionTable.h"
 #include "DynamicZnApi.h"
 #include "QtHost.h"
 #include "RecordingZnApi.h"
 #include "Widgets.h"
 #include "ZnsimProcess.h"
+#include "basZNAPI.h"
 #include "frmCallLog.h"
 #include "frmTestConnection.h"
 

@@ -13,12 +13,12 @@
 #include <vector>
 
 #include "CallLog.h"
-#include "ConnectionTable.h"
 #include "FakeHost.h"
 #include "FakeZnApi.h"
 #include "RecordingZnApi.h"
 #include "Typing.h"
 #include "Widgets.h"
+#include "basZNAPI.h"
 #include "frmTestConnection.h"
 
 // Readable failure messages for texts.

@@ -86,7 +86,7 @@ TEST(CallLogTable, SavedRowsReadBackFieldForField) {
 
   CallLogRows rows(log);
   rows.Reset({});
-  app::DelimitedText csv = app::DelimitedText::Csv();
+  logic::DelimitedText csv = logic::DelimitedText::Csv();
   csv.Add(calllog::ColumnTitles());
   for (std::size_t i = 0; i < rows.size(); ++i) csv.Add(calllog::RecordFields(*rows.at(i)));
   QTemporaryDir dir;

@@ -6,8 +6,8 @@
 #include <functional>
 #include <string>
 
-#include "ConnectionTable.h"
 #include "DynamicZnApi.h"
+#include "basZNAPI.h"
 
 namespace {
 
@@ -63,10 +63,19 @@ TEST_F(LibraryOverride, MissingEntryPointFailsOnlyItsOwnCall) {
   EXPECT_EQ(module.CallServerFunction(7, "Time(1)", time), server::kTrue);
   EXPECT_EQ(time, "10:11:12");
   EXPECT_EQ(module.ReadTagValue(7, "T"), server::TagValue{}) << "znTagRead is missing";
-  char reason[64] = "untouched";
-  EXPECT_EQ(api.znLastError(reason, sizeof reason), 0) << "an optional entry point raises nothing";
-  EXPECT_STREQ(reason, "untouched");
   EXPECT_EQ(api.znClose(7), 1);
+}
+
+// znLastError is an extension: offered when the library has it, and its absence raises nothing.
+TEST_F(LibraryOverride, TheOptionalReasonIsPassedOnOnlyWhereTheLibraryHasIt) {
+  for (const bool offers : {true, false}) {
+    use(offers ? PARTIAL_LIBRARY_PATH : REASONLESS_LIBRARY_PATH);
+    DynamicZnApi api;
+    EXPECT_EQ(api.znOpen("unreachable", "", "", 0), 0);
+    char reason[64] = "untouched";
+    EXPECT_EQ(api.znLastError(reason, sizeof reason), offers ? 1 : 0);
+    EXPECT_STREQ(reason, offers ? "connection refused by unreachable" : "untouched");
+  }
 }
 
 // Without a choice the library beside the program is found. Every entry point is bound

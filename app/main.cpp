@@ -4,8 +4,10 @@
 #include <QFont>
 #include <algorithm>
 
+#include "CallLog.h"
 #include "DynamicZnApi.h"
 #include "QtHost.h"
+#include "RecordingZnApi.h"
 #include "Widgets.h"
 #include "basZNAPI.h"
 #include "frmTestConnection.h"
@@ -19,9 +21,11 @@ int main(int argc, char** argv) {
   QFont::insertSubstitutions("Courier New", {"Liberation Mono", "Courier", "Monospace"});
 
   server::DynamicZnApi library;
-  server::basZNAPI module(library);
+  server::CallLog callLog;
+  server::RecordingZnApi recorded(library, callLog);
+  server::basZNAPI module(recorded);
   ui::QtHost host;
-  frmTestConnection window(module, host);
+  frmTestConnection window(module, host, &callLog);
 
   // A script that starts servers can hand their names to the connection boxes.
   QCommandLineParser options;

@@ -27,6 +27,7 @@ TEST(ParseComputerName, AcceptsTheDocumentedForms) {
         "host:99999999999999999999", "tls:/host", "tls://host:", "tls://[::1"}) {
     EXPECT_FALSE(ParseComputerName(name).has_value()) << name;
   }
+  EXPECT_EQ(AddressText({"::1", 20223}), "[::1]:20223") << "as a reason names it";
 }
 
 }  // namespace

@@ -5,10 +5,12 @@
 #include <sys/socket.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <chrono>
 #include <cstdlib>
 #include <memory>
 
+#include "LastError.h"
 #include "ServerConnection.h"
 #include "TestCertificates.h"
 #include "ZnsimProcess.h"
@@ -62,10 +64,14 @@ class TlsConnect : public ::testing::Test {
   void SetUp() override { setenv("ZNAPI_TLS_CA", local_.ca.c_str(), 1); }
   void TearDown() override { unsetenv("ZNAPI_TLS_CA"); }
 
+  // Opens a connection; on failure `why` holds the reason it recorded.
   static std::shared_ptr<ServerConnection> Open(const std::string& host, int port, bool tls,
                                                 std::string& why) {
-    return ServerConnection::Open({host, static_cast<std::uint16_t>(port), tls},
-                                  {"Engineer", "Marlow", 0}, Deadlines{3000ms, 3000ms}, &why);
+    ClearReason();
+    auto connection = ServerConnection::Open({host, static_cast<std::uint16_t>(port), tls},
+                                             {"Engineer", "Marlow", 0}, Deadlines{3000ms, 3000ms});
+    why = Reason();
+    return connection;
   }
 
   static inline std::unique_ptr<TempDir> ours_, strangers_;
@@ -95,22 +101,30 @@ TEST_F(TlsConnect, RefusalsNameTheirReasonWithinTheDeadline) {
     const char* what;
     std::vector<std::string> serverArgs;
     bool tls;
-    std::string caFile;  // empty: the CA that signed the server's certificate
-    std::string reason;  // {PEER} stands for 127.0.0.1:PORT
+    std::string caFile;                // empty: the CA that signed the server's certificate
+    std::vector<std::string> reasons;  // the reason starts with one; {PEER} is 127.0.0.1:PORT
   };
   const Case cases[] = {
-      {"a CA that signed something else", local_.ServeArgs(), true, stranger_.ca,
-       "certificate of {PEER} not trusted: "},
-      {"a certificate for another host", elsewhere_.ServeArgs(), true, "",
-       "host name mismatch: the certificate of {PEER} is not for 127.0.0.1"},
-      {"a TLS client at a plain server", {}, true, "", "TLS handshake with {PEER} failed: "},
+      {"a CA that signed something else",
+       local_.ServeArgs(),
+       true,
+       stranger_.ca,
+       {"certificate of {PEER} not trusted: "}},
+      {"a certificate for another host",
+       elsewhere_.ServeArgs(),
+       true,
+       "",
+       {"host name mismatch: the certificate of {PEER} is not for 127.0.0.1"}},
+      {"a TLS client at a plain server", {}, true, "", {"TLS handshake with {PEER} failed: "}},
       {"a plain client at a TLS-only server",
        [] {
          auto args = local_.ServeArgs();
          args.push_back("--tls-only");
          return args;
        }(),
-       false, "", "the connection to {PEER} ended before the login"},
+       false,
+       "",
+       {"connection closed by {PEER}", "connection reset by {PEER}"}},
   };
   for (const auto& c : cases) {
     SCOPED_TRACE(c.what);
@@ -121,9 +135,11 @@ TEST_F(TlsConnect, RefusalsNameTheirReasonWithinTheDeadline) {
     EXPECT_FALSE(Open("127.0.0.1", server.port(), c.tls, why));
     EXPECT_LT(Clock::now() - start, 2s) << "a refusal is known at once";
     setenv("ZNAPI_TLS_CA", local_.ca.c_str(), 1);
-    std::string reason = c.reason;
-    reason.replace(reason.find("{PEER}"), 6, "127.0.0.1:" + std::to_string(server.port()));
-    EXPECT_EQ(why.substr(0, reason.size()), reason) << why;
+    const std::string peer = "127.0.0.1:" + std::to_string(server.port());
+    EXPECT_TRUE(std::any_of(c.reasons.begin(), c.reasons.end(), [&](std::string reason) {
+      reason.replace(reason.find("{PEER}"), 6, peer);
+      return why.rfind(reason, 0) == 0;
+    })) << why;
     // The server logs each login it reads, at once or counted on a later tick.
     EXPECT_FALSE(server.logShows("logged in", 2500ms)) << "no credentials reached it";
     EXPECT_FALSE(server.logShows("login refused", 0ms)) << "no credentials reached it";

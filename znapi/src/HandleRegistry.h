@@ -11,6 +11,7 @@
 #include <memory>
 #include <mutex>
 #include <optional>
+#include <string>
 #include <unordered_set>
 #include <utility>
 #include <variant>
@@ -35,15 +36,16 @@ using HandleObject = std::variant<std::shared_ptr<ServerConnection>, std::shared
 
 class HandleRegistry {
  public:
-  /// A new handle for `object`, owned by `owner` (0 for none). 0 when the owner is no longer
-  /// registered or the handle numbers are used up.
+  /// A new handle for `object`, owned by `owner` (0 for none). 0, with its reason recorded,
+  /// when the owner is no longer registered or the handle numbers are used up.
   std::int32_t Add(HandleObject object, std::int32_t owner = 0);
 
   /// What to do with the earlier members of a series when a new one is added.
   enum class Earlier { Stay, Fail };
   /// A new handle for member `index` of the series `series` (Records or Items), owned by
   /// `owner`, the series' own handle. With Earlier::Fail the earlier members' handles are
-  /// forgotten (their numbers stay used). 0 when the owner is gone or numbers are used up.
+  /// forgotten (their numbers stay used). 0, with its reason recorded, when the owner is gone
+  /// or numbers are used up.
   std::int32_t AddMember(HandleObject series, std::int32_t owner, std::uint64_t index,
                          Earlier earlier);
 
@@ -86,6 +88,17 @@ class HandleRegistry {
   /// The number of entries: single handles and runs of members.
   std::size_t size() const;
 
+  /// Why `handle` names no object of kind T: closed, of another kind, or never handed out.
+  template <class T>
+  std::string Missing(std::int32_t handle) const {
+    return MissingAs(handle, HandleObject(std::shared_ptr<T>()).index());
+  }
+  /// The same for a member of a series of kind Series (Records or Items).
+  template <class Series>
+  std::string MissingMember(std::int32_t handle) const {
+    return MissingAs(handle, HandleObject(Series{}).index());
+  }
+
  private:
   struct Entry {
     HandleObject object;
@@ -100,9 +113,10 @@ class HandleRegistry {
   Entry* EntryOf(std::int32_t handle) {
     return const_cast<Entry*>(std::as_const(*this).EntryOf(handle));
   }
-  /// The next handle number, 0 when they are used up.
+  /// The next handle number; 0, with the reason recorded, when they are used up.
   std::int32_t Next();
   void RemoveLocked(std::int32_t first);
+  std::string MissingAs(std::int32_t handle, std::size_t kind) const;
 
   mutable std::mutex mutex_;
   std::int32_t last_ = 0;

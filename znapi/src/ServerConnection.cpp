@@ -5,6 +5,7 @@
 #include <asio/error.hpp>
 
 #include "HostResolver.h"
+#include "LastError.h"
 #include "framing.h"
 
 namespace znapi::detail {
@@ -25,45 +26,15 @@ bool Contains(const std::vector<std::uint32_t>& ids, std::uint32_t id) {
   return std::find(ids.begin(), ids.end(), id) != ids.end();
 }
 
-std::string PeerText(const ServerAddress& address) {
-  const bool v6 = address.host.find(':') != std::string::npos;
-  return (v6 ? "[" + address.host + "]" : address.host) + ":" + std::to_string(address.port);
-}
-
-std::string SecondsText(std::chrono::milliseconds duration) {
-  const auto ms = duration.count();
-  if (ms % 1000 == 0) return std::to_string(ms / 1000) + " s";
-  return std::to_string(ms) + " ms";
-}
-
 }  // namespace
 
 std::shared_ptr<ServerConnection> ServerConnection::Open(const ServerAddress& address,
                                                          const Credentials& credentials,
-                                                         const Deadlines& deadlines,
-                                                         std::string* reason) {
-  std::string unasked;
-  std::string& why = reason ? *reason : unasked;
-  const auto deadline = Clock::now() + deadlines.connect;
-  const std::string peer = PeerText(address);
-  const std::string within = " within " + SecondsText(deadlines.connect);
-  std::shared_ptr<ServerConnection> connection(new ServerConnection(deadlines.request));
-  const auto endpoints = ResolveHost(address.host, address.port, deadline);
-  if (endpoints.empty()) {
-    why = "cannot resolve " + address.host + within;
-    return nullptr;
-  }
-  if (const auto error = connection->stream_.Connect(endpoints, deadline, deadlines.request)) {
-    why = error == asio::error::timed_out ? "no answer from " + peer + within
-                                          : "cannot connect to " + peer + ": " + error.message();
-    return nullptr;
-  }
-  if (address.tls) {
-    if (const auto error = connection->stream_.StartTls(address.host, peer, deadline, why)) {
-      if (error == asio::error::timed_out) why = "no TLS handshake from " + peer + within;
-      return nullptr;
-    }
-  }
+                                                         const Deadlines& deadlines) {
+  const auto deadline = Deadline::In(deadlines.connect);
+  std::shared_ptr<ServerConnection> connection(
+      new ServerConnection(AddressText(address), deadlines.request));
+  if (!connection->Connect(address, deadline)) return nullptr;
 
   znwire::Request request;
   auto* login = request.mutable_login();
@@ -73,28 +44,46 @@ std::shared_ptr<ServerConnection> ServerConnection::Open(const ServerAddress& ad
   connection->usable_ = true;
   znwire::Response response;
   if (!connection->ReceiveBy(connection->SendBy(request, deadline), deadline, response)) {
-    why = Clock::now() < deadline ? "the connection to " + peer + " ended before the login"
-                                  : "no answer to the login from " + peer + within;
     return nullptr;
   }
   if (!response.ok()) {
-    why = "login to " + peer + " refused: " + response.error();
+    std::string reason = "login refused for user '" + credentials.user + "'";
+    if (!response.error().empty()) reason += ": " + response.error();
+    SetReason(reason);
     return nullptr;
   }
   return connection;
 }
 
+bool ServerConnection::Connect(const ServerAddress& address, const Deadline& deadline) {
+  const auto endpoints = ResolveHost(address.host, address.port, deadline);
+  if (endpoints.empty()) return false;
+  if (const auto error = stream_.Connect(endpoints, deadline.at, requestTimeout_)) {
+    SetReason(WaitFailure(error, deadline));
+    return false;
+  }
+  if (!address.tls) return true;
+  std::string why;
+  if (const auto error = stream_.StartTls(address.host, peer_, deadline.at, why)) {
+    SetReason(error == asio::error::timed_out
+                  ? "no TLS handshake from " + peer_ + " within " + WaitText(deadline.wait.count())
+                  : why);
+    return false;
+  }
+  return true;
+}
+
 bool ServerConnection::Call(znwire::Request& request, znwire::Response& response) {
-  const auto deadline = Clock::now() + requestTimeout_;
+  const auto deadline = Deadline::In(requestTimeout_);
   return ReceiveBy(SendBy(request, deadline), deadline, response);
 }
 
 std::uint32_t ServerConnection::Send(znwire::Request& request) {
-  return SendBy(request, Clock::now() + requestTimeout_);
+  return SendBy(request, Deadline::In(requestTimeout_));
 }
 
 bool ServerConnection::Receive(std::uint32_t id, znwire::Response& response) {
-  return ReceiveBy(id, Clock::now() + requestTimeout_, response);
+  return ReceiveBy(id, Deadline::In(requestTimeout_), response);
 }
 
 void ServerConnection::Abandon(std::uint32_t id) {
@@ -107,22 +96,28 @@ void ServerConnection::Abandon(std::uint32_t id) {
   }
 }
 
-std::uint32_t ServerConnection::SendBy(znwire::Request& request, Clock::time_point deadline) {
-  if (!usable_) return 0;
+std::uint32_t ServerConnection::SendBy(znwire::Request& request, const Deadline& deadline) {
+  if (!usable_) {
+    SetReason(failure_);
+    return 0;
+  }
   // Ids wrap after four billion requests; 0 stays free to mean "not sent".
   if (++lastId_ == 0) ++lastId_;
   request.set_id(lastId_);
   // A request too large to frame is the caller's fault, not the stream's.
-  if (!znwire::EncodeFrameInto(request, frame_)) return 0;
-  if (stream_.Send(frame_, deadline)) {
-    Break();
+  if (!znwire::EncodeFrameInto(request, frame_)) {
+    SetReason("request too large to send");
+    return 0;
+  }
+  if (const auto error = stream_.Send(frame_, deadline.at)) {
+    Break(WaitFailure(error, deadline));
     return 0;
   }
   outstanding_.push_back(lastId_);
   return lastId_;
 }
 
-bool ServerConnection::ReceiveBy(std::uint32_t id, Clock::time_point deadline,
+bool ServerConnection::ReceiveBy(std::uint32_t id, const Deadline& deadline,
                                  znwire::Response& response) {
   const auto kept = std::find_if(arrived_.begin(), arrived_.end(),
                                  [id](const auto& entry) { return entry.first == id; });
@@ -131,14 +126,24 @@ bool ServerConnection::ReceiveBy(std::uint32_t id, Clock::time_point deadline,
     arrived_.erase(kept);
     return parsed;
   }
-  if (!usable_ || !Contains(outstanding_, id) || Contains(abandoned_, id)) return false;
+  if (!usable_) {
+    SetReason(failure_);
+    return false;
+  }
+  if (!Contains(outstanding_, id) || Contains(abandoned_, id)) {
+    SetReason("no reply is awaited for request " + std::to_string(id));
+    return false;
+  }
   while (true) {
     if (!ReadFrame(deadline)) return false;
     const auto body = reader_.Body();
-    const bool parsed = response.ParseFromArray(body.data(), static_cast<int>(body.size()));
+    if (!response.ParseFromArray(body.data(), static_cast<int>(body.size()))) {
+      Break("malformed reply from " + peer_);
+      return false;
+    }
     const std::uint32_t got = response.id();
-    if (!parsed || !Erase(outstanding_, got)) {
-      Break();
+    if (!Erase(outstanding_, got)) {
+      Break("reply from " + peer_ + " to a request never sent");
       return false;
     }
     if (got == id) {
@@ -151,29 +156,47 @@ bool ServerConnection::ReceiveBy(std::uint32_t id, Clock::time_point deadline,
   }
 }
 
-bool ServerConnection::ReadFrame(Clock::time_point deadline) {
+bool ServerConnection::ReadFrame(const Deadline& deadline) {
   while (true) {
     switch (reader_.Poll()) {
       case znwire::FrameReader::State::Ready:
         return true;
       case znwire::FrameReader::State::Oversized:
-        Break();
+        Break("reply from " + peer_ + " over the frame size limit");
         return false;
       case znwire::FrameReader::State::NeedMore:
         break;
     }
     const std::size_t want = std::max(reader_.Missing(), kReadChunk);
     std::size_t received = 0;
-    if (stream_.Receive(reader_.Space(want), want, deadline, received)) {
-      Break();
+    if (const auto error = stream_.Receive(reader_.Space(want), want, deadline.at, received)) {
+      Break(WaitFailure(error, deadline));
       return false;
     }
     reader_.Commit(received);
   }
 }
 
-void ServerConnection::Break() {
+std::string ServerConnection::WaitFailure(const std::error_code& error,
+                                          const Deadline& deadline) const {
+  if (error == asio::error::timed_out) {
+    return "no answer from " + peer_ + " within " + WaitText(deadline.wait.count());
+  }
+  // The stream reports the system's errors as errno values, its own as Asio's.
+  if (error == std::errc::connection_refused) return "connection refused by " + peer_;
+  if (error == asio::error::eof) return "connection closed by " + peer_;
+  if (error == std::errc::connection_reset) return "connection reset by " + peer_;
+  return "connection to " + peer_ + " failed: " + error.message();
+}
+
+void ServerConnection::Break(std::string reason) {
+  SetReason(reason);
+  Shut("connection to " + peer_ + " failed earlier (" + reason + "); close it and open another");
+}
+
+void ServerConnection::Shut(std::string failure) {
   usable_ = false;
+  failure_ = std::move(failure);
   outstanding_.clear();
   abandoned_.clear();
   arrived_.clear();
@@ -181,7 +204,7 @@ void ServerConnection::Break() {
 }
 
 void ServerConnection::Close() {
-  Break();
+  Shut("connection to " + peer_ + " is closed");
 }
 
 }  // namespace znapi::detail

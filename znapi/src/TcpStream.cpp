@@ -173,7 +173,7 @@ std::error_code TcpStream::Await(TlsChannel::Status status, Clock::time_point de
     case TlsChannel::Status::Closed:
       return asio::error::eof;
     default:
-      return asio::error::connection_reset;
+      return std::make_error_code(std::errc::connection_reset);
   }
 }
 

@@ -165,6 +165,19 @@ TEST_F(LibraryTls, ALoginOverTlsPutsNoPasswordOnTheWire) {
   }
 }
 
+TEST_F(LibraryTls, AnUntrustedCertificateFailsTheOpenWithItsReason) {
+  ZnsimProcess server(TlsOnly());
+  // The server's own certificate is no CA: nothing it signed, itself included, is trusted.
+  setenv("ZNAPI_TLS_CA", certificate_.cert.c_str(), 1);
+  EXPECT_EQ(znOpen(Tls(server.port()).c_str(), kUser, kPassword, 0), 0);
+  char reason[256] = {};
+  EXPECT_NE(znLastError(reason, sizeof reason), 0);
+  EXPECT_EQ(std::string(reason).rfind(
+                "certificate of 127.0.0.1:" + std::to_string(server.port()) + " not trusted: ", 0),
+            0u)
+      << reason;
+}
+
 TEST_F(LibraryTls, TheConnectionTableFailsOverFromATlsPrimaryToAPlainStandby) {
   auto primary = std::make_unique<ZnsimProcess>(TlsOnly());
   ZnsimProcess standby;

@@ -27,6 +27,8 @@ std::shared_ptr<SSL_CTX> LoadServerTls(const std::string& certFile, const std::s
   // Replies are written as far as the socket takes them, from a buffer that may move between
   // the tries, as on a plain socket.
   SSL_CTX_set_mode(raw, SSL_MODE_ENABLE_PARTIAL_WRITE | SSL_MODE_ACCEPT_MOVING_WRITE_BUFFER);
+  // A request's record header and body, and the records behind it, come in one read.
+  SSL_CTX_set_read_ahead(raw, 1);
   if (SSL_CTX_use_certificate_chain_file(raw, certFile.c_str()) != 1) {
     Fail("cannot use the certificate '" + certFile + "'");
   }

@@ -68,8 +68,6 @@ std::error_code TcpStream::Connect(const std::vector<asio::ip::tcp::endpoint>& e
 
 std::error_code TcpStream::StartTls(const std::string& host, const std::string& peer,
                                     Clock::time_point deadline, std::string& why) {
-  if (::fcntl(fd_, F_SETFL, ::fcntl(fd_, F_GETFL) | O_NONBLOCK) != 0) return LastSystemError();
-  armed_ = overrun_ = microseconds::zero();
   tls_ = TlsChannel::Begin(fd_, host, peer, why);
   if (!tls_) return std::make_error_code(std::errc::protocol_error);
   while (true) {
@@ -152,10 +150,23 @@ std::error_code TcpStream::ReceiveTls(char* out, std::size_t size, Clock::time_p
                                       std::size_t& received) {
   while (true) {
     if (deadline <= Clock::now()) return asio::error::timed_out;
-    // A reply is hardly ever there the moment it is asked for: wait first, and spare the
-    // receive that would find nothing.
+    // A reply is hardly ever there the moment it is asked for: wait first, as a plain receive
+    // does (in the kernel, peeking, while the deadline is far), and spare the read that would
+    // find nothing. TLS itself reads without waiting, so a record sent in pieces cannot hold
+    // the call past its deadline.
     if (!tls_->HasPending()) {
-      if (const auto error = WaitFor(POLLIN, deadline)) return error;
+      const auto remaining = deadline - Clock::now();
+      if (armed_ > microseconds::zero() && armed_ + overrun_ <= remaining) {
+        char next = 0;
+        const ssize_t got = ::recv(fd_, &next, 1, MSG_PEEK);
+        if (got == 0) return asio::error::eof;
+        if (got < 0) {
+          if (!Retry(errno)) return LastSystemError();
+          continue;  // the armed timeout ran out: look at the deadline again
+        }
+      } else if (const auto error = WaitFor(POLLIN, deadline)) {
+        return error;
+      }
     }
     const auto status = tls_->Read(out, size, received);
     if (status == TlsChannel::Status::Done) return {};

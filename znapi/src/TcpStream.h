@@ -4,8 +4,8 @@
 /// deadline blocks in the kernel under a receive timeout set once per connection (so the
 /// server's reply wakes this thread directly, on the processor that sent it); only the last
 /// stretch before a deadline is waited for with ppoll(), whose timer is exact. A stream that
-/// turned to TLS waits in ppoll() only: TLS reads a record in several pieces, and a blocking
-/// read could wait past the deadline between them.
+/// turned to TLS waits the same way, peeking, but lets TLS read only without waiting: TLS reads
+/// a record in several pieces, and a blocking read could wait past the deadline between them.
 #include <asio/ip/tcp.hpp>
 #include <chrono>
 #include <cstddef>

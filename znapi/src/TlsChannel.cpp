@@ -25,7 +25,8 @@ std::string OpenSslError() {
 
 // OpenSSL's own socket BIO writes with write(), which raises SIGPIPE in the caller's process
 // when the server has gone; the library's host must never be killed by that. This one sends
-// with MSG_NOSIGNAL, as the plain stream does.
+// with MSG_NOSIGNAL, as the plain stream does, and never waits: the socket stays blocking for
+// the stream's own waits in the kernel, and every wait of TLS goes through the stream.
 int SocketOf(BIO* bio) {
   return static_cast<int>(reinterpret_cast<std::intptr_t>(BIO_get_data(bio)));
 }
@@ -39,12 +40,14 @@ int Transferred(BIO* bio, ssize_t result, bool reading) {
 }
 
 int SocketWrite(BIO* bio, const char* data, int size) {
-  return Transferred(bio, ::send(SocketOf(bio), data, static_cast<std::size_t>(size), MSG_NOSIGNAL),
-                     false);
+  return Transferred(
+      bio, ::send(SocketOf(bio), data, static_cast<std::size_t>(size), MSG_NOSIGNAL | MSG_DONTWAIT),
+      false);
 }
 
 int SocketRead(BIO* bio, char* out, int size) {
-  return Transferred(bio, ::recv(SocketOf(bio), out, static_cast<std::size_t>(size), 0), true);
+  return Transferred(bio, ::recv(SocketOf(bio), out, static_cast<std::size_t>(size), MSG_DONTWAIT),
+                     true);
 }
 
 long SocketControl(BIO*, int command, long, void*) {

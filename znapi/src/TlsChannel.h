@@ -1,7 +1,8 @@
 #pragma once
 /// TLS 1.3 over a connected socket, as the client: the server's certificate must chain to the
 /// system's trust store, or to the CA file named by ZNAPI_TLS_CA, and name the host that was
-/// asked for. Nothing here waits: each step says what the socket must become ready for.
+/// asked for. Nothing here waits, even on a blocking socket: each step says what the socket
+/// must become ready for.
 #include <memory>
 #include <string>
 #include <string_view>

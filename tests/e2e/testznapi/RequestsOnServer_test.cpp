@@ -1,32 +1,16 @@
 // The request kinds against a real znsim serving its demo plant, through the real
 // library: what the result pane shows is what the server answered.
-#include <gtest/gtest.h>
-
 #include <QComboBox>
 #include <QDateTime>
 #include <QDeadlineTimer>
-#include <QLabel>
-#include <QLineEdit>
-#include <QPushButton>
 #include <QRadioButton>
 #include <QRegularExpression>
 #include <QThread>
 
-#include "DynamicZnApi.h"
-#include "FakeHost.h"
 #include "Widgets.h"
-#include "ZnsimProcess.h"
-#include "basZNAPI.h"
-#include "frmTestConnection.h"
-
-// Readable failure messages for texts.
-static void PrintTo(const QString& s, std::ostream* os) {
-  *os << '"' << s.toStdString() << '"';
-}
+#include "WindowOnServer.h"
 
 namespace {
-
-using testing_support::ZnsimProcess;
 
 ui::LocalDateTime LocalNow() {
   const QDateTime now = QDateTime::currentDateTime();
@@ -35,19 +19,8 @@ ui::LocalDateTime LocalNow() {
   return {d.year(), d.month(), d.day(), t.hour(), t.minute(), t.second()};
 }
 
-struct RequestsE2e : ::testing::Test {
-  ZnsimProcess sim;
-  server::DynamicZnApi library;
-  server::basZNAPI module{library};
-  fake::FakeHost host;
-  frmTestConnection w{module, host};
-
-  RequestsE2e() {
-    host.now = LocalNow();
-    w.txtComputer[0]->setText(QString::fromStdString(sim.address()));
-    w.cmdTestConnection->click();  // takes the user and password boxes too
-  }
-  ~RequestsE2e() override { w.close(); }
+struct RequestsE2e : e2e_test::WindowOnServer {
+  RequestsE2e() { host.now = LocalNow(); }
 
   void request(int kind) {
     w.optRead[kind]->click();

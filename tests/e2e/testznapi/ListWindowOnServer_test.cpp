@@ -1,5 +1,6 @@
-// The list window against a real simulator through the real library: names loaded by the
-// main window, moved, read in one list request, edited, written and read back.
+// The list window against a real simulator through the real library: not opened while the
+// main window is busy; names loaded by the main window, moved, read in one list request,
+// edited, written and read back.
 #include <QApplication>
 #include <QComboBox>
 #include <QListWidget>
@@ -20,7 +21,8 @@ int RowOf(const QListWidget* list, const QString& text) {
   return -1;
 }
 
-// Runs `inside` on the modal list window that List Read opens, then closes it.
+// Runs `inside` on the modal list window that List Read opens, then closes it. The probe is
+// owned here, so a window that never opens leaves no timer behind.
 bool WithListWindow(frmTestConnection& main, const std::function<void(frmListRead&)>& inside) {
   bool opened = false;
   QTimer probe;
@@ -40,6 +42,12 @@ bool WithListWindow(frmTestConnection& main, const std::function<void(frmListRea
 using ListReadEndToEnd = e2e_test::WindowOnServer;
 
 TEST_F(ListReadEndToEnd, ReadSetWriteAndReadBackThroughTheListWindow) {
+  {
+    frmTestConnection::BusyScope busy(w);
+    host.pointers.clear();
+    EXPECT_FALSE(WithListWindow(w, [](frmListRead&) {})) << "not while another handler runs";
+    EXPECT_TRUE(host.pointers.empty());
+  }
   w.cmdLoadZontraSchema->click();
   ASSERT_TRUE(host.boxes.empty()) << host.boxes.front().text.toStdString();
   ASSERT_GE(w.cboTagNames[0]->findText("PLANT_Message"), 0);

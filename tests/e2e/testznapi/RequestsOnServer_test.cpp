@@ -1,26 +1,19 @@
 // The request kinds against a real znsim serving its demo plant, through the real
 // library: what the result pane shows is what the server answered.
 #include <QComboBox>
-#include <QDateTime>
 #include <QDeadlineTimer>
 #include <QRadioButton>
 #include <QRegularExpression>
 #include <QThread>
 
+#include "QtHost.h"
 #include "Widgets.h"
 #include "WindowOnServer.h"
 
 namespace {
 
-ui::LocalDateTime LocalNow() {
-  const QDateTime now = QDateTime::currentDateTime();
-  const QDate d = now.date();
-  const QTime t = now.time();
-  return {d.year(), d.month(), d.day(), t.hour(), t.minute(), t.second()};
-}
-
 struct RequestsE2e : e2e_test::WindowOnServer {
-  RequestsE2e() { host.now = LocalNow(); }
+  RequestsE2e() { host.now = ui::QtHost().Now(); }
 
   void request(int kind) {
     w.optRead[kind]->click();
@@ -36,7 +29,7 @@ struct RequestsE2e : e2e_test::WindowOnServer {
   bool requestUntilPaneHas(int kind, const QString& text) {
     QDeadlineTimer deadline(20000);
     while (!deadline.hasExpired()) {
-      host.now = LocalNow();
+      host.now = ui::QtHost().Now();
       host.boxes.clear();
       request(kind);
       if (w.txtRequestedData->text().contains(text)) return true;

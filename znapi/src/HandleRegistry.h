@@ -5,6 +5,7 @@
 #include <cstdint>
 #include <memory>
 #include <mutex>
+#include <string>
 #include <unordered_map>
 #include <unordered_set>
 #include <variant>
@@ -23,8 +24,8 @@ using HandleObject =
 
 class HandleRegistry {
  public:
-  /// A new handle for `object`, owned by `owner` (0 for none). 0 when the owner is no longer
-  /// registered or the handle numbers are used up.
+  /// A new handle for `object`, owned by `owner` (0 for none). 0, with its reason recorded,
+  /// when the owner is no longer registered or the handle numbers are used up.
   std::int32_t Add(HandleObject object, std::int32_t owner = 0);
 
   /// The object of `handle` when it is of kind T; nullptr for any other handle.
@@ -54,6 +55,12 @@ class HandleRegistry {
 
   std::size_t size() const;
 
+  /// Why `handle` names no object of kind T: closed, of another kind, or never handed out.
+  template <class T>
+  std::string Missing(std::int32_t handle) const {
+    return MissingAs(handle, HandleObject(std::shared_ptr<T>()).index());
+  }
+
  private:
   struct Entry {
     HandleObject object;
@@ -61,6 +68,7 @@ class HandleRegistry {
     std::unordered_set<std::int32_t> owned;
   };
   void RemoveLocked(std::int32_t handle);
+  std::string MissingAs(std::int32_t handle, std::size_t kind) const;
 
   mutable std::mutex mutex_;
   std::int32_t last_ = 0;

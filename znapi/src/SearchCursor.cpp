@@ -2,6 +2,8 @@
 
 #include <algorithm>
 
+#include "LastError.h"
+
 namespace znapi::detail {
 
 SearchCursor::SearchCursor(znwire::FindPage first)
@@ -22,7 +24,10 @@ void SearchCursor::Prefetch(PageSource& source) {
 }
 
 bool SearchCursor::Next(PageSource& source) {
-  if (position_ + 1 >= total_) return false;
+  if (position_ + 1 >= total_) {
+    SetReason("no more records");
+    return false;
+  }
   return MoveTo(position_ + 1, source);
 }
 
@@ -42,7 +47,11 @@ bool SearchCursor::MoveTo(std::uint64_t row, PageSource& source) {
     return true;
   }
   auto page = PageAt(row, source);
-  if (!page || page->offset() != row || page->rows_size() == 0) return false;
+  if (!page) return false;
+  if (page->offset() != row || page->rows_size() == 0) {
+    SetReason("the server sent other rows than those asked for");
+    return false;
+  }
   page_ = std::move(*page);
   position_ = row;
   Prefetch(source);

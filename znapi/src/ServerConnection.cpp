@@ -4,20 +4,19 @@
 #include <asio/write.hpp>
 
 #include "HostResolver.h"
+#include "LastError.h"
 #include "framing.h"
 
 namespace znapi::detail {
 namespace {
-
-using Clock = std::chrono::steady_clock;
 
 // Bytes asked of the socket per read when the frame length is not yet known.
 constexpr std::size_t kReadChunk = 64 * 1024;
 
 }  // namespace
 
-ServerConnection::ServerConnection(std::chrono::milliseconds requestTimeout)
-    : socket_(io_), requestTimeout_(requestTimeout) {}
+ServerConnection::ServerConnection(std::string peer, std::chrono::milliseconds requestTimeout)
+    : peer_(std::move(peer)), socket_(io_), requestTimeout_(requestTimeout) {}
 
 ServerConnection::~ServerConnection() {
   Close();
@@ -26,8 +25,9 @@ ServerConnection::~ServerConnection() {
 std::shared_ptr<ServerConnection> ServerConnection::Open(const ServerAddress& address,
                                                          const Credentials& credentials,
                                                          const Deadlines& deadlines) {
-  const auto deadline = Clock::now() + deadlines.connect;
-  std::shared_ptr<ServerConnection> connection(new ServerConnection(deadlines.request));
+  const auto deadline = Deadline::In(deadlines.connect);
+  std::shared_ptr<ServerConnection> connection(
+      new ServerConnection(AddressText(address), deadlines.request));
   if (!connection->Connect(address, deadline)) return nullptr;
 
   znwire::Request request;
@@ -37,66 +37,84 @@ std::shared_ptr<ServerConnection> ServerConnection::Open(const ServerAddress& ad
   login->set_mode(credentials.mode);
   connection->usable_ = true;
   const auto response = connection->ReceiveBy(connection->SendBy(request, deadline), deadline);
-  if (!response || !response->ok()) return nullptr;
+  if (!response) return nullptr;
+  if (!response->ok()) {
+    std::string reason = "login refused for user '" + credentials.user + "'";
+    if (!response->error().empty()) reason += ": " + response->error();
+    SetReason(reason);
+    return nullptr;
+  }
   return connection;
 }
 
-bool ServerConnection::Connect(const ServerAddress& address, Clock::time_point deadline) {
+bool ServerConnection::Connect(const ServerAddress& address, const Deadline& deadline) {
   const auto endpoints = ResolveHost(address.host, address.port, deadline);
   if (endpoints.empty()) return false;
   asio::error_code result = asio::error::would_block;
   asio::async_connect(
       socket_, endpoints,
       [&](const asio::error_code& ec, const asio::ip::tcp::endpoint&) { result = ec; });
-  if (!Await(deadline) || result) return false;
+  const bool inTime = Await(deadline);
+  if (!inTime || result) {
+    SetReason(WaitFailure(result, inTime, deadline));
+    return false;
+  }
   // Requests are small and answered one at a time: Nagle's delay would dominate each call.
   asio::error_code ignored;
   socket_.set_option(asio::ip::tcp::no_delay(true), ignored);
   // Direct writes must never block past a deadline; what does not fit goes through the loop.
   socket_.non_blocking(true, result);
+  if (result) SetReason(WaitFailure(result, true, deadline));
   return !result;
 }
 
 std::optional<znwire::Response> ServerConnection::Call(znwire::Request& request) {
-  const auto deadline = Clock::now() + requestTimeout_;
+  const auto deadline = Deadline::In(requestTimeout_);
   return ReceiveBy(SendBy(request, deadline), deadline);
 }
 
 std::uint32_t ServerConnection::Send(znwire::Request& request) {
-  return SendBy(request, Clock::now() + requestTimeout_);
+  return SendBy(request, Deadline::In(requestTimeout_));
 }
 
 std::optional<znwire::Response> ServerConnection::Receive(std::uint32_t id) {
-  return ReceiveBy(id, Clock::now() + requestTimeout_);
+  return ReceiveBy(id, Deadline::In(requestTimeout_));
 }
 
 void ServerConnection::Abandon(std::uint32_t id) {
   if (arrived_.erase(id) == 0 && outstanding_.contains(id)) abandoned_.insert(id);
 }
 
-std::uint32_t ServerConnection::SendBy(znwire::Request& request, Clock::time_point deadline) {
-  if (!usable_) return 0;
+std::uint32_t ServerConnection::SendBy(znwire::Request& request, const Deadline& deadline) {
+  if (!usable_) {
+    SetReason(failure_);
+    return 0;
+  }
   // Ids wrap after four billion requests; 0 stays free to mean "not sent".
   if (++lastId_ == 0) ++lastId_;
   request.set_id(lastId_);
   const auto frame = znwire::EncodeFrame(request);
   // A request too large to frame is the caller's fault, not the stream's.
-  if (!frame) return 0;
+  if (!frame) {
+    SetReason("request too large to send");
+    return 0;
+  }
 
   // A request usually fits the socket's send buffer at once; writing it directly spares a
   // trip through the event loop on every call. Only what does not fit waits for the loop.
   asio::error_code result;
   const std::size_t sent = socket_.write_some(asio::buffer(*frame), result);
   if (result && result != asio::error::would_block) {
-    Break();
+    Break(WaitFailure(result, true, deadline));
     return 0;
   }
   if (sent < frame->size()) {
     result = asio::error::would_block;
     asio::async_write(socket_, asio::buffer(*frame) + sent,
                       [&](const asio::error_code& ec, std::size_t) { result = ec; });
-    if (!Await(deadline) || result) {
-      Break();
+    const bool inTime = Await(deadline);
+    if (!inTime || result) {
+      Break(WaitFailure(result, inTime, deadline));
       return 0;
     }
   }
@@ -105,19 +123,26 @@ std::uint32_t ServerConnection::SendBy(znwire::Request& request, Clock::time_poi
 }
 
 std::optional<znwire::Response> ServerConnection::ReceiveBy(std::uint32_t id,
-                                                            Clock::time_point deadline) {
+                                                            const Deadline& deadline) {
   if (const auto kept = arrived_.find(id); kept != arrived_.end()) {
     auto response = std::move(kept->second);
     arrived_.erase(kept);
     return response;
   }
-  if (!usable_ || !outstanding_.contains(id) || abandoned_.contains(id)) return std::nullopt;
+  if (!usable_) {
+    SetReason(failure_);
+    return std::nullopt;
+  }
+  if (!outstanding_.contains(id) || abandoned_.contains(id)) {
+    SetReason("no reply is awaited for request " + std::to_string(id));
+    return std::nullopt;
+  }
   while (true) {
     auto response = ReadResponse(deadline);
     if (!response) return std::nullopt;
     const std::uint32_t got = response->id();
     if (outstanding_.erase(got) == 0) {
-      Break();
+      Break("reply from " + peer_ + " to a request never sent");
       return std::nullopt;
     }
     if (got == id) return response;
@@ -125,7 +150,7 @@ std::optional<znwire::Response> ServerConnection::ReceiveBy(std::uint32_t id,
   }
 }
 
-std::optional<znwire::Response> ServerConnection::ReadResponse(Clock::time_point deadline) {
+std::optional<znwire::Response> ServerConnection::ReadResponse(const Deadline& deadline) {
   while (true) {
     switch (reader_.Poll()) {
       case znwire::FrameReader::State::Ready: {
@@ -134,13 +159,13 @@ std::optional<znwire::Response> ServerConnection::ReadResponse(Clock::time_point
         const bool parsed = response.ParseFromArray(body.data(), static_cast<int>(body.size()));
         reader_.Pop();
         if (!parsed) {
-          Break();
+          Break("malformed reply from " + peer_);
           return std::nullopt;
         }
         return response;
       }
       case znwire::FrameReader::State::Oversized:
-        Break();
+        Break("reply from " + peer_ + " over the frame size limit");
         return std::nullopt;
       case znwire::FrameReader::State::NeedMore:
         break;
@@ -153,17 +178,18 @@ std::optional<znwire::Response> ServerConnection::ReadResponse(Clock::time_point
                               result = ec;
                               received = n;
                             });
-    if (!Await(deadline) || result) {
-      Break();
+    const bool inTime = Await(deadline);
+    if (!inTime || result) {
+      Break(WaitFailure(result, inTime, deadline));
       return std::nullopt;
     }
     reader_.Commit(received);
   }
 }
 
-bool ServerConnection::Await(Clock::time_point deadline) {
+bool ServerConnection::Await(const Deadline& deadline) {
   io_.restart();
-  io_.run_until(deadline);
+  io_.run_until(deadline.at);
   if (io_.stopped()) return true;
   asio::error_code ignored;
   socket_.close(ignored);
@@ -173,8 +199,23 @@ bool ServerConnection::Await(Clock::time_point deadline) {
   return false;
 }
 
-void ServerConnection::Break() {
+std::string ServerConnection::WaitFailure(const asio::error_code& error, bool inTime,
+                                          const Deadline& deadline) const {
+  if (!inTime) return "no answer from " + peer_ + " within " + WaitText(deadline.wait.count());
+  if (error == asio::error::connection_refused) return "connection refused by " + peer_;
+  if (error == asio::error::eof) return "connection closed by " + peer_;
+  if (error == asio::error::connection_reset) return "connection reset by " + peer_;
+  return "connection to " + peer_ + " failed: " + error.message();
+}
+
+void ServerConnection::Break(std::string reason) {
+  SetReason(reason);
+  Shut("connection to " + peer_ + " failed earlier (" + reason + "); close it and open another");
+}
+
+void ServerConnection::Shut(std::string failure) {
   usable_ = false;
+  failure_ = std::move(failure);
   outstanding_.clear();
   abandoned_.clear();
   arrived_.clear();
@@ -183,7 +224,7 @@ void ServerConnection::Break() {
 }
 
 void ServerConnection::Close() {
-  Break();
+  Shut("connection to " + peer_ + " is closed");
 }
 
 }  // namespace znapi::detail

@@ -1,6 +1,7 @@
 #pragma once
 /// One TCP connection to a server: connect and login, then one request at a time, each under
 /// its deadline. Once a wait times out or the stream breaks, the connection stays unusable.
+/// Every failure records its reason for the calling thread (LastError.h).
 #include <asio/io_context.hpp>
 #include <asio/ip/tcp.hpp>
 #include <chrono>
@@ -60,19 +61,27 @@ class ServerConnection {
   bool usable() const { return usable_; }
 
  private:
-  explicit ServerConnection(std::chrono::milliseconds requestTimeout);
-  std::uint32_t SendBy(znwire::Request& request, std::chrono::steady_clock::time_point deadline);
-  std::optional<znwire::Response> ReceiveBy(std::uint32_t id,
-                                            std::chrono::steady_clock::time_point deadline);
+  ServerConnection(std::string peer, std::chrono::milliseconds requestTimeout);
+  std::uint32_t SendBy(znwire::Request& request, const Deadline& deadline);
+  std::optional<znwire::Response> ReceiveBy(std::uint32_t id, const Deadline& deadline);
   /// Reads one whole response off the stream; nullopt (and broken) on any fault.
-  std::optional<znwire::Response> ReadResponse(std::chrono::steady_clock::time_point deadline);
-  bool Connect(const ServerAddress& address, std::chrono::steady_clock::time_point deadline);
+  std::optional<znwire::Response> ReadResponse(const Deadline& deadline);
+  bool Connect(const ServerAddress& address, const Deadline& deadline);
   /// Runs the pending operation until it completes or the deadline passes; on the deadline it
   /// closes the socket, which cancels the operation, and returns false.
-  bool Await(std::chrono::steady_clock::time_point deadline);
-  void Break();
+  bool Await(const Deadline& deadline);
+  /// Why a wait that ended with `error`, or at its deadline, failed.
+  std::string WaitFailure(const asio::error_code& error, bool inTime,
+                          const Deadline& deadline) const;
+  /// Makes the connection unusable for good after a fault: `reason` is this call's reason,
+  /// and every later call is told of it.
+  void Break(std::string reason);
+  /// Makes the connection unusable for good; `failure` is every later call's reason.
+  void Shut(std::string failure);
 
   std::mutex mutex_;
+  std::string peer_;     // "host:port" as the caller named it, for reasons
+  std::string failure_;  // every later call's reason once the connection is unusable
   asio::io_context io_;
   asio::ip::tcp::socket socket_;
   znwire::FrameReader reader_;

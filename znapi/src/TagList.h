@@ -31,10 +31,15 @@ class TagList {
   /// and leaves the list unread.
   bool Store(const znwire::ListReadReply& reply);
   /// Forgets the last read, as after a failed one.
-  void Forget() { values_.clear(); }
+  void Forget() {
+    values_.clear();
+    read_ = Read::Failed;
+  }
   /// The value item `index` got at the last read; nullopt when the tag could not be read,
   /// was added after that read, or the list was never read.
   std::optional<std::string_view> Value(std::size_t index) const;
+  /// Why item `index` has no value.
+  std::string NoValue(std::size_t index) const;
   std::size_t size() const { return tags_.size(); }
 
  private:
@@ -42,6 +47,7 @@ class TagList {
   std::shared_ptr<ServerConnection> connection_;
   std::vector<std::string> tags_;
   std::vector<std::optional<std::string>> values_;
+  enum class Read { Never, Failed, Done } read_ = Read::Never;
 };
 
 }  // namespace znapi::detail

@@ -3,7 +3,10 @@
 namespace znapi::detail {
 namespace {
 
-thread_local std::string reason;
+// Initial-exec keeps the reason in the static TLS block that glibc reserves for libraries
+// loaded at run time: no __tls_get_addr per call, and no dynamic TLS slot that a leak
+// checker walking the threads at exit can misread (it read a bogus slot and crashed).
+thread_local std::string reason __attribute__((tls_model("initial-exec")));
 
 }  // namespace
 

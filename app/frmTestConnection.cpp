@@ -7,10 +7,10 @@
 #include <QTimer>
 #include <cmath>
 
-#include "Ansi.h"
-#include "ConnectionTable.h"
 #include "Host.h"
+#include "TextValues.h"
 #include "Widgets.h"
+#include "basZNAPI.h"
 
 frmTestConnection::frmTestConnection(server::basZNAPI& module, ui::Host& host, QWidget* parent)
     : QWidget(parent), module_(module), host_(host) {
@@ -64,20 +64,28 @@ void frmTestConnection::ShowProgress(std::int32_t position, float unitWidth,
 }
 
 QString frmTestConnection::ServerName() const {
-  return app::FromAnsi(module_.ServerName());
+  return logic::FromAnsi(module_.ServerName());
 }
 
 void frmTestConnection::ReportLibraryError(const std::exception& error) {
   host_.MsgBox(QString::fromLocal8Bit(error.what()), ui::kStyleCritical, QStringLiteral("Error"));
 }
 
-std::optional<std::int32_t> frmTestConnection::ConnectionOrReport() {
+std::optional<std::int32_t> frmTestConnection::OpenHandlerConnection(ConnectionTest test,
+                                                                     int pointerOnFailure) {
+  host_.SetPointer(ui::kPointerHourglass);
+  std::int32_t handle = 0;
   try {
-    return module_.GetConnection();
+    handle = module_.GetConnection();
   } catch (const std::exception& e) {
     ReportLibraryError(e);
+    host_.SetPointer(pointerOnFailure);
     return std::nullopt;
   }
+  if (test == ConnectionTest::NonZero ? handle != 0 : handle > 0) return handle;
+  ui::SetCaption(lblStatus, QStringLiteral("Status: No ZNAPI connection is available."));
+  host_.SetPointer(pointerOnFailure);
+  return std::nullopt;
 }
 
 frmTestConnection::BusyScope::BusyScope(frmTestConnection& w) : w_(w), outer_(!w.busy_) {

@@ -24,7 +24,7 @@ class QRadioButton;
 class QTimer;
 class QCloseEvent;
 
-namespace app {
+namespace logic {
 class TrendSamples;
 }
 namespace plot {
@@ -138,6 +138,9 @@ class frmTestConnection : public QWidget {
   void optRead_Click(std::int16_t index);
   void cmdReadAlarmTrend_Click();
   bool ValidateTimeRange();
+  /// The sample count the trend inputs ask for. When an input is wrong it shows the box that
+  /// names it ("No trend is selected!" or "Incorrect sample period entry!") and gives nothing.
+  std::optional<std::int32_t> CheckTrendRequest();
   void QueryActiveAlarms(std::int32_t handle);
   void QueryAlarmSummary(std::int32_t handle);
   void QueryTrend(std::int32_t handle);
@@ -149,9 +152,9 @@ class frmTestConnection : public QWidget {
   // frmTestConnection_Plot.cpp: the samples a trend request keeps, and the plot window
   void cmdPlot_Click();
   /// Starts keeping the samples of a trend request; Plot waits for its end.
-  std::shared_ptr<app::TrendSamples> BeginTrendSamples(std::int32_t sampleCount);
+  std::shared_ptr<logic::TrendSamples> BeginTrendSamples(std::int32_t sampleCount);
   /// The samples of the last trend request; null before the first.
-  std::shared_ptr<const app::TrendSamples> LastTrendSamples() const { return lastTrend_; }
+  std::shared_ptr<const logic::TrendSamples> LastTrendSamples() const { return lastTrend_; }
   /// Ends keeping them, however the request ended: Plot is enabled if it kept any.
   void EndTrendSamples();
   plot::frmTrendPlot* PlotWindow() const;
@@ -162,7 +165,7 @@ class frmTestConnection : public QWidget {
   /// when nothing is selected, as tab-separated text; a selection within one line as it is.
   void CopyResults();
   /// How the rows that a request starts writing into the pane split into columns.
-  void SetPaneLayout(app::PaneLayout layout) { paneLayout_ = std::move(layout); }
+  void SetPaneLayout(logic::PaneLayout layout) { paneLayout_ = std::move(layout); }
 
   // ---- Shared by the handlers ---------------------------------------------------------
   server::basZNAPI& module() { return module_; }
@@ -172,9 +175,14 @@ class frmTestConnection : public QWidget {
   /// Reports an error that the library raised (library or entry point missing) with a
   /// critical box titled "Error".
   void ReportLibraryError(const std::exception& error);
-  /// GetConnection for a handler: a library error is reported with ReportLibraryError and
-  /// gives nullopt, so the handler only has to end its work.
-  std::optional<std::int32_t> ConnectionOrReport();
+  /// Which results of GetConnection a handler takes as a connection: some any result other
+  /// than 0, others only one greater than 0.
+  enum class ConnectionTest { NonZero, Positive };
+  /// The opening of every handler that asks the server something: the hourglass, then
+  /// GetConnection. A handle that fails `test` puts the no-connection text on the status
+  /// line, and a library error is reported with ReportLibraryError; both give nullopt and
+  /// leave `pointerOnFailure` on the screen, so the handler only has to return.
+  std::optional<std::int32_t> OpenHandlerConnection(ConnectionTest test, int pointerOnFailure);
 
   /// True while a handler that lets events run is inside its loop. Buttons that talk to the
   /// server do nothing then, so a nested click cannot disturb the running loop.
@@ -212,9 +220,9 @@ class frmTestConnection : public QWidget {
   bool closeRequested_ = false;
   bool unloaded_ = false;
   bool tickRunning_ = false;
-  app::PaneLayout paneLayout_;
-  app::SaveDialog saveResults_;
-  std::shared_ptr<app::TrendSamples> lastTrend_;
+  logic::PaneLayout paneLayout_;
+  logic::SaveDialog saveResults_;
+  std::shared_ptr<logic::TrendSamples> lastTrend_;
   QHash<QString, QString> trendUnits_;  // found so far, by trend name
   QPointer<plot::frmTrendPlot> plotWindow_;
 };

@@ -3,11 +3,11 @@
 #include <QLabel>
 #include <QTimer>
 
-#include "Ansi.h"
-#include "ConnectionTable.h"
 #include "Host.h"
-#include "ServerClock.h"
+#include "PeriodTiming.h"
+#include "TextValues.h"
 #include "Widgets.h"
+#include "basZNAPI.h"
 #include "frmTestConnection.h"
 
 void frmTestConnection::lblSCADATime_Click() {
@@ -45,8 +45,8 @@ void frmTestConnection::Timer1_Timer() {
   if (!module().CallServerFunction(handle, "Time(1)", time)) return;
 
   const std::int16_t slot = module().table().CurrentSlot;
-  ui::SetCaption(lblSCADATime, app::ServerTimeCaption(app::FromAnsi(module().ComputerInUse()),
-                                                      app::FromAnsi(time)));
+  ui::SetCaption(lblSCADATime, logic::ServerTimeCaption(logic::FromAnsi(module().ComputerInUse()),
+                                                        logic::FromAnsi(time)));
   if (slot != LastStatusSlot) {
     LastStatusSlot = slot;
     ui::SetCaption(lblStatus,

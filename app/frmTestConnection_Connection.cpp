@@ -2,23 +2,22 @@
 #include <QCheckBox>
 #include <QLabel>
 
-#include "Ansi.h"
-#include "ConnectionTable.h"
 #include "Host.h"
+#include "TextValues.h"
 #include "Widgets.h"
+#include "basZNAPI.h"
 #include "frmTestConnection.h"
 
 void frmTestConnection::LoadConnectionSettings() {
   chkTryPrimary->setVisible(chkEnableRedundant->isChecked());
   auto& table = module_.table();
   for (int i = 0; i < 2; ++i) {
-    table.Computer[i] = app::ToAnsi(txtComputer[i]->text());
-    table.UserID[i] = app::ToAnsi(txtUserID[i]->text());
-    table.Password[i] = app::ToAnsi(txtPassword[i]->text());
+    table.Computer[i] = logic::ToAnsi(txtComputer[i]->text());
+    table.UserID[i] = logic::ToAnsi(txtUserID[i]->text());
+    table.Password[i] = logic::ToAnsi(txtPassword[i]->text());
   }
-  // The standby counts as a second server whenever its name is filled in and differs from
-  // the primary's (exactly, letter case included), whatever "Enable Redundant" says.
-  table.SlotCount = (table.Computer[1].empty() || table.Computer[1] == table.Computer[0]) ? 1 : 2;
+  // Whatever "Enable Redundant" says.
+  table.SlotCount = server::SlotCountFor(table);
 }
 
 void frmTestConnection::chkEnableRedundant_Click() {
@@ -48,15 +47,15 @@ void frmTestConnection::cmdTestConnection_Click() {
 }
 
 void frmTestConnection::txtComputer_Change(int index) {
-  module_.table().Computer[index] = app::ToAnsi(txtComputer[index]->text());
+  module_.table().Computer[index] = logic::ToAnsi(txtComputer[index]->text());
 }
 
 void frmTestConnection::txtUserID_Change(int index) {
-  module_.table().UserID[index] = app::ToAnsi(txtUserID[index]->text());
+  module_.table().UserID[index] = logic::ToAnsi(txtUserID[index]->text());
 }
 
 void frmTestConnection::txtPassword_Change(int index) {
-  module_.table().Password[index] = app::ToAnsi(txtPassword[index]->text());
+  module_.table().Password[index] = logic::ToAnsi(txtPassword[index]->text());
 }
 
 void frmTestConnection::txtComputer_GotFocus(int index) {

@@ -3,33 +3,32 @@
 #include <string>
 #include <utility>
 
-#include "Ansi.h"
-#include "ConnectionTable.h"
-#include "DeviceFieldCount.h"
-#include "FindCursor.h"
 #include "Host.h"
 #include "PaneRowWriter.h"
+#include "RecordCursor.h"
+#include "TextValues.h"
 #include "Widgets.h"
+#include "basZNAPI.h"
 #include "frmTestConnection.h"
 
 void frmTestConnection::QueryDevice(std::int32_t handle, const QString& deviceName) {
-  app::FindCursor find(module().api(), handle, deviceName);
+  logic::RecordCursor find(module().api(), handle, deviceName);
   if (!find.Found()) {
     host().MsgBox(QStringLiteral("Failed to load device '") + deviceName + QStringLiteral("'!"),
                   ui::kStyleInformation);
     return;
   }
   txtRequestedData->setText(QString());
-  SetPaneLayout(app::PaneLayout::DeviceRows({}));
+  SetPaneLayout(logic::PaneLayout::DeviceRows({}));
   // Every record is read with the first record's field count.
   QString countText;
-  find.Read("object.fields.Count", app::ValueRule::Untrimmed, countText);
-  const app::DeviceFieldCount fields = app::ReadDeviceFieldCount(countText);
+  find.Read("object.fields.Count", logic::ValueRule::Untrimmed, countText);
+  const logic::DeviceFieldCount fields = logic::ReadDeviceFieldCount(countText);
   if (!fields.ok()) {
     host().MsgBox(fields.failure, ui::kStyleNone);
     return;
   }
-  app::PaneRowWriter out(*txtRequestedData, nullptr);
+  ui::PaneRowWriter out(*txtRequestedData, nullptr);
   QString row;
   QString name;
   QString value;
@@ -38,15 +37,15 @@ void frmTestConnection::QueryDevice(std::int32_t handle, const QString& deviceNa
   do {
     row.clear();
     for (std::int16_t index = 0; index < fields.value; ++index) {
-      find.Read("object.fields(" + std::to_string(index + 1) + ").Name", app::ValueRule::Untrimmed,
-                name);
+      find.Read("object.fields(" + std::to_string(index + 1) + ").Name",
+                logic::ValueRule::Untrimmed, name);
       // A value the library cannot supply leaves no column behind.
-      if (find.Read(app::ToAnsi(name), app::ValueRule::Trimmed, value) == 0) continue;
+      if (find.Read(logic::ToAnsi(name), logic::ValueRule::Trimmed, value) == 0) continue;
       row += value;
       row += QLatin1Char('\t');
       if (firstRecord) columns << name;
     }
-    if (std::exchange(firstRecord, false)) SetPaneLayout(app::PaneLayout::DeviceRows(columns));
+    if (std::exchange(firstRecord, false)) SetPaneLayout(logic::PaneLayout::DeviceRows(columns));
     row += QLatin1String("\r\n");
     out.AppendRow(row);
     host().DoEvents();

@@ -4,12 +4,12 @@
 #include <QLabel>
 #include <array>
 
-#include "Ansi.h"
-#include "ConnectionTable.h"
 #include "Host.h"
-#include "NameList.h"
+#include "QueryTexts.h"
 #include "SortedBoxBatch.h"
+#include "TextValues.h"
 #include "Widgets.h"
+#include "basZNAPI.h"
 #include "frmTestConnection.h"
 
 void frmTestConnection::cmdLoadZontraSchema_Click() {
@@ -17,56 +17,50 @@ void frmTestConnection::cmdLoadZontraSchema_Click() {
   // Names are added while events run; a nested Load, Read or Request must not touch the
   // boxes meanwhile, and a close waits for the current name.
   BusyScope scope(*this);
-  host().SetPointer(ui::kPointerHourglass);
+  const auto connection = OpenHandlerConnection(ConnectionTest::Positive, ui::kPointerIcon);
+  if (!connection) return;
 
-  const auto connection = ConnectionOrReport();
-  const std::int32_t handle = connection.value_or(0);
-
-  if (handle > 0) {
-    picProgress->show();
-    for (QLabel* label : lblTotalTagCount) label->hide();
-    for (std::int16_t list = 0; list < static_cast<std::int16_t>(lblTotalTagCount.size()); ++list) {
-      if (CloseRequested()) break;
-      picProgress->Clear();
-      LoadNameList(list, handle);
-      lblTotalTagCount[list]->show();
-    }
-  } else if (connection) {
-    ui::SetCaption(lblStatus, QStringLiteral("Status: No ZNAPI connection is available."));
+  picProgress->show();
+  for (QLabel* label : lblTotalTagCount) label->hide();
+  for (std::int16_t list = 0; list < static_cast<std::int16_t>(lblTotalTagCount.size()); ++list) {
+    if (CloseRequested()) break;
+    picProgress->Clear();
+    LoadNameList(list, *connection);
+    lblTotalTagCount[list]->show();
   }
   picProgress->hide();
   host().SetPointer(ui::kPointerIcon);
 }
 
 void frmTestConnection::LoadNameList(std::int16_t listIndex, std::int32_t handle) {
-  const app::NameListSource& source = app::kNameLists.at(listIndex);
+  const logic::NameListSource& source = logic::kNameLists.at(listIndex);
   QComboBox* box = cboTagNames.at(listIndex);
   server::ZnApi& api = module().api();
 
   std::int32_t search = 0;
   try {
     std::int32_t object = 0;
-    search = api.znFindFirst(handle, source.table, app::kNameListFilter, &object, 0);
+    search = api.znFindFirst(handle, source.table, logic::kNameListFilter, &object, 0);
     if (search == 0) {
-      host().MsgBox(app::NoNamesFoundText(source.kindWord), ui::kStyleInformation);
+      host().MsgBox(logic::NoNamesFoundText(source.kindWord), ui::kStyleInformation);
       return;
     }
     const std::int32_t total = api.znFindScroll(search, 4, 0, &object);
-    const float scale = app::ProgressScale(picProgress->ScaleWidth(), total);
+    const float scale = logic::ProgressScale(picProgress->ScaleWidth(), total);
     api.znFindScroll(search, 3, 0, &object);
 
     box->clear();
     const QString status = QString::fromLatin1(source.statusText);
     std::int32_t added = 0;
     ui::SortedBoxBatch names(box);
-    while (added < app::kNameListCap) {
-      std::array<char, app::kNameBufferLength> name{};
+    while (added < logic::kNameListCap) {
+      std::array<char, logic::kNameBufferLength> name{};
       std::int32_t length = 0;
       // A failed read leaves the buffer empty; the empty name is still listed, so the box
       // keeps one entry per record.
-      api.znGetProperty(object, source.property, name.data(), app::kNameBufferLength, &length,
-                        app::kPropertyAsText);
-      names.add(app::NameFromBuffer(name.data(), name.size()));
+      api.znGetProperty(object, source.property, name.data(), logic::kNameBufferLength, &length,
+                        logic::kPropertyAsText);
+      names.add(logic::NameFromBuffer(name.data(), name.size()));
       ++added;
       ShowProgress(added, scale, status);
       host().DoEvents();
@@ -77,7 +71,7 @@ void frmTestConnection::LoadNameList(std::int16_t listIndex, std::int32_t handle
     const std::int32_t finished = search;
     search = 0;
     api.znFindClose(finished);
-    ui::SetCaption(lblTotalTagCount[listIndex], app::NameCountCaption(total));
+    ui::SetCaption(lblTotalTagCount[listIndex], logic::NameCountCaption(total));
   } catch (const std::exception& e) {
     // A search left open would hold its records on the server for the rest of the session.
     if (search != 0) {

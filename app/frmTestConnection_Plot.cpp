@@ -3,16 +3,17 @@
 #include <QPushButton>
 #include <algorithm>
 
-#include "ConnectionTable.h"
 #include "Host.h"
 #include "TrendSamples.h"
 #include "TrendUnits.h"
+#include "basZNAPI.h"
 #include "frmTestConnection.h"
 #include "frmTrendPlot.h"
 
-std::shared_ptr<app::TrendSamples> frmTestConnection::BeginTrendSamples(std::int32_t sampleCount) {
-  lastTrend_ = std::make_shared<app::TrendSamples>(cboTagNames[2]->currentText(), RequestStartText,
-                                                   RequestEndText);
+std::shared_ptr<logic::TrendSamples> frmTestConnection::BeginTrendSamples(
+    std::int32_t sampleCount) {
+  lastTrend_ = std::make_shared<logic::TrendSamples>(cboTagNames[2]->currentText(),
+                                                     RequestStartText, RequestEndText);
   // The count is what was asked for; a server may answer with fewer samples, and a huge
   // request must not take its memory before the first sample arrives.
   constexpr std::int32_t kReserveLimit = 1 << 20;
@@ -56,7 +57,7 @@ std::optional<QString> frmTestConnection::TrendUnits(const QString& trend) {
   std::optional<QString> units;
   try {
     const std::int32_t handle = module().GetConnection();
-    if (handle > 0) units = app::LookUpTrendUnits(module().api(), handle, trend);
+    if (handle > 0) units = logic::LookUpTrendUnits(module().api(), handle, trend);
   } catch (const std::exception&) {
   }
   host().SetPointer(ui::kPointerDefault);

@@ -3,32 +3,31 @@
 #include <QLabel>
 #include <span>
 
-#include "ConnectionTable.h"
-#include "FindCursor.h"
 #include "Host.h"
 #include "PaneRowWriter.h"
-#include "QueryText.h"
-#include "RowLayout.h"
+#include "QueryTexts.h"
+#include "RecordCursor.h"
 #include "Widgets.h"
+#include "basZNAPI.h"
 #include "frmTestConnection.h"
 
 namespace {
 
 void WriteAlarmRows(frmTestConnection& w, std::int32_t handle, const QString& query,
-                    std::span<const app::FieldLayout> layout) {
-  app::FindCursor find(w.module().api(), handle, query);
+                    std::span<const logic::FieldLayout> layout) {
+  logic::RecordCursor find(w.module().api(), handle, query);
   if (!find.Found()) {
     w.host().MsgBox(QStringLiteral("Failed find any alarms!"), ui::kStyleInformation);
     return;
   }
   w.txtRequestedData->setText(QString());
-  w.SetPaneLayout(app::PaneLayout::Rows(layout));
-  app::PaneRowWriter out(*w.txtRequestedData, w.lblRequestCount);
+  w.SetPaneLayout(logic::PaneLayout::Rows(layout));
+  ui::PaneRowWriter out(*w.txtRequestedData, w.lblRequestCount);
   QString row;
   QString value;
   do {
     row.clear();
-    for (const app::FieldLayout& field : layout) {
+    for (const logic::FieldLayout& field : layout) {
       find.Read(field.name, field.rule, value);
       row += value;
       row += QLatin1String(field.separator);
@@ -42,10 +41,10 @@ void WriteAlarmRows(frmTestConnection& w, std::int32_t handle, const QString& qu
 }  // namespace
 
 void frmTestConnection::QueryActiveAlarms(std::int32_t handle) {
-  WriteAlarmRows(*this, handle, app::ActiveAlarmsQuery(), app::kActiveAlarmRow);
+  WriteAlarmRows(*this, handle, logic::ActiveAlarmsQuery(), logic::kActiveAlarmRow);
 }
 
 void frmTestConnection::QueryAlarmSummary(std::int32_t handle) {
-  WriteAlarmRows(*this, handle, app::AlarmSummaryQuery(RequestStartText, RequestEndText),
-                 app::kAlarmSummaryRow);
+  WriteAlarmRows(*this, handle, logic::AlarmSummaryQuery(RequestStartText, RequestEndText),
+                 logic::kAlarmSummaryRow);
 }

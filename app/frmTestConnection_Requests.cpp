@@ -5,14 +5,11 @@
 #include <QLineEdit>
 #include <QPushButton>
 
-#include "Ansi.h"
-#include "ConnectionTable.h"
 #include "Host.h"
-#include "NumberText.h"
-#include "TimeRange.h"
-#include "TimingMessage.h"
-#include "TrendRequestCheck.h"
+#include "PeriodTiming.h"
+#include "TextValues.h"
 #include "Widgets.h"
+#include "basZNAPI.h"
 #include "frmTestConnection.h"
 
 namespace {
@@ -35,11 +32,11 @@ bool RunRequest(frmTestConnection& w, std::int32_t handle) {
       return true;
     case kTrends:
       if (!w.ValidateTimeRange()) return false;
-      if (!app::ParseDecimal(w.txtSamplePeriod->text())) {
+      if (!logic::ParseDecimal(w.txtSamplePeriod->text())) {
         ShowRefusal(w, "Incorrect sample period entry!");
         return false;
       }
-      if (!CheckTrendRequest(w)) return false;
+      if (!w.CheckTrendRequest()) return false;
       w.QueryTrend(handle);
       return true;
     case kAlarms:
@@ -50,9 +47,9 @@ bool RunRequest(frmTestConnection& w, std::int32_t handle) {
       return true;
     case kZncode: {
       std::string result;
-      if (w.module().CallServerFunction(handle, app::ToAnsi(w.txtOthers->text()), result)) {
-        w.txtRequestedData->setText(app::FromAnsi(result));
-        w.SetPaneLayout(app::PaneLayout::Whole(w.txtOthers->text()));
+      if (w.module().CallServerFunction(handle, logic::ToAnsi(w.txtOthers->text()), result)) {
+        w.txtRequestedData->setText(logic::FromAnsi(result));
+        w.SetPaneLayout(logic::PaneLayout::Whole(w.txtOthers->text()));
       }
       return true;
     }
@@ -89,20 +86,11 @@ void frmTestConnection::optRead_Click(std::int16_t index) {
 void frmTestConnection::cmdReadAlarmTrend_Click() {
   if (Busy()) return;
   BusyScope scope(*this);
-  host().SetPointer(ui::kPointerHourglass);
   // The reported time includes obtaining the connection.
   const ui::LocalDateTime start = host().Now();
-  const auto connection = ConnectionOrReport();
-  if (!connection) {
-    host().SetPointer(ui::kPointerDefault);
-    return;
-  }
+  const auto connection = OpenHandlerConnection(ConnectionTest::Positive, ui::kPointerDefault);
+  if (!connection) return;
   const std::int32_t handle = *connection;
-  if (handle <= 0) {
-    ui::SetCaption(lblStatus, QStringLiteral("Status: No ZNAPI connection is available."));
-    host().SetPointer(ui::kPointerDefault);
-    return;
-  }
   lblRequestCount->setVisible(true);
   cmdCancelRead->setEnabled(true);
   CancelRequested = server::kFalse;
@@ -118,9 +106,9 @@ void frmTestConnection::cmdReadAlarmTrend_Click() {
   // A refused request leaves the status line alone: its box already said what was wrong,
   // and a timing line would read as if the server had answered it.
   if (asked) {
-    const std::int32_t seconds = app::ElapsedSeconds(start, host().Now());
-    ui::SetCaption(lblStatus, app::FromAnsi(app::TimingMessage("Status: Request", "from", seconds,
-                                                               module().ServerName())));
+    const std::int32_t seconds = logic::ElapsedSeconds(start, host().Now());
+    ui::SetCaption(lblStatus, logic::FromAnsi(logic::TimingMessage(
+                                  "Status: Request", "from", seconds, module().ServerName())));
   }
   cmdCancelRead->setEnabled(false);
   host().SetPointer(ui::kPointerDefault);
@@ -129,23 +117,23 @@ void frmTestConnection::cmdReadAlarmTrend_Click() {
 bool frmTestConnection::ValidateTimeRange() {
   const QString endInput = txtEndDateTime->text();
   const std::optional<ui::LocalDateTime> end =
-      endInput == app::kNowKeyword ? std::optional(host().Now()) : app::ParseDateTime(endInput);
+      endInput == logic::kNowKeyword ? std::optional(host().Now()) : logic::ParseDateTime(endInput);
   if (!end) {
     ShowRefusal(*this, "Incorrect date time entry!");
     txtEndDateTime->setFocus();
     return false;
   }
-  RequestEndText = app::FormatPeriodText(*end);
+  RequestEndText = logic::FormatPeriodText(*end);
 
   bool unitOk = false;
   const std::int32_t unitSeconds = cboUnits->currentData().toInt(&unitOk);
   const auto seconds =
-      unitOk ? app::DurationSeconds(txtDuration->text(), unitSeconds) : std::nullopt;
-  const auto start = seconds ? app::PeriodStart(*end, *seconds) : std::nullopt;
+      unitOk ? logic::DurationSeconds(txtDuration->text(), unitSeconds) : std::nullopt;
+  const auto start = seconds ? logic::PeriodStart(*end, *seconds) : std::nullopt;
   if (!start) {
     ShowRefusal(*this, "Incorrect duration entry!");
     return false;
   }
-  RequestStartText = app::FormatPeriodText(*start);
+  RequestStartText = logic::FormatPeriodText(*start);
   return true;
 }

@@ -26,18 +26,18 @@ void frmTestConnection::ConnectResultCommands() {
 
 void frmTestConnection::cmdSaveResults_Click() {
   // What the pane holds now, even if a request goes on writing while the dialog is open.
-  app::DelimitedText csv = app::DelimitedText::Csv();
-  app::AddPaneTable(txtRequestedData->text(), paneLayout_, csv);
-  app::SaveAs(host(), saveResults_, QStringLiteral("requested-data.csv"),
-              [&csv](const QString&) { return csv.FileBytes(); });
+  logic::DelimitedText csv = logic::DelimitedText::Csv();
+  logic::AddPaneTable(txtRequestedData->text(), paneLayout_, csv);
+  logic::SaveAs(host(), saveResults_, QStringLiteral("requested-data.csv"),
+                [&csv](const QString&) { return csv.FileBytes(); });
 }
 
 void frmTestConnection::CopyResults() {
   const QTextCursor selection = txtRequestedData->view()->textCursor();
-  app::DelimitedText tsv = app::DelimitedText::Tsv();
+  logic::DelimitedText tsv = logic::DelimitedText::Tsv();
   QString copied;
   if (!selection.hasSelection()) {
-    app::AddPaneTable(txtRequestedData->text(), paneLayout_, tsv);
+    logic::AddPaneTable(txtRequestedData->text(), paneLayout_, tsv);
     copied = tsv.text();
   } else {
     QTextCursor first = selection, last = selection;
@@ -46,10 +46,11 @@ void frmTestConnection::CopyResults() {
     // A selection that ends at the start of a line does not take that line.
     const int lastLine = last.blockNumber() - (last.atBlockStart() ? 1 : 0);
     if (first.blockNumber() == last.blockNumber() ||
-        paneLayout_.shape == app::PaneLayout::Shape::Text) {
+        paneLayout_.shape == logic::PaneLayout::Shape::Text) {
       copied = selection.selection().toPlainText();  // part of a line: as it is
     } else {
-      app::AddPaneRows(txtRequestedData->text(), paneLayout_, {first.blockNumber(), lastLine}, tsv);
+      logic::AddPaneRows(txtRequestedData->text(), paneLayout_, {first.blockNumber(), lastLine},
+                         tsv);
       copied = tsv.text();
     }
   }

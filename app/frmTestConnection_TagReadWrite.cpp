@@ -5,16 +5,15 @@
 #include <type_traits>
 #include <variant>
 
-#include "Ansi.h"
-#include "ConnectionTable.h"
 #include "Host.h"
-#include "TimingMessage.h"
+#include "PeriodTiming.h"
+#include "TextValues.h"
 #include "Widgets.h"
+#include "basZNAPI.h"
 #include "frmTestConnection.h"
 
 namespace {
 
-const QString kNoConnection = QStringLiteral("Status: No ZNAPI connection is available.");
 const QString kNoTagSelected = QStringLiteral("No tag is selected!");
 
 // A number in the host's plain form (12.50 -> "12.5", 007 -> "7"); a text as read.
@@ -25,7 +24,7 @@ QString ValueText(const server::TagValue& value) {
         if constexpr (std::is_same_v<T, double>)
           return QString::number(v, 'g', 15);
         else if constexpr (std::is_same_v<T, std::string>)
-          return app::FromAnsi(v);
+          return logic::FromAnsi(v);
         else
           return QString();
       },
@@ -42,22 +41,12 @@ void frmTestConnection::cmdRead_Click() {
     host().SetPointer(ui::kPointerDefault);
     return;
   }
-  host().SetPointer(ui::kPointerHourglass);
-
-  const auto connection = ConnectionOrReport();
-  if (!connection) {
-    host().SetPointer(ui::kPointerDefault);
-    return;
-  }
+  const auto connection = OpenHandlerConnection(ConnectionTest::NonZero, ui::kPointerDefault);
+  if (!connection) return;
   const std::int32_t handle = *connection;
-  if (handle == 0) {
-    ui::SetCaption(lblStatus, kNoConnection);
-    host().SetPointer(ui::kPointerDefault);
-    return;
-  }
 
   const ui::LocalDateTime start = host().Now();
-  const server::TagValue value = module().ReadTagValue(handle, app::ToAnsi(tag));
+  const server::TagValue value = module().ReadTagValue(handle, logic::ToAnsi(tag));
   if (std::holds_alternative<std::monostate>(value)) {
     ui::SetCaption(lblStatus,
                    QStringLiteral("Status: reading ") + tag + QStringLiteral(" failed."));
@@ -65,10 +54,10 @@ void frmTestConnection::cmdRead_Click() {
   } else {
     txtValue->setText(ValueText(value));
     const ui::LocalDateTime end = host().Now();
-    const std::string lead = app::ToAnsi(QStringLiteral("Status: Reading ") + tag);
+    const std::string lead = logic::ToAnsi(QStringLiteral("Status: Reading ") + tag);
     ui::SetCaption(lblStatus,
-                   app::FromAnsi(app::TimingMessage(lead, "from", app::ElapsedSeconds(start, end),
-                                                    module().ServerName())));
+                   logic::FromAnsi(logic::TimingMessage(
+                       lead, "from", logic::ElapsedSeconds(start, end), module().ServerName())));
   }
   host().SetPointer(ui::kPointerDefault);
 }
@@ -80,16 +69,14 @@ void frmTestConnection::cmdWrite_Click() {
     host().MsgBox(kNoTagSelected, ui::kStyleInformation, QStringLiteral("Tag Write"));
     return;
   }
-  host().SetPointer(ui::kPointerHourglass);
+  const auto connection = OpenHandlerConnection(ConnectionTest::NonZero, ui::kPointerDefault);
+  if (!connection) return;
 
   // The write call itself can meet a missing entry point; it is reported like a missing
   // library at connect time, and the program carries on.
   try {
-    const std::int32_t handle = module().GetConnection();
-    if (handle == 0) {
-      ui::SetCaption(lblStatus, kNoConnection);
-    } else if (module().api().znTagWrite(handle, app::ToAnsi(tag).c_str(),
-                                         app::ToAnsi(txtValue->text()).c_str()) != 0) {
+    if (module().api().znTagWrite(*connection, logic::ToAnsi(tag).c_str(),
+                                  logic::ToAnsi(txtValue->text()).c_str()) != 0) {
       ui::SetCaption(lblStatus, QStringLiteral("Status: Writing to ") + tag +
                                     QStringLiteral(" is successful to '") + ServerName() +
                                     QStringLiteral("'."));

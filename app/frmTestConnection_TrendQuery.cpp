@@ -5,16 +5,15 @@
 #include <QLineEdit>
 #include <QScopeGuard>
 
-#include "Ansi.h"
-#include "ConnectionTable.h"
-#include "FindCursor.h"
 #include "Host.h"
 #include "PaneRowWriter.h"
-#include "QueryText.h"
-#include "SampleCount.h"
-#include "TrendRequestCheck.h"
+#include "PeriodTiming.h"
+#include "QueryTexts.h"
+#include "RecordCursor.h"
+#include "TextValues.h"
 #include "TrendSamples.h"
 #include "Widgets.h"
+#include "basZNAPI.h"
 #include "frmTestConnection.h"
 
 namespace {
@@ -28,28 +27,28 @@ QString TrendName(frmTestConnection& w) {
 
 }  // namespace
 
-std::optional<std::int32_t> CheckTrendRequest(frmTestConnection& w) {
-  if (TrendName(w).isEmpty()) {
-    w.host().MsgBox(QStringLiteral("No trend is selected!"), ui::kStyleInformation);
+std::optional<std::int32_t> frmTestConnection::CheckTrendRequest() {
+  if (TrendName(*this).isEmpty()) {
+    host().MsgBox(QStringLiteral("No trend is selected!"), ui::kStyleInformation);
     return std::nullopt;
   }
-  const auto length = app::PeriodLength(w.RequestStartText, w.RequestEndText);
-  const auto count = length ? app::SampleCount(*length, w.txtSamplePeriod->text()) : std::nullopt;
+  const auto length = logic::PeriodLength(RequestStartText, RequestEndText);
+  const auto count = length ? logic::SampleCount(*length, txtSamplePeriod->text()) : std::nullopt;
   if (!count) {
-    w.host().MsgBox(QStringLiteral("Incorrect sample period entry!"), ui::kStyleInformation);
+    host().MsgBox(QStringLiteral("Incorrect sample period entry!"), ui::kStyleInformation);
     return std::nullopt;
   }
   return count;
 }
 
 void frmTestConnection::QueryTrend(std::int32_t handle) {
-  const auto count = CheckTrendRequest(*this);
+  const auto count = CheckTrendRequest();
   if (!count) return;
   const auto samples = BeginTrendSamples(*count);
   const auto endSamples = qScopeGuard([this] { EndTrendSamples(); });
-  app::FindCursor find(
+  logic::RecordCursor find(
       module().api(), handle,
-      app::TrendQuery(RequestEndText, txtSamplePeriod->text(), *count, TrendName(*this)));
+      logic::TrendQuery(RequestEndText, txtSamplePeriod->text(), *count, TrendName(*this)));
   if (!find.Found()) {
     host().MsgBox(QStringLiteral("Failed find any trend data!"), ui::kStyleInformation);
     return;
@@ -57,21 +56,21 @@ void frmTestConnection::QueryTrend(std::int32_t handle) {
   txtRequestedData->setText(QStringLiteral("Date    "));
   txtRequestedData->append(QStringLiteral("\tTime        \t") + TrendName(*this) +
                            QStringLiteral("\r\n"));
-  SetPaneLayout(app::PaneLayout::TrendRows());
-  app::PaneRowWriter out(*txtRequestedData, lblRequestCount);
+  SetPaneLayout(logic::PaneLayout::TrendRows());
+  ui::PaneRowWriter out(*txtRequestedData, lblRequestCount);
   QString row;
   QString date;
   QString time;
   QString value;
   do {
     row.clear();
-    find.Read("Date", app::ValueRule::Trimmed, date);
+    find.Read("Date", logic::ValueRule::Trimmed, date);
     row += date;
     row += QLatin1Char('\t');
-    find.Read("Time", app::ValueRule::Trimmed, time);
+    find.Read("Time", logic::ValueRule::Trimmed, time);
     row += time.left(8);  // whole seconds; some servers add fractions
     row += QLatin1Char('\t');
-    find.Read(app::ToAnsi(TrendName(*this)), app::ValueRule::Trimmed, value);
+    find.Read(logic::ToAnsi(TrendName(*this)), logic::ValueRule::Trimmed, value);
     row += value;
     row += QLatin1String("\r\n");
     samples->Add(date, time, value);

@@ -2,9 +2,9 @@
 #include <QApplication>
 #include <QFont>
 
-#include "ConnectionTable.h"
 #include "DynamicZnApi.h"
 #include "QtHost.h"
+#include "basZNAPI.h"
 #include "frmTestConnection.h"
 
 int main(int argc, char** argv) {

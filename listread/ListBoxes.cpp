@@ -5,7 +5,7 @@
 #include <QListWidget>
 #include <algorithm>
 
-#include "ListReadSortedMerge.h"
+#include "SortedMerge.h"
 #include "Widgets.h"
 
 namespace listread {
@@ -51,13 +51,13 @@ void AddSortedEntries(QListWidget* list, const QStringList& entries) {
   const QStringList existing = EntryTexts(list);
   // A replaced text can leave the list out of order; then only one-by-one insertion gives
   // the places the user would get.
-  if (entries.size() < kBulkThreshold || !app::IsInSortedOrder(existing)) {
+  if (entries.size() < kBulkThreshold || !listread::IsInSortedOrder(existing)) {
     for (const QString& entry : entries) ui::AddSorted(list, entry);
     return;
   }
   const std::vector<int> selected = SelectedRows(list);
   const int current = list->currentRow();
-  const app::SortedMergeResult merged = app::MergeSorted(existing, entries);
+  const listread::SortedMergeResult merged = listread::MergeSorted(existing, entries);
 
   list->setUpdatesEnabled(false);
   list->clear();

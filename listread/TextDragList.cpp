@@ -6,7 +6,7 @@
 #include <QMimeData>
 #include <algorithm>
 
-#include "DropText.h"
+#include "ListTexts.h"
 
 namespace listread {
 
@@ -30,7 +30,7 @@ QString TextDragList::PayloadOf(QList<QListWidgetItem*> items) const {
   entries.reserve(items.size());
   for (const QListWidgetItem* item : items)
     if (item) entries.append(item->text());
-  return app::DragPayload(entries);
+  return listread::DragPayload(entries);
 }
 
 QStringList TextDragList::mimeTypes() const {

@@ -121,5 +121,5 @@ class frmListRead : public QDialog {
   server::basZNAPI& module_;
   ui::Host& host_;
   QLabel* statusLabel_ = nullptr;
-  app::SaveDialog saveLists_;
+  logic::SaveDialog saveLists_;
 };

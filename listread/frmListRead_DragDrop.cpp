@@ -2,18 +2,18 @@
 #include <QListWidget>
 #include <QMimeData>
 
-#include "DropText.h"
 #include "ListBoxes.h"
+#include "ListTexts.h"
 #include "TextDragList.h"
 #include "frmListRead.h"
 
 void frmListRead::lstTagNames_OLEDragDrop(const QMimeData* data) {
   if (!data || !data->hasText()) return;
-  listread::AddSortedEntries(lstTagNames, app::DropEntries(data->text()));
+  listread::AddSortedEntries(lstTagNames, listread::DropEntries(data->text()));
   ShowCount(1, lstTagNames->count());
 }
 
 void frmListRead::lstTagValues_OLEDragDrop(const QMimeData* data) {
   if (!data || !data->hasText()) return;
-  lstTagValues->addItems(app::DropEntries(data->text()));
+  lstTagValues->addItems(listread::DropEntries(data->text()));
 }

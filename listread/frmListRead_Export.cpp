@@ -18,7 +18,7 @@ namespace {
 
 // The pairs by position, as a list write sends them; the longer list's extra entries stand
 // with an empty partner.
-void AddPairs(const frmListRead& w, const std::vector<int>& rows, app::DelimitedText& out) {
+void AddPairs(const frmListRead& w, const std::vector<int>& rows, logic::DelimitedText& out) {
   const auto entry = [](const QListWidget* list, int row) {
     return row < list->count() ? list->item(row)->text() : QString();
   };
@@ -47,11 +47,11 @@ void frmListRead::ConnectExportCommands() {
 }
 
 void frmListRead::cmdSave_Click() {
-  app::DelimitedText csv = app::DelimitedText::Csv();
+  logic::DelimitedText csv = logic::DelimitedText::Csv();
   csv.Add({Label1->text(), Label2->text()});
   AddPairs(*this, AllRows(*this), csv);
-  app::SaveAs(host_, saveLists_, QStringLiteral("tag-values.csv"),
-              [&csv](const QString&) { return csv.FileBytes(); });
+  logic::SaveAs(host_, saveLists_, QStringLiteral("tag-values.csv"),
+                [&csv](const QString&) { return csv.FileBytes(); });
 }
 
 void frmListRead::CopyLists() {
@@ -60,7 +60,7 @@ void frmListRead::CopyLists() {
   rows.insert(rows.end(), values.begin(), values.end());
   std::sort(rows.begin(), rows.end());
   rows.erase(std::unique(rows.begin(), rows.end()), rows.end());
-  app::DelimitedText tsv = app::DelimitedText::Tsv();
+  logic::DelimitedText tsv = logic::DelimitedText::Tsv();
   if (rows.empty()) {
     tsv.Add({Label1->text(), Label2->text()});
     rows = AllRows(*this);

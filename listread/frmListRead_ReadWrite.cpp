@@ -7,14 +7,13 @@
 #include <optional>
 #include <vector>
 
-#include "Ansi.h"
-#include "ConnectionTable.h"
-#include "DropText.h"
 #include "Host.h"
 #include "ListBoxes.h"
-#include "ListReadLines.h"
+#include "ListTexts.h"
+#include "PeriodTiming.h"
 #include "TextDragList.h"
-#include "TimingMessage.h"
+#include "TextValues.h"
+#include "basZNAPI.h"
 #include "frmListRead.h"
 
 namespace {
@@ -51,24 +50,24 @@ void frmListRead::cmdRead_Click() {
         std::vector<std::int32_t> items(static_cast<std::size_t>(tags.size()), 0);
         const ui::LocalDateTime start = host_.Now();
         for (qsizetype i = 0; i < tags.size(); ++i)
-          items[static_cast<std::size_t>(i)] = api.znListAdd(list, app::ToAnsi(tags[i]).c_str());
+          items[static_cast<std::size_t>(i)] = api.znListAdd(list, logic::ToAnsi(tags[i]).c_str());
         api.znListRead(list, 0);
         const ui::LocalDateTime end = host_.Now();
-        SetStatus(app::FromAnsi(app::TimingMessage("Status: Reading the list", "from",
-                                                   app::ElapsedSeconds(start, end),
-                                                   module_.ServerName())));
+        SetStatus(logic::FromAnsi(logic::TimingMessage("Status: Reading the list", "from",
+                                                       logic::ElapsedSeconds(start, end),
+                                                       module_.ServerName())));
         lines.reserve(tags.size());
         for (qsizetype i = 0; i < tags.size(); ++i) {
           const std::int32_t item = items[static_cast<std::size_t>(i)];
           if (item == 0) {
-            lines.append(app::TagAddFailedLine(tags[i]));
+            lines.append(listread::TagAddFailedLine(tags[i]));
             continue;
           }
           std::array<char, kValueLength> value{};
           if (api.znListData(item, value.data(), kValueLength, 0) != 0)
-            lines.append(app::TrimSpaces(app::BufferText(value.data(), value.size())));
+            lines.append(logic::TrimBlanks(logic::BufferText(value.data(), value.size())));
           else
-            lines.append(app::TagReadFailedLine(tags[i]));
+            lines.append(listread::TagReadFailedLine(tags[i]));
         }
         lstTagValues->addItems(lines);
         lines.clear();
@@ -108,15 +107,16 @@ void frmListRead::cmdWrite_Click() {
         const QString tag = lstTagNames->item(i)->text();
         const QString value = lstTagValues->item(i)->text();
         // A failure line is what a read left behind, never a value meant for the plant.
-        if (app::IsFailureLineOf(value, tag) ||
-            module_.api().znTagWrite(ConnectionHandle, app::ToAnsi(tag).c_str(),
-                                     app::ToAnsi(value).c_str()) == 0)
+        if (listread::IsFailureLineOf(value, tag) ||
+            module_.api().znTagWrite(ConnectionHandle, logic::ToAnsi(tag).c_str(),
+                                     logic::ToAnsi(value).c_str()) == 0)
           ++notWritten;
       }
       const ui::LocalDateTime end = host_.Now();
-      const QString timing = app::FromAnsi(app::TimingMessage(
-          "Status: Writing the list", "to", app::ElapsedSeconds(start, end), module_.ServerName()));
-      SetStatus(app::WriteStatusText(timing, notWritten, pairs));
+      const QString timing = logic::FromAnsi(logic::TimingMessage("Status: Writing the list", "to",
+                                                                  logic::ElapsedSeconds(start, end),
+                                                                  module_.ServerName()));
+      SetStatus(listread::WriteStatusText(timing, notWritten, pairs));
     }
   } catch (const std::exception& e) {
     host_.MsgBox(Description(e), ui::kStyleCritical, kErrorTitle);

@@ -45,7 +45,7 @@ QString TimeText(double ms) {
 }
 
 // The first sample at or after `t`.
-std::size_t FirstAtOrAfter(const app::TrendSamples& s, double t) {
+std::size_t FirstAtOrAfter(const logic::TrendSamples& s, double t) {
   std::size_t first = 0, count = s.size();
   while (count > 0) {
     const std::size_t half = count / 2;
@@ -70,7 +70,7 @@ struct TrendChart::Plotted {
   double low = 0, high = 0;         // values drawn within the range shown
   bool drawn = false;
 
-  const app::TrendSamples& samples() const { return *trend.samples; }
+  const logic::TrendSamples& samples() const { return *trend.samples; }
   QString Label() const {
     const QString& name = samples().Trend();
     return trend.units && !trend.units->isEmpty() ? name + " (" + *trend.units + ")" : name;
@@ -132,7 +132,7 @@ void TrendChart::RemoveTrends() {
   UpdateTitle();
 }
 
-bool TrendChart::Holds(const app::TrendSamples* samples) const {
+bool TrendChart::Holds(const logic::TrendSamples* samples) const {
   return std::any_of(plotted_.begin(), plotted_.end(),
                      [&](const auto& p) { return p->trend.samples.get() == samples; });
 }
@@ -294,7 +294,7 @@ void TrendChart::UpdateTitle() {
   QStringList names;
   QStringList periods;
   for (const auto& p : plotted_) {
-    const app::TrendSamples& s = p->samples();
+    const logic::TrendSamples& s = p->samples();
     names << s.Trend();
     QString period = s.PeriodStart() + QStringLiteral(" to ") + s.PeriodEnd();
     if (s.UnreadableRows() > 0)
@@ -321,7 +321,7 @@ std::optional<NearSample> TrendChart::Nearest(QPointF position) const {
   QPointF bestPoint;
   double bestDistance = std::numeric_limits<double>::max();
   for (const auto& p : plotted_) {
-    const app::TrendSamples& s = p->samples();
+    const logic::TrendSamples& s = p->samples();
     const std::size_t after = FirstAtOrAfter(s, t);
     for (std::size_t i = after > 0 ? after - 1 : 0; i <= after && i < s.size(); ++i) {
       const double span = p->axis->max() - p->axis->min();
@@ -340,7 +340,7 @@ std::optional<NearSample> TrendChart::Nearest(QPointF position) const {
     }
   }
   if (!best) return std::nullopt;
-  const app::TrendSamples& s = best->samples();
+  const logic::TrendSamples& s = best->samples();
   QString value =
       s.Bad(bestIndex) ? QStringLiteral("no value") : QString::number(s.Value(bestIndex), 'g', 10);
   if (!s.Bad(bestIndex) && best->trend.units && !best->trend.units->isEmpty())

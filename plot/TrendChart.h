@@ -16,14 +16,14 @@ class QLineSeries;
 class QScatterSeries;
 class QValueAxis;
 
-namespace app {
+namespace logic {
 class TrendSamples;
 }
 
 namespace plot {
 
 struct PlotTrend {
-  std::shared_ptr<const app::TrendSamples> samples;
+  std::shared_ptr<const logic::TrendSamples> samples;
   /// The trend's engineering units; nothing when they could not be found out.
   std::optional<QString> units;
 };
@@ -47,7 +47,7 @@ class TrendChart : public QChart {
   bool AddTrend(PlotTrend trend);
   void RemoveTrends();
   int TrendCount() const { return static_cast<int>(plotted_.size()); }
-  bool Holds(const app::TrendSamples* samples) const;
+  bool Holds(const logic::TrendSamples* samples) const;
   int ValueAxisCount() const;
   const PlotTrend& TrendAt(int index) const;
 

@@ -56,12 +56,12 @@ frmTrendPlot::frmTrendPlot(ui::Host& host, UnitsOf unitsOf, QWidget* parent)
 
 frmTrendPlot::~frmTrendPlot() = default;
 
-void frmTrendPlot::Plot(std::shared_ptr<const app::TrendSamples> samples) {
+void frmTrendPlot::Plot(std::shared_ptr<const logic::TrendSamples> samples) {
   chart->RemoveTrends();
   Add(std::move(samples));
 }
 
-void frmTrendPlot::OfferTrend(std::shared_ptr<const app::TrendSamples> samples) {
+void frmTrendPlot::OfferTrend(std::shared_ptr<const logic::TrendSamples> samples) {
   offered_ = std::move(samples);
   Update();
 }
@@ -70,7 +70,7 @@ void frmTrendPlot::cmdAddToPlot_Click() {
   if (cmdAddToPlot->isEnabled()) Add(offered_);
 }
 
-void frmTrendPlot::Add(std::shared_ptr<const app::TrendSamples> samples) {
+void frmTrendPlot::Add(std::shared_ptr<const logic::TrendSamples> samples) {
   if (!samples || samples->empty()) return;
   const QString trend = samples->Trend();
   chart->AddTrend({std::move(samples), unitsOf_ ? unitsOf_(trend) : std::nullopt});
@@ -94,8 +94,8 @@ void frmTrendPlot::cmdSave_Click() {
   if (chart->TrendCount() == 0) return;
   QStringList names;
   for (int i = 0; i < chart->TrendCount(); ++i) names << chart->TrendAt(i).samples->Trend();
-  app::SaveAs(host_, saveDialog_, app::FileNameFrom(names.join(QLatin1Char('_'))) + ".png",
-              [this](const QString& path) { return Picture(path); });
+  logic::SaveAs(host_, saveDialog_, logic::FileNameFrom(names.join(QLatin1Char('_'))) + ".png",
+                [this](const QString& path) { return Picture(path); });
 }
 
 QByteArray frmTrendPlot::Picture(const QString& path) const {

@@ -12,7 +12,7 @@
 class QLabel;
 class QPushButton;
 
-namespace app {
+namespace logic {
 class TrendSamples;
 }
 namespace ui {
@@ -33,9 +33,9 @@ class frmTrendPlot : public QWidget {
   ~frmTrendPlot() override;
 
   /// Plots these samples alone, in place of what the window showed.
-  void Plot(std::shared_ptr<const app::TrendSamples> samples);
+  void Plot(std::shared_ptr<const logic::TrendSamples> samples);
   /// The samples of the latest trend request, which Add to plot adds; null when it wrote none.
-  void OfferTrend(std::shared_ptr<const app::TrendSamples> samples);
+  void OfferTrend(std::shared_ptr<const logic::TrendSamples> samples);
 
   TrendChart* chart = nullptr;
   TrendChartView* chartView = nullptr;
@@ -47,14 +47,14 @@ class frmTrendPlot : public QWidget {
   void cmdSave_Click();
 
  private:
-  void Add(std::shared_ptr<const app::TrendSamples> samples);
+  void Add(std::shared_ptr<const logic::TrendSamples> samples);
   void Update();
   QByteArray Picture(const QString& path) const;
 
   ui::Host& host_;
   UnitsOf unitsOf_;
-  std::shared_ptr<const app::TrendSamples> offered_;
-  app::SaveDialog saveDialog_;
+  std::shared_ptr<const logic::TrendSamples> offered_;
+  logic::SaveDialog saveDialog_;
 };
 
 }  // namespace plot

@@ -6,6 +6,8 @@
 /// every byte reads as a character and back.
 #include <array>
 #include <cstdint>
+#include <string>
+#include <string_view>
 
 namespace codepage {
 
@@ -30,6 +32,23 @@ constexpr char ToWindows1252(char32_t c) {
     if (detail::kHighControls[i] == c) return static_cast<char>(0x80 + i);
   }
   return '?';
+}
+
+/// Appends Windows-1252 text to `out` as UTF-8.
+inline void AppendUtf8(std::string& out, std::string_view windows1252) {
+  for (const char byte : windows1252) {
+    const char32_t c = FromWindows1252(static_cast<unsigned char>(byte));
+    if (c < 0x80) {
+      out += static_cast<char>(c);
+    } else if (c < 0x800) {
+      out += static_cast<char>(0xC0 | (c >> 6));
+      out += static_cast<char>(0x80 | (c & 0x3F));
+    } else {  // every character of the code page lies in the Basic Multilingual Plane
+      out += static_cast<char>(0xE0 | (c >> 12));
+      out += static_cast<char>(0x80 | ((c >> 6) & 0x3F));
+      out += static_cast<char>(0x80 | (c & 0x3F));
+    }
+  }
 }
 
 }  // namespace codepage

@@ -4,6 +4,7 @@
 #include <optional>
 
 #include "LibraryCandidates.h"
+#include "ResultBuffer.h"
 #include "znapi.h"  // the exported signatures, so a changed ABI fails to compile here
 
 namespace server {
@@ -117,6 +118,20 @@ std::int32_t DynamicZnApi::znListData(std::int32_t item, char* value, std::int32
 
 std::int32_t DynamicZnApi::znListFree(std::int32_t list) {
   return resolve<decltype(&::znListFree)>(kListFree)(list);
+}
+
+std::optional<std::string> DynamicZnApi::LastError() {
+  using LastErrorEntry = std::int32_t (*)(char* buffer, std::int32_t length);
+  LastErrorEntry lastError = nullptr;
+  try {
+    lastError = reinterpret_cast<LastErrorEntry>(library().symbol("znLastError"));
+  } catch (const LibraryError&) {
+    return std::nullopt;  // no library, no reason beyond the one its load gave
+  }
+  if (!lastError) return std::nullopt;
+  ResultBuffer reason;
+  if (lastError(reason.data(), reason.length()) == 0 || reason.text().empty()) return std::nullopt;
+  return reason.text();
 }
 
 }  // namespace server

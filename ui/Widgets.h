@@ -72,7 +72,7 @@ class ProgressStrip : public QWidget {
 
 /// The multi-line result pane. Text is kept whole in `text()` exactly as given (CR LF
 /// included) and shown at once; appending costs the same however much the pane already
-/// holds. A query hands it rows in batches (app::PaneRowWriter), not one by one.
+/// holds. A query hands it rows in batches (ui::PaneRowWriter), not one by one.
 class ResultPane : public QWidget {
  public:
   explicit ResultPane(QWidget* parent = nullptr);

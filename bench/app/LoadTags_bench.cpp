@@ -14,13 +14,13 @@
 #include <memory>
 #include <string>
 
-#include "ConnectionTable.h"
 #include "DynamicZnApi.h"
-#include "NameList.h"
 #include "QtHost.h"
+#include "QueryTexts.h"
 #include "ResidentMemory.h"
 #include "Widgets.h"
 #include "ZnsimProcess.h"
+#include "basZNAPI.h"
 #include "frmTestConnection.h"
 
 namespace {
@@ -85,17 +85,17 @@ void BM_BrowseLibraryOnly(benchmark::State& state) {
   Clock::duration elapsed{};
   for (auto _ : state) {
     const auto start = Clock::now();
-    for (const auto& list : app::kNameLists) {
+    for (const auto& list : logic::kNameLists) {
       std::int32_t object = 0;
       const std::int32_t search = api.znFindFirst(h, list.table, "*", &object, 0);
       if (search == 0) continue;
       benchmark::DoNotOptimize(api.znFindScroll(search, 4, 0, &object));
       api.znFindScroll(search, 3, 0, &object);
-      for (std::int32_t added = 0; added < app::kNameListCap;) {
-        std::array<char, app::kNameBufferLength> name{};
+      for (std::int32_t added = 0; added < logic::kNameListCap;) {
+        std::array<char, logic::kNameBufferLength> name{};
         std::int32_t length = 0;
-        api.znGetProperty(object, list.property, name.data(), app::kNameBufferLength, &length,
-                          app::kPropertyAsText);
+        api.znGetProperty(object, list.property, name.data(), logic::kNameBufferLength, &length,
+                          logic::kPropertyAsText);
         benchmark::DoNotOptimize(name);
         ++added;
         ++names;

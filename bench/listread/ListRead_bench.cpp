@@ -13,11 +13,11 @@
 #include <string>
 #include <vector>
 
-#include "ConnectionTable.h"
 #include "DynamicZnApi.h"
 #include "QtHost.h"
 #include "TextDragList.h"
 #include "ZnsimProcess.h"
+#include "basZNAPI.h"
 #include "frmListRead.h"
 
 namespace {

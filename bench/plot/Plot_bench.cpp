@@ -75,10 +75,10 @@ void Wheel(QWidget* viewport, QPoint at) {
   QApplication::sendEvent(viewport, &wheel);
 }
 
-std::shared_ptr<const app::TrendSamples> Samples() {
+std::shared_ptr<const logic::TrendSamples> Samples() {
   static const auto samples = [] {
     // Through the texts a trend query reads, as the window keeps them.
-    auto s = std::make_shared<app::TrendSamples>("TREND1", "start", "end");
+    auto s = std::make_shared<logic::TrendSamples>("TREND1", "start", "end");
     s->Reserve(kSamples);
     for (int i = 0; i < kSamples; ++i) {
       const QDateTime t = kStart.addSecs(i);
@@ -151,7 +151,7 @@ void BM_KeepSamples(benchmark::State& state) {
         {t.toString(u"dd/MM/yyyy"), t.toString(u"HH:mm:ss"), QString::number(Level(i), 'f', 6)});
   }
   for (auto _ : state) {
-    app::TrendSamples samples("TREND1", "start", "end");
+    logic::TrendSamples samples("TREND1", "start", "end");
     samples.Reserve(static_cast<std::size_t>(rows));
     for (const auto& [date, time, value] : texts) samples.Add(date, time, value);
     samples.Finish();

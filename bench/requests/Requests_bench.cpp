@@ -19,15 +19,15 @@
 #include <memory>
 #include <string>
 
-#include "ConnectionTable.h"
 #include "DynamicZnApi.h"
-#include "FindCursor.h"
+#include "PeriodTiming.h"
 #include "QtHost.h"
-#include "QueryText.h"
+#include "QueryTexts.h"
+#include "RecordCursor.h"
 #include "ResidentMemory.h"
-#include "TimeRange.h"
 #include "Widgets.h"
 #include "ZnsimProcess.h"
+#include "basZNAPI.h"
 #include "frmTestConnection.h"
 
 namespace {
@@ -114,16 +114,16 @@ void BM_TrendWalkLibraryOnly(benchmark::State& state) {
   Clock::duration elapsed{};
   for (auto _ : state) {
     ui::LocalDateTime now = ui::QtHost().Now();
-    const QString query = app::TrendQuery(app::FormatPeriodText(now), "1", seconds, kTrend);
+    const QString query = logic::TrendQuery(logic::FormatPeriodText(now), "1", seconds, kTrend);
     const auto start = Clock::now();
     {
-      app::FindCursor find(api, h, query);
+      logic::RecordCursor find(api, h, query);
       QString value;
       if (find.Found()) {
         do {
-          find.Read("Date", app::ValueRule::Trimmed, value);
-          find.Read("Time", app::ValueRule::Trimmed, value);
-          find.Read(kTrend, app::ValueRule::Trimmed, value);
+          find.Read("Date", logic::ValueRule::Trimmed, value);
+          find.Read("Time", logic::ValueRule::Trimmed, value);
+          find.Read(kTrend, logic::ValueRule::Trimmed, value);
           benchmark::DoNotOptimize(value);
           ++rows;
         } while (find.Next());

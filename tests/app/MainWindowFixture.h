@@ -12,11 +12,11 @@
 #include <string>
 #include <vector>
 
-#include "ConnectionTable.h"
 #include "FakeHost.h"
 #include "FakeZnApi.h"
 #include "Typing.h"
 #include "Widgets.h"
+#include "basZNAPI.h"
 #include "frmTestConnection.h"
 
 // Readable failure messages for texts.

@@ -11,8 +11,8 @@
 
 #include "DelimitedText.h"
 #include "PaneTable.h"
+#include "QueryTexts.h"
 #include "ReadOnlyFolder.h"
-#include "RowLayout.h"
 #include "SaveWhole.h"
 
 namespace {
@@ -52,10 +52,10 @@ TEST(DelimitedText, FieldsRoundTripThroughAStandardCsvReader) {
       {"", " padded ", "-12.5"},
   };
   QTemporaryDir dir;
-  for (const auto& [format, dialect] :
-       {std::pair{app::DelimitedText::Csv(), "excel"}, {app::DelimitedText::Tsv(), "excel-tab"}}) {
+  for (const auto& [format, dialect] : {std::pair{logic::DelimitedText::Csv(), "excel"},
+                                        {logic::DelimitedText::Tsv(), "excel-tab"}}) {
     SCOPED_TRACE(dialect);
-    app::DelimitedText out = format;
+    logic::DelimitedText out = format;
     for (const QStringList& record : records) out.Add(record);
     const QString path = dir.filePath(dialect);
     QFile file(path);
@@ -67,7 +67,7 @@ TEST(DelimitedText, FieldsRoundTripThroughAStandardCsvReader) {
 }
 
 TEST(DelimitedText, KeepsAServerTextFromRunningAsAFormula) {
-  app::DelimitedText csv = app::DelimitedText::Csv();
+  logic::DelimitedText csv = logic::DelimitedText::Csv();
   csv.Add({"=SUM(A1)", "@x", "-x", "+5", "-0.5", "a=b"});
   EXPECT_EQ(csv.text(), "'=SUM(A1),'@x,'-x,+5,-0.5,a=b\r\n");
   EXPECT_TRUE(csv.FileBytes().startsWith("\xEF\xBB\xBF")) << "spreadsheets need the mark for UTF-8";
@@ -77,51 +77,51 @@ TEST(PaneTable, SplitsEachRequestKindsRowsIntoItsColumns) {
   struct Case {
     const char* kind;
     QString pane;
-    app::PaneLayout layout;
+    logic::PaneLayout layout;
     QString table;  // as tab-separated text
   };
   const Case cases[] = {
       {"active alarms, an untrimmed name",
        "04/05/2005   04:00:24   T1\t  LOW  \tLOW  \r\n04/05/2005   04:00:25   \tPump\tON\r\n",
-       app::PaneLayout::Rows(app::kActiveAlarmRow),
+       logic::PaneLayout::Rows(logic::kActiveAlarmRow),
        "Date\tTime\tTag\tName\tState\n04/05/2005\t04:00:24\tT1\t  LOW  \tLOW  \n"
        "04/05/2005\t04:00:25\t\tPump\tON\n"},
       {"summary of an alarm still on, then one whose time ends in a blank",
        "04/05/2005   03:55:00         T1\tHigh\tON\tc\r\n"
        "04/05/2005   03:55:01          T2\tLow\tON\t\r\n",
-       app::PaneLayout::Rows(app::kAlarmSummaryRow),
+       logic::PaneLayout::Rows(logic::kAlarmSummaryRow),
        "OnDate\tOnTime\tOffDate\tOffTime\tTag\tName\tSumState\tComment\n"
        "04/05/2005\t03:55:00\t\t\tT1\tHigh\tON\tc\n04/05/2005\t03:55:01 \t\t\tT2\tLow\tON\t\n"},
       {"trend, named by its header line; the value keeps its blanks",
        "Date    \tTime        \tTREND1\r\n4/05/2005   \t04:00:24\t60.0  "
        "\r\n4/05/2005\t04:00:26\t\r\n",
-       app::PaneLayout::TrendRows(),
+       logic::PaneLayout::TrendRows(),
        "Date\tTime\tTREND1\n4/05/2005   \t04:00:24\t60.0  \n4/05/2005\t04:00:26\t\n"},
       {"device records, each value ended by a tab", "1\tPump  \t1450\t\r\n2\tFan\t\r\n\r\n",
-       app::PaneLayout::DeviceRows({"Id", "Name", "Speed"}),
+       logic::PaneLayout::DeviceRows({"Id", "Name", "Speed"}),
        "Id\tName\tSpeed\n1\tPump  \t1450\n2\tFan\n\n"},
-      {"a function's answer over two lines", "first\r\nsecond", app::PaneLayout::Whole("Version()"),
-       "Version()\n\"first\r\nsecond\"\n"},
-      {"nothing written yet", "", app::PaneLayout(), ""},
+      {"a function's answer over two lines", "first\r\nsecond",
+       logic::PaneLayout::Whole("Version()"), "Version()\n\"first\r\nsecond\"\n"},
+      {"nothing written yet", "", logic::PaneLayout(), ""},
   };
   for (const Case& c : cases) {
     SCOPED_TRACE(c.kind);
-    app::DelimitedText out = app::DelimitedText::Tsv();
-    app::AddPaneTable(c.pane, c.layout, out);
+    logic::DelimitedText out = logic::DelimitedText::Tsv();
+    logic::AddPaneTable(c.pane, c.layout, out);
     EXPECT_EQ(out.text(), c.table);
   }
 }
 
 TEST(PaneTable, RowsOfALineRangeTakeTheHeaderOnlyWhenItsLineIsIn) {
   const QString pane = "Date    \tTime        \tT\r\nd1\tt1\t1\r\nd2\tt2\t2\r\nd3\tt3\t3\r\n";
-  const std::pair<app::LineRange, QString> cases[] = {
+  const std::pair<logic::LineRange, QString> cases[] = {
       {{0, 1}, "Date\tTime\tT\nd1\tt1\t1\n"},
       {{2, 3}, "d2\tt2\t2\nd3\tt3\t3\n"},
       {{3, 9}, "d3\tt3\t3\n"},
   };
   for (const auto& [lines, rows] : cases) {
-    app::DelimitedText out = app::DelimitedText::Tsv();
-    app::AddPaneRows(pane, app::PaneLayout::TrendRows(), lines, out);
+    logic::DelimitedText out = logic::DelimitedText::Tsv();
+    logic::AddPaneRows(pane, logic::PaneLayout::TrendRows(), lines, out);
     EXPECT_EQ(out.text(), rows) << lines.first << ".." << lines.last;
   }
 }
@@ -129,12 +129,12 @@ TEST(PaneTable, RowsOfALineRangeTakeTheHeaderOnlyWhenItsLineIsIn) {
 TEST(SaveWhole, ReplacesTheFileOnlyWhenTheWholeTextIsWritten) {
   QTemporaryDir dir;
   const QString path = dir.filePath("out.csv");
-  EXPECT_EQ(app::SaveWhole(path, "first"), std::nullopt);
-  EXPECT_EQ(app::SaveWhole(path, "second"), std::nullopt);
+  EXPECT_EQ(logic::SaveWhole(path, "first"), std::nullopt);
+  EXPECT_EQ(logic::SaveWhole(path, "second"), std::nullopt);
   EXPECT_EQ(ReadAll(path), "second");
 
   QDir(dir.path()).mkdir("taken.csv");  // a folder where the file would go
-  EXPECT_TRUE(app::SaveWhole(dir.filePath("taken.csv"), "x").has_value());
+  EXPECT_TRUE(logic::SaveWhole(dir.filePath("taken.csv"), "x").has_value());
   EXPECT_EQ(QDir(dir.path()).entryList(QDir::Files | QDir::Hidden), QStringList{"out.csv"})
       << "no temporary file is left behind";
 }
@@ -144,7 +144,7 @@ TEST(SaveWhole, AReadOnlyFolderGivesTheReasonAndKeepsTheOldFile) {
   std::optional<QString> failure;
   {
     testing_support::ReadOnlyFolder::AsUser user;
-    failure = app::SaveWhole(folder.filePath("out.csv"), "new");
+    failure = logic::SaveWhole(folder.filePath("out.csv"), "new");
   }
   ASSERT_TRUE(failure.has_value());
   EXPECT_TRUE(failure->contains("ermission")) << failure->toStdString();

@@ -9,11 +9,11 @@
 #include <QRadioButton>
 #include <memory>
 
-#include "ConnectionTable.h"
 #include "FakeHost.h"
 #include "FakeZnApi.h"
 #include "SortedInsert.h"
 #include "TextDragList.h"
+#include "basZNAPI.h"
 #include "frmListRead.h"
 
 namespace listread_test {

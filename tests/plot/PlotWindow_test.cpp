@@ -26,9 +26,9 @@ namespace {
 const QDateTime kStart(QDate(2005, 5, 4), QTime(0, 0));
 
 /// A trend of `n` samples one second apart, with the value texts `value` gives.
-std::shared_ptr<app::TrendSamples> Trend(const QString& name, int n,
-                                         const std::function<QString(int)>& value) {
-  auto samples = std::make_shared<app::TrendSamples>(name, "04/05/2005 00:00:00", "end");
+std::shared_ptr<logic::TrendSamples> Trend(const QString& name, int n,
+                                           const std::function<QString(int)>& value) {
+  auto samples = std::make_shared<logic::TrendSamples>(name, "04/05/2005 00:00:00", "end");
   for (int i = 0; i < n; ++i) {
     const QDateTime t = kStart.addSecs(i);
     samples->Add(t.toString("dd/MM/yyyy"), t.toString("HH:mm:ss"), value(i));

@@ -6,8 +6,8 @@
 #include <string>
 #include <vector>
 
-#include "ConnectionTable.h"
 #include "FakeZnApi.h"
+#include "basZNAPI.h"
 
 namespace {
 

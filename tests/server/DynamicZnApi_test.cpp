@@ -6,8 +6,8 @@
 #include <functional>
 #include <string>
 
-#include "ConnectionTable.h"
 #include "DynamicZnApi.h"
+#include "basZNAPI.h"
 
 namespace {
 
@@ -44,7 +44,8 @@ TEST_F(LibraryOverride, MissingLibraryIsReportedAtEveryCallAndLoadingIsRetried) 
   EXPECT_EQ(module.CallServerFunction(1, "Time(1)", text), server::kFalse);
   EXPECT_EQ(text, "kept");
 
-  use(PARTIAL_LIBRARY_PATH);  // installed meanwhile
+  EXPECT_EQ(api.LastError(), std::nullopt);  // no library, no reason beyond the load's
+  use(PARTIAL_LIBRARY_PATH);                 // installed meanwhile
   EXPECT_EQ(api.znOpen("", "", "", 0), 7);
 }
 
@@ -62,6 +63,8 @@ TEST_F(LibraryOverride, MissingEntryPointFailsOnlyItsOwnCall) {
   EXPECT_EQ(time, "10:11:12");
   EXPECT_EQ(module.ReadTagValue(7, "T"), server::TagValue{}) << "znTagRead is missing";
   EXPECT_EQ(api.znClose(7), 1);
+  // The optional reason is offered when the library has one, and never required.
+  EXPECT_EQ(api.LastError(), "connection refused by unreachable");
 }
 
 // Without a choice the library beside the program is found. Every entry point is bound
@@ -71,6 +74,7 @@ TEST_F(LibraryOverride, TheLibraryBesideTheProgramIsFound) {
   DynamicZnApi api;
   EXPECT_EQ(api.znOpen("127.0.0.1:1", "Engineer", "x", 0), 0);  // nothing listens there
   EXPECT_EQ(api.znClose(999999), 0);
+  EXPECT_EQ(api.LastError(), std::nullopt);  // this library offers no reasons yet
 }
 
 }  // namespace

@@ -4,8 +4,8 @@
 #include <string>
 #include <variant>
 
-#include "ConnectionTable.h"
 #include "FakeZnApi.h"
+#include "basZNAPI.h"
 
 namespace {
 

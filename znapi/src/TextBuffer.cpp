@@ -41,25 +41,11 @@ std::pair<char32_t, std::size_t> DecodeAt(std::string_view text, std::size_t at)
   return {c, size};
 }
 
-void AppendUtf8(std::string& out, char32_t c) {
-  if (c < 0x80) {
-    out += static_cast<char>(c);
-  } else if (c < 0x800) {
-    out += static_cast<char>(0xC0 | (c >> 6));
-    out += static_cast<char>(0x80 | (c & 0x3F));
-  } else {  // every character of the code page lies in the Basic Multilingual Plane
-    out += static_cast<char>(0xE0 | (c >> 12));
-    out += static_cast<char>(0x80 | ((c >> 6) & 0x3F));
-    out += static_cast<char>(0x80 | (c & 0x3F));
-  }
-}
-
 }  // namespace
 
 std::string Utf8FromAnsi(const char* text) {
   std::string out;
-  for (; *text != '\0'; ++text)
-    AppendUtf8(out, codepage::FromWindows1252(static_cast<unsigned char>(*text)));
+  codepage::AppendUtf8(out, text);
   return out;
 }
 

@@ -1,0 +1,295 @@
+// The tag commands: single reads and writes, script functions, list reads and writes, and a
+// watch that polls tags until it is stopped. Each prints one row per tag and exits 0 when
+// every operation succeeded, 2 otherwise.
+#include <time.h>
+
+#include <array>
+#include <csignal>
+#include <cstdio>
+#include <cstring>
+#include <memory>
+#include <sstream>
+#include <type_traits>
+#include <variant>
+
+#include "CheckTexts.h"
+#include "Commands.h"
+
+namespace zncheck {
+
+namespace {
+
+constexpr std::int32_t kValueLength = 255;
+
+volatile std::sig_atomic_t stopRequested = 0;
+
+extern "C" void RequestStop(int) {
+  stopRequested = 1;
+}
+
+Cell ValueCell(const server::TagValue& value) {
+  return std::visit(
+      [](const auto& v) -> Cell {
+        using T = std::decay_t<decltype(v)>;
+        if constexpr (std::is_same_v<T, double>) {
+          char text[32];
+          std::snprintf(text, sizeof text, "%.15g", v);
+          return Cell::Number(text, v);
+        } else if constexpr (std::is_same_v<T, std::string>) {
+          return {Utf8FromAnsi(v)};
+        } else {
+          return Cell::Missing();
+        }
+      },
+      value);
+}
+
+CheckStatus StatusOf(bool allSucceeded) {
+  return allSucceeded ? CheckStatus::Ok : CheckStatus::Critical;
+}
+
+void SayFailed(const std::string& what, ServerAccess& access) {
+  std::fprintf(stderr, "zncheck: %s failed%s\n", what.c_str(), access.Reason().c_str());
+}
+
+// Frees the list on every way out.
+class ListHandle {
+ public:
+  ListHandle(server::ZnApi& api, std::int32_t connection)
+      : api_(api), list_(api.znListNew(connection, 0)) {}
+  ~ListHandle() {
+    if (list_ == 0) return;
+    try {
+      api_.znListFree(list_);
+    } catch (...) {  // the library vanished; the server frees the list with the connection
+    }
+  }
+  ListHandle(const ListHandle&) = delete;
+  ListHandle& operator=(const ListHandle&) = delete;
+  std::int32_t get() const { return list_; }
+
+ private:
+  server::ZnApi& api_;
+  std::int32_t list_;
+};
+
+CheckStatus Read(const CheckOptions& o, const std::vector<std::string>& tags) {
+  ServerAccess access(o);
+  const std::int32_t handle = access.ConnectOrSay();
+  if (handle == 0) return CheckStatus::Critical;
+  RowOutput out(o.format, {"tag", "value", "status"}, stdout, o.quiet);
+  bool allRead = true;
+  for (const auto& tag : tags) {
+    const std::string ansi = AnsiFromUtf8(tag);
+    const server::TagValue value = access.module().ReadTagValue(handle, ansi);
+    const bool read = !std::holds_alternative<std::monostate>(value);
+    if (!read) SayFailed("reading " + tag, access);
+    allRead = allRead && read;
+    out.Add({{Utf8FromAnsi(ansi)}, ValueCell(value), {read ? "ok" : "failed"}});
+  }
+  return StatusOf(allRead);
+}
+
+// One write per pair, as the list window writes; pairs of UTF-8 texts.
+CheckStatus Write(const CheckOptions& o,
+                  const std::vector<std::pair<std::string, std::string>>& pairs) {
+  ServerAccess access(o);
+  const std::int32_t handle = access.ConnectOrSay();
+  if (handle == 0) return CheckStatus::Critical;
+  RowOutput out(o.format, {"tag", "value", "status"}, stdout, o.quiet);
+  bool allWritten = true;
+  for (const auto& [tag, value] : pairs) {
+    const std::string ansiTag = AnsiFromUtf8(tag);
+    const std::string ansiValue = AnsiFromUtf8(value);
+    const bool written = access.api().znTagWrite(handle, ansiTag.c_str(), ansiValue.c_str()) != 0;
+    if (!written) SayFailed("writing " + tag, access);
+    allWritten = allWritten && written;
+    out.Add({{Utf8FromAnsi(ansiTag)}, {Utf8FromAnsi(ansiValue)}, {written ? "ok" : "failed"}});
+  }
+  return StatusOf(allWritten);
+}
+
+CheckStatus Zncode(const CheckOptions& o, const std::string& function) {
+  ServerAccess access(o);
+  const std::int32_t handle = access.ConnectOrSay();
+  if (handle == 0) return CheckStatus::Critical;
+  std::string result;
+  const bool ran =
+      access.module().CallServerFunction(handle, AnsiFromUtf8(function), result) != server::kFalse;
+  if (!ran) SayFailed(function, access);
+  RowOutput out(o.format, {"function", "result", "status"}, stdout, o.quiet);
+  out.Add(
+      {{function}, ran ? Cell{Utf8FromAnsi(result)} : Cell::Missing(), {ran ? "ok" : "failed"}});
+  return StatusOf(ran);
+}
+
+CheckStatus ListRead(const CheckOptions& o, std::vector<std::string> tags,
+                     const std::string& file) {
+  if (!file.empty()) {
+    std::istringstream lines(ReadInput(file));
+    for (std::string line; std::getline(lines, line);) {
+      if (!line.empty() && line.back() == '\r') line.pop_back();
+      if (!line.empty()) tags.push_back(line);
+    }
+  }
+  if (tags.empty()) throw UsageError("list-read needs tags, as arguments or in --file");
+  ServerAccess access(o);
+  const std::int32_t handle = access.ConnectOrSay();
+  if (handle == 0) return CheckStatus::Critical;
+  server::ZnApi& api = access.api();
+  ListHandle list(api, handle);
+  if (list.get() == 0) {
+    SayFailed("starting a list", access);
+    return CheckStatus::Critical;
+  }
+  std::vector<std::string> ansi;
+  std::vector<std::int32_t> items;
+  ansi.reserve(tags.size());
+  items.reserve(tags.size());
+  for (const auto& tag : tags) {
+    ansi.push_back(AnsiFromUtf8(tag));
+    items.push_back(api.znListAdd(list.get(), ansi.back().c_str()));
+  }
+  api.znListRead(list.get(), 0);
+  RowOutput out(o.format, {"tag", "value", "status"}, stdout, o.quiet);
+  bool allRead = true;
+  std::array<char, kValueLength> value{};
+  for (std::size_t i = 0; i < items.size(); ++i) {
+    value.fill('\0');
+    const bool added = items[i] != 0;
+    const bool read = added && api.znListData(items[i], value.data(), kValueLength, 0) != 0;
+    if (!read)
+      std::fprintf(stderr, "zncheck: %s: %s\n", tags[i].c_str(), added ? "not read" : "not added");
+    allRead = allRead && read;
+    out.Add({{Utf8FromAnsi(ansi[i])},
+             read ? Cell{Utf8FromAnsi({value.data(), strnlen(value.data(), value.size())})}
+                  : Cell::Missing(),
+             {read    ? "ok"
+              : added ? "not read"
+                      : "not added"}});
+  }
+  return StatusOf(allRead);
+}
+
+CheckStatus ListWrite(const CheckOptions& o, const std::string& file) {
+  std::vector<std::pair<std::string, std::string>> pairs;
+  for (const auto& record : ReadCsv(ReadInput(file))) {
+    if (record.size() != 2)
+      throw UsageError("each line of " + file + " must hold a tag and a value");
+    pairs.emplace_back(record[0], record[1]);
+  }
+  if (!pairs.empty() && pairs.front().first == "tag" && pairs.front().second == "value")
+    pairs.erase(pairs.begin());  // the header zncheck's own CSV carries
+  if (pairs.empty()) throw UsageError(file + " holds no tag,value pairs");
+  return Write(o, pairs);
+}
+
+// Sleeps until `deadline` or until asked to stop; false when asked to stop.
+bool SleepUntil(std::chrono::steady_clock::time_point deadline) {
+  while (!stopRequested) {
+    const auto left = deadline - std::chrono::steady_clock::now();
+    if (left <= std::chrono::steady_clock::duration::zero()) return true;
+    const auto ns = std::chrono::duration_cast<std::chrono::nanoseconds>(left).count();
+    const timespec wait{static_cast<time_t>(ns / 1000000000), static_cast<long>(ns % 1000000000)};
+    nanosleep(&wait, nullptr);  // a signal ends it early
+  }
+  return false;
+}
+
+CheckStatus Watch(const CheckOptions& o, const std::vector<std::string>& tags,
+                  const std::string& intervalText, int count) {
+  const auto interval = ParseDuration(intervalText);
+  if (!interval) throw UsageError("--interval: not a duration: " + intervalText);
+  struct sigaction stop {};
+  stop.sa_handler = RequestStop;  // no SA_RESTART: a wait ends at the signal
+  sigaction(SIGINT, &stop, nullptr);
+  sigaction(SIGTERM, &stop, nullptr);
+
+  ServerAccess access(o);
+  std::vector<std::string> ansi;
+  for (const auto& tag : tags) ansi.push_back(AnsiFromUtf8(tag));
+  RowOutput out(o.format, {"time", "server", "computer", "tag", "value", "status"}, stdout,
+                o.quiet);
+  bool allRead = true;
+  auto next = std::chrono::steady_clock::now();
+  for (int poll = 0; count == 0 || poll < count; ++poll) {
+    if (poll > 0 && !SleepUntil(next)) break;
+    next += *interval;
+    const std::string time = IsoNow();
+    // Every poll asks the table afresh, so the watch follows a failover and, with
+    // --try-primary-first, the primary's return.
+    const std::int32_t handle = access.Connect();
+    const bool connected = handle != 0;
+    const int slot = access.module().table().CurrentSlot;
+    for (const auto& tag : ansi) {
+      const server::TagValue value =
+          connected ? access.module().ReadTagValue(handle, tag) : server::TagValue{};
+      const bool read = !std::holds_alternative<std::monostate>(value);
+      allRead = allRead && read;
+      out.Add({{time},
+               connected ? Cell{access.Role()} : Cell::Missing(),
+               connected ? Cell{access.Computer(slot)} : Cell::Missing(),
+               {Utf8FromAnsi(tag)},
+               ValueCell(value),
+               {read        ? "ok"
+                : connected ? "failed"
+                            : "no connection"}});
+    }
+    out.Flush();
+    if (stopRequested) break;
+  }
+  return StatusOf(allRead);
+}
+
+}  // namespace
+
+void AddTagCommands(CLI::App& zncheck, CheckOptions& o, std::vector<Command>& commands) {
+  auto tags = std::make_shared<std::vector<std::string>>();
+  auto texts = std::make_shared<std::vector<std::string>>(2);
+  auto file = std::make_shared<std::string>();
+  auto interval = std::make_shared<std::string>("1s");
+  auto count = std::make_shared<int>(0);
+
+  CLI::App* read = zncheck.add_subcommand("read", "Read tags, one row per tag");
+  read->add_option("tags", *tags, "Tag names")->required();
+  AddCheckOptions(*read, o);
+  commands.push_back({read, [&o, tags] { return Read(o, *tags); }});
+
+  CLI::App* write = zncheck.add_subcommand("write", "Write a value to a tag");
+  write->add_option("tag", (*texts)[0], "Tag name")->required();
+  write->add_option("value", (*texts)[1], "Value")->required();
+  AddCheckOptions(*write, o);
+  commands.push_back({write, [&o, texts] { return Write(o, {{(*texts)[0], (*texts)[1]}}); }});
+
+  CLI::App* zncode = zncheck.add_subcommand("zncode", "Run a server function, e.g. \"Time(1)\"");
+  zncode->add_option("function", (*texts)[0], "Function text")->required();
+  AddCheckOptions(*zncode, o);
+  commands.push_back({zncode, [&o, texts] { return Zncode(o, (*texts)[0]); }});
+
+  CLI::App* listRead = zncheck.add_subcommand("list-read", "Read many tags in one list request");
+  listRead->add_option("tags", *tags, "Tag names");
+  listRead->add_option("--file", *file, "File of tag names, one per line (- for standard input)");
+  AddCheckOptions(*listRead, o);
+  commands.push_back({listRead, [&o, tags, file] { return ListRead(o, *tags, *file); }});
+
+  CLI::App* listWrite =
+      zncheck.add_subcommand("list-write", "Write the tag,value pairs of a CSV file");
+  listWrite->add_option("--file", *file, "CSV file of tag,value lines (- for standard input)")
+      ->required();
+  AddCheckOptions(*listWrite, o);
+  commands.push_back({listWrite, [&o, file] { return ListWrite(o, *file); }});
+
+  CLI::App* watch = zncheck.add_subcommand(
+      "watch", "Read tags at every interval, with a timestamp per row, until stopped (Ctrl+C)");
+  watch->add_option("tags", *tags, "Tag names")->required();
+  watch->add_option("--interval", *interval, "Time between polls: 500ms, 1s, 5m ...")
+      ->capture_default_str();
+  watch->add_option("--count", *count, "Stop after this many polls (0: never)")
+      ->capture_default_str()
+      ->check(CLI::NonNegativeNumber);
+  AddCheckOptions(*watch, o);
+  commands.push_back(
+      {watch, [&o, tags, interval, count] { return Watch(o, *tags, *interval, *count); }});
+}
+
+}  // namespace zncheck

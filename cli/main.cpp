@@ -1,0 +1,41 @@
+// zncheck: the ZnAPI checks of the test window from the command line, with exit codes that
+// scripts and monitoring systems can trust (0 OK, 1 WARNING, 2 CRITICAL, 3 UNKNOWN).
+#include <CLI/CLI.hpp>
+#include <cstdio>
+#include <exception>
+#include <string>
+#include <vector>
+
+#include "Commands.h"
+
+int main(int argc, char** argv) {
+  using zncheck::CheckStatus;
+  CLI::App app{
+      "zncheck: ZnAPI checks for scripts and monitoring. Exit 0 OK, 1 WARNING, "
+      "2 CRITICAL, 3 UNKNOWN (bad usage, no library).",
+      "zncheck"};
+  app.require_subcommand(1);
+  zncheck::CheckOptions options;
+  std::vector<zncheck::Command> commands;
+  zncheck::AddProbeCommand(app, options, commands);
+  zncheck::AddTagCommands(app, options, commands);
+  zncheck::AddQueryCommands(app, options, commands);
+
+  try {
+    app.parse(argc, argv);
+  } catch (const CLI::ParseError& e) {
+    if (e.get_exit_code() == 0) return app.exit(e);  // --help
+    std::fprintf(stderr, "zncheck: %s (see zncheck --help)\n", e.what());
+    return static_cast<int>(CheckStatus::Unknown);
+  }
+  // The one place that decides how a failure leaves the program.
+  try {
+    for (const auto& command : commands)
+      if (command.app->parsed()) return static_cast<int>(command.run());
+  } catch (const zncheck::UsageError& e) {
+    std::fprintf(stderr, "zncheck: %s\n", e.what());
+  } catch (const std::exception& e) {
+    std::fprintf(stderr, "zncheck: %s\n", e.what());  // the library or an entry point is missing
+  }
+  return static_cast<int>(CheckStatus::Unknown);
+}

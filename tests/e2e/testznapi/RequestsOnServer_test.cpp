@@ -1,0 +1,125 @@
+// The request kinds against a real znsim serving its demo plant, through the real
+// library: what the result pane shows is what the server answered.
+#include <gtest/gtest.h>
+
+#include <QComboBox>
+#include <QDateTime>
+#include <QDeadlineTimer>
+#include <QLabel>
+#include <QLineEdit>
+#include <QPushButton>
+#include <QRadioButton>
+#include <QRegularExpression>
+#include <QThread>
+
+#include "DynamicZnApi.h"
+#include "FakeHost.h"
+#include "Widgets.h"
+#include "ZnsimProcess.h"
+#include "basZNAPI.h"
+#include "frmTestConnection.h"
+
+// Readable failure messages for texts.
+static void PrintTo(const QString& s, std::ostream* os) {
+  *os << '"' << s.toStdString() << '"';
+}
+
+namespace {
+
+using testing_support::ZnsimProcess;
+
+ui::LocalDateTime LocalNow() {
+  const QDateTime now = QDateTime::currentDateTime();
+  const QDate d = now.date();
+  const QTime t = now.time();
+  return {d.year(), d.month(), d.day(), t.hour(), t.minute(), t.second()};
+}
+
+struct RequestsE2e : ::testing::Test {
+  ZnsimProcess sim;
+  server::DynamicZnApi library;
+  server::basZNAPI module{library};
+  fake::FakeHost host;
+  frmTestConnection w{module, host};
+
+  RequestsE2e() {
+    host.now = LocalNow();
+    w.txtComputer[0]->setText(QString::fromStdString(sim.address()));
+    w.cmdTestConnection->click();  // takes the user and password boxes too
+  }
+  ~RequestsE2e() override { w.close(); }
+
+  void request(int kind) {
+    w.optRead[kind]->click();
+    w.cmdReadAlarmTrend->click();
+  }
+  QStringList rows() const {
+    QStringList lines = w.txtRequestedData->text().split("\r\n");
+    EXPECT_EQ(lines.takeLast(), "") << "every row ends in CR LF";
+    return lines;
+  }
+  /// Requests until the pane mentions `text`: alarms come and go with the simulation's
+  /// first evaluations, so give the server a generous while.
+  bool requestUntilPaneHas(int kind, const QString& text) {
+    QDeadlineTimer deadline(20000);
+    while (!deadline.hasExpired()) {
+      host.now = LocalNow();
+      host.boxes.clear();
+      request(kind);
+      if (w.txtRequestedData->text().contains(text)) return true;
+      QThread::msleep(200);
+    }
+    return false;
+  }
+};
+
+// The demo plant's North Moor telemetry is held lost, so its alarm is active from the start.
+const QString kAlwaysActiveTag = "RES3_Comms";
+
+TEST_F(RequestsE2e, AlarmsListWhatIsActiveNow) {
+  ASSERT_TRUE(requestUntilPaneHas(2, kAlwaysActiveTag)) << w.txtRequestedData->text().toStdString();
+  const QRegularExpression row(
+      "^\\d{2}/\\d{2}/\\d{4}   \\d{2}:\\d{2}:\\d{2}   [^\\t]+\\t[^\\t]*\\t[^\\t]*$");
+  const QStringList lines = rows();
+  for (const QString& line : lines) EXPECT_TRUE(row.match(line).hasMatch()) << line.toStdString();
+  EXPECT_EQ(w.lblRequestCount->text(), "Count: " + QString::number(lines.size()));
+  EXPECT_EQ(w.lblStatus->text().left(28), "Status: Request takes about ");
+}
+
+TEST_F(RequestsE2e, SummaryListsTheTransitionsOfTheLastMinutes) {
+  w.txtDuration->setText("10");
+  ASSERT_TRUE(requestUntilPaneHas(0, kAlwaysActiveTag)) << w.txtRequestedData->text().toStdString();
+  for (const QString& line : rows()) EXPECT_EQ(line.count('\t'), 3) << line.toStdString();
+  EXPECT_TRUE(host.boxes.empty());
+}
+
+TEST_F(RequestsE2e, TrendShowsOneRowPerSampleOfATrendTheServerLists) {
+  w.cmdLoadZontraSchema->click();  // the trend box lists the server's trends
+  const QString trend = w.cboTagNames[2]->itemText(0);
+  ASSERT_FALSE(trend.isEmpty());
+  w.cboTagNames[2]->setEditText(trend);
+  w.cboUnits->setCurrentIndex(3);  // seconds
+  w.txtDuration->setText("10");
+  w.txtSamplePeriod->setText("1");
+  request(1);
+  ASSERT_TRUE(host.boxes.empty()) << host.boxes[0].text.toStdString();
+  QStringList lines = rows();
+  ASSERT_FALSE(lines.isEmpty());
+  EXPECT_EQ(lines.takeFirst(), "Date    \tTime        \t" + trend);
+  EXPECT_EQ(lines.size(), 10);
+  const QRegularExpression row("^\\d{2}/\\d{2}/\\d{4}\\t\\d{2}:\\d{2}:\\d{2}\\t.*$");
+  for (const QString& line : lines) EXPECT_TRUE(row.match(line).hasMatch()) << line.toStdString();
+  EXPECT_EQ(w.lblRequestCount->text(), "Count: 10");
+}
+
+TEST_F(RequestsE2e, DeviceRowsHoldEveryFieldOfEachRecord) {
+  // Devices are not listed by the server; the demo plant's shift roster is one of them.
+  w.txtOthers->setText("Shifts");
+  request(3);
+  ASSERT_TRUE(host.boxes.empty()) << host.boxes[0].text.toStdString();
+  EXPECT_EQ(rows(),
+            (QStringList{"Early\t06:00\tJ. Okafor\tx2201\t", "Late\t14:00\tM. Brennan\tx2202\t",
+                         "Night\t22:00\tS. Patel\tx2203\t"}));
+}
+
+}  // namespace

@@ -1,0 +1,102 @@
+// Failover between two real simulators through the real library: the primary is killed, the
+// standby takes over, and with "Always Try Primary First" the primary is taken back.
+#include <gtest/gtest.h>
+
+#include <QCheckBox>
+#include <QComboBox>
+#include <QLabel>
+#include <QLineEdit>
+#include <QPushButton>
+#include <memory>
+
+#include "DynamicZnApi.h"
+#include "FakeHost.h"
+#include "Typing.h"
+#include "Widgets.h"
+#include "ZnsimProcess.h"
+#include "basZNAPI.h"
+#include "frmTestConnection.h"
+
+namespace {
+
+using testing_support::ZnsimProcess;
+
+struct Failover : ::testing::Test {
+  testing_support::TempDir primaryData;
+  std::unique_ptr<ZnsimProcess> primary =
+      std::make_unique<ZnsimProcess>(std::vector<std::string>{}, primaryData.path);
+  const int primaryPort = primary->port();
+  ZnsimProcess standby;
+  server::DynamicZnApi library;
+  server::basZNAPI module{library};
+  fake::FakeHost host;
+  frmTestConnection w{module, host};
+
+  Failover() {
+    w.txtComputer[0]->setText(QString::fromStdString(primary->address()));
+    w.txtComputer[1]->setText(QString::fromStdString(standby.address()));
+  }
+  ~Failover() override { w.close(); }
+  /// The primary comes back on the same port with the same data.
+  void restartPrimary() {
+    primary =
+        std::make_unique<ZnsimProcess>(std::vector<std::string>{}, primaryData.path, primaryPort);
+  }
+};
+
+TEST_F(Failover, StandbyTakesOverAndThePrimaryIsTakenBack) {
+  w.chkEnableRedundant->setChecked(true);
+  w.chkTryPrimary->setChecked(true);
+  w.cmdTestConnection->click();
+  ASSERT_TRUE(host.boxes.empty());
+  EXPECT_EQ(w.lblStatus->text().toStdString(),
+            "Status: Connected to '" + primary->address() + "'.");
+  const auto primaryHandle = module.table().Handle[0];
+
+  primary->kill9();
+  const auto standbyHandle = module.GetConnection();
+  EXPECT_GT(standbyHandle, 0);
+  EXPECT_NE(standbyHandle, primaryHandle);
+  EXPECT_EQ(module.table().CurrentSlot, 1);
+  EXPECT_EQ(module.table().Handle[0], 0) << "the dead primary is closed and cleared";
+
+  restartPrimary();
+  const auto back = module.GetConnection();
+  EXPECT_GT(back, 0);
+  EXPECT_EQ(module.table().CurrentSlot, 0);
+  EXPECT_EQ(back, module.table().Handle[0]);
+}
+
+// Accented text reaches the server and comes back exactly, and the connection that carried it
+// stays the primary's: a text the server could not decode would have cost the connection.
+TEST_F(Failover, AccentedTextRoundTripsOnThePrimaryWithoutAFailover) {
+  w.chkEnableRedundant->click();
+  w.cmdTestConnection->click();
+  const QString tag = "PLANT_Message";
+  const QString value = QString::fromUtf8("Caf\u00e9 open \u20ac5 \u00b5m");
+  testing_support::TypeText(w.cboTagNames[0], tag);
+  testing_support::TypeText(w.txtValue, value);
+  w.cmdWrite->click();
+  EXPECT_EQ(w.lblStatus->text().toStdString(),
+            "Status: Writing to PLANT_Message is successful to '" + primary->address() + "'.");
+  w.txtValue->clear();
+  w.cmdRead->click();
+  EXPECT_EQ(w.txtValue->text(), value);
+  EXPECT_EQ(module.table().CurrentSlot, 0);
+  EXPECT_EQ(module.table().Handle[1], 0) << "the standby was never needed";
+}
+
+TEST_F(Failover, WithoutTryPrimaryFirstTheStandbyIsKept) {
+  w.cmdTestConnection->click();
+  ASSERT_EQ(module.table().CurrentSlot, 0);
+
+  primary->kill9();
+  w.cmdTestConnection->click();
+  EXPECT_EQ(w.lblStatus->text().toStdString(), "Status: Connected to '" + standby.address() + "'.");
+
+  restartPrimary();
+  EXPECT_GT(module.GetConnection(), 0);
+  EXPECT_EQ(module.table().CurrentSlot, 1) << "parked on the standby while it answers";
+}
+
+}  // namespace

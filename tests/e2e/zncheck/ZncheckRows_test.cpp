@@ -1,0 +1,114 @@
+// The row commands against real servers: values that go out and come back, one list request
+// with bad names among good ones, a large browse read as a stream, and a trend as CSV that
+// another program's CSV reader takes.
+#include <gtest/gtest.h>
+
+#include <QJsonDocument>
+#include <QJsonObject>
+#include <QRegularExpression>
+
+#include "ZncheckRun.h"
+#include "ZnsimProcess.h"
+
+namespace zncheck_test {
+namespace {
+
+using testing_support::ZnsimProcess;
+
+QStringList At(const ZnsimProcess& server) {
+  return {"--primary", QString::fromStdString(server.address())};
+}
+
+TEST(ZncheckRows, WrittenValuesReadBackExactly) {
+  ZnsimProcess server;
+  const QString text = QStringLiteral("Café, \"night\" shift");
+  Outcome run = Zncheck(QStringList{"write", "PLANT_Message", text} + At(server));
+  ASSERT_EQ(run.exitCode, 0) << run.err.toStdString();
+  run = Zncheck(QStringList{"write", "CL_Residual_SP", "0.85"} + At(server));
+  ASSERT_EQ(run.exitCode, 0) << run.err.toStdString();
+
+  run = Zncheck(QStringList{"read", "PLANT_Message", "CL_Residual_SP", "--format", "json"} +
+                At(server));
+  ASSERT_EQ(run.exitCode, 0) << run.err.toStdString();
+  const QStringList rows = Lines(run.out);
+  ASSERT_EQ(rows.size(), 2);
+  EXPECT_EQ(QJsonDocument::fromJson(rows[0].toUtf8()).object().value("value").toString(), text);
+  EXPECT_EQ(QJsonDocument::fromJson(rows[1].toUtf8()).object().value("value").toDouble(), 0.85);
+
+  run = Zncheck(QStringList{"read", "PLANT_Message", "NO_SUCH_TAG"} + At(server));
+  EXPECT_EQ(run.exitCode, 2);
+  EXPECT_TRUE(run.err.contains("NO_SUCH_TAG")) << run.err.toStdString();
+}
+
+TEST(ZncheckRows, ListReadOfAThousandTagsPrintsTheGoodOnesAndFailsForTheBad) {
+  ZnsimProcess server(
+      {"--generate-tags", "1000", "--generate-alarms", "0", "--generate-trends", "0"});
+  QByteArray file;
+  for (int i = 1; i <= 1000; ++i)
+    file += (i % 10 == 0 ? QString("BAD%1").arg(i) : QString("GEN%1").arg(i, 6, 10, QChar('0')))
+                .toUtf8() +
+            "\n";
+  const Outcome run =
+      Zncheck(QStringList{"list-read", "--file", "-", "--format", "csv"} + At(server), file);
+  EXPECT_EQ(run.exitCode, 2);
+  const QStringList rows = Lines(run.out);
+  ASSERT_EQ(rows.size(), 1001);
+  EXPECT_EQ(rows[0], "tag,value,status\r");
+  int good = 0;
+  for (int i = 1; i <= 1000; ++i) {
+    const QStringList fields = rows[i].trimmed().split(',');
+    ASSERT_EQ(fields.size(), 3) << rows[i].toStdString();
+    const bool bad = fields[0].startsWith("BAD");
+    EXPECT_EQ(fields[2], bad ? "not read" : "ok") << rows[i].toStdString();
+    if (!bad && !fields[1].isEmpty()) ++good;
+  }
+  EXPECT_EQ(good, 900);
+}
+
+TEST(ZncheckRows, BrowseOfAHundredThousandTagsIsOneJsonObjectPerLine) {
+  ZnsimProcess server(
+      {"--generate-tags", "100000", "--generate-alarms", "0", "--generate-trends", "0"});
+  const Outcome run = Zncheck(QStringList{"browse", "Tag", "--format", "json"} + At(server));
+  ASSERT_EQ(run.exitCode, 0) << run.err.toStdString();
+  static const QRegularExpression kGenerated(QStringLiteral("^GEN\\d{6}$"));
+  qsizetype rows = 0;
+  qsizetype generated = 0;
+  for (const QByteArray& line : run.out.split('\n')) {
+    if (line.isEmpty()) continue;
+    QJsonParseError error;
+    const QJsonObject row = QJsonDocument::fromJson(line, &error).object();
+    ASSERT_EQ(error.error, QJsonParseError::NoError) << line.toStdString();
+    ++rows;
+    if (kGenerated.match(row.value("Tag").toString()).hasMatch()) ++generated;
+  }
+  EXPECT_EQ(generated, 100000);
+  EXPECT_EQ(rows, 100000 + 160);  // and the demo plant's own tags
+}
+
+TEST(ZncheckRows, TrendCsvReadsWithPythonsCsvModule) {
+  ZnsimProcess server;
+  const Outcome run = Zncheck(
+      QStringList{"trend", "TREND1", "--duration", "10m", "--period", "2", "--format", "csv"} +
+      At(server));
+  ASSERT_EQ(run.exitCode, 0) << run.err.toStdString();
+  // Header, then 300 samples with ISO 8601 times and numbers, as Python's reader sees them.
+  const char* check =
+      "import csv, sys, datetime\n"
+      "rows = list(csv.reader(sys.stdin))\n"
+      "assert rows[0] == ['time', 'value'], rows[0]\n"
+      "assert len(rows) == 301, len(rows)\n"
+      "for time, value in rows[1:]:\n"
+      "    datetime.datetime.fromisoformat(time)\n"
+      "    float(value)\n"
+      "print('ok')\n";
+  QProcess python;
+  python.start("python3", {"-c", check});
+  python.write(run.out);
+  python.closeWriteChannel();
+  ASSERT_TRUE(python.waitForFinished(60000));
+  EXPECT_EQ(python.exitCode(), 0) << python.readAllStandardError().toStdString();
+  EXPECT_EQ(python.readAllStandardOutput().trimmed(), "ok");
+}
+
+}  // namespace
+}  // namespace zncheck_test

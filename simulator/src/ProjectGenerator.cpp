@@ -25,7 +25,7 @@ void AddGenerated(Project& project, const GeneratorCounts& counts) {
   for (std::size_t i = 1; i <= counts.tags; ++i) {
     char name[32];
     char comment[64];
-    char description[64];
+    char description[80];
     std::snprintf(name, sizeof name, "GEN%06zu", i);
     std::snprintf(comment, sizeof comment, "Generated measurement %zu", i);
     std::snprintf(description, sizeof description, "%s high", comment);

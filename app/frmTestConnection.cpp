@@ -11,9 +11,11 @@
 #include "TextValues.h"
 #include "Widgets.h"
 #include "basZNAPI.h"
+#include "frmCallLog.h"
 
-frmTestConnection::frmTestConnection(server::basZNAPI& module, ui::Host& host, QWidget* parent)
-    : QWidget(parent), module_(module), host_(host) {
+frmTestConnection::frmTestConnection(server::basZNAPI& module, ui::Host& host,
+                                     server::CallLog* callLog, QWidget* parent)
+    : QWidget(parent), module_(module), host_(host), callLog_(callLog) {
   BuildControls();
   ConnectHandlers();
   Form_Load();

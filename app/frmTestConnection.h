@@ -27,23 +27,31 @@ class QCloseEvent;
 namespace logic {
 class TrendSamples;
 }
+namespace calllog {
+class frmCallLog;
+}
 namespace plot {
 class frmTrendPlot;
 }
 namespace server {
 class basZNAPI;
-}
+class CallLog;
+}  // namespace server
 namespace ui {
 class Host;
 class ClickableLabel;
 class FocusLineEdit;
 class ProgressStrip;
 class ResultPane;
+class StatusLine;
 }  // namespace ui
 
 class frmTestConnection : public QWidget {
  public:
-  frmTestConnection(server::basZNAPI& module, ui::Host& host, QWidget* parent = nullptr);
+  /// `callLog` is the log that the library seam under `module` records into; without one the
+  /// window offers no Call Log.
+  frmTestConnection(server::basZNAPI& module, ui::Host& host, server::CallLog* callLog = nullptr,
+                    QWidget* parent = nullptr);
   ~frmTestConnection() override;
 
   // ---- Controls, directly on the window -------------------------------------------------
@@ -53,7 +61,7 @@ class frmTestConnection : public QWidget {
   QGroupBox* Frame3 = nullptr;
   QLabel* lblRequestCount = nullptr;
   ui::ClickableLabel* lblSCADATime = nullptr;
-  QLabel* lblStatus = nullptr;
+  ui::StatusLine* lblStatus = nullptr;
   QPushButton* cmdExit = nullptr;
   QTimer* Timer1 = nullptr;
 
@@ -79,6 +87,7 @@ class frmTestConnection : public QWidget {
   QPushButton* cmdRead = nullptr;
   QPushButton* cmdWrite = nullptr;
   QPushButton* cmdListRead = nullptr;
+  QPushButton* cmdCallLog = nullptr;  // "Log": the Call Log window, as F12 opens it
 
   // In "Requests"
   QLabel* lblOthers = nullptr;
@@ -149,6 +158,14 @@ class frmTestConnection : public QWidget {
   // frmTestConnection_ListRead.cpp
   void cmdListRead_Click();
 
+  // frmTestConnection_CallLog.cpp: every library call of both windows, and why one failed
+  void cmdCallLog_Click();
+  /// Shows the Call Log over `opener`, this window or the list window.
+  void ShowCallLog(QWidget* opener);
+  /// Lets F12 in `window` (the list window) show the Call Log.
+  void OfferCallLog(QWidget* window);
+  calllog::frmCallLog* CallLogWindow() const { return callLogWindow_.get(); }
+
   // frmTestConnection_Plot.cpp: the samples a trend request keeps, and the plot window
   void cmdPlot_Click();
   /// Starts keeping the samples of a trend request; Plot waits for its end.
@@ -212,6 +229,7 @@ class frmTestConnection : public QWidget {
   void BuildControls();  // frmTestConnection_Controls.cpp
   void ConnectHandlers();
   void ConnectResultCommands();  // frmTestConnection_Results.cpp
+  void ConnectCallLog();         // frmTestConnection_CallLog.cpp
   std::optional<QString> TrendUnits(const QString& trend);
 
   server::basZNAPI& module_;
@@ -225,4 +243,9 @@ class frmTestConnection : public QWidget {
   std::shared_ptr<logic::TrendSamples> lastTrend_;
   QHash<QString, QString> trendUnits_;  // found so far, by trend name
   QPointer<plot::frmTrendPlot> plotWindow_;
+  server::CallLog* callLog_ = nullptr;
+  /// A window of its own, not this one's child: a child would be blocked with this window
+  /// while the list window is shown modally.
+  std::unique_ptr<calllog::frmCallLog> callLogWindow_;
+  std::uint64_t statusCallMark_ = 0;  // the first call after the status line's last caption
 };

@@ -160,6 +160,9 @@ void frmTestConnection::BuildControls() {
   cmdRead = b.button(Frame2, "Read", 4800, 360, 1575, 375, 11);
   cmdWrite = b.button(Frame2, "Write", 6960, 360, 1575, 375, 12);
   cmdListRead = b.button(Frame2, "List Read", 6960, 720, 1575, 375, 13);
+  // The Call Log takes the free place under Read, beside List Read.
+  cmdCallLog = b.button(Frame2, "Log", 4800, 720, 975, 375, 13);
+  cmdCallLog->setToolTip("Show every library call and why a call failed (F12)");
   // The strip overlaps the frame's top edge by a pixel; kept below it, every step of the bar
   // would repaint the whole frame and its caption too.
   picProgress->raise();
@@ -225,7 +228,9 @@ void frmTestConnection::BuildControls() {
   ui::PlaceTwips(lblSCADATime, 6030, 8520, 2985, 195);
   lblSCADATime->adjustSize();
   lblSCADATime->setToolTip("Click to toggle the timer.");
-  lblStatus = b.label(this, "Status:", 0, 8880, 495, 195);
+  lblStatus = new ui::StatusLine("Status:", this);
+  ui::PlaceTwips(lblStatus, 0, 8880, 495, 195);
+  lblStatus->adjustSize();
   // At 7680 twips the button would end 30 twips beyond the client area; it ends where the
   // frames do.
   cmdExit = b.button(this, "Exit", 7560, 8760, 1455, 375, 25);
@@ -253,6 +258,7 @@ void frmTestConnection::BuildControls() {
   name(cmdRead, "cmdRead");
   name(cmdWrite, "cmdWrite");
   name(cmdListRead, "cmdListRead");
+  name(cmdCallLog, "cmdCallLog");
   name(cmdReadAlarmTrend, "cmdReadAlarmTrend");
   name(cmdCancelRead, "cmdCancelRead");
   name(cmdPlot, "cmdPlot");
@@ -300,4 +306,5 @@ void frmTestConnection::ConnectHandlers() {
           &frmTestConnection::cmdReadAlarmTrend_Click);
   connect(cmdPlot, &QPushButton::clicked, this, &frmTestConnection::cmdPlot_Click);
   ConnectResultCommands();
+  ConnectCallLog();
 }

@@ -2,6 +2,7 @@
 #include <QComboBox>
 
 #include "Host.h"
+#include "Widgets.h"
 #include "frmListRead.h"
 #include "frmTestConnection.h"
 
@@ -9,6 +10,7 @@ void frmTestConnection::cmdListRead_Click() {
   if (Busy()) return;
   frmListRead form(module(), host(), lblStatus, this);
   form.ZNAPIHandle(0);
+  OfferCallLog(&form);
   host().SetPointer(ui::kPointerHourglass);
   form.FillTagNames(cboTagNames[0]);
   host().SetPointer(ui::kPointerDefault);

@@ -2,8 +2,10 @@
 #include <QApplication>
 #include <QFont>
 
+#include "CallLog.h"
 #include "DynamicZnApi.h"
 #include "QtHost.h"
+#include "RecordingZnApi.h"
 #include "basZNAPI.h"
 #include "frmTestConnection.h"
 
@@ -16,9 +18,11 @@ int main(int argc, char** argv) {
   QFont::insertSubstitutions("Courier New", {"Liberation Mono", "Courier", "Monospace"});
 
   server::DynamicZnApi library;
-  server::basZNAPI module(library);
+  server::CallLog callLog;
+  server::RecordingZnApi recorded(library, callLog);
+  server::basZNAPI module(recorded);
   ui::QtHost host;
-  frmTestConnection window(module, host);
+  frmTestConnection window(module, host, &callLog);
   window.show();
   return QApplication::exec();
 }

@@ -7,6 +7,7 @@
 
 #include "CheckStatus.h"
 #include "CheckTexts.h"
+#include "ResultBuffer.h"
 
 namespace zncheck {
 
@@ -100,8 +101,9 @@ std::string ServerAccess::Computer(int slot) const {
 }
 
 std::string ServerAccess::Reason() {
-  const auto reason = library_.LastError();
-  return reason ? " (" + Utf8FromAnsi(*reason) + ")" : "";
+  server::ResultBuffer reason;
+  if (library_.znLastError(reason.data(), reason.length()) == 0 || reason.text().empty()) return "";
+  return " (" + Utf8FromAnsi(reason.text()) + ")";
 }
 
 }  // namespace zncheck

@@ -4,17 +4,16 @@
 #include <optional>
 
 #include "LibraryCandidates.h"
-#include "ResultBuffer.h"
 #include "znapi.h"  // the exported signatures, so a changed ABI fails to compile here
 
 namespace server {
 
 namespace {
 
-constexpr std::array<const char*, 15> kEntryNames{
-    "znOpen",      "znClose",    "znZncode",     "znTagRead",     "znTagWrite",
-    "znFindFirst", "znFindNext", "znFindScroll", "znGetProperty", "znFindClose",
-    "znListNew",   "znListAdd",  "znListRead",   "znListData",    "znListFree"};
+constexpr std::array<const char*, 16> kEntryNames{
+    "znOpen",     "znClose",      "znZncode",      "znTagRead",   "znTagWrite", "znFindFirst",
+    "znFindNext", "znFindScroll", "znGetProperty", "znFindClose", "znListNew",  "znListAdd",
+    "znListRead", "znListData",   "znListFree",    "znLastError"};
 
 std::optional<std::string> LibraryOverride() {
   const char* path = std::getenv("ZNAPI_LIBRARY");
@@ -120,18 +119,14 @@ std::int32_t DynamicZnApi::znListFree(std::int32_t list) {
   return resolve<decltype(&::znListFree)>(kListFree)(list);
 }
 
-std::optional<std::string> DynamicZnApi::LastError() {
-  using LastErrorEntry = std::int32_t (*)(char* buffer, std::int32_t length);
-  LastErrorEntry lastError = nullptr;
+std::int32_t DynamicZnApi::znLastError(char* buffer, std::int32_t length) {
+  void* address = nullptr;
   try {
-    lastError = reinterpret_cast<LastErrorEntry>(library().symbol("znLastError"));
+    address = entry(kLastError);
   } catch (const LibraryError&) {
-    return std::nullopt;  // no library, no reason beyond the one its load gave
+    return 0;  // a library without reasons works as before
   }
-  if (!lastError) return std::nullopt;
-  ResultBuffer reason;
-  if (lastError(reason.data(), reason.length()) == 0 || reason.text().empty()) return std::nullopt;
-  return reason.text();
+  return reinterpret_cast<decltype(&::znLastError)>(address)(buffer, length);
 }
 
 }  // namespace server

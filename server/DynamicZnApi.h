@@ -2,7 +2,6 @@
 /// The real library seam: libznapi.so, loaded at the first call and resolved entry point by
 /// entry point, so any library with the same ABI can be dropped in.
 #include <array>
-#include <optional>
 #include <string>
 
 #include "SharedLibrary.h"
@@ -42,10 +41,7 @@ class DynamicZnApi : public ZnApi {
   std::int32_t znListData(std::int32_t item, char* value, std::int32_t length,
                           std::int32_t mode) override;
   std::int32_t znListFree(std::int32_t list) override;
-
-  /// The library's reason for this thread's last failure, from its optional znLastError;
-  /// nothing when the library does not offer one or has no reason to give.
-  std::optional<std::string> LastError();
+  std::int32_t znLastError(char* buffer, std::int32_t length) override;
 
  private:
   enum Entry : std::size_t {
@@ -64,6 +60,7 @@ class DynamicZnApi : public ZnApi {
     kListRead,
     kListData,
     kListFree,
+    kLastError,  // optional: an extension other libraries may lack
     kEntryCount
   };
 

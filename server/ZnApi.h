@@ -41,6 +41,10 @@ class ZnApi {
   virtual std::int32_t znListData(std::int32_t item, char* value, std::int32_t length,
                                   std::int32_t mode) = 0;
   virtual std::int32_t znListFree(std::int32_t list) = 0;
+  /// The reason for this thread's last failed call, with the same buffer rules; 1 when there
+  /// is one. An extension that a library may lack: then, or when no library can be loaded,
+  /// it answers 0 and raises nothing, so a caller needs no other test.
+  virtual std::int32_t znLastError(char* buffer, std::int32_t length) = 0;
 };
 
 }  // namespace server

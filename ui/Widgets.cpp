@@ -39,6 +39,9 @@ QFont WindowFont() {
 void SetCaption(QLabel* label, const QString& text, bool fits) {
   label->setText(text);
   if (fits) label->adjustSize();
+  if (auto* status = qobject_cast<StatusLine*>(label); status && status->failure) {
+    status->setToolTip(status->failure());
+  }
 }
 
 int AddSorted(QListWidget* list, const QString& text) {

@@ -6,6 +6,7 @@
 #include <QStaticText>
 #include <QString>
 #include <QWidget>
+#include <functional>
 
 class QComboBox;
 class QListWidget;
@@ -29,6 +30,16 @@ class ClickableLabel : public QLabel {
 
  private:
   bool endsDoubleClick_ = false;
+};
+
+/// The status line: a label whose tooltip says why the operation it reports failed. Whenever
+/// its caption is set through SetCaption, it asks `failure` for the reason of the last call
+/// that failed since the caption before; an empty answer clears the tip.
+class StatusLine : public QLabel {
+  Q_OBJECT
+ public:
+  using QLabel::QLabel;
+  std::function<QString()> failure;
 };
 
 /// A single-line text box that reports when it receives the keyboard focus.
@@ -90,7 +101,8 @@ class ResultPane : public QWidget {
 /// window does not take its owner's font by itself, so each window sets this one.
 QFont WindowFont();
 
-/// Sets a label's caption; `fits` labels then size themselves to the text.
+/// Sets a label's caption; `fits` labels then size themselves to the text. A StatusLine
+/// renews its tooltip with it.
 void SetCaption(QLabel* label, const QString& text, bool fits = true);
 
 /// Adds an entry at its place in a sorted list's order (case-insensitive, after equal names).

@@ -128,9 +128,8 @@ class Evaluator {
     TagStore::Change change;
     switch (context_.tags.Prepare(args[0], args[1], change)) {
       case TagStore::WriteStatus::UnknownTag:
-        return Refuse("unknown tag '" + args[0] + "'");
       case TagStore::WriteStatus::BadValue:
-        return Refuse("value does not fit tag '" + args[0] + "'");
+        return Refuse(context_.tags.Refusal(args[0], args[1]));
       case TagStore::WriteStatus::Written:
         break;
     }
@@ -162,7 +161,7 @@ bool CallsTagWrite(const Call& call) {
 
 ScriptOutcome RunScript(const std::string& text, ScriptContext& context) {
   const ParseResult parsed = ParseCall(text);
-  if (!parsed.call) return {false, {}, "bad function text: " + parsed.error, 0};
+  if (!parsed.call) return {false, {}, parsed.error, 0};
   Evaluator evaluator(context);
   if (!evaluator.Check(*parsed.call)) return {false, {}, evaluator.error(), 0};
   auto result = evaluator.Run(*parsed.call);

@@ -36,9 +36,29 @@ class Parser {
   bool AtEnd() const { return pos_ >= text_.size(); }
   char Peek() const { return AtEnd() ? '\0' : text_[pos_]; }
 
-  std::nullptr_t Fail(std::string message) {
-    if (error_.empty()) error_ = std::move(message) + " at position " + std::to_string(pos_);
+  // Where the text went wrong, as the number of characters read before the fault (a text
+  // cut short fails at its length), then what the parser wanted there.
+  std::nullptr_t Fail(std::string_view expected) {
+    if (error_.empty()) {
+      error_ = "syntax error at character " + std::to_string(CharacterCount(pos_)) + " of '" +
+               Shown() + "': " + std::string(expected);
+    }
     return nullptr;
+  }
+  std::size_t CharacterCount(std::size_t bytes) const {
+    std::size_t count = 0;
+    for (std::size_t i = 0; i < bytes && i < text_.size(); ++i) {
+      if ((static_cast<unsigned char>(text_[i]) & 0xC0) != 0x80) ++count;  // not a continuation
+    }
+    return count;
+  }
+  // The text as the error quotes it: a hostile megabyte is not echoed back whole.
+  std::string Shown() const {
+    constexpr std::size_t kShownBytes = 200;
+    if (text_.size() <= kShownBytes) return std::string(text_);
+    std::size_t cut = kShownBytes;
+    while (cut > 0 && (static_cast<unsigned char>(text_[cut]) & 0xC0) == 0x80) --cut;
+    return std::string(text_.substr(0, cut)) + "...";
   }
 
   std::string Word() {

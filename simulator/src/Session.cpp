@@ -113,7 +113,7 @@ Outcome Session::Handle(const znwire::Request& request) {
     case znwire::Request::kTagRead: {
       auto value = plant.tags().Read(request.tag_read().tag(), now);
       if (!value) {
-        Refuse(response, "unknown tag");
+        Refuse(response, "unknown tag '" + request.tag_read().tag() + "'");
       } else {
         response.mutable_tag_value()->set_value(std::move(*value));
       }
@@ -122,12 +122,11 @@ Outcome Session::Handle(const znwire::Request& request) {
     case znwire::Request::kTagWrite: {
       const auto written =
           plant.tags().Write(request.tag_write().tag(), request.tag_write().value());
-      if (written.status == TagStore::WriteStatus::UnknownTag) Refuse(response, "unknown tag");
-      if (written.status == TagStore::WriteStatus::BadValue) {
-        Refuse(response, "value does not fit the tag's type");
-      }
       if (written.status == TagStore::WriteStatus::Written) {
         response.mutable_tag_value()->set_value(written.value);
+      } else {
+        Refuse(response,
+               plant.tags().Refusal(request.tag_write().tag(), request.tag_write().value()));
       }
       break;
     }

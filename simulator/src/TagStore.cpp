@@ -127,6 +127,13 @@ TagStore::WriteStatus TagStore::Prepare(std::string_view name, const std::string
   return WriteStatus::Written;
 }
 
+std::string TagStore::Refusal(const std::string& name, const std::string& text) const {
+  const std::size_t index = project_.TagIndex(name);
+  if (index == Project::npos) return "unknown tag '" + name + "'";
+  const TagType type = project_.tags[index].type;
+  return ValueRefusal(type, text) + " (tag " + name + " is " + TagTypeName(type) + ")";
+}
+
 TagStore::WriteResult TagStore::Write(std::string_view name, const std::string& text) {
   Change change;
   const WriteStatus status = Prepare(name, text, change);

@@ -48,6 +48,9 @@ class TagStore : public AlarmInputs {
   };
   /// Checks a write without doing it; the status says why it cannot be done.
   WriteStatus Prepare(std::string_view name, const std::string& text, Change& change) const;
+  /// Why a write that Prepare refused cannot be done, for the client: "unknown tag 'X'" or
+  /// "'abc' is not a number (tag X is Real)".
+  std::string Refusal(const std::string& name, const std::string& text) const;
   /// Does checked writes in order, all in one commit to disk, and returns once they are on it:
   /// either all of them are done or, when it throws, none.
   void Commit(const std::vector<Change>& changes);

@@ -91,6 +91,22 @@ std::optional<std::string> CanonicalValue(TagType type, std::string_view text) {
   return std::nullopt;
 }
 
+std::string ValueRefusal(TagType type, std::string_view text) {
+  if (type == TagType::String) {
+    return "the text is longer than " + std::to_string(kMaxStringValue) + " characters";
+  }
+  // A value meant as a number is short; a long one is not echoed back whole.
+  constexpr std::size_t kShownBytes = 40;
+  std::string shown(text.substr(0, kShownBytes));
+  if (text.size() > kShownBytes) shown += "...";
+  shown = "'" + shown + "'";
+  const auto value = ParseDouble(text);
+  if (!value) return shown + " is not a number";
+  if (*value != std::trunc(*value)) return shown + " is not a whole number";
+  if (type == TagType::Digital) return shown + " is not 0 or 1";
+  return shown + " is out of range";
+}
+
 std::string FormatNumber(double value) {
   if (value == 0) value = 0;  // no "-0"
   std::array<char, 64> text{};

@@ -22,6 +22,10 @@ const char* TagTypeName(TagType type);
 /// UTF-8 text up to kMaxStringValue characters. Blanks around numbers are ignored.
 std::optional<std::string> CanonicalValue(TagType type, std::string_view text);
 
+/// Why `text` does not fit a tag of `type` ("'abc' is not a number"), for a value that
+/// CanonicalValue refuses.
+std::string ValueRefusal(TagType type, std::string_view text);
+
 /// Shortest text that reads back as the same number ("12.5", "3", "-0.25").
 std::string FormatNumber(double value);
 /// Fixed six decimals, as trend samples are shown ("60.000000").

@@ -12,8 +12,10 @@
 #include <string>
 #include <vector>
 
+#include "CallLog.h"
 #include "FakeHost.h"
 #include "FakeZnApi.h"
+#include "RecordingZnApi.h"
 #include "Typing.h"
 #include "Widgets.h"
 #include "basZNAPI.h"
@@ -41,9 +43,12 @@ const QString kMissingLibrary = "libznapi.so: cannot open shared object file";
 class MainWindowTest : public ::testing::Test {
  protected:
   fake::FakeZnApi api;
-  server::basZNAPI module{api};
+  // Every call is recorded on its way to the library, as in the program.
+  server::CallLog callLog;
+  server::RecordingZnApi recorded{api, callLog};
+  server::basZNAPI module{recorded};
   fake::FakeHost host;
-  frmTestConnection w{module, host};
+  frmTestConnection w{module, host, &callLog};
   fake::Server& local = api.server("");  // the local server answers unless told otherwise
 
   QString status() const { return w.lblStatus->text(); }

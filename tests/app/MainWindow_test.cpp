@@ -37,6 +37,7 @@ TEST_F(MainWindowTest, ControlsStandWhereTheTableOfPlacesPutsThem) {
       {"optRead(0)", w.optRead[0], w.Frame3, 120, 1500, 1155, 255},
       {"cmdCancelRead", w.cmdCancelRead, w.Frame3, 7440, 1440, 1335, 375},
       {"txtRequestedData", w.txtRequestedData, w.Frame3, 120, 1920, 8655, 2535},
+      {"cmdCallLog", w.cmdCallLog, w.Frame2, 4800, 720, 975, 375},
       {"cmdExit", w.cmdExit, window, 7560, 8760, 1455, 375},
   });
   testing_support::ExpectCaptionsFit(window);

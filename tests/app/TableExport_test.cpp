@@ -4,18 +4,18 @@
 
 #include <QDir>
 #include <QFile>
-#include <QJsonArray>
-#include <QJsonDocument>
-#include <QProcess>
 #include <QTemporaryDir>
 
 #include "DelimitedText.h"
 #include "PaneTable.h"
+#include "PythonCsv.h"
 #include "QueryTexts.h"
 #include "ReadOnlyFolder.h"
 #include "SaveWhole.h"
 
 namespace {
+
+using testing_support::ReadWithPython;
 
 inline void PrintTo(const QString& s, std::ostream* os) {
   *os << '"' << s.toStdString() << '"';
@@ -24,24 +24,6 @@ inline void PrintTo(const QString& s, std::ostream* os) {
 QByteArray ReadAll(const QString& path) {
   QFile file(path);
   return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray("<unreadable>");
-}
-
-// The records as Python's csv module reads the file back.
-std::vector<QStringList> ReadWithPython(const QString& path, const char* dialect) {
-  QProcess python;
-  python.start("python3", {"-c",
-                           "import csv, json, sys\n"
-                           "with open(sys.argv[1], newline='', encoding='utf-8-sig') as f:\n"
-                           "    print(json.dumps(list(csv.reader(f, dialect=sys.argv[2]))))",
-                           path, dialect});
-  python.waitForFinished(30000);
-  std::vector<QStringList> records;
-  for (const auto& record : QJsonDocument::fromJson(python.readAllStandardOutput()).array()) {
-    QStringList fields;
-    for (const auto& field : record.toArray()) fields << field.toString();
-    records.push_back(fields);
-  }
-  return records;
 }
 
 TEST(DelimitedText, FieldsRoundTripThroughAStandardCsvReader) {

@@ -32,6 +32,8 @@ std::string MessageOf(const std::function<void()>& call) {
 TEST_F(LibraryOverride, MissingLibraryIsReportedAtEveryCallAndLoadingIsRetried) {
   use("/nonexistent/libznapi.so");
   DynamicZnApi api;  // constructing loads nothing, so cannot fail
+  char reason[8];
+  EXPECT_EQ(api.znLastError(reason, sizeof reason), 0) << "raises nothing either";
   server::basZNAPI module(api);
   for (const auto& call : std::vector<std::function<void()>>{[&] { api.znListFree(1); },
                                                              [&] { module.GetConnection(); }}) {
@@ -44,8 +46,7 @@ TEST_F(LibraryOverride, MissingLibraryIsReportedAtEveryCallAndLoadingIsRetried) 
   EXPECT_EQ(module.CallServerFunction(1, "Time(1)", text), server::kFalse);
   EXPECT_EQ(text, "kept");
 
-  EXPECT_EQ(api.LastError(), std::nullopt);  // no library, no reason beyond the load's
-  use(PARTIAL_LIBRARY_PATH);                 // installed meanwhile
+  use(PARTIAL_LIBRARY_PATH);  // installed meanwhile
   EXPECT_EQ(api.znOpen("", "", "", 0), 7);
 }
 
@@ -63,8 +64,18 @@ TEST_F(LibraryOverride, MissingEntryPointFailsOnlyItsOwnCall) {
   EXPECT_EQ(time, "10:11:12");
   EXPECT_EQ(module.ReadTagValue(7, "T"), server::TagValue{}) << "znTagRead is missing";
   EXPECT_EQ(api.znClose(7), 1);
-  // The optional reason is offered when the library has one, and never required.
-  EXPECT_EQ(api.LastError(), "connection refused by unreachable");
+}
+
+// znLastError is an extension: offered when the library has it, and its absence raises nothing.
+TEST_F(LibraryOverride, TheOptionalReasonIsPassedOnOnlyWhereTheLibraryHasIt) {
+  for (const bool offers : {true, false}) {
+    use(offers ? PARTIAL_LIBRARY_PATH : REASONLESS_LIBRARY_PATH);
+    DynamicZnApi api;
+    EXPECT_EQ(api.znOpen("unreachable", "", "", 0), 0);
+    char reason[64] = "untouched";
+    EXPECT_EQ(api.znLastError(reason, sizeof reason), offers ? 1 : 0);
+    EXPECT_STREQ(reason, offers ? "connection refused by unreachable" : "untouched");
+  }
 }
 
 // Without a choice the library beside the program is found. Every entry point is bound
@@ -73,8 +84,10 @@ TEST_F(LibraryOverride, TheLibraryBesideTheProgramIsFound) {
   unsetenv("ZNAPI_LIBRARY");
   DynamicZnApi api;
   EXPECT_EQ(api.znOpen("127.0.0.1:1", "Engineer", "x", 0), 0);  // nothing listens there
+  char reason[64] = {};
+  EXPECT_EQ(api.znLastError(reason, sizeof reason), 1);
+  EXPECT_STREQ(reason, "connection refused by 127.0.0.1:1");
   EXPECT_EQ(api.znClose(999999), 0);
-  EXPECT_EQ(api.LastError(), std::nullopt);  // this library offers no reasons yet
 }
 
 }  // namespace

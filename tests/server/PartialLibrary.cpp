@@ -1,5 +1,6 @@
 // Stands in for a client library of an older or broken build: it exports znOpen, znClose and
-// znZncode and nothing else of the fifteen, and the optional znLastError.
+// znZncode and nothing else of the fifteen; built once with the optional znLastError and once
+// without it.
 #include <cstdint>
 #include <cstring>
 
@@ -13,12 +14,14 @@ EXPORT std::int32_t znClose(std::int32_t h) {
   return h == 7 ? 1 : 0;
 }
 
+#ifdef OFFERS_REASONS
 EXPORT std::int32_t znLastError(char* buffer, std::int32_t length) {
   static const char kReason[] = "connection refused by unreachable";
   if (!buffer || length < static_cast<std::int32_t>(sizeof kReason)) return 0;
   std::memcpy(buffer, kReason, sizeof kReason);
   return 1;
 }
+#endif
 
 EXPORT std::int32_t znZncode(std::int32_t h, const char*, std::int32_t, std::int32_t, char* result,
                              std::int32_t length, std::int32_t) {

@@ -56,7 +56,13 @@ TEST_F(ScriptFunctionsTest, FailsCleanlyOnMalformedTextAndBadCalls) {
     EXPECT_EQ(tags.Read("MODE", now), "AUTO") << text;
     EXPECT_EQ(tags.Read("COUNT", now), "7") << text;
   }
-  EXPECT_EQ(Run("Time(TagWrite(\"LEVEL\", 9), 1)").error, "Time takes 0 to 1 argument(s)");
+  // The errors carry the facts a client needs to correct the text.
+  const std::pair<const char*, const char*> errors[] = {
+      {"Time(TagWrite(\"LEVEL\", 9), 1)", "Time takes 0 to 1 argument(s)"},
+      {"Time(@)", "syntax error at character 5 of 'Time(@)': an argument was expected"},
+      {"TagWrite(\"PUMP\", 2)", "'2' is not 0 or 1 (tag PUMP is Digital)"},
+      {"TagWrite(\"NOSUCH\", 2)", "unknown tag 'NOSUCH'"}};
+  for (const auto& [text, error] : errors) EXPECT_EQ(Run(text).error, error);
 }
 
 TEST_F(ScriptFunctionsTest, WritesOfOneCallAreSeenByItsLaterReadsAndCommittedTogether) {

@@ -3,6 +3,7 @@
 
 #include <cstdlib>
 #include <ctime>
+#include <tuple>
 
 #include "TagType.h"
 #include "TimeText.h"
@@ -26,14 +27,20 @@ TEST(TagType, StoresOnlyWhatFitsTheType) {
   std::string accents;
   for (std::size_t i = 0; i < kMaxStringValue; ++i) accents += "\u00e9";
   EXPECT_EQ(store(T::String, accents), accents);
-  const std::pair<T, std::vector<std::string>> refused[] = {
-      {T::Digital, {"2", "0.5"}},
-      {T::Integer, {"3.5", "2147483648", ""}},
-      {T::Real, {"abc", "nan", "1e999"}},
-      {T::String, {std::string(kMaxStringValue + 1, 'x'), accents + "x"}}};
-  for (const auto& [type, texts] : refused) {
-    for (const auto& text : texts)
-      EXPECT_FALSE(CanonicalValue(type, text)) << TagTypeName(type) << " '" << text << "'";
+  // Each refusal says why, as a client is told.
+  const std::string tooLong = "the text is longer than 254 characters";
+  const std::tuple<T, std::string, std::string> refused[] = {
+      {T::Digital, "2", "'2' is not 0 or 1"},
+      {T::Digital, "0.5", "'0.5' is not a whole number"},
+      {T::Integer, "2147483648", "'2147483648' is out of range"},
+      {T::Integer, "", "'' is not a number"},
+      {T::Real, "nan", "'nan' is not a number"},
+      {T::Real, std::string(50, '9') + "x", "'" + std::string(40, '9') + "...' is not a number"},
+      {T::String, std::string(kMaxStringValue + 1, 'x'), tooLong},
+      {T::String, accents + "x", tooLong}};
+  for (const auto& [type, text, reason] : refused) {
+    EXPECT_FALSE(CanonicalValue(type, text)) << TagTypeName(type) << " '" << text << "'";
+    EXPECT_EQ(ValueRefusal(type, text), reason);
   }
 }
 

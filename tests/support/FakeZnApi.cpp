@@ -263,4 +263,12 @@ std::int32_t FakeZnApi::znListFree(std::int32_t list) {
   return 1;
 }
 
+std::int32_t FakeZnApi::znLastError(char* buffer, std::int32_t length) {
+  if (calls.empty() || !buffer || length <= 0) return 0;
+  const auto reason = reasons.find(calls.back().name);
+  if (reason == reasons.end()) return 0;
+  put(reason->second, buffer, length);
+  return 1;
+}
+
 }  // namespace fake

@@ -51,6 +51,9 @@ class FakeZnApi : public server::ZnApi {
   std::optional<std::string> missingLibrary;
   /// Called at the start of every call, after it is recorded.
   std::function<void(const Call&)> onCall;
+  /// What znLastError gives after a call of that name, like a library that explains its
+  /// failures; without one it answers 0, like a library that lacks it. Not a recorded call.
+  std::map<std::string, std::string> reasons;
 
   Server& server(const std::string& computer) { return servers[computer]; }
   /// Calls named `name`, in order.
@@ -88,6 +91,7 @@ class FakeZnApi : public server::ZnApi {
   std::int32_t znListData(std::int32_t item, char* value, std::int32_t length,
                           std::int32_t mode) override;
   std::int32_t znListFree(std::int32_t list) override;
+  std::int32_t znLastError(char* buffer, std::int32_t length) override;
 
  private:
   struct Search {

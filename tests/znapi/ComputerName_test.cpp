@@ -20,6 +20,7 @@ TEST(ParseComputerName, AcceptsTheDocumentedForms) {
                            "[]:20222", "[::1]20222", "host:99999999999999999999"}) {
     EXPECT_FALSE(ParseComputerName(name).has_value()) << name;
   }
+  EXPECT_EQ(AddressText({"::1", 20223}), "[::1]:20223") << "as a reason names it";
 }
 
 }  // namespace

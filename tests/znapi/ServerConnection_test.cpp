@@ -13,6 +13,7 @@
 #include <stdexcept>
 #include <thread>
 
+#include "LastError.h"
 #include "framing.h"
 
 namespace znapi::detail {
@@ -99,29 +100,37 @@ znwire::Request TagReadOf(const std::string& tag) {
   return request;
 }
 
-// Replies no correct server sends; each must break the connection for good. A reply that
-// shows its fault (the size announced in its first bytes included) fails the call at once; only
-// one that stops short waits for the request deadline.
+// Replies no correct server sends; each must break the connection for good and say why. A
+// reply that shows its fault (the size announced in its first bytes included) fails the call at
+// once; only one that stops short waits for the request deadline.
 TEST(ServerConnection, FaultyRepliesBreakTheConnection) {
   struct Case {
     const char* what;
     Reply reply;
     bool stopsShort;
+    const char* reason;  // PEER stands for the server's address
   };
   const Case cases[] = {
-      {"another request's id", [](std::uint32_t id) { return ResponseFrame(id + 1, true); }, false},
-      {"an oversized frame", [](std::uint32_t) { return std::string("\x01\0\0\x01", 4); }, false},
+      {"another request's id", [](std::uint32_t id) { return ResponseFrame(id + 1, true); }, false,
+       "reply from PEER to a request never sent"},
+      {"an oversized frame", [](std::uint32_t) { return std::string("\x01\0\0\x01", 4); }, false,
+       "reply from PEER over the frame size limit"},
       {"an unreadable body", [](std::uint32_t) { return std::string("\0\0\0\3\xff\xff\xff", 7); },
-       false},
-      {"a hang-up", [](std::uint32_t) { return std::nullopt; }, false},
-      {"half a frame", [](std::uint32_t) { return std::string("\0\0", 2); }, true},
-      {"silence", [](std::uint32_t) { return std::string(); }, true},
+       false, "malformed reply from PEER"},
+      {"a hang-up", [](std::uint32_t) { return std::nullopt; }, false, "connection closed by PEER"},
+      {"half a frame", [](std::uint32_t) { return std::string("\0\0", 2); }, true,
+       "no answer from PEER within 1 s"},
+      {"silence", [](std::uint32_t) { return std::string(); }, true,
+       "no answer from PEER within 1 s"},
   };
-  for (const auto& [what, reply, stopsShort] : cases) {
+  for (const auto& [what, reply, stopsShort, reasonPattern] : cases) {
     ScriptedServer server([&](const znwire::Request& r) -> std::optional<std::string> {
       if (r.has_login()) return ResponseFrame(r.id(), true);
       return reply(r.id());
     });
+    const std::string peer = "127.0.0.1:" + std::to_string(server.port());
+    std::string reason = reasonPattern;
+    reason.replace(reason.find("PEER"), 4, peer);
     const auto requestDeadline = stopsShort ? 1000ms : 30000ms;
     auto connection = OpenTo(server, {1500ms, requestDeadline});
     ASSERT_NE(connection, nullptr) << what;
@@ -129,16 +138,21 @@ TEST(ServerConnection, FaultyRepliesBreakTheConnection) {
     auto request = TagReadOf("T");
     znwire::Response response;
     const auto start = std::chrono::steady_clock::now();
+    ClearReason();
     EXPECT_FALSE(connection->Call(request, response)) << what;
+    EXPECT_EQ(Reason(), reason);
     if (!stopsShort) {
       EXPECT_LT(std::chrono::steady_clock::now() - start, requestDeadline / 3) << what;
     }
     EXPECT_FALSE(connection->usable()) << what;
-    // A later call fails at once, without reaching the server.
+    // A later call fails at once, without reaching the server, and repeats why.
     const int before = server.requests();
     auto again = TagReadOf("T");
+    ClearReason();
     EXPECT_FALSE(connection->Call(again, response)) << what;
     EXPECT_EQ(server.requests(), before) << what;
+    EXPECT_EQ(Reason(), "connection to " + peer + " failed earlier (" + reason +
+                            "); close it and open another");
   }
 }
 

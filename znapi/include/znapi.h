@@ -70,6 +70,18 @@ ZNAPI_API int32_t znListData(int32_t item, char* value, int32_t length, int32_t 
 /* Frees a list and all its items. */
 ZNAPI_API int32_t znListFree(int32_t list);
 
+/*
+ * Extension beyond the fifteen operations above; another library with the same ABI may lack
+ * it, so callers look it up by name (dlsym) and do without it when it is missing.
+ *
+ * The reason the calling thread's most recent call failed, as a short sentence with the
+ * facts ("connection refused by 127.0.0.1:20222", "unknown tag 'NOPE'"); empty when that call
+ * succeeded. Each thread has its own. Same buffer rules as the other calls; the text is
+ * Windows-1252 and never holds a password. Returns 1 when there is a reason, else 0. Reading
+ * it does not change it.
+ */
+ZNAPI_API int32_t znLastError(char* buffer, int32_t length);
+
 #ifdef __cplusplus
 }
 #endif

@@ -51,4 +51,9 @@ std::optional<ServerAddress> ParseComputerName(std::string_view name) {
   return ServerAddress{std::string(name.substr(0, colon)), *port};
 }
 
+std::string AddressText(const ServerAddress& address) {
+  const bool v6 = address.host.find(':') != std::string::npos;
+  return (v6 ? "[" + address.host + "]" : address.host) + ":" + std::to_string(address.port);
+}
+
 }  // namespace znapi::detail

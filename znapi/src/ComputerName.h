@@ -19,4 +19,7 @@ struct ServerAddress {
 /// or a bare IPv6 address. Surrounding blanks are ignored. nullopt for anything malformed.
 std::optional<ServerAddress> ParseComputerName(std::string_view name);
 
+/// "host:port", or "[v6]:port": the address as a reason names it.
+std::string AddressText(const ServerAddress& address);
+
 }  // namespace znapi::detail

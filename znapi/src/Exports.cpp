@@ -1,12 +1,14 @@
 // The C entry points. Each checks its arguments before touching anything, looks its handle up
 // in the registry (never holding the registry's lock across network waits) and turns every
-// failure, exceptions included, into 0. Text comes in and goes out as Windows-1252; inside,
-// and on the wire, it is UTF-8.
+// failure, exceptions included, into 0 with its reason kept for znLastError. Text comes in and
+// goes out as Windows-1252; inside, and on the wire, it is UTF-8.
 #include <limits>
+#include <new>  // std::bad_alloc
 
 #include "ComputerName.h"
 #include "HandleObjects.h"
 #include "HandleRegistry.h"
+#include "LastError.h"
 #include "ServerCalls.h"
 #include "ServerConnection.h"
 #include "TextBuffer.h"
@@ -16,13 +18,51 @@ namespace {
 
 using namespace znapi::detail;
 
+// Every call starts without a reason and ends with one exactly when it fails.
 template <class Body>
 std::int32_t Guarded(Body&& body) noexcept {
+  ClearReason();
   try {
-    return body();
+    const std::int32_t result = body();
+    if (result != 0) ClearReason();
+    return result;
+  } catch (const std::bad_alloc&) {
+    SetReason("out of memory");
+  } catch (const std::exception& error) {
+    SetReason(std::string("unexpected error: ") + error.what());
   } catch (...) {
-    return 0;
+    SetReason("unexpected error");
   }
+  return 0;
+}
+
+// False, with the reason, when a pointer argument is null.
+bool Given(const void* pointer, const char* what) {
+  if (pointer) return true;
+  SetReason(std::string("no ") + what + " (null pointer)");
+  return false;
+}
+
+// False, with the reason, when a result buffer cannot take even the NUL.
+bool Room(const char* buffer, std::int32_t length) {
+  if (!Given(buffer, "result buffer")) return false;
+  if (length > 0) return true;
+  SetReason("buffer length " + std::to_string(length) + " leaves no room for a result");
+  return false;
+}
+
+// The object of `handle` when it is of kind T; nullptr, with the reason, when not.
+template <class T>
+std::shared_ptr<T> Find(std::int32_t handle) {
+  auto found = Handles().Find<T>(handle);
+  if (!found) SetReason(Handles().Missing<T>(handle));
+  return found;
+}
+template <class T>
+std::shared_ptr<T> Take(std::int32_t handle) {
+  auto taken = Handles().Take<T>(handle);
+  if (!taken) SetReason(Handles().Missing<T>(handle));
+  return taken;
 }
 
 SearchPages PagesOf(Search& search) {
@@ -45,9 +85,16 @@ std::int32_t PlaceRecord(std::int32_t searchHandle, const std::shared_ptr<Search
 
 int32_t znOpen(const char* computer, const char* user, const char* password, int32_t mode) {
   return Guarded([&]() -> std::int32_t {
-    if (!computer || !user || !password) return 0;
-    const auto address = ParseComputerName(Utf8FromAnsi(computer));
-    if (!address) return 0;
+    if (!Given(computer, "computer name") || !Given(user, "user name") ||
+        !Given(password, "password")) {
+      return 0;
+    }
+    const std::string name = Utf8FromAnsi(computer);
+    const auto address = ParseComputerName(name);
+    if (!address) {
+      SetReason("'" + name + "' is not a computer name (host, host:port or [v6]:port)");
+      return 0;
+    }
     auto connection = ServerConnection::Open(
         *address, {Utf8FromAnsi(user), Utf8FromAnsi(password), mode}, DeadlinesFromEnvironment());
     if (!connection) return 0;
@@ -59,7 +106,7 @@ int32_t znClose(int32_t h) {
   return Guarded([&]() -> std::int32_t {
     // Taking it out first makes every later call with h, or with the searches and lists it
     // owns, fail at once, even while another thread still finishes a call on it.
-    const auto connection = Handles().Take<ServerConnection>(h);
+    const auto connection = Take<ServerConnection>(h);
     if (!connection) return 0;
     std::lock_guard lock(connection->mutex());
     connection->Close();
@@ -70,8 +117,8 @@ int32_t znClose(int32_t h) {
 int32_t znZncode(int32_t h, const char* function, int32_t window, int32_t mode, char* result,
                  int32_t length, int32_t /*reserved*/) {
   return Guarded([&]() -> std::int32_t {
-    if (!function || !result || length <= 0) return 0;
-    const auto connection = Handles().Find<ServerConnection>(h);
+    if (!Given(function, "function text") || !Room(result, length)) return 0;
+    const auto connection = Find<ServerConnection>(h);
     if (!connection) return 0;
     std::lock_guard lock(connection->mutex());
     const auto text = RunZncode(*connection, Utf8FromAnsi(function), window, mode);
@@ -83,8 +130,8 @@ int32_t znZncode(int32_t h, const char* function, int32_t window, int32_t mode, 
 
 int32_t znTagRead(int32_t h, const char* tag, char* value, int32_t length) {
   return Guarded([&]() -> std::int32_t {
-    if (!tag || !value || length <= 0) return 0;
-    const auto connection = Handles().Find<ServerConnection>(h);
+    if (!Given(tag, "tag name") || !Room(value, length)) return 0;
+    const auto connection = Find<ServerConnection>(h);
     if (!connection) return 0;
     std::lock_guard lock(connection->mutex());
     const auto text = ReadTag(*connection, Utf8FromAnsi(tag));
@@ -96,8 +143,8 @@ int32_t znTagRead(int32_t h, const char* tag, char* value, int32_t length) {
 
 int32_t znTagWrite(int32_t h, const char* tag, const char* value) {
   return Guarded([&]() -> std::int32_t {
-    if (!tag || !value) return 0;
-    const auto connection = Handles().Find<ServerConnection>(h);
+    if (!Given(tag, "tag name") || !Given(value, "value")) return 0;
+    const auto connection = Find<ServerConnection>(h);
     if (!connection) return 0;
     std::lock_guard lock(connection->mutex());
     return WriteTag(*connection, Utf8FromAnsi(tag), Utf8FromAnsi(value)) ? 1 : 0;
@@ -107,11 +154,14 @@ int32_t znTagWrite(int32_t h, const char* tag, const char* value) {
 int32_t znFindFirst(int32_t h, const char* table, const char* filter, int32_t* object,
                     int32_t /*flags*/) {
   return Guarded([&]() -> std::int32_t {
-    if (!table || !filter || !object) return 0;
-    const auto connection = Handles().Find<ServerConnection>(h);
+    if (!Given(table, "table") || !Given(filter, "filter") || !Given(object, "record pointer")) {
+      return 0;
+    }
+    const auto connection = Find<ServerConnection>(h);
     if (!connection) return 0;
     std::lock_guard lock(connection->mutex());
-    auto page = StartFind(*connection, Utf8FromAnsi(table), Utf8FromAnsi(filter), kFindPageRows);
+    const std::string tableText = Utf8FromAnsi(table);
+    auto page = StartFind(*connection, tableText, Utf8FromAnsi(filter), kFindPageRows);
     if (!page) return 0;
     auto search = std::make_shared<Search>(connection, SearchCursor(std::move(*page)));
     const std::uint64_t serverSearch = search->cursor.serverSearch();
@@ -119,6 +169,7 @@ int32_t znFindFirst(int32_t h, const char* table, const char* filter, int32_t* o
       if (serverSearch != 0) CloseFind(*connection, serverSearch);
     };
     if (search->cursor.empty()) {
+      SetReason("'" + tableText + "' has no records");
       release();
       return 0;
     }
@@ -140,8 +191,8 @@ int32_t znFindFirst(int32_t h, const char* table, const char* filter, int32_t* o
 
 int32_t znFindNext(int32_t search, int32_t* object) {
   return Guarded([&]() -> std::int32_t {
-    if (!object) return 0;
-    const auto found = Handles().Find<Search>(search);
+    if (!Given(object, "record pointer")) return 0;
+    const auto found = Find<Search>(search);
     if (!found) return 0;
     std::lock_guard lock(found->connection->mutex());
     auto pages = PagesOf(*found);
@@ -152,7 +203,7 @@ int32_t znFindNext(int32_t search, int32_t* object) {
 
 int32_t znFindScroll(int32_t search, int32_t mode, int32_t /*offset*/, int32_t* object) {
   return Guarded([&]() -> std::int32_t {
-    const auto found = Handles().Find<Search>(search);
+    const auto found = Find<Search>(search);
     if (!found) return 0;
     std::lock_guard lock(found->connection->mutex());
     switch (mode) {
@@ -162,10 +213,11 @@ int32_t znFindScroll(int32_t search, int32_t mode, int32_t /*offset*/, int32_t* 
       }
       case ZNAPI_SCROLL_FIRST: {
         auto pages = PagesOf(*found);
-        if (!object || !found->cursor.Rewind(pages)) return 0;
+        if (!Given(object, "record pointer") || !found->cursor.Rewind(pages)) return 0;
         return PlaceRecord(search, found, object);
       }
       default:
+        SetReason("scroll mode " + std::to_string(mode) + " is not offered (3 first, 4 count)");
         return 0;
     }
   });
@@ -174,15 +226,29 @@ int32_t znFindScroll(int32_t search, int32_t mode, int32_t /*offset*/, int32_t* 
 int32_t znGetProperty(int32_t object, const char* name, char* buffer, int32_t length,
                       int32_t* resultLength, int32_t type) {
   return Guarded([&]() -> std::int32_t {
-    if (!name || !buffer || length <= 0 || type != ZNAPI_TYPE_TEXT) return 0;
+    if (!Given(name, "property name") || !Room(buffer, length)) return 0;
+    if (type != ZNAPI_TYPE_TEXT) {
+      SetReason("property type " + std::to_string(type) + " is not offered (129 text)");
+      return 0;
+    }
     const auto record = Handles().FindMember<Records>(object);
-    if (!record) return 0;
+    if (!record) {
+      SetReason(Handles().Missing<Records>(object));
+      return 0;
+    }
     Search& search = *record->first.search;
     std::lock_guard lock(search.connection->mutex());
-    if (search.record != object) return 0;  // the cursor has moved on
+    if (search.record != object) {
+      SetReason("record " + std::to_string(object) + " is closed: the search has moved on");
+      return 0;
+    }
     auto pages = PagesOf(search);
-    const auto text = search.cursor.Property(Utf8FromAnsi(name), pages);
-    if (!text) return 0;
+    const std::string property = Utf8FromAnsi(name);
+    const auto text = search.cursor.Property(property, pages);
+    if (!text) {
+      SetReason("record " + std::to_string(object) + " has no property '" + property + "'");
+      return 0;
+    }
     const std::int32_t written = CopyText(buffer, length, *text);
     if (resultLength) *resultLength = written;
     return 1;
@@ -191,7 +257,7 @@ int32_t znGetProperty(int32_t object, const char* name, char* buffer, int32_t le
 
 int32_t znFindClose(int32_t search) {
   return Guarded([&]() -> std::int32_t {
-    const auto found = Handles().Take<Search>(search);
+    const auto found = Take<Search>(search);
     if (!found) return 0;
     std::lock_guard lock(found->connection->mutex());
     auto pages = PagesOf(*found);
@@ -207,7 +273,7 @@ int32_t znFindClose(int32_t search) {
 
 int32_t znListNew(int32_t h, int32_t /*mode*/) {
   return Guarded([&]() -> std::int32_t {
-    auto connection = Handles().Find<ServerConnection>(h);
+    auto connection = Find<ServerConnection>(h);
     if (!connection) return 0;
     return Handles().Add(std::make_shared<TagList>(std::move(connection)), h);
   });
@@ -215,8 +281,12 @@ int32_t znListNew(int32_t h, int32_t /*mode*/) {
 
 int32_t znListAdd(int32_t list, const char* tag) {
   return Guarded([&]() -> std::int32_t {
-    if (!tag || *tag == '\0') return 0;
-    const auto found = Handles().Find<TagList>(list);
+    if (!Given(tag, "tag name")) return 0;
+    if (*tag == '\0') {
+      SetReason("empty tag name");
+      return 0;
+    }
+    const auto found = Find<TagList>(list);
     if (!found) return 0;
     std::lock_guard lock(found->mutex());
     const std::size_t index = found->Add(Utf8FromAnsi(tag));
@@ -226,7 +296,7 @@ int32_t znListAdd(int32_t list, const char* tag) {
 
 int32_t znListRead(int32_t list, int32_t /*reserved*/) {
   return Guarded([&]() -> std::int32_t {
-    const auto found = Handles().Find<TagList>(list);
+    const auto found = Find<TagList>(list);
     if (!found) return 0;
     std::lock_guard listLock(found->mutex());
     std::lock_guard connectionLock(found->connection().mutex());
@@ -241,18 +311,32 @@ int32_t znListRead(int32_t list, int32_t /*reserved*/) {
 
 int32_t znListData(int32_t item, char* value, int32_t length, int32_t /*mode*/) {
   return Guarded([&]() -> std::int32_t {
-    if (!value || length <= 0) return 0;
+    if (!Room(value, length)) return 0;
     const auto found = Handles().FindMember<Items>(item);
-    if (!found) return 0;
+    if (!found) {
+      SetReason(Handles().Missing<Items>(item));
+      return 0;
+    }
     TagList& list = *found->first.list;
     std::lock_guard lock(list.mutex());
     const auto text = list.Value(found->second);
-    if (!text) return 0;
+    if (!text) {
+      SetReason(list.NoValue(found->second));
+      return 0;
+    }
     CopyText(value, length, *text);
     return 1;
   });
 }
 
 int32_t znListFree(int32_t list) {
-  return Guarded([&]() -> std::int32_t { return Handles().Take<TagList>(list) ? 1 : 0; });
+  return Guarded([&]() -> std::int32_t { return Take<TagList>(list) ? 1 : 0; });
+}
+
+int32_t znLastError(char* buffer, int32_t length) {
+  // Not guarded: reading the reason must leave it in place for the next reader.
+  if (!buffer || length <= 0) return 0;
+  const std::string& reason = Reason();
+  CopyText(buffer, length, reason);
+  return reason.empty() ? 0 : 1;
 }

@@ -1,9 +1,19 @@
 #include "HandleRegistry.h"
 
+#include <array>
 #include <limits>
 #include <vector>
 
+#include "LastError.h"
+
 namespace znapi::detail {
+namespace {
+
+// In the order of HandleObject's alternatives.
+constexpr std::array<const char*, std::variant_size_v<HandleObject>> kKindNames{
+    "connection", "search", "record", "list", "list item"};
+
+}  // namespace
 
 const HandleRegistry::Entry* HandleRegistry::EntryOf(std::int32_t handle) const {
   auto it = entries_.upper_bound(handle);
@@ -14,7 +24,10 @@ const HandleRegistry::Entry* HandleRegistry::EntryOf(std::int32_t handle) const 
 }
 
 std::int32_t HandleRegistry::Next() {
-  if (last_ == std::numeric_limits<std::int32_t>::max()) return 0;
+  if (last_ == std::numeric_limits<std::int32_t>::max()) {
+    SetReason("no handle numbers are left in this process");
+    return 0;
+  }
   return ++last_;
 }
 
@@ -23,7 +36,10 @@ std::int32_t HandleRegistry::Add(HandleObject object, std::int32_t owner) {
   Entry* parent = nullptr;
   if (owner != 0) {
     parent = EntryOf(owner);
-    if (!parent || parent->first != owner) return 0;
+    if (!parent || parent->first != owner) {
+      SetReason("handle " + std::to_string(owner) + " was closed meanwhile");
+      return 0;
+    }
   }
   const std::int32_t handle = Next();
   if (handle == 0) return 0;
@@ -42,7 +58,10 @@ std::int32_t HandleRegistry::AddMember(HandleObject series, std::int32_t owner, 
                                        Earlier earlier) {
   std::lock_guard lock(mutex_);
   Entry* parent = EntryOf(owner);
-  if (!parent || parent->first != owner) return 0;
+  if (!parent || parent->first != owner) {
+    SetReason("handle " + std::to_string(owner) + " was closed meanwhile");
+    return 0;
+  }
   const auto latest = entries_.find(parent->latestRun);
   if (latest != entries_.end()) {
     Entry& run = latest->second;
@@ -100,6 +119,17 @@ void HandleRegistry::RemoveLocked(std::int32_t first) {
 std::size_t HandleRegistry::size() const {
   std::lock_guard lock(mutex_);
   return entries_.size();
+}
+
+std::string HandleRegistry::MissingAs(std::int32_t handle, std::size_t kind) const {
+  const std::string wanted = kKindNames[kind];
+  const std::string number = std::to_string(handle);
+  std::lock_guard lock(mutex_);
+  if (const Entry* entry = EntryOf(handle)) {
+    return "handle " + number + " is a " + kKindNames[entry->object.index()] + ", not a " + wanted;
+  }
+  if (handle > 0 && handle <= last_) return wanted + " " + number + " is closed";
+  return "there is no " + wanted + " " + number;
 }
 
 HandleRegistry& Handles() {

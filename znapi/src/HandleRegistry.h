@@ -11,6 +11,8 @@
 #include <memory>
 #include <mutex>
 #include <optional>
+#include <string>
+#include <type_traits>
 #include <unordered_set>
 #include <utility>
 #include <variant>
@@ -35,8 +37,8 @@ using HandleObject = std::variant<std::shared_ptr<ServerConnection>, std::shared
 
 class HandleRegistry {
  public:
-  /// A new handle for `object`, owned by `owner` (0 for none). 0 when the owner is no longer
-  /// registered or the handle numbers are used up.
+  /// A new handle for `object`, owned by `owner` (0 for none). 0, with its reason recorded,
+  /// when the owner is no longer registered or the handle numbers are used up.
   std::int32_t Add(HandleObject object, std::int32_t owner = 0);
 
   /// What to do with the earlier members of a series when a new one is added.
@@ -86,6 +88,16 @@ class HandleRegistry {
   /// The number of entries: single handles and runs of members.
   std::size_t size() const;
 
+  /// Why `handle` names no object of kind T: closed, of another kind, or never handed out.
+  template <class T>
+  std::string Missing(std::int32_t handle) const {
+    if constexpr (std::is_same_v<T, Records> || std::is_same_v<T, Items>) {
+      return MissingAs(handle, HandleObject(T{}).index());
+    } else {
+      return MissingAs(handle, HandleObject(std::shared_ptr<T>()).index());
+    }
+  }
+
  private:
   struct Entry {
     HandleObject object;
@@ -103,6 +115,7 @@ class HandleRegistry {
   /// The next handle number, 0 when they are used up.
   std::int32_t Next();
   void RemoveLocked(std::int32_t first);
+  std::string MissingAs(std::int32_t handle, std::size_t kind) const;
 
   mutable std::mutex mutex_;
   std::int32_t last_ = 0;

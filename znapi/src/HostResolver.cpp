@@ -6,6 +6,8 @@
 #include <mutex>
 #include <thread>
 
+#include "LastError.h"
+
 namespace znapi::detail {
 namespace {
 
@@ -20,7 +22,7 @@ struct Lookup {
 }  // namespace
 
 std::vector<asio::ip::tcp::endpoint> ResolveHost(const std::string& host, std::uint16_t port,
-                                                 std::chrono::steady_clock::time_point deadline) {
+                                                 const Deadline& deadline) {
   asio::error_code ec;
   const auto address = asio::ip::make_address(host, ec);
   if (!ec) return {asio::ip::tcp::endpoint(address, port)};
@@ -45,7 +47,11 @@ std::vector<asio::ip::tcp::endpoint> ResolveHost(const std::string& host, std::u
   }).detach();
 
   std::unique_lock lock(lookup->mutex);
-  if (!lookup->done.wait_until(lock, deadline, [&] { return lookup->finished; })) return {};
+  if (!lookup->done.wait_until(lock, deadline.at, [&] { return lookup->finished; })) {
+    SetReason("name '" + host + "' not resolved within " + WaitText(deadline.wait.count()));
+    return {};
+  }
+  if (lookup->endpoints.empty()) SetReason("name '" + host + "' not resolved");
   return std::move(lookup->endpoints);
 }
 

@@ -5,12 +5,14 @@
 #include <string>
 #include <vector>
 
+#include "Deadlines.h"
+
 namespace znapi::detail {
 
 /// The endpoints of `host` on `port`. An address literal needs no lookup. A name is looked up
 /// on a helper thread; when the deadline passes first the lookup is abandoned (the thread
-/// finishes on its own) and the result is empty.
+/// finishes on its own). An empty result has its reason recorded.
 std::vector<asio::ip::tcp::endpoint> ResolveHost(const std::string& host, std::uint16_t port,
-                                                 std::chrono::steady_clock::time_point deadline);
+                                                 const Deadline& deadline);
 
 }  // namespace znapi::detail

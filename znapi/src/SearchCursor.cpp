@@ -2,6 +2,8 @@
 
 #include <algorithm>
 
+#include "LastError.h"
+
 namespace znapi::detail {
 
 SearchCursor::SearchCursor(ArenaResponse first)
@@ -36,7 +38,10 @@ void SearchCursor::Prefetch(PageSource& source) {
 }
 
 bool SearchCursor::Next(PageSource& source) {
-  if (position_ + 1 >= total_) return false;
+  if (position_ + 1 >= total_) {
+    SetReason("no more records");
+    return false;
+  }
   return MoveTo(position_ + 1, source);
 }
 
@@ -64,7 +69,10 @@ bool SearchCursor::MoveTo(std::uint64_t row, PageSource& source) {
 bool SearchCursor::Accept(std::optional<ArenaResponse> reply, std::uint64_t row) {
   if (!reply) return false;
   const auto& page = (*reply)->find_page();
-  if (page.offset() != row || page.rows_size() == 0) return false;
+  if (page.offset() != row || page.rows_size() == 0) {
+    SetReason("the server sent other rows than those asked for");
+    return false;
+  }
   page_ = std::move(*reply);
   MapColumns();
   return true;

@@ -1,14 +1,23 @@
 #include "ServerCalls.h"
 
+#include "LastError.h"
+
 namespace znapi::detail {
 namespace {
 
-// Whether the server accepted the request. A reply without a body reads as an empty one
-// (proto3 senders may leave an empty message out); a body of another kind is a reply to
-// something else.
+// Whether the server accepted the request; if not, the server's reason is the call's. A reply
+// without a body reads as an empty one (proto3 senders may leave an empty message out); a body
+// of another kind is a reply to something else.
 bool Acceptable(const znwire::Response& response, znwire::Response::BodyCase expected) {
-  return response.ok() && (response.body_case() == expected ||
-                           response.body_case() == znwire::Response::BODY_NOT_SET);
+  if (!response.ok()) {
+    SetReason(response.error().empty() ? "the server refused the request" : response.error());
+    return false;
+  }
+  if (response.body_case() == expected || response.body_case() == znwire::Response::BODY_NOT_SET) {
+    return true;
+  }
+  SetReason("the server answered with a reply of another kind");
+  return false;
 }
 
 // Whether the server accepted the request; its reply is then in `response`.

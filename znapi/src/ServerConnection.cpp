@@ -1,8 +1,10 @@
 #include "ServerConnection.h"
 
 #include <algorithm>
+#include <asio/error.hpp>
 
 #include "HostResolver.h"
+#include "LastError.h"
 #include "framing.h"
 
 namespace znapi::detail {
@@ -28,11 +30,15 @@ bool Contains(const std::vector<std::uint32_t>& ids, std::uint32_t id) {
 std::shared_ptr<ServerConnection> ServerConnection::Open(const ServerAddress& address,
                                                          const Credentials& credentials,
                                                          const Deadlines& deadlines) {
-  const auto deadline = Clock::now() + deadlines.connect;
-  std::shared_ptr<ServerConnection> connection(new ServerConnection(deadlines.request));
+  const auto deadline = Deadline::In(deadlines.connect);
+  std::shared_ptr<ServerConnection> connection(
+      new ServerConnection(AddressText(address), deadlines.request));
   const auto endpoints = ResolveHost(address.host, address.port, deadline);
   if (endpoints.empty()) return nullptr;
-  if (connection->stream_.Connect(endpoints, deadline, deadlines.request)) return nullptr;
+  if (const auto error = connection->stream_.Connect(endpoints, deadline.at, deadlines.request)) {
+    SetReason(connection->WaitFailure(error, deadline));
+    return nullptr;
+  }
 
   znwire::Request request;
   auto* login = request.mutable_login();
@@ -41,24 +47,29 @@ std::shared_ptr<ServerConnection> ServerConnection::Open(const ServerAddress& ad
   login->set_mode(credentials.mode);
   connection->usable_ = true;
   znwire::Response response;
-  if (!connection->ReceiveBy(connection->SendBy(request, deadline), deadline, response) ||
-      !response.ok()) {
+  if (!connection->ReceiveBy(connection->SendBy(request, deadline), deadline, response)) {
+    return nullptr;
+  }
+  if (!response.ok()) {
+    std::string reason = "login refused for user '" + credentials.user + "'";
+    if (!response.error().empty()) reason += ": " + response.error();
+    SetReason(reason);
     return nullptr;
   }
   return connection;
 }
 
 bool ServerConnection::Call(znwire::Request& request, znwire::Response& response) {
-  const auto deadline = Clock::now() + requestTimeout_;
+  const auto deadline = Deadline::In(requestTimeout_);
   return ReceiveBy(SendBy(request, deadline), deadline, response);
 }
 
 std::uint32_t ServerConnection::Send(znwire::Request& request) {
-  return SendBy(request, Clock::now() + requestTimeout_);
+  return SendBy(request, Deadline::In(requestTimeout_));
 }
 
 bool ServerConnection::Receive(std::uint32_t id, znwire::Response& response) {
-  return ReceiveBy(id, Clock::now() + requestTimeout_, response);
+  return ReceiveBy(id, Deadline::In(requestTimeout_), response);
 }
 
 void ServerConnection::Abandon(std::uint32_t id) {
@@ -71,38 +82,55 @@ void ServerConnection::Abandon(std::uint32_t id) {
   }
 }
 
-std::uint32_t ServerConnection::SendBy(znwire::Request& request, Clock::time_point deadline) {
-  if (!usable_) return 0;
+std::uint32_t ServerConnection::SendBy(znwire::Request& request, const Deadline& deadline) {
+  if (!usable_) {
+    SetReason(failure_);
+    return 0;
+  }
   // Ids wrap after four billion requests; 0 stays free to mean "not sent".
   if (++lastId_ == 0) ++lastId_;
   request.set_id(lastId_);
   // A request too large to frame is the caller's fault, not the stream's.
-  if (!znwire::EncodeFrameInto(request, frame_)) return 0;
-  if (stream_.Send(frame_, deadline)) {
-    Break();
+  if (!znwire::EncodeFrameInto(request, frame_)) {
+    SetReason("request too large to send");
+    return 0;
+  }
+  if (const auto error = stream_.Send(frame_, deadline.at)) {
+    Break(WaitFailure(error, deadline));
     return 0;
   }
   outstanding_.push_back(lastId_);
   return lastId_;
 }
 
-bool ServerConnection::ReceiveBy(std::uint32_t id, Clock::time_point deadline,
+bool ServerConnection::ReceiveBy(std::uint32_t id, const Deadline& deadline,
                                  znwire::Response& response) {
   const auto kept = std::find_if(arrived_.begin(), arrived_.end(),
                                  [id](const auto& entry) { return entry.first == id; });
   if (kept != arrived_.end()) {
     const bool parsed = response.ParseFromString(kept->second);
     arrived_.erase(kept);
+    if (!parsed) SetReason("malformed reply from " + peer_);
     return parsed;
   }
-  if (!usable_ || !Contains(outstanding_, id) || Contains(abandoned_, id)) return false;
+  if (!usable_) {
+    SetReason(failure_);
+    return false;
+  }
+  if (!Contains(outstanding_, id) || Contains(abandoned_, id)) {
+    SetReason("no reply is awaited for request " + std::to_string(id));
+    return false;
+  }
   while (true) {
     if (!ReadFrame(deadline)) return false;
     const auto body = reader_.Body();
-    const bool parsed = response.ParseFromArray(body.data(), static_cast<int>(body.size()));
+    if (!response.ParseFromArray(body.data(), static_cast<int>(body.size()))) {
+      Break("malformed reply from " + peer_);
+      return false;
+    }
     const std::uint32_t got = response.id();
-    if (!parsed || !Erase(outstanding_, got)) {
-      Break();
+    if (!Erase(outstanding_, got)) {
+      Break("reply from " + peer_ + " to a request never sent");
       return false;
     }
     if (got == id) {
@@ -115,29 +143,46 @@ bool ServerConnection::ReceiveBy(std::uint32_t id, Clock::time_point deadline,
   }
 }
 
-bool ServerConnection::ReadFrame(Clock::time_point deadline) {
+bool ServerConnection::ReadFrame(const Deadline& deadline) {
   while (true) {
     switch (reader_.Poll()) {
       case znwire::FrameReader::State::Ready:
         return true;
       case znwire::FrameReader::State::Oversized:
-        Break();
+        Break("reply from " + peer_ + " over the frame size limit");
         return false;
       case znwire::FrameReader::State::NeedMore:
         break;
     }
     const std::size_t want = std::max(reader_.Missing(), kReadChunk);
     std::size_t received = 0;
-    if (stream_.Receive(reader_.Space(want), want, deadline, received)) {
-      Break();
+    if (const auto error = stream_.Receive(reader_.Space(want), want, deadline.at, received)) {
+      Break(WaitFailure(error, deadline));
       return false;
     }
     reader_.Commit(received);
   }
 }
 
-void ServerConnection::Break() {
+std::string ServerConnection::WaitFailure(const std::error_code& error,
+                                          const Deadline& deadline) const {
+  if (error == asio::error::timed_out) {
+    return "no answer from " + peer_ + " within " + WaitText(deadline.wait.count());
+  }
+  if (error == asio::error::connection_refused) return "connection refused by " + peer_;
+  if (error == asio::error::eof) return "connection closed by " + peer_;
+  if (error == asio::error::connection_reset) return "connection reset by " + peer_;
+  return "connection to " + peer_ + " failed: " + error.message();
+}
+
+void ServerConnection::Break(std::string reason) {
+  SetReason(reason);
+  Shut("connection to " + peer_ + " failed earlier (" + reason + "); close it and open another");
+}
+
+void ServerConnection::Shut(std::string failure) {
   usable_ = false;
+  failure_ = std::move(failure);
   outstanding_.clear();
   abandoned_.clear();
   arrived_.clear();
@@ -145,7 +190,7 @@ void ServerConnection::Break() {
 }
 
 void ServerConnection::Close() {
-  Break();
+  Shut("connection to " + peer_ + " is closed");
 }
 
 }  // namespace znapi::detail

@@ -1,11 +1,13 @@
 #pragma once
 /// One TCP connection to a server: connect and login, then one request at a time, each under
 /// its deadline. Once a wait times out or the stream breaks, the connection stays unusable.
+/// Every failure records its reason for the calling thread (LastError.h).
 #include <chrono>
 #include <cstdint>
 #include <memory>
 #include <mutex>
 #include <string>
+#include <system_error>
 #include <utility>
 #include <vector>
 
@@ -57,16 +59,23 @@ class ServerConnection {
   bool usable() const { return usable_; }
 
  private:
-  using Clock = std::chrono::steady_clock;
-  explicit ServerConnection(std::chrono::milliseconds requestTimeout)
-      : requestTimeout_(requestTimeout) {}
-  std::uint32_t SendBy(znwire::Request& request, Clock::time_point deadline);
-  bool ReceiveBy(std::uint32_t id, Clock::time_point deadline, znwire::Response& response);
+  ServerConnection(std::string peer, std::chrono::milliseconds requestTimeout)
+      : peer_(std::move(peer)), requestTimeout_(requestTimeout) {}
+  std::uint32_t SendBy(znwire::Request& request, const Deadline& deadline);
+  bool ReceiveBy(std::uint32_t id, const Deadline& deadline, znwire::Response& response);
   /// Reads until a whole frame is at the front of the reader; false (and broken) on any fault.
-  bool ReadFrame(Clock::time_point deadline);
-  void Break();
+  bool ReadFrame(const Deadline& deadline);
+  /// Why a wait of the stream that ended with `error` failed.
+  std::string WaitFailure(const std::error_code& error, const Deadline& deadline) const;
+  /// Makes the connection unusable for good after a fault: `reason` is this call's reason,
+  /// and every later call is told of it.
+  void Break(std::string reason);
+  /// Makes the connection unusable for good; `failure` is every later call's reason.
+  void Shut(std::string failure);
 
   std::mutex mutex_;
+  std::string peer_;     // "host:port" as the caller named it, for reasons
+  std::string failure_;  // every later call's reason once the connection is unusable
   TcpStream stream_;
   znwire::FrameReader reader_;
   std::string frame_;  // the request being sent; its storage serves every request

@@ -33,10 +33,15 @@ class TagList {
   /// and leaves the list unread.
   bool Store(ArenaResponse reply);
   /// Forgets the last read, as after a failed one.
-  void Forget() { reply_.reset(); }
+  void Forget() {
+    reply_.reset();
+    read_ = Read::Failed;
+  }
   /// The value item `index` got at the last read; nullopt when the tag could not be read,
   /// was added after that read, or the list was never read.
   std::optional<std::string_view> Value(std::size_t index) const;
+  /// Why item `index` has no value.
+  std::string NoValue(std::size_t index) const;
   std::size_t size() const { return static_cast<std::size_t>(request_.list_read().tags_size()); }
 
  private:
@@ -44,6 +49,7 @@ class TagList {
   std::shared_ptr<ServerConnection> connection_;
   znwire::Request request_;
   std::optional<ArenaResponse> reply_;  // the last read's, holding one item per tag then
+  enum class Read { Never, Failed, Done } read_ = Read::Never;
 };
 
 }  // namespace znapi::detail

@@ -19,7 +19,7 @@ QStringList At(const ZnsimProcess& server) {
   return {"--primary", QString::fromStdString(server.address())};
 }
 
-TEST(ZncheckRows, WrittenValuesReadBackExactly) {
+TEST(ZncheckRows, WrittenValuesReadBackExactlyAndRefusalsSayWhy) {
   ZnsimProcess server;
   const QString text = QStringLiteral("Café, \"night\" shift");
   Outcome run = Zncheck(QStringList{"write", "PLANT_Message", text} + At(server));
@@ -37,7 +37,11 @@ TEST(ZncheckRows, WrittenValuesReadBackExactly) {
 
   run = Zncheck(QStringList{"read", "PLANT_Message", "NO_SUCH_TAG"} + At(server));
   EXPECT_EQ(run.exitCode, 2);
-  EXPECT_TRUE(run.err.contains("NO_SUCH_TAG")) << run.err.toStdString();
+  EXPECT_TRUE(run.err.contains("(unknown tag 'NO_SUCH_TAG')")) << run.err.toStdString();
+
+  run = Zncheck(QStringList{"read", "PLANT_Message", "--password", "wrong"} + At(server));
+  EXPECT_NE(run.exitCode, 0);
+  EXPECT_TRUE(run.err.contains("login refused for user")) << run.err.toStdString();
 }
 
 TEST(ZncheckRows, ListReadOfAThousandTagsPrintsTheGoodOnesAndFailsForTheBad) {

@@ -1,0 +1,84 @@
+#include "CallLog.h"
+
+#include <algorithm>
+
+namespace server {
+namespace {
+
+struct OpInfo {
+  const char* name;
+  /// The arguments in call order: n a number, t a text, p the password; out arguments are left
+  /// out.
+  const char* arguments;
+};
+
+// In the order of ZnOp.
+constexpr std::array<OpInfo, kZnOpCount> kOps{{
+    {"znOpen", "ttpn"},
+    {"znClose", "n"},
+    {"znZncode", "ntnnnn"},
+    {"znTagRead", "ntn"},
+    {"znTagWrite", "ntt"},
+    {"znFindFirst", "nttn"},
+    {"znFindNext", "n"},
+    {"znFindScroll", "nnn"},
+    {"znGetProperty", "ntnn"},
+    {"znFindClose", "n"},
+    {"znListNew", "nn"},
+    {"znListAdd", "nt"},
+    {"znListRead", "nn"},
+    {"znListData", "nnn"},
+    {"znListFree", "n"},
+}};
+
+}  // namespace
+
+const char* ZnOpName(ZnOp op) {
+  return kOps[static_cast<std::size_t>(op)].name;
+}
+
+std::string ArgumentsText(const CallRecord& record) {
+  std::string out;
+  std::size_t number = 0, text = 0;
+  for (const char* kind = kOps[static_cast<std::size_t>(record.op)].arguments; *kind; ++kind) {
+    if (!out.empty()) out += ", ";
+    switch (*kind) {
+      case 'n':
+        out += std::to_string(record.numbers[number++]);
+        break;
+      case 't':
+        out += '"' + record.texts[text++] + '"';
+        break;
+      default:
+        out += "******";  // not even its length
+        break;
+    }
+  }
+  return out;
+}
+
+std::string_view KeptText(std::string_view text) {
+  return text.substr(0, kKeptTextLength);
+}
+
+CallLog::CallLog(std::size_t capacity) : capacity_(std::max<std::size_t>(capacity, 1)) {
+  // Only address space: pages are taken as the ring fills.
+  records_.reserve(capacity_);
+}
+
+CallRecord& CallLog::Append() {
+  CallRecord& record =
+      records_.size() < capacity_ ? records_.emplace_back() : records_[end_ % capacity_];
+  ++end_;
+  if (end_ - first_ > capacity_) first_ = end_ - capacity_;
+  return record;
+}
+
+const CallRecord* CallLog::LastFailureSince(std::uint64_t n) const {
+  for (std::uint64_t at = end_; at > std::max(n, first_); --at) {
+    if (records_[(at - 1) % capacity_].result == 0) return &records_[(at - 1) % capacity_];
+  }
+  return nullptr;
+}
+
+}  // namespace server

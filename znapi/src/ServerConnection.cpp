@@ -169,9 +169,10 @@ std::string ServerConnection::WaitFailure(const std::error_code& error,
   if (error == asio::error::timed_out) {
     return "no answer from " + peer_ + " within " + WaitText(deadline.wait.count());
   }
-  if (error == asio::error::connection_refused) return "connection refused by " + peer_;
+  // The stream reports the system's own errors: compare them by their portable meaning.
+  if (error == std::errc::connection_refused) return "connection refused by " + peer_;
   if (error == asio::error::eof) return "connection closed by " + peer_;
-  if (error == asio::error::connection_reset) return "connection reset by " + peer_;
+  if (error == std::errc::connection_reset) return "connection reset by " + peer_;
   return "connection to " + peer_ + " failed: " + error.message();
 }
 

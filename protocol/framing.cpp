@@ -4,19 +4,28 @@
 
 namespace znwire {
 
-std::optional<std::string> EncodeFrame(const google::protobuf::MessageLite& message) {
+bool EncodeFrameInto(const google::protobuf::MessageLite& message, std::string& frame) {
   const std::size_t size = message.ByteSizeLong();
-  if (size > kMaxFrameBytes) return std::nullopt;
-  std::string frame(kHeaderBytes + size, '\0');
-  const auto n = static_cast<std::uint32_t>(size);
-  frame[0] = static_cast<char>((n >> 24) & 0xFF);
-  frame[1] = static_cast<char>((n >> 16) & 0xFF);
-  frame[2] = static_cast<char>((n >> 8) & 0xFF);
-  frame[3] = static_cast<char>(n & 0xFF);
-  if (!message.SerializeToArray(frame.data() + kHeaderBytes, static_cast<int>(size))) {
-    return std::nullopt;
-  }
+  if (size > kMaxFrameBytes) return false;
+  frame.resize(kHeaderBytes + size);
+  WriteHeader(static_cast<std::uint32_t>(size), frame.data());
+  // The size is known already: serialising without computing it again.
+  message.SerializeWithCachedSizesToArray(reinterpret_cast<std::uint8_t*>(frame.data()) +
+                                          kHeaderBytes);
+  return true;
+}
+
+std::optional<std::string> EncodeFrame(const google::protobuf::MessageLite& message) {
+  std::string frame;
+  if (!EncodeFrameInto(message, frame)) return std::nullopt;
   return frame;
+}
+
+void WriteHeader(std::uint32_t length, char* at) {
+  at[0] = static_cast<char>((length >> 24) & 0xFF);
+  at[1] = static_cast<char>((length >> 16) & 0xFF);
+  at[2] = static_cast<char>((length >> 8) & 0xFF);
+  at[3] = static_cast<char>(length & 0xFF);
 }
 
 std::optional<std::uint32_t> BodyLength(const FrameHeader& header) {

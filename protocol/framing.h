@@ -20,6 +20,11 @@ using FrameHeader = std::array<unsigned char, kHeaderBytes>;
 
 /// Serialises a message with its length prefix; nullopt when it would exceed kMaxFrameBytes.
 std::optional<std::string> EncodeFrame(const google::protobuf::MessageLite& message);
+/// The same into `frame`, whose storage is reused; false (frame unspecified) when too large.
+bool EncodeFrameInto(const google::protobuf::MessageLite& message, std::string& frame);
+
+/// Writes the header announcing a body of `length` bytes at `at`.
+void WriteHeader(std::uint32_t length, char* at);
 
 /// The body length announced by a header; nullopt when it exceeds kMaxFrameBytes.
 std::optional<std::uint32_t> BodyLength(const FrameHeader& header);

@@ -13,6 +13,11 @@ constexpr std::size_t kReadChunk = 64 * 1024;
 constexpr std::size_t kQuickDecodeBytes = 16 * 1024;
 // Buffers up to this size are kept for the next request or freed where they are.
 constexpr std::size_t kKeepBytes = 128 * 1024;
+// Requests one connection may have answered in a row before the thread turns to others.
+constexpr int kRequestsPerTurn = 16;
+// Reads of one connection in a row before the thread turns to others: a frame of megabytes
+// arriving must not keep the thread from the small requests of other clients.
+constexpr int kReadsPerTurn = 16;
 
 Outcome Failure(std::uint32_t id, const char* error, bool close = false) {
   Outcome outcome;
@@ -56,9 +61,12 @@ void ClientConnection::Start() {
     self->services_.noise.Note(self->address_, "connection opened");
     asio::error_code ec;
     self->socket_.set_option(asio::ip::tcp::no_delay(true), ec);
+    // Reads and writes are made directly and must never block the network thread.
+    self->socket_.non_blocking(true, ec);
+    if (ec) return self->Close(nullptr);
     self->started_ = Clock::now();
     self->Watch();
-    self->Read();
+    self->Pump();
   });
 }
 
@@ -67,35 +75,76 @@ void ClientConnection::Evict() {
              [self = shared_from_this()] { self->Close("connection evicted by a newer one"); });
 }
 
-void ClientConnection::Read() {
-  socket_.async_read_some(asio::buffer(reader_.Space(kReadChunk), kReadChunk),
-                          [self = shared_from_this()](asio::error_code ec, std::size_t n) {
-                            if (self->closed_) return;
-                            if (ec) return self->Close(nullptr);
-                            self->reader_.Commit(n);
-                            self->Serve();
-                          });
-}
-
-void ClientConnection::Serve() {
-  switch (reader_.Poll()) {
-    case znwire::FrameReader::State::Oversized:
-      return Close("connection closed: frame over the size limit");
-    case znwire::FrameReader::State::NeedMore:
-      if (reader_.buffered() > 0 && !frameBegun_) {
-        frameBegun_ = Clock::now();
-        Watch();
-      }
-      return Read();
-    case znwire::FrameReader::State::Ready:
-      frameBegun_.reset();
-      busy_ = true;
-      return Dispatch(reader_.Body());
+void ClientConnection::Pump() {
+  // A client that sends request after request, or one large request, yields the thread now
+  // and then, so that it cannot keep the other connections of this thread waiting.
+  int budget = kRequestsPerTurn;
+  int reads = kReadsPerTurn;
+  while (!closed_ && !busy_) {
+    switch (reader_.Poll()) {
+      case znwire::FrameReader::State::Oversized:
+        return Close("connection closed: frame over the size limit");
+      case znwire::FrameReader::State::Ready:
+        if (budget-- == 0) return PumpLater();
+        frameBegun_.reset();
+        busy_ = true;
+        if (Dispatch(reader_.Body())) Finish();
+        break;
+      case znwire::FrameReader::State::NeedMore:
+        if (reader_.buffered() > 0 && !frameBegun_) {
+          frameBegun_ = Clock::now();
+          Watch();
+        }
+        // Waiting is arranged before reading: bytes that come after the read wake the
+        // loop, and bytes the read takes wake it at most once for nothing.
+        AwaitReadable();
+        if (drained_) return;
+        // Bytes already waiting wake no one: this connection comes back by itself.
+        if (reads-- == 0) return PumpLater();
+        if (!ReadSome()) return;
+        break;
+    }
   }
 }
 
-void ClientConnection::Dispatch(std::string_view body) {
-  if (body.size() > kQuickDecodeBytes) return RunOnWorkers(body, false);
+void ClientConnection::PumpLater() {
+  asio::post(socket_.get_executor(), [self = shared_from_this()] { self->Pump(); });
+}
+
+void ClientConnection::AwaitReadable() {
+  if (awaiting_) return;
+  awaiting_ = true;
+  socket_.async_wait(ClientSocket::wait_read, [self = shared_from_this()](asio::error_code ec) {
+    self->awaiting_ = false;
+    if (self->closed_) return;
+    if (ec) return self->Close(nullptr);
+    self->drained_ = false;
+    self->Pump();
+  });
+}
+
+bool ClientConnection::ReadSome() {
+  asio::error_code ec;
+  const std::size_t n = socket_.read_some(asio::buffer(reader_.Space(kReadChunk), kReadChunk), ec);
+  if (ec == asio::error::would_block) {
+    drained_ = true;
+    return true;
+  }
+  if (ec) {
+    Close(nullptr);
+    return false;
+  }
+  reader_.Commit(n);
+  // A read that did not fill its room took all there was.
+  drained_ = n < kReadChunk;
+  return true;
+}
+
+bool ClientConnection::Dispatch(std::string_view body) {
+  if (body.size() > kQuickDecodeBytes) {
+    RunOnWorkers(body, false);
+    return false;
+  }
   if (!request_.ParseFromArray(body.data(), static_cast<int>(body.size()))) {
     services_.noise.Note(address_, "undecodable request", {}, true);
     return Send(Encode(Undecodable(body)));
@@ -104,10 +153,12 @@ void ClientConnection::Dispatch(std::string_view body) {
     if (auto refusal = session_.AdmitLogin(request_)) return Send(Encode(std::move(*refusal)));
     checking_ = true;
     admission_.Checking(*this, true);
-    return RunOnWorkers(body, true);
+    RunOnWorkers(body, true);
+    return false;
   }
   if (session_.IsQuick(request_)) return Send(Encode(Run(request_)));
   RunOnWorkers(body, true);
+  return false;
 }
 
 void ClientConnection::RunOnWorkers(std::string_view body, bool decoded) {
@@ -128,8 +179,12 @@ void ClientConnection::RunOnWorkers(std::string_view body, bool decoded) {
         reply = Encode(self->Run(*request));
       }
     }
-    asio::post(self->socket_.get_executor(),
-               [self, reply = std::move(reply)]() mutable { self->Send(std::move(reply)); });
+    asio::post(self->socket_.get_executor(), [self, reply = std::move(reply)]() mutable {
+      if (self->Send(std::move(reply))) {
+        self->Finish();
+        self->Pump();
+      }
+    });
   });
 }
 
@@ -143,15 +198,9 @@ Outcome ClientConnection::Run(const znwire::Request& request) {
 }
 
 ClientConnection::Reply ClientConnection::Encode(Outcome outcome) {
-  auto frame = znwire::EncodeFrame(*outcome.response);
-  if (!frame) {
-    znwire::Response tooLarge;
-    tooLarge.set_id(outcome.response->id());
-    tooLarge.set_ok(false);
-    tooLarge.set_error("reply too large");
-    frame = znwire::EncodeFrame(tooLarge);
-  }
-  return {std::move(*frame), outcome.response->id(), outcome.delay, outcome.close};
+  Reply reply{{}, outcome.response->id(), outcome.delay, outcome.close};
+  EncodeReply(outcome, reply.frame);
+  return reply;
 }
 
 template <typename Storage>
@@ -162,8 +211,8 @@ void ClientConnection::FreeOnWorkers(Storage&& storage) {
   storage = {};
 }
 
-void ClientConnection::Send(Reply reply) {
-  if (closed_) return;
+bool ClientConnection::Send(Reply reply) {
+  if (closed_) return false;
   FreeOnWorkers(reader_.Pop());
   if (checking_) {
     checking_ = false;
@@ -181,20 +230,42 @@ void ClientConnection::Send(Reply reply) {
   if (reply.delay <= 0) return Write(reply.close);
   delay_.expires_after(std::chrono::milliseconds(reply.delay));
   delay_.async_wait([self = shared_from_this(), close = reply.close](asio::error_code ec) {
-    if (!ec && !self->closed_) self->Write(close);
+    if (!ec && !self->closed_ && self->Write(close)) {
+      self->Finish();
+      self->Pump();
+    }
   });
+  return false;
 }
 
-void ClientConnection::Write(bool close) {
-  asio::async_write(socket_, asio::buffer(frame_),
-                    [self = shared_from_this(), close](asio::error_code ec, std::size_t) {
+bool ClientConnection::Write(bool close) {
+  // Usually the whole reply fits the socket's buffer at once; only the rest of a large one
+  // waits for the loop.
+  asio::error_code ec;
+  const std::size_t sent = socket_.write_some(asio::buffer(frame_), ec);
+  if (ec && ec != asio::error::would_block) {
+    Close(nullptr);
+    return false;
+  }
+  if (sent == frame_.size()) {
+    if (!close) return true;
+    Close(nullptr);
+    return false;
+  }
+  asio::async_write(socket_, asio::buffer(frame_) + sent,
+                    [self = shared_from_this(), close](asio::error_code error, std::size_t) {
                       if (self->closed_) return;
-                      if (ec || close) return self->Close(nullptr);
-                      self->FreeOnWorkers(std::move(self->frame_));
-                      self->busy_ = false;
-                      self->lastRequest_ = Clock::now();
-                      self->Serve();
+                      if (error || close) return self->Close(nullptr);
+                      self->Finish();
+                      self->Pump();
                     });
+  return false;
+}
+
+void ClientConnection::Finish() {
+  FreeOnWorkers(std::move(frame_));
+  busy_ = false;
+  lastRequest_ = Clock::now();
 }
 
 ClientConnection::Clock::time_point ClientConnection::Deadline() const {

@@ -4,6 +4,10 @@
 /// thread that read them, everything that waits for the disk, checks a password, builds pages
 /// or decodes a large frame on the worker pool. A connection serves one request at a time, so
 /// its session needs no lock, and one client's slow request holds up no one else.
+///
+/// A quick request costs the event loop one wake-up: the socket is read when the loop says it
+/// is readable, the reply is written straight away, and the next wait is for the loop again,
+/// with no read that is bound to find nothing.
 #include <asio.hpp>
 
 #include <chrono>
@@ -49,16 +53,26 @@ class ClientConnection final : public std::enable_shared_from_this<ClientConnect
     bool close = false;
   };
 
-  void Read();
-  void Serve();
-  void Dispatch(std::string_view body);
+  /// Serves the frames at hand and reads more while none is complete, until a request waits
+  /// on a worker or the socket has nothing more; then waits for the loop.
+  void Pump();
+  /// Has the loop call Pump again after the other work at hand: the end of a turn.
+  void PumpLater();
+  /// Makes sure the loop will call Pump once the socket is readable again.
+  void AwaitReadable();
+  /// One read; false when the connection closed.
+  bool ReadSome();
+  /// Starts serving the frame at the front; true when its reply went out at once.
+  bool Dispatch(std::string_view body);
   void RunOnWorkers(std::string_view body, bool decoded);
   Outcome Run(const znwire::Request& request);
   static Reply Encode(Outcome outcome);
   template <typename Storage>
   void FreeOnWorkers(Storage&& storage);
-  void Send(Reply reply);
-  void Write(bool close);
+  bool Send(Reply reply);
+  bool Write(bool close);
+  /// The reply is out; the connection may serve its next request.
+  void Finish();
   void Watch();
   void Watched();
   Clock::time_point Deadline() const;
@@ -82,6 +96,8 @@ class ClientConnection final : public std::enable_shared_from_this<ClientConnect
   std::optional<Clock::time_point> watchingFor_;
   bool loggedIn_ = false;  // as this connection's strand knows it
   bool busy_ = false;      // a request is being served
+  bool awaiting_ = false;  // the loop will report the socket readable
+  bool drained_ = false;   // the last read found the socket empty: only the loop tells of more
   bool checking_ = false;  // its password is being checked
   bool closed_ = false;
 };

@@ -42,10 +42,10 @@ QueryOutcome TagTable(const Plant& plant) {
   const Project& project = plant.project();
   auto rows = std::make_shared<ComputedRows>(
       std::vector<std::string>{"Tag", "Type", "Units", "Comment"}, project.tags.size(),
-      [&project](std::uint64_t offset, std::uint32_t count, std::vector<ResultRow>& out) {
+      [&project](std::uint64_t offset, std::uint32_t count, PageWriter& page) {
         for (std::uint64_t i = offset; i < offset + count; ++i) {
           const TagDef& tag = project.tags[i];
-          out.push_back({tag.name, TagTypeName(tag.type), tag.units, tag.comment});
+          if (!page.Row({tag.name(), TagTypeName(tag.type), tag.units(), tag.comment()})) return;
         }
       });
   return {rows, {}};
@@ -77,7 +77,8 @@ QueryOutcome Alarms(const Plant& plant, const Call& call) {
   if (*kind == 4) {
     rows.reserve(project.alarms.size());
     for (const auto& alarm : project.alarms) {
-      rows.push_back({alarm.tag, alarm.description, AlarmConditionName(alarm.condition)});
+      rows.push_back({std::string(alarm.tag()), std::string(alarm.description()),
+                      AlarmConditionName(alarm.condition)});
     }
     return {std::make_shared<MaterialRows>(std::vector<std::string>{"Tag", "Name", "Category"},
                                            std::move(rows)),
@@ -86,8 +87,8 @@ QueryOutcome Alarms(const Plant& plant, const Call& call) {
   if (*kind == 0) {
     for (const auto& active : plant.alarms().Active()) {
       const AlarmDef& alarm = project.alarms[active.alarm];
-      rows.push_back({FormatDate(active.since), FormatTime(active.since), alarm.tag,
-                      alarm.description, "ON", active.comment});
+      rows.push_back({FormatDate(active.since), FormatTime(active.since), std::string(alarm.tag()),
+                      std::string(alarm.description()), "ON", active.comment});
     }
     return {std::make_shared<MaterialRows>(
                 std::vector<std::string>{"Date", "Time", "Tag", "Name", "State", "Comment"},
@@ -111,18 +112,24 @@ class SummaryRows final : public ResultSet {
     return columns;
   }
   std::uint64_t Total() const override { return total_; }
-  void Rows(std::uint64_t offset, std::uint32_t count, std::vector<ResultRow>& out) const override {
-    if (offset >= total_) return;
-    count = static_cast<std::uint32_t>(std::min<std::uint64_t>(count, total_ - offset));
+  void Write(std::uint64_t offset, std::uint32_t count, PageWriter& page) const override {
+    count = Available(total_, offset, count);
+    if (count == 0) return;
     const bool continues = last_ && offset == next_;
-    auto page = history_.Page(period_, continues ? &*last_ : nullptr, offset, count);
-    for (const auto& o : page) {
-      out.push_back({FormatDate(o.on), FormatTime(o.on), o.off ? FormatDate(*o.off) : "",
-                     o.off ? FormatTime(*o.off) : "", o.tag, o.description, o.off ? "OFF" : "ON",
-                     o.comment});
+    auto occurrences = history_.Page(period_, continues ? &*last_ : nullptr, offset, count);
+    std::size_t written = 0;
+    for (const auto& o : occurrences) {
+      const std::string offDate = o.off ? FormatDate(*o.off) : "";
+      const std::string offTime = o.off ? FormatTime(*o.off) : "";
+      if (!page.Row({FormatDate(o.on), FormatTime(o.on), offDate, offTime, o.tag, o.description,
+                     o.off ? "OFF" : "ON", o.comment})) {
+        break;
+      }
+      ++written;
     }
-    next_ = offset + page.size();
-    if (!page.empty()) last_ = std::move(page.back());
+    // The next page continues after the last row sent, not after the last row read.
+    next_ = offset + written;
+    if (written > 0) last_ = std::move(occurrences[written - 1]);
   }
 
  private:
@@ -177,14 +184,15 @@ QueryOutcome Trend(const Plant& plant, const Call& call, std::uint64_t maxRows) 
   const TrendArchive& archive = plant.trends();
   auto rows = std::make_shared<ComputedRows>(
       std::vector<std::string>{"Date", "Time", trend->name}, static_cast<std::uint64_t>(*count),
-      [&archive, index, w = *window](std::uint64_t offset, std::uint32_t n,
-                                     std::vector<ResultRow>& out) {
+      [&archive, index, w = *window](std::uint64_t offset, std::uint32_t n, PageWriter& page) {
         const auto first = static_cast<std::int64_t>(offset);
         const auto values = archive.Values(index, w, first, n);
         for (std::int64_t i = 0; i < static_cast<std::int64_t>(values.size()); ++i) {
           const Millis t = w.TimeOf(first + i);
-          out.push_back({FormatDate(t), FormatTime(t, w.Fractional()),
-                         FormatSample(values[static_cast<std::size_t>(i)])});
+          if (!page.Row({FormatDate(t), FormatTime(t, w.Fractional()),
+                         FormatSample(values[static_cast<std::size_t>(i)])})) {
+            return;
+          }
         }
       });
   return {rows, {}};

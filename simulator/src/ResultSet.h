@@ -1,12 +1,15 @@
 #pragma once
 /// The rows of one search. Some are held in memory (active alarms, a summary); others are
 /// produced page by page on demand (the tag table, trend samples), so a search of a million
-/// rows costs memory only for the page being sent.
+/// rows costs memory only for the page being sent. Either way rows go straight into the page
+/// being encoded.
 #include <cstdint>
 #include <functional>
 #include <memory>
 #include <string>
 #include <vector>
+
+#include "PageWriter.h"
 
 namespace znsim {
 
@@ -17,9 +20,8 @@ class ResultSet {
   virtual ~ResultSet() = default;
   virtual const std::vector<std::string>& Columns() const = 0;
   virtual std::uint64_t Total() const = 0;
-  /// Appends the rows [offset, offset + count) that exist to `out`.
-  virtual void Rows(std::uint64_t offset, std::uint32_t count,
-                    std::vector<ResultRow>& out) const = 0;
+  /// Writes the rows [offset, offset + count) that exist into `page`, until it is full.
+  virtual void Write(std::uint64_t offset, std::uint32_t count, PageWriter& page) const = 0;
 };
 
 class MaterialRows final : public ResultSet {
@@ -28,7 +30,7 @@ class MaterialRows final : public ResultSet {
       : columns_(std::move(columns)), rows_(std::move(rows)) {}
   const std::vector<std::string>& Columns() const override { return columns_; }
   std::uint64_t Total() const override { return rows_.size(); }
-  void Rows(std::uint64_t offset, std::uint32_t count, std::vector<ResultRow>& out) const override;
+  void Write(std::uint64_t offset, std::uint32_t count, PageWriter& page) const override;
 
  private:
   std::vector<std::string> columns_;
@@ -38,17 +40,20 @@ class MaterialRows final : public ResultSet {
 /// Rows computed by a function of their index range.
 class ComputedRows final : public ResultSet {
  public:
-  using Producer = std::function<void(std::uint64_t, std::uint32_t, std::vector<ResultRow>&)>;
+  using Producer = std::function<void(std::uint64_t, std::uint32_t, PageWriter&)>;
   ComputedRows(std::vector<std::string> columns, std::uint64_t total, Producer producer)
       : columns_(std::move(columns)), total_(total), producer_(std::move(producer)) {}
   const std::vector<std::string>& Columns() const override { return columns_; }
   std::uint64_t Total() const override { return total_; }
-  void Rows(std::uint64_t offset, std::uint32_t count, std::vector<ResultRow>& out) const override;
+  void Write(std::uint64_t offset, std::uint32_t count, PageWriter& page) const override;
 
  private:
   std::vector<std::string> columns_;
   std::uint64_t total_;
   Producer producer_;
 };
+
+/// How many of `count` rows from `offset` exist in a result of `total` rows.
+std::uint32_t Available(std::uint64_t total, std::uint64_t offset, std::uint32_t count);
 
 }  // namespace znsim

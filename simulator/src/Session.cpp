@@ -1,5 +1,8 @@
 #include "Session.h"
 
+#include <google/protobuf/io/coded_stream.h>
+#include <google/protobuf/io/zero_copy_stream_impl_lite.h>
+#include <google/protobuf/wire_format_lite.h>
 #include <spdlog/spdlog.h>
 
 #include <algorithm>
@@ -128,10 +131,10 @@ Outcome Session::Handle(const znwire::Request& request) {
       break;
     }
     case znwire::Request::kFindFirst:
-      FindFirst(request.find_first(), response);
+      FindFirst(request.find_first(), outcome);
       break;
     case znwire::Request::kFindFetch:
-      FindFetch(request.find_fetch(), response);
+      FindFetch(request.find_fetch(), outcome);
       break;
     case znwire::Request::kFindClose:
       if (searches_.erase(request.find_close().search()) == 0) Refuse(response, "unknown search");
@@ -177,7 +180,8 @@ void Session::Login(const znwire::Login& login, Outcome& outcome) {
   outcome.close = true;
 }
 
-void Session::FindFirst(const znwire::FindFirst& find, znwire::Response& response) {
+void Session::FindFirst(const znwire::FindFirst& find, Outcome& outcome) {
+  znwire::Response& response = *outcome.response;
   if (!find.filter().empty() && find.filter() != "*") {
     return Refuse(response, "only the filter \"*\" is supported");
   }
@@ -186,39 +190,73 @@ void Session::FindFirst(const znwire::FindFirst& find, znwire::Response& respons
   }
   QueryOutcome query = OpenQuery(services_.plant, find.table(), services_.limits.maxRows);
   if (!query.rows) return Refuse(response, query.error);
-  auto* page = response.mutable_find_page();
   const std::uint32_t wanted =
       find.page_size() == 0 ? services_.limits.defaultPageRows : find.page_size();
-  FillPage(*query.rows, 0, wanted, *page);
+  // The first page carries every column: the client has read none yet.
+  FillPage(*query.rows, 0, wanted, {}, outcome);
   if (query.rows->Total() == 0) return;  // nothing to fetch later: keep no search open
   const std::uint64_t id = nextSearch_++;
   searches_.emplace(id, std::move(query.rows));
-  page->set_search(id);
+  response.mutable_find_page()->set_search(id);
 }
 
-void Session::FindFetch(const znwire::FindFetch& fetch, znwire::Response& response) {
+void Session::FindFetch(const znwire::FindFetch& fetch, Outcome& outcome) {
   const auto it = searches_.find(fetch.search());
-  if (it == searches_.end()) return Refuse(response, "unknown search");
-  auto* page = response.mutable_find_page();
-  page->set_search(it->first);
-  FillPage(*it->second, fetch.offset(), fetch.count(), *page);
+  if (it == searches_.end()) return Refuse(*outcome.response, "unknown search");
+  outcome.response->mutable_find_page()->set_search(it->first);
+  FillPage(*it->second, fetch.offset(), fetch.count(), fetch.columns(), outcome);
 }
 
 void Session::FillPage(const ResultSet& rows, std::uint64_t offset, std::uint32_t count,
-                       znwire::FindPage& page) const {
+                       const google::protobuf::RepeatedField<std::uint32_t>& columns,
+                       Outcome& outcome) const {
+  auto& page = *outcome.response->mutable_find_page();
   page.set_total(rows.Total());
   page.set_offset(offset);
   for (const auto& column : rows.Columns()) page.add_columns(column);
-  std::vector<ResultRow> produced;
-  rows.Rows(offset, std::min(count, services_.limits.maxPageRows), produced);
-  std::size_t bytes = 0;
-  for (auto& row : produced) {
-    for (const auto& value : row) bytes += value.size() + 4;
-    // The first row always goes, so a client walking the result always makes progress.
-    if (bytes > services_.limits.pageBytes && page.rows_size() > 0) break;
-    auto* out = page.add_rows();
-    for (auto& value : row) out->add_values(std::move(value));
+  PageWriter writer(rows.Columns().size(), columns, services_.limits.pageBytes);
+  rows.Write(offset, std::min(count, services_.limits.maxPageRows), writer);
+  page.mutable_present()->Add(writer.present().begin(), writer.present().end());
+  outcome.pageRows = writer.Take();
+}
+
+void EncodeReply(Outcome& outcome, std::string& frame) {
+  znwire::Response& response = *outcome.response;
+  bool encoded;
+  if (outcome.pageRows.empty()) {
+    encoded = znwire::EncodeFrameInto(response, frame);
+  } else {
+    // The page's own fields, then its rows as they were written: the page's length covers
+    // both, and the response's other fields come first.
+    znwire::FindPage* page = response.unsafe_arena_release_find_page();
+    std::string head;
+    encoded = znwire::EncodeFrameInto(response, frame) && page->SerializeToString(&head);
+    const std::size_t pageBytes = head.size() + outcome.pageRows.size();
+    std::string prefix;
+    {
+      google::protobuf::io::StringOutputStream stream(&prefix);
+      google::protobuf::io::CodedOutputStream out(&stream);
+      out.WriteTag(google::protobuf::internal::WireFormatLite::MakeTag(
+          znwire::Response::kFindPageFieldNumber,
+          google::protobuf::internal::WireFormatLite::WIRETYPE_LENGTH_DELIMITED));
+      out.WriteVarint64(pageBytes);
+    }
+    const std::size_t body = frame.size() - znwire::kHeaderBytes + prefix.size() + pageBytes;
+    encoded = encoded && body <= znwire::kMaxFrameBytes;
+    if (encoded) {
+      frame.reserve(znwire::kHeaderBytes + body);
+      frame += prefix;
+      frame += head;
+      frame += outcome.pageRows;
+      znwire::WriteHeader(static_cast<std::uint32_t>(body), frame.data());
+    }
   }
+  if (encoded) return;
+  znwire::Response tooLarge;
+  tooLarge.set_id(response.id());
+  tooLarge.set_ok(false);
+  tooLarge.set_error("reply too large");
+  znwire::EncodeFrameInto(tooLarge, frame);
 }
 
 }  // namespace znsim

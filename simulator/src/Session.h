@@ -45,9 +45,15 @@ struct Outcome {
   Outcome();
   std::unique_ptr<google::protobuf::Arena> arena;
   znwire::Response* response;  // owned by the arena
-  Millis delay = 0;            // hold the reply back this long (Sleep)
-  bool close = false;          // close the connection after the reply
+  /// The rows of response->find_page(), already in their wire form (see PageWriter).
+  std::string pageRows;
+  Millis delay = 0;    // hold the reply back this long (Sleep)
+  bool close = false;  // close the connection after the reply
 };
+
+/// The framed reply of `outcome` into `frame`, whose storage is reused; a reply too large to
+/// frame becomes an error reply.
+void EncodeReply(Outcome& outcome, std::string& frame);
 
 class Session {
  public:
@@ -69,10 +75,11 @@ class Session {
 
  private:
   void Login(const znwire::Login& login, Outcome& outcome);
-  void FindFirst(const znwire::FindFirst& find, znwire::Response& response);
-  void FindFetch(const znwire::FindFetch& fetch, znwire::Response& response);
+  void FindFirst(const znwire::FindFirst& find, Outcome& outcome);
+  void FindFetch(const znwire::FindFetch& fetch, Outcome& outcome);
   void FillPage(const ResultSet& rows, std::uint64_t offset, std::uint32_t count,
-                znwire::FindPage& page) const;
+                const google::protobuf::RepeatedField<std::uint32_t>& columns,
+                Outcome& outcome) const;
 
   Services& services_;
   std::string address_;

@@ -30,26 +30,16 @@ TempDir::~TempDir() {
   std::filesystem::remove_all(path, ec);
 }
 
-ZnsimProcess::ZnsimProcess(std::vector<std::string> extraArgs, std::string dataDir, int port) {
-  if (dataDir.empty()) {
-    dataDir_ = MakeTempDir("znsim-test-");
-    ownsDataDir_ = true;
-  } else {
-    dataDir_ = dataDir;
-    std::filesystem::create_directories(dataDir_);
-  }
-  std::vector<std::string> args{ZnsimPath(), "--listen", "127.0.0.1:" + std::to_string(port),
-                                "--data", dataDir_};
-  args.insert(args.end(), extraArgs.begin(), extraArgs.end());
-
+ReadyProcess StartAndAwaitReady(std::vector<std::string> args, const std::string& readyText,
+                                const std::string& errorLog) {
   int out[2];
   if (pipe2(out, O_CLOEXEC) != 0) throw std::runtime_error("pipe failed");
-  const std::string log = logFile().string();
-  pid_ = fork();
-  if (pid_ < 0) throw std::runtime_error("fork failed");
-  if (pid_ == 0) {
+  ReadyProcess started;
+  started.pid = fork();
+  if (started.pid < 0) throw std::runtime_error("fork failed");
+  if (started.pid == 0) {
     dup2(out[1], STDOUT_FILENO);
-    const int err = open(log.c_str(), O_WRONLY | O_CREAT | O_APPEND, 0644);
+    const int err = open(errorLog.c_str(), O_WRONLY | O_CREAT | O_APPEND, 0644);
     if (err >= 0) dup2(err, STDERR_FILENO);
     std::vector<char*> argv;
     for (auto& a : args) argv.push_back(a.data());
@@ -62,13 +52,12 @@ ZnsimProcess::ZnsimProcess(std::vector<std::string> extraArgs, std::string dataD
   // Read the ready line; the deadline is generous because sanitizer builds start slowly.
   const auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(60);
   std::string text;
-  const std::string ready = "znsim listening on ";
   while (true) {
-    auto nl = text.find('\n', text.find(ready) == std::string::npos ? 0 : text.find(ready));
-    auto at = text.find(ready);
-    if (at != std::string::npos && nl != std::string::npos && nl > at) {
-      const std::string addr = text.substr(at + ready.size(), nl - at - ready.size());
-      port_ = std::stoi(addr.substr(addr.rfind(':') + 1));
+    const auto at = text.find(readyText);
+    const auto nl = text.find('\n', at == std::string::npos ? 0 : at);
+    if (at != std::string::npos && nl != std::string::npos) {
+      const std::string addr = text.substr(at + readyText.size(), nl - at - readyText.size());
+      started.port = std::stoi(addr.substr(addr.rfind(':') + 1));
       break;
     }
     const auto left = std::chrono::duration_cast<std::chrono::milliseconds>(
@@ -80,14 +69,32 @@ ZnsimProcess::ZnsimProcess(std::vector<std::string> extraArgs, std::string dataD
     if (left <= 0 || poll(&p, 1, static_cast<int>(left)) <= 0 ||
         (n = read(out[0], buf, sizeof buf)) <= 0) {
       close(out[0]);
-      kill9();
-      throw std::runtime_error("znsim did not become ready: " + text);
+      ::kill(started.pid, SIGKILL);
+      waitpid(started.pid, nullptr, 0);
+      throw std::runtime_error(args[0] + " did not become ready: " + text);
     }
     text.append(buf, static_cast<std::size_t>(n));
   }
-  // Keep the pipe drained by nobody: znsim prints only its ready line on standard output,
-  // so closing our end is safe (a later write would get EPIPE, which znsim ignores).
+  // The program prints only its ready line on standard output, so closing our end is safe
+  // (a later write would get EPIPE, which it ignores).
   close(out[0]);
+  return started;
+}
+
+ZnsimProcess::ZnsimProcess(std::vector<std::string> extraArgs, std::string dataDir, int port) {
+  if (dataDir.empty()) {
+    dataDir_ = MakeTempDir("znsim-test-");
+    ownsDataDir_ = true;
+  } else {
+    dataDir_ = dataDir;
+    std::filesystem::create_directories(dataDir_);
+  }
+  std::vector<std::string> args{ZnsimPath(), "--listen", "127.0.0.1:" + std::to_string(port),
+                                "--data", dataDir_};
+  args.insert(args.end(), extraArgs.begin(), extraArgs.end());
+  const auto started = StartAndAwaitReady(std::move(args), "znsim listening on ", logFile());
+  pid_ = started.pid;
+  port_ = started.port;
 }
 
 ZnsimProcess::~ZnsimProcess() {

@@ -52,6 +52,17 @@ struct TempDir {
   std::string path;
 };
 
+/// A program started by StartAndAwaitReady.
+struct ReadyProcess {
+  pid_t pid = -1;
+  int port = 0;
+};
+/// Starts `args` (the program first) with standard error appended to `errorLog`, and waits
+/// for the line "<readyText>HOST:PORT" on its standard output, as znsim prints it. Throws,
+/// having killed the program, when the line does not come within a minute.
+ReadyProcess StartAndAwaitReady(std::vector<std::string> args, const std::string& readyText,
+                                const std::string& errorLog);
+
 /// Path of the znsim program under test.
 std::string ZnsimPath();
 /// A fresh empty folder under the system's temporary folder.

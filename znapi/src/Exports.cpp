@@ -69,15 +69,15 @@ SearchPages PagesOf(Search& search) {
   return SearchPages(*search.connection, search.cursor.serverSearch());
 }
 
-// Gives the row under the cursor a fresh record handle in place of the previous one. The
+// Gives the row under the cursor a new record handle, which makes the previous one fail. The
 // caller holds the connection's mutex.
 std::int32_t PlaceRecord(std::int32_t searchHandle, const std::shared_ptr<Search>& search,
                          std::int32_t* object) {
-  Handles().Remove(search->record);
-  search->record = Handles().Add(
-      std::make_shared<Record>(Record{search, search->cursor.position()}), searchHandle);
-  if (search->record == 0) return 0;
-  *object = search->record;
+  const std::int32_t record = Handles().AddMember(
+      Records{search}, searchHandle, search->cursor.position(), HandleRegistry::Earlier::Fail);
+  if (record == 0) return 0;
+  search->record = record;
+  *object = record;
   return 1;
 }
 
@@ -231,11 +231,20 @@ int32_t znGetProperty(int32_t object, const char* name, char* buffer, int32_t le
       SetReason("property type " + std::to_string(type) + " is not offered (129 text)");
       return 0;
     }
-    const auto record = Find<Record>(object);
-    if (!record) return 0;
-    std::lock_guard lock(record->search->connection->mutex());
+    const auto record = Handles().FindMember<Records>(object);
+    if (!record) {
+      SetReason(Handles().Missing<Records>(object));
+      return 0;
+    }
+    Search& search = *record->first.search;
+    std::lock_guard lock(search.connection->mutex());
+    if (search.record != object) {
+      SetReason("record " + std::to_string(object) + " is closed: the search has moved on");
+      return 0;
+    }
+    auto pages = PagesOf(search);
     const std::string property = Utf8FromAnsi(name);
-    const auto text = record->search->cursor.Property(record->row, property);
+    const auto text = search.cursor.Property(property, pages);
     if (!text) {
       SetReason("record " + std::to_string(object) + " has no property '" + property + "'");
       return 0;
@@ -281,7 +290,7 @@ int32_t znListAdd(int32_t list, const char* tag) {
     if (!found) return 0;
     std::lock_guard lock(found->mutex());
     const std::size_t index = found->Add(Utf8FromAnsi(tag));
-    return Handles().Add(std::make_shared<ListItem>(ListItem{found, index}), list);
+    return Handles().AddMember(Items{found}, list, index, HandleRegistry::Earlier::Stay);
   });
 }
 
@@ -291,8 +300,8 @@ int32_t znListRead(int32_t list, int32_t /*reserved*/) {
     if (!found) return 0;
     std::lock_guard listLock(found->mutex());
     std::lock_guard connectionLock(found->connection().mutex());
-    const auto reply = ReadList(found->connection(), found->ReadRequest());
-    if (!reply || !found->Store(*reply)) {
+    auto reply = ReadList(found->connection(), found->ReadRequest());
+    if (!reply || !found->Store(std::move(*reply))) {
       found->Forget();
       return 0;
     }
@@ -303,12 +312,16 @@ int32_t znListRead(int32_t list, int32_t /*reserved*/) {
 int32_t znListData(int32_t item, char* value, int32_t length, int32_t /*mode*/) {
   return Guarded([&]() -> std::int32_t {
     if (!Room(value, length)) return 0;
-    const auto found = Find<ListItem>(item);
-    if (!found) return 0;
-    std::lock_guard lock(found->list->mutex());
-    const auto text = found->list->Value(found->index);
+    const auto found = Handles().FindMember<Items>(item);
+    if (!found) {
+      SetReason(Handles().Missing<Items>(item));
+      return 0;
+    }
+    TagList& list = *found->first.list;
+    std::lock_guard lock(list.mutex());
+    const auto text = list.Value(found->second);
     if (!text) {
-      SetReason(found->list->NoValue(found->index));
+      SetReason(list.NoValue(found->second));
       return 0;
     }
     CopyText(value, length, *text);

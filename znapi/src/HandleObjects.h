@@ -1,5 +1,5 @@
 #pragma once
-/// The small objects behind search, record and list-item handles.
+/// The objects behind search handles; connections and lists are their own objects.
 #include <cstdint>
 #include <memory>
 
@@ -15,18 +15,9 @@ struct Search {
       : connection(std::move(c)), cursor(std::move(f)) {}
   std::shared_ptr<ServerConnection> connection;
   SearchCursor cursor;
-  std::int32_t record = 0;  // the handle of the record at the cursor, replaced on each move
-};
-
-/// One row of a search, readable while the search stands on it.
-struct Record {
-  std::shared_ptr<Search> search;
-  std::uint64_t row = 0;
-};
-
-struct ListItem {
-  std::shared_ptr<TagList> list;
-  std::size_t index = 0;
+  /// The handle of the record at the cursor; each move hands out a new one, and a record
+  /// handle other than this one names a row the cursor has left.
+  std::int32_t record = 0;
 };
 
 }  // namespace znapi::detail

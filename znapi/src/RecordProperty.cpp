@@ -1,28 +1,29 @@
 #include "RecordProperty.h"
 
+#include <algorithm>
 #include <charconv>
 
 namespace znapi::detail {
 namespace {
 
-std::string Lower(std::string_view text) {
-  std::string out(text);
-  for (char& c : out) {
-    if (c >= 'A' && c <= 'Z') c = static_cast<char>(c - 'A' + 'a');
-  }
-  return out;
+char LowerAscii(char c) {
+  return c >= 'A' && c <= 'Z' ? static_cast<char>(c - 'A' + 'a') : c;
 }
 
-bool StartsWithNoCase(std::string_view text, std::string_view prefix) {
-  return text.size() >= prefix.size() && Lower(text.substr(0, prefix.size())) == prefix;
+// Compared without regard to ASCII letter case and without a copy: every record read asks.
+bool EqualNoCase(std::string_view a, std::string_view b) {
+  return a.size() == b.size() && std::equal(a.begin(), a.end(), b.begin(), [](char x, char y) {
+           return LowerAscii(x) == LowerAscii(y);
+         });
 }
 
 // The n of "object.fields(n).name", from 1; nullopt for any other shape.
 std::optional<std::size_t> FieldNameIndex(std::string_view name) {
   constexpr std::string_view kHead = "object.fields(";
   constexpr std::string_view kTail = ").name";
-  if (name.size() <= kHead.size() + kTail.size() || !StartsWithNoCase(name, kHead) ||
-      Lower(name.substr(name.size() - kTail.size())) != kTail) {
+  if (name.size() <= kHead.size() + kTail.size() ||
+      !EqualNoCase(name.substr(0, kHead.size()), kHead) ||
+      !EqualNoCase(name.substr(name.size() - kTail.size()), kTail)) {
     return std::nullopt;
   }
   const auto digits = name.substr(kHead.size(), name.size() - kHead.size() - kTail.size());
@@ -35,29 +36,24 @@ std::optional<std::size_t> FieldNameIndex(std::string_view name) {
 }  // namespace
 
 ColumnSet::ColumnSet(std::vector<std::string> names)
-    : names_(std::move(names)), countText_(std::to_string(names_.size())) {
-  for (std::size_t i = 0; i < names_.size(); ++i) {
-    // The first of two columns that differ only in case wins, as a by-name reader expects.
-    byLowerName_.emplace(Lower(names_[i]), i);
-  }
-}
+    : names_(std::move(names)), countText_(std::to_string(names_.size())) {}
 
 std::optional<std::size_t> ColumnSet::Find(std::string_view name) const {
-  const auto it = byLowerName_.find(Lower(name));
-  if (it == byLowerName_.end()) return std::nullopt;
-  return it->second;
+  // A result has a handful of columns: a scan beats hashing, and finds the first of two
+  // columns that differ only in case, as a by-name reader expects.
+  for (std::size_t i = 0; i < names_.size(); ++i) {
+    if (EqualNoCase(names_[i], name)) return i;
+  }
+  return std::nullopt;
 }
 
-std::optional<std::string_view> ReadRecordProperty(const ColumnSet& columns, const znwire::Row& row,
-                                                   std::string_view name) {
-  if (Lower(name) == "object.fields.count") return columns.CountText();
+PropertyLookup LookUpProperty(const ColumnSet& columns, std::string_view name) {
+  if (EqualNoCase(name, "object.fields.count")) return {columns.CountText(), {}};
   if (const auto n = FieldNameIndex(name)) {
-    if (*n < 1 || *n > columns.size()) return std::nullopt;
-    return columns.Name(*n - 1);
+    if (*n < 1 || *n > columns.size()) return {};
+    return {columns.Name(*n - 1), {}};
   }
-  const auto index = columns.Find(name);
-  if (!index || *index >= static_cast<std::size_t>(row.values_size())) return std::nullopt;
-  return row.values(static_cast<int>(*index));
+  return {{}, columns.Find(name)};
 }
 
 }  // namespace znapi::detail

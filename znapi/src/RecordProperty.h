@@ -4,10 +4,7 @@
 #include <optional>
 #include <string>
 #include <string_view>
-#include <unordered_map>
 #include <vector>
-
-#include "znwire.pb.h"
 
 namespace znapi::detail {
 
@@ -26,11 +23,14 @@ class ColumnSet {
  private:
   std::vector<std::string> names_;
   std::string countText_ = "0";
-  std::unordered_map<std::string, std::size_t> byLowerName_;
 };
 
-/// The text of property `name` of `row`; nullopt when the record has no such property.
-std::optional<std::string_view> ReadRecordProperty(const ColumnSet& columns, const znwire::Row& row,
-                                                   std::string_view name);
+/// How a record answers property `name`: with a text of its own (the field count or a field
+/// name), with the value of a column, or not at all (both empty).
+struct PropertyLookup {
+  std::optional<std::string_view> text;
+  std::optional<std::size_t> column;
+};
+PropertyLookup LookUpProperty(const ColumnSet& columns, std::string_view name);
 
 }  // namespace znapi::detail

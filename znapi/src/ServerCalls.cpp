@@ -20,11 +20,16 @@ bool Acceptable(const znwire::Response& response, znwire::Response::BodyCase exp
   return false;
 }
 
-// The response when the server accepted the request.
-std::optional<znwire::Response> Accepted(ServerConnection& connection, znwire::Request& request,
-                                         znwire::Response::BodyCase expected) {
-  auto response = connection.Call(request);
-  if (!response || !Acceptable(*response, expected)) return std::nullopt;
+// Whether the server accepted the request; its reply is then in `response`.
+bool Accepted(ServerConnection& connection, znwire::Request& request,
+              znwire::Response::BodyCase expected, znwire::Response& response) {
+  return connection.Call(request, response) && Acceptable(response, expected);
+}
+
+std::optional<ArenaResponse> AcceptedInArena(ServerConnection& connection, znwire::Request& request,
+                                             znwire::Response::BodyCase expected) {
+  std::optional<ArenaResponse> response(std::in_place);
+  if (!Accepted(connection, request, expected, **response)) return std::nullopt;
   return response;
 }
 
@@ -37,17 +42,17 @@ std::optional<std::string> RunZncode(ServerConnection& connection, std::string f
   body->set_function(std::move(function));
   body->set_window(window);
   body->set_mode(mode);
-  auto response = Accepted(connection, request, znwire::Response::kZncode);
-  if (!response) return std::nullopt;
-  return std::move(*response->mutable_zncode()->mutable_result());
+  znwire::Response response;
+  if (!Accepted(connection, request, znwire::Response::kZncode, response)) return std::nullopt;
+  return std::move(*response.mutable_zncode()->mutable_result());
 }
 
 std::optional<std::string> ReadTag(ServerConnection& connection, std::string tag) {
   znwire::Request request;
   request.mutable_tag_read()->set_tag(std::move(tag));
-  auto response = Accepted(connection, request, znwire::Response::kTagValue);
-  if (!response) return std::nullopt;
-  return std::move(*response->mutable_tag_value()->mutable_value());
+  znwire::Response response;
+  if (!Accepted(connection, request, znwire::Response::kTagValue, response)) return std::nullopt;
+  return std::move(*response.mutable_tag_value()->mutable_value());
 }
 
 bool WriteTag(ServerConnection& connection, std::string tag, std::string value) {
@@ -55,48 +60,49 @@ bool WriteTag(ServerConnection& connection, std::string tag, std::string value) 
   auto* body = request.mutable_tag_write();
   body->set_tag(std::move(tag));
   body->set_value(std::move(value));
-  return Accepted(connection, request, znwire::Response::kTagValue).has_value();
+  znwire::Response response;
+  return Accepted(connection, request, znwire::Response::kTagValue, response);
 }
 
-std::optional<znwire::FindPage> StartFind(ServerConnection& connection, std::string table,
-                                          std::string filter, std::uint32_t pageRows) {
+std::optional<ArenaResponse> StartFind(ServerConnection& connection, std::string table,
+                                       std::string filter, std::uint32_t pageRows) {
   znwire::Request request;
   auto* body = request.mutable_find_first();
   body->set_table(std::move(table));
   body->set_filter(std::move(filter));
   body->set_page_size(pageRows);
-  auto response = Accepted(connection, request, znwire::Response::kFindPage);
-  if (!response) return std::nullopt;
-  return std::move(*response->mutable_find_page());
+  return AcceptedInArena(connection, request, znwire::Response::kFindPage);
 }
 
 bool CloseFind(ServerConnection& connection, std::uint64_t search) {
   znwire::Request request;
   request.mutable_find_close()->set_search(search);
-  return Accepted(connection, request, znwire::Response::BODY_NOT_SET).has_value();
+  znwire::Response response;
+  return Accepted(connection, request, znwire::Response::BODY_NOT_SET, response);
 }
 
-std::optional<znwire::ListReadReply> ReadList(ServerConnection& connection, znwire::ListRead tags) {
-  znwire::Request request;
-  *request.mutable_list_read() = std::move(tags);
-  auto response = Accepted(connection, request, znwire::Response::kListRead);
-  if (!response) return std::nullopt;
-  return std::move(*response->mutable_list_read());
+std::optional<ArenaResponse> ReadList(ServerConnection& connection, znwire::Request& request) {
+  return AcceptedInArena(connection, request, znwire::Response::kListRead);
 }
 
-std::uint32_t SearchPages::Request(std::uint64_t offset, std::uint32_t count) {
+std::uint32_t SearchPages::Request(std::uint64_t offset, std::uint32_t count,
+                                   const std::vector<std::uint32_t>& columns) {
   znwire::Request request;
   auto* body = request.mutable_find_fetch();
   body->set_search(search_);
   body->set_offset(offset);
   body->set_count(count);
+  body->mutable_columns()->Add(columns.begin(), columns.end());
   return connection_.Send(request);
 }
 
-std::optional<znwire::FindPage> SearchPages::Collect(std::uint32_t ticket) {
-  auto response = connection_.Receive(ticket);
-  if (!response || !Acceptable(*response, znwire::Response::kFindPage)) return std::nullopt;
-  return std::move(*response->mutable_find_page());
+std::optional<ArenaResponse> SearchPages::Collect(std::uint32_t ticket) {
+  std::optional<ArenaResponse> response(std::in_place);
+  if (!connection_.Receive(ticket, **response) ||
+      !Acceptable(**response, znwire::Response::kFindPage)) {
+    return std::nullopt;
+  }
+  return response;
 }
 
 }  // namespace znapi::detail

@@ -2,20 +2,19 @@
 /// One TCP connection to a server: connect and login, then one request at a time, each under
 /// its deadline. Once a wait times out or the stream breaks, the connection stays unusable.
 /// Every failure records its reason for the calling thread (LastError.h).
-#include <asio/io_context.hpp>
-#include <asio/ip/tcp.hpp>
 #include <chrono>
 #include <cstdint>
 #include <memory>
 #include <mutex>
-#include <optional>
 #include <string>
-#include <unordered_map>
-#include <unordered_set>
+#include <system_error>
+#include <utility>
+#include <vector>
 
 #include "ComputerName.h"
 #include "Deadlines.h"
 #include "FrameReader.h"
+#include "TcpStream.h"
 #include "znwire.pb.h"
 
 namespace znapi::detail {
@@ -33,7 +32,6 @@ class ServerConnection {
   static std::shared_ptr<ServerConnection> Open(const ServerAddress& address,
                                                 const Credentials& credentials,
                                                 const Deadlines& deadlines);
-  ~ServerConnection();
   ServerConnection(const ServerConnection&) = delete;
   ServerConnection& operator=(const ServerConnection&) = delete;
 
@@ -41,10 +39,10 @@ class ServerConnection {
   /// Hold it around Call().
   std::mutex& mutex() { return mutex_; }
 
-  /// Sends `request` (its id is assigned here) and waits for the response with the same id.
-  /// nullopt when the connection is unusable, breaks or the request deadline passes; a
-  /// response with ok=false leaves the connection usable.
-  std::optional<znwire::Response> Call(znwire::Request& request);
+  /// Sends `request` (its id is assigned here) and parses the response with the same id into
+  /// `response`, which may live in an arena. False when the connection is unusable, breaks or
+  /// the request deadline passes; a response with ok=false leaves the connection usable.
+  bool Call(znwire::Request& request, znwire::Response& response);
 
   /// Sends `request` without waiting for its response, so that the server works on it while
   /// the caller does something else. Returns its id, 0 when the connection is unusable.
@@ -52,7 +50,7 @@ class ServerConnection {
   /// Waits, within the request deadline, for the response to the request `id` sent earlier.
   /// Responses to other outstanding requests that arrive first are kept for their own
   /// Receive; a response to nothing outstanding means the stream is out of step.
-  std::optional<znwire::Response> Receive(std::uint32_t id);
+  bool Receive(std::uint32_t id, znwire::Response& response);
   /// The response to `id` will not be collected: drop it now or when it arrives.
   void Abandon(std::uint32_t id);
 
@@ -61,18 +59,14 @@ class ServerConnection {
   bool usable() const { return usable_; }
 
  private:
-  ServerConnection(std::string peer, std::chrono::milliseconds requestTimeout);
+  ServerConnection(std::string peer, std::chrono::milliseconds requestTimeout)
+      : peer_(std::move(peer)), requestTimeout_(requestTimeout) {}
   std::uint32_t SendBy(znwire::Request& request, const Deadline& deadline);
-  std::optional<znwire::Response> ReceiveBy(std::uint32_t id, const Deadline& deadline);
-  /// Reads one whole response off the stream; nullopt (and broken) on any fault.
-  std::optional<znwire::Response> ReadResponse(const Deadline& deadline);
-  bool Connect(const ServerAddress& address, const Deadline& deadline);
-  /// Runs the pending operation until it completes or the deadline passes; on the deadline it
-  /// closes the socket, which cancels the operation, and returns false.
-  bool Await(const Deadline& deadline);
-  /// Why a wait that ended with `error`, or at its deadline, failed.
-  std::string WaitFailure(const asio::error_code& error, bool inTime,
-                          const Deadline& deadline) const;
+  bool ReceiveBy(std::uint32_t id, const Deadline& deadline, znwire::Response& response);
+  /// Reads until a whole frame is at the front of the reader; false (and broken) on any fault.
+  bool ReadFrame(const Deadline& deadline);
+  /// Why a wait of the stream that ended with `error` failed.
+  std::string WaitFailure(const std::error_code& error, const Deadline& deadline) const;
   /// Makes the connection unusable for good after a fault: `reason` is this call's reason,
   /// and every later call is told of it.
   void Break(std::string reason);
@@ -82,15 +76,17 @@ class ServerConnection {
   std::mutex mutex_;
   std::string peer_;     // "host:port" as the caller named it, for reasons
   std::string failure_;  // every later call's reason once the connection is unusable
-  asio::io_context io_;
-  asio::ip::tcp::socket socket_;
+  TcpStream stream_;
   znwire::FrameReader reader_;
+  std::string frame_;  // the request being sent; its storage serves every request
   std::chrono::milliseconds requestTimeout_;
   std::uint32_t lastId_ = 0;
   bool usable_ = false;
-  std::unordered_set<std::uint32_t> outstanding_;  // sent, response not read yet
-  std::unordered_set<std::uint32_t> abandoned_;    // outstanding, response to be dropped
-  std::unordered_map<std::uint32_t, znwire::Response> arrived_;  // read, not yet collected
+  // A handful of requests at most are in flight (a page asked for in advance), so plain
+  // vectors serve, with no allocation per call once they have grown.
+  std::vector<std::uint32_t> outstanding_;  // sent, response not read yet
+  std::vector<std::uint32_t> abandoned_;    // outstanding, response to be dropped
+  std::vector<std::pair<std::uint32_t, std::string>> arrived_;  // read, not yet collected
 };
 
 }  // namespace znapi::detail

@@ -5,43 +5,35 @@
 namespace znapi::detail {
 
 std::size_t TagList::Add(std::string tag) {
-  tags_.push_back(std::move(tag));
-  return tags_.size() - 1;
+  auto* tags = request_.mutable_list_read()->mutable_tags();
+  tags->Add(std::move(tag));
+  return static_cast<std::size_t>(tags->size()) - 1;
 }
 
-znwire::ListRead TagList::ReadRequest() const {
-  znwire::ListRead request;
-  request.mutable_tags()->Reserve(static_cast<int>(tags_.size()));
-  for (const auto& tag : tags_) request.add_tags(tag);
-  return request;
-}
-
-bool TagList::Store(const znwire::ListReadReply& reply) {
-  values_.clear();
-  if (static_cast<std::size_t>(reply.items_size()) != tags_.size()) {
-    SetReason("the server answered " + std::to_string(reply.items_size()) + " values for " +
-              std::to_string(tags_.size()) + " tags");
+bool TagList::Store(ArenaResponse reply) {
+  reply_.reset();
+  const int items = reply->list_read().items_size();
+  if (static_cast<std::size_t>(items) != size()) {
+    SetReason("the server answered " + std::to_string(items) + " values for " +
+              std::to_string(size()) + " tags");
     return false;
   }
-  values_.reserve(tags_.size());
+  reply_ = std::move(reply);
   read_ = Read::Done;
-  for (const auto& item : reply.items()) {
-    if (item.ok()) {
-      values_.emplace_back(item.value());
-    } else {
-      values_.emplace_back(std::nullopt);
-    }
-  }
   return true;
 }
 
 std::optional<std::string_view> TagList::Value(std::size_t index) const {
-  if (index >= values_.size() || !values_[index]) return std::nullopt;
-  return *values_[index];
+  if (!reply_) return std::nullopt;
+  const auto& items = (*reply_)->list_read().items();
+  if (index >= static_cast<std::size_t>(items.size())) return std::nullopt;
+  const auto& item = items[static_cast<int>(index)];
+  if (!item.ok()) return std::nullopt;
+  return item.value();
 }
 
 std::string TagList::NoValue(std::size_t index) const {
-  const std::string& tag = tags_.at(index);
+  const std::string& tag = request_.list_read().tags().at(static_cast<int>(index));
   switch (read_) {
     case Read::Never:
       return "the list has not been read yet";
@@ -50,7 +42,9 @@ std::string TagList::NoValue(std::size_t index) const {
     case Read::Done:
       break;
   }
-  if (index >= values_.size()) return "tag '" + tag + "' was added after the last read";
+  if (index >= static_cast<std::size_t>((*reply_)->list_read().items_size())) {
+    return "tag '" + tag + "' was added after the last read";
+  }
   return "the server could not read tag '" + tag + "'";
 }
 

@@ -6,8 +6,8 @@
 #include <optional>
 #include <string>
 #include <string_view>
-#include <vector>
 
+#include "ArenaResponse.h"
 #include "znwire.pb.h"
 
 namespace znapi::detail {
@@ -17,7 +17,9 @@ class ServerConnection;
 class TagList {
  public:
   explicit TagList(std::shared_ptr<ServerConnection> connection)
-      : connection_(std::move(connection)) {}
+      : connection_(std::move(connection)) {
+    request_.mutable_list_read();  // a list with no tags still reads as a list
+  }
 
   /// Guards the tags and the outcomes; taken before the connection's mutex, never after.
   std::mutex& mutex() { return mutex_; }
@@ -25,14 +27,14 @@ class TagList {
 
   /// Appends a tag; returns its index.
   std::size_t Add(std::string tag);
-  /// The request that reads every tag of the list.
-  znwire::ListRead ReadRequest() const;
+  /// The request that reads every tag of the list; it is kept whole between reads.
+  znwire::Request& ReadRequest() { return request_; }
   /// Keeps the outcome of each item; a reply that does not hold one item per tag is refused
   /// and leaves the list unread.
-  bool Store(const znwire::ListReadReply& reply);
+  bool Store(ArenaResponse reply);
   /// Forgets the last read, as after a failed one.
   void Forget() {
-    values_.clear();
+    reply_.reset();
     read_ = Read::Failed;
   }
   /// The value item `index` got at the last read; nullopt when the tag could not be read,
@@ -40,13 +42,13 @@ class TagList {
   std::optional<std::string_view> Value(std::size_t index) const;
   /// Why item `index` has no value.
   std::string NoValue(std::size_t index) const;
-  std::size_t size() const { return tags_.size(); }
+  std::size_t size() const { return static_cast<std::size_t>(request_.list_read().tags_size()); }
 
  private:
   std::mutex mutex_;
   std::shared_ptr<ServerConnection> connection_;
-  std::vector<std::string> tags_;
-  std::vector<std::optional<std::string>> values_;
+  znwire::Request request_;
+  std::optional<ArenaResponse> reply_;  // the last read's, holding one item per tag then
   enum class Read { Never, Failed, Done } read_ = Read::Never;
 };
 

@@ -35,6 +35,13 @@ TEST(Find, WalksOneHundredThousandGeneratedTagsRecordByRecord) {
     previous = *tag;
     // The names --generate-tags gives: GEN and six digits.
     if (tag->size() == 9 && tag->rfind("GEN", 0) == 0) ++generated;
+    // Deep in the walk, pages carry the one column read so far: another is fetched anew.
+    if (walked == 54321) {
+      ASSERT_EQ(tag->rfind("GEN", 0), 0u);
+      EXPECT_EQ(Property(record, "Comment"),
+                "Generated measurement " + std::to_string(std::stoi(tag->substr(3))));
+      EXPECT_EQ(Property(record, "Tag"), *tag) << "the row stays where it was";
+    }
   } while (znFindNext(search, &record) != 0);
   EXPECT_EQ(walked, total);
   EXPECT_EQ(generated, 100000);
@@ -64,6 +71,23 @@ TEST_F(FindDemo, MovingOnOrClosingInvalidatesRecords) {
   ASSERT_NE(znFindNext(search, &second), 0);
   EXPECT_FALSE(Property(first, "Tag").has_value());
   EXPECT_TRUE(Property(second, "Tag").has_value());
+  // Back at the first row, the first row's old handle stays invalid: the new one is valid.
+  int32_t rewound = 0;
+  ASSERT_NE(znFindScroll(search, ZNAPI_SCROLL_FIRST, 0, &rewound), 0);
+  EXPECT_FALSE(Property(first, "Tag").has_value());
+  EXPECT_FALSE(Property(second, "Tag").has_value());
+  EXPECT_TRUE(Property(rewound, "Tag").has_value());
+  // Two searches walked in turn each keep their own current record.
+  int32_t other = 0;
+  const int32_t beside = znFindFirst(h_, "_Trend", "*", &other, 0);
+  ASSERT_GT(beside, 0);
+  for (int i = 0; i < 5; ++i) {
+    ASSERT_NE(znFindNext(search, &second), 0);
+    ASSERT_NE(znFindNext(beside, &other), 0);
+    EXPECT_TRUE(Property(second, "Tag").has_value()) << i;
+    EXPECT_TRUE(Property(other, "Name").has_value()) << i;
+  }
+  EXPECT_NE(znFindClose(beside), 0);
   EXPECT_NE(znFindClose(search), 0);
   EXPECT_FALSE(Property(second, "Tag").has_value());
   int32_t out = 0;

@@ -1,0 +1,49 @@
+#pragma once
+/// A connected TCP socket whose every wait ends by a deadline, at the cost of a blocking
+/// socket: one send and one receive per request. A receive that starts well ahead of its
+/// deadline blocks in the kernel under a receive timeout set once per connection (so the
+/// server's reply wakes this thread directly, on the processor that sent it); only the last
+/// stretch before a deadline is waited for with ppoll(), whose timer is exact.
+#include <asio/ip/tcp.hpp>
+#include <chrono>
+#include <cstddef>
+#include <string_view>
+#include <system_error>
+#include <vector>
+
+namespace znapi::detail {
+
+class TcpStream {
+ public:
+  using Clock = std::chrono::steady_clock;
+
+  TcpStream() = default;
+  ~TcpStream() { Close(); }
+  TcpStream(const TcpStream&) = delete;
+  TcpStream& operator=(const TcpStream&) = delete;
+
+  /// Connects to the first of `endpoints` that accepts before `deadline`. Receives that start
+  /// at least `usualWait` ahead of their deadline block in the kernel; shorter ones poll.
+  /// Errors: asio::error::timed_out at the deadline, else the last endpoint's refusal.
+  std::error_code Connect(const std::vector<asio::ip::tcp::endpoint>& endpoints,
+                          Clock::time_point deadline, std::chrono::milliseconds usualWait);
+  /// Sends all of `bytes`, or fails at the deadline (asio::error::timed_out).
+  std::error_code Send(std::string_view bytes, Clock::time_point deadline);
+  /// Receives between 1 and `size` bytes into `out`. asio::error::eof when the peer closed,
+  /// asio::error::timed_out at the deadline.
+  std::error_code Receive(char* out, std::size_t size, Clock::time_point deadline,
+                          std::size_t& received);
+  void Close();
+
+ private:
+  /// Waits with ppoll() until the socket is ready for `events` or the deadline passes.
+  std::error_code WaitFor(short events, Clock::time_point deadline) const;
+
+  int fd_ = -1;
+  // The receive timeout set on the socket (zero: none), and the longest a blocking receive
+  // may then overrun it: the kernel's timer wheel fires such timeouts late by up to an eighth.
+  std::chrono::microseconds armed_{0};
+  std::chrono::microseconds overrun_{0};
+};
+
+}  // namespace znapi::detail

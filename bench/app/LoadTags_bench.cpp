@@ -1,60 +1,26 @@
 // Load Tags of the main window (offscreen, real Qt event pump) against a real znsim with a
 // generated project, and the library-only browse of the same three lists in the same run.
 // Counters: names loaded per run, nanoseconds per name, resident memory after the load.
-#include <benchmark/benchmark.h>
-
 #include <QApplication>
 #include <QComboBox>
 #include <QLineEdit>
 #include <QPushButton>
 #include <array>
-#include <chrono>
-#include <fstream>
-#include <map>
-#include <memory>
-#include <string>
 
-#include "DynamicZnApi.h"
 #include "QtHost.h"
 #include "QueryTexts.h"
 #include "ResidentMemory.h"
 #include "Widgets.h"
-#include "ZnsimProcess.h"
+#include "WindowBench.h"
 #include "basZNAPI.h"
 #include "frmTestConnection.h"
 
+namespace window_bench {
 namespace {
-
-using testing_support::ZnsimProcess;
-
-/// One znsim per generated size, started on first use and ended at exit.
-ZnsimProcess& Server(int generated) {
-  static std::map<int, std::unique_ptr<ZnsimProcess>> servers;
-  auto& sim = servers[generated];
-  if (!sim) {
-    const std::string n = std::to_string(generated);
-    sim = std::make_unique<ZnsimProcess>(
-        std::vector<std::string>{"--generate-tags", n, "--generate-trends", n, "--seed-history",
-                                 "0", "--log-level", "warn"});
-  }
-  return *sim;
-}
-
-using Clock = std::chrono::steady_clock;
-
-void Report(benchmark::State& state, std::int64_t names, Clock::duration elapsed) {
-  const auto iterations = static_cast<double>(state.iterations());
-  state.counters["names"] = static_cast<double>(names) / iterations;
-  state.counters["ns_per_name"] =
-      names == 0 ? 0.0
-                 : static_cast<double>(std::chrono::nanoseconds(elapsed).count()) /
-                       static_cast<double>(names);
-}
 
 void BM_LoadTagsWindow(benchmark::State& state) {
   ZnsimProcess& sim = Server(static_cast<int>(state.range(0)));
-  server::DynamicZnApi api;
-  server::basZNAPI module(api);
+  server::basZNAPI module(Library());
   ui::QtHost host;
   frmTestConnection w(module, host);
   w.show();
@@ -69,13 +35,13 @@ void BM_LoadTagsWindow(benchmark::State& state) {
     elapsed += Clock::now() - start;
     for (QComboBox* box : w.cboTagNames) names += box->count();
   }
-  Report(state, names, elapsed);
+  Report(state, "name", names, elapsed);
   state.counters["rss_MB"] = bench_support::ResidentMegabytes();
 }
 
 void BM_BrowseLibraryOnly(benchmark::State& state) {
   ZnsimProcess& sim = Server(static_cast<int>(state.range(0)));
-  server::DynamicZnApi api;
+  server::DynamicZnApi& api = Library();
   const std::int32_t h = api.znOpen(sim.address().c_str(), "Engineer", "Marlow", 0);
   if (h <= 0) {
     state.SkipWithError("no connection");
@@ -106,7 +72,7 @@ void BM_BrowseLibraryOnly(benchmark::State& state) {
     elapsed += Clock::now() - start;
   }
   api.znClose(h);
-  Report(state, names, elapsed);
+  Report(state, "name", names, elapsed);
 }
 
 // 3,276 and 32,767 generated tags, alarms and trends: the second fills every list to its cap.
@@ -124,3 +90,4 @@ BENCHMARK(BM_LoadTagsWindow)
     ->Iterations(3);
 
 }  // namespace
+}  // namespace window_bench

@@ -9,6 +9,7 @@
 #include <QPushButton>
 #include <array>
 #include <cstdio>
+#include <functional>
 #include <memory>
 #include <string>
 #include <vector>
@@ -45,17 +46,12 @@ QStringList GeneratedTags(int count) {
   return names;
 }
 
-void Connect(server::basZNAPI& module, const std::string& address) {
-  auto& table = module.table();
-  table.Computer[0] = address;
-  table.UserID[0] = "Engineer";
-  table.Password[0] = "Marlow";
-}
-
 void BM_ReadWindow(benchmark::State& state) {
   server::DynamicZnApi api;
   server::basZNAPI module(api);
-  Connect(module, Server().address());
+  module.table().Computer[0] = Server().address();
+  module.table().UserID[0] = "Engineer";
+  module.table().Password[0] = "Marlow";
   ui::QtHost host;
   QLabel status;
   frmListRead w(module, host, &status);
@@ -102,47 +98,43 @@ QStringList MixedNames(int count) {
   return names;
 }
 
-// ">>" from a full available list into an empty or a half-full selected list.
-void BM_MoveAll(benchmark::State& state) {
+/// Times one move button per iteration; `prepare` fills the lists beforehand, untimed.
+void MoveNames(benchmark::State& state, int button,
+               const std::function<void(frmListRead&, const QStringList&)>& prepare) {
   server::DynamicZnApi api;  // never called: moves do not touch the server
   server::basZNAPI module(api);
   ui::QtHost host;
   frmListRead w(module, host, nullptr);
   const QStringList names = MixedNames(kMoveNames);
-  const auto alreadySelected = static_cast<int>(state.range(0));
   for (auto _ : state) {
     state.PauseTiming();
     w.lstTagNames->clear();
     w.lstAvailable->clear();
-    // The selected list is only ever filled at sorted places; the window does that here.
-    w.lstAvailable->addItems(names.mid(0, alreadySelected));
-    w.cmdSelect[1]->click();
-    w.lstAvailable->addItems(names.mid(alreadySelected));
+    prepare(w, names);
     state.ResumeTiming();
-    w.cmdSelect[1]->click();
+    w.cmdSelect[button]->click();
   }
   if (w.lstTagNames->count() != kMoveNames) state.SkipWithError("not every name moved");
   state.counters["names"] = kMoveNames;
 }
 
+// ">>" from a full available list into an empty or a half-full selected list.
+void BM_MoveAll(benchmark::State& state) {
+  const auto alreadySelected = static_cast<int>(state.range(0));
+  MoveNames(state, 1, [&](frmListRead& w, const QStringList& names) {
+    // The selected list is only ever filled at sorted places; the window does that here.
+    w.lstAvailable->addItems(names.mid(0, alreadySelected));
+    w.cmdSelect[1]->click();
+    w.lstAvailable->addItems(names.mid(alreadySelected));
+  });
+}
+
 // ">" with every entry selected, which also removes each one from the source.
 void BM_MoveSelected(benchmark::State& state) {
-  server::DynamicZnApi api;
-  server::basZNAPI module(api);
-  ui::QtHost host;
-  frmListRead w(module, host, nullptr);
-  const QStringList names = MixedNames(kMoveNames);
-  for (auto _ : state) {
-    state.PauseTiming();
-    w.lstTagNames->clear();
-    w.lstAvailable->clear();
+  MoveNames(state, 0, [](frmListRead& w, const QStringList& names) {
     w.lstAvailable->addItems(names);
     w.lstAvailable->selectAll();
-    state.ResumeTiming();
-    w.cmdSelect[0]->click();
-  }
-  if (w.lstTagNames->count() != kMoveNames) state.SkipWithError("not every name moved");
-  state.counters["names"] = kMoveNames;
+  });
 }
 
 BENCHMARK(BM_ReadLibraryOnly)->Unit(benchmark::kMillisecond)->UseRealTime()->Iterations(5);

@@ -1,5 +1,6 @@
 #include "AlarmEngine.h"
 
+#include <algorithm>
 #include <cmath>
 #include <cstdio>
 
@@ -43,25 +44,56 @@ std::string AlarmComment(const AlarmDef& alarm, double value, double setpoint) {
 }
 
 std::string AlarmKey(const AlarmDef& alarm) {
-  return alarm.tag + "|" + AlarmConditionName(alarm.condition);
+  return std::string(alarm.tag()) + "|" + AlarmConditionName(alarm.condition);
 }
 
+namespace {
+
+constexpr std::uint32_t kNoTag = static_cast<std::uint32_t>(-1);
+// Seconds in the wheel: the longest an alarm is put off, so every alarm is looked at again
+// within about a quarter of an hour, whatever its models promise.
+constexpr std::int64_t kWheelSeconds = 1024;
+
+}  // namespace
+
 AlarmEngine::AlarmEngine(const Project& project)
-    : project_(project), states_(project.alarms.size()) {
+    : project_(project),
+      active_(project.alarms.size(), false),
+      states_(project.alarms.size()),
+      due_(project.alarms.size(), 0),
+      wheel_(kWheelSeconds) {
   tagOf_.reserve(project.alarms.size());
   setpointOf_.reserve(project.alarms.size());
   for (const auto& alarm : project.alarms) {
-    tagOf_.push_back(project.TagIndex(alarm.tag));
+    tagOf_.push_back(static_cast<std::uint32_t>(project.TagIndex(alarm.tag())));
     setpointOf_.push_back(alarm.condition == AlarmCondition::Deviation
-                              ? project.TagIndex(alarm.setpoint)
-                              : Project::npos);
+                              ? static_cast<std::uint32_t>(project.TagIndex(alarm.setpoint()))
+                              : kNoTag);
   }
 }
 
 void AlarmEngine::Restore(std::size_t alarm, Millis since, std::string comment) {
   std::lock_guard lock(mutex_);
   if (alarm >= states_.size()) return;
-  states_[alarm] = State{true, since, std::move(comment)};
+  active_[alarm] = true;
+  states_[alarm] = State{since, 0, 0};
+  restoredComments_[alarm] = std::move(comment);
+}
+
+void AlarmEngine::EvaluateOne(std::size_t i, Millis now, double value, double setpoint,
+                              std::vector<AlarmTransition>& transitions) {
+  const AlarmDef& alarm = project_.alarms[i];
+  const bool active = active_[i];
+  const bool holds = AlarmHolds(alarm, value, setpoint, active);
+  if (holds == active) return;
+  active_[i] = holds;
+  restoredComments_.erase(i);
+  if (holds) {
+    states_[i] = State{now, value, setpoint};
+    transitions.push_back({i, true, now, AlarmComment(alarm, value, setpoint)});
+  } else {
+    transitions.push_back({i, false, now, {}});
+  }
 }
 
 std::vector<AlarmTransition> AlarmEngine::Evaluate(
@@ -69,28 +101,105 @@ std::vector<AlarmTransition> AlarmEngine::Evaluate(
   std::vector<AlarmTransition> transitions;
   std::lock_guard lock(mutex_);
   for (std::size_t i = 0; i < states_.size(); ++i) {
-    const AlarmDef& alarm = project_.alarms[i];
-    const double v = value(tagOf_[i]);
-    const double sp = setpointOf_[i] == Project::npos ? 0 : value(setpointOf_[i]);
-    State& state = states_[i];
-    const bool holds = AlarmHolds(alarm, v, sp, state.active);
-    if (holds == state.active) continue;
-    if (holds) {
-      state = State{true, now, AlarmComment(alarm, v, sp)};
-      transitions.push_back({i, true, now, state.comment});
-    } else {
-      state = State{};
-      transitions.push_back({i, false, now, {}});
-    }
+    const double sp = setpointOf_[i] == kNoTag ? 0 : value(setpointOf_[i]);
+    EvaluateOne(i, now, value(tagOf_[i]), sp, transitions);
   }
   return transitions;
+}
+
+std::vector<AlarmTransition> AlarmEngine::EvaluateDue(Millis now, const AlarmInputs& inputs,
+                                                      const std::vector<std::size_t>& written) {
+  std::vector<std::uint32_t> due;
+  std::lock_guard lock(mutex_);
+  const std::int64_t second = now / 1000;
+  if (lastSecond_ < 0 || second - lastSecond_ >= kWheelSeconds) {
+    for (auto& slot : wheel_) slot.clear();
+    due.resize(states_.size());
+    for (std::size_t i = 0; i < due.size(); ++i) due[i] = static_cast<std::uint32_t>(i);
+  } else {
+    for (std::int64_t s = lastSecond_ + 1; s <= second; ++s) {
+      auto& slot = wheel_[static_cast<std::size_t>(s % kWheelSeconds)];
+      for (const std::uint32_t i : slot) {
+        if (due_[i] == s) due.push_back(i);
+      }
+      slot.clear();
+    }
+    if (!written.empty()) {
+      // Rare, and then a scan beats keeping an index from each tag to its alarms.
+      std::vector<bool> changed(project_.tags.size(), false);
+      for (const std::size_t tag : written) changed[tag] = true;
+      for (std::size_t i = 0; i < states_.size(); ++i) {
+        if (changed[tagOf_[i]] || (setpointOf_[i] != kNoTag && changed[setpointOf_[i]])) {
+          due_[i] = second;  // the entry in its slot is stale now
+          due.push_back(static_cast<std::uint32_t>(i));
+        }
+      }
+    }
+    std::sort(due.begin(), due.end());
+    due.erase(std::unique(due.begin(), due.end()), due.end());
+  }
+  lastSecond_ = second;
+
+  std::vector<AlarmTransition> transitions;
+  for (const std::uint32_t i : due) {
+    const double value = inputs.Number(tagOf_[i], now);
+    const double setpoint = setpointOf_[i] == kNoTag ? 0 : inputs.Number(setpointOf_[i], now);
+    EvaluateOne(i, now, value, setpoint, transitions);
+    Schedule(i, now, inputs, value, setpoint);
+  }
+  return transitions;
+}
+
+void AlarmEngine::Schedule(std::size_t i, Millis now, const AlarmInputs& inputs, double value,
+                           double setpoint) {
+  const AlarmDef& alarm = project_.alarms[i];
+  const double band = active_[i] ? alarm.deadband : 0;
+  // How far the compared value is from the point where the alarm would switch.
+  double steady;
+  switch (alarm.condition) {
+    case AlarmCondition::High:
+      steady = inputs.SteadySeconds(tagOf_[i], now, std::fabs(value - (alarm.limit - band)));
+      break;
+    case AlarmCondition::Low:
+      steady = inputs.SteadySeconds(tagOf_[i], now, std::fabs(value - (alarm.limit + band)));
+      break;
+    case AlarmCondition::On:
+    case AlarmCondition::Off:
+      steady = inputs.SteadySeconds(tagOf_[i], now, std::fabs(value - 0.5));
+      break;
+    case AlarmCondition::Deviation: {
+      // Each side may cover half the distance.
+      const double half = std::fabs(std::fabs(value - setpoint) - (alarm.limit - band)) / 2;
+      steady = std::min(inputs.SteadySeconds(tagOf_[i], now, half),
+                        inputs.SteadySeconds(setpointOf_[i], now, half));
+      break;
+    }
+    default:
+      steady = 0;
+  }
+  // Ticks come at or after whole seconds, and this one came after the second `now` is in:
+  // every tick before the second now + floor(steady) comes before the alarm can switch. A
+  // little is taken off for rounding in the bound itself.
+  const double seconds = std::floor(steady * 0.999);
+  const std::int64_t wait =
+      std::isnan(seconds)
+          ? 1
+          : static_cast<std::int64_t>(std::clamp(seconds, 1.0, double(kWheelSeconds - 1)));
+  const std::int64_t at = now / 1000 + wait;
+  due_[i] = at;
+  wheel_[static_cast<std::size_t>(at % kWheelSeconds)].push_back(static_cast<std::uint32_t>(i));
+}
+
+std::string AlarmEngine::CommentOf(std::size_t i) const {
+  if (const auto it = restoredComments_.find(i); it != restoredComments_.end()) return it->second;
+  return AlarmComment(project_.alarms[i], states_[i].value, states_[i].setpoint);
 }
 
 std::vector<ActiveAlarm> AlarmEngine::Active() const {
   std::vector<ActiveAlarm> active;
   std::lock_guard lock(mutex_);
   for (std::size_t i = 0; i < states_.size(); ++i) {
-    if (states_[i].active) active.push_back({i, states_[i].since, states_[i].comment});
+    if (active_[i]) active.push_back({i, states_[i].since, CommentOf(i)});
   }
   return active;
 }

@@ -1,14 +1,46 @@
 #include "AlarmHistory.h"
 
 #include <algorithm>
-#include <unordered_map>
-#include <unordered_set>
 
 namespace znsim {
 
+namespace {
+
+// The alarms of a project found by their keys (AlarmKey), without a copy of each key: the
+// alarms' positions sorted by tag and condition, searched by halves.
+class KeyedAlarms {
+ public:
+  explicit KeyedAlarms(const Project& project) : project_(project) {
+    order_.resize(project.alarms.size());
+    for (std::size_t i = 0; i < order_.size(); ++i) order_[i] = static_cast<std::uint32_t>(i);
+    std::sort(order_.begin(), order_.end(), [this](std::uint32_t a, std::uint32_t b) {
+      return Key(project_.alarms[a]) < Key(project_.alarms[b]);
+    });
+  }
+  /// The position of the alarm with `key`, npos when the project has none.
+  std::size_t Find(std::string_view key) const {
+    const auto bar = key.rfind('|');
+    if (bar == std::string_view::npos) return Project::npos;
+    const std::pair<std::string_view, std::string_view> wanted{key.substr(0, bar),
+                                                               key.substr(bar + 1)};
+    const auto it = std::lower_bound(
+        order_.begin(), order_.end(), wanted,
+        [this](std::uint32_t a, const auto& k) { return Key(project_.alarms[a]) < k; });
+    if (it == order_.end() || Key(project_.alarms[*it]) != wanted) return Project::npos;
+    return *it;
+  }
+
+ private:
+  static std::pair<std::string_view, std::string_view> Key(const AlarmDef& alarm) {
+    return {alarm.tag(), AlarmConditionName(alarm.condition)};
+  }
+  const Project& project_;
+  std::vector<std::uint32_t> order_;
+};
+
+}  // namespace
+
 AlarmHistory::AlarmHistory(const Project& project, Database& db) : project_(project), db_(db) {
-  keys_.reserve(project.alarms.size());
-  for (const auto& alarm : project.alarms) keys_.push_back(AlarmKey(alarm));
   auto lock = db_.Lock();
   db_.Exec(
       "CREATE TABLE IF NOT EXISTS alarm_occurrence("
@@ -32,9 +64,9 @@ void AlarmHistory::Record(const std::vector<AlarmTransition>& transitions) {
       "UPDATE alarm_occurrence SET off_time = ?2 WHERE alarm = ?1 AND off_time IS NULL");
   for (const auto& t : transitions) {
     const AlarmDef& alarm = project_.alarms[t.alarm];
-    const std::string& key = keys_[t.alarm];
+    const std::string key = AlarmKey(alarm);
     if (t.on) {
-      open.Bind(1, key).Bind(2, alarm.tag).Bind(3, alarm.description).Bind(4, t.at);
+      open.Bind(1, key).Bind(2, alarm.tag()).Bind(3, alarm.description()).Bind(4, t.at);
       open.Bind(5, t.comment).Run();
     } else {
       close.Bind(1, key).Bind(2, t.at).Run();
@@ -44,29 +76,26 @@ void AlarmHistory::Record(const std::vector<AlarmTransition>& transitions) {
 }
 
 std::vector<ActiveAlarm> AlarmHistory::Open() const {
-  std::unordered_map<std::string, std::size_t> byKey;
-  for (std::size_t i = 0; i < project_.alarms.size(); ++i) {
-    byKey.emplace(AlarmKey(project_.alarms[i]), i);
-  }
+  const KeyedAlarms alarms(project_);
   std::vector<ActiveAlarm> open;
   auto lock = db_.Lock();
   Statement select(db_.Handle(),
                    "SELECT alarm, on_time, comment FROM alarm_occurrence WHERE off_time IS NULL");
   while (select.Step()) {
-    const auto it = byKey.find(select.Text(0));
-    if (it != byKey.end()) open.push_back({it->second, select.Int(1), select.Text(2)});
+    const std::size_t alarm = alarms.Find(select.Text(0));
+    if (alarm != Project::npos) open.push_back({alarm, select.Int(1), select.Text(2)});
   }
   return open;
 }
 
 void AlarmHistory::CloseUnknown(Millis at) {
-  const std::unordered_set<std::string> known(keys_.begin(), keys_.end());
+  const KeyedAlarms known(project_);
   auto lock = db_.Lock();
   std::vector<std::int64_t> orphans;
   {
     Statement select(db_.Handle(), "SELECT id, alarm FROM alarm_occurrence WHERE off_time IS NULL");
     while (select.Step()) {
-      if (!known.contains(select.Text(1))) orphans.push_back(select.Int(0));
+      if (known.Find(select.Text(1)) == Project::npos) orphans.push_back(select.Int(0));
     }
   }
   if (orphans.empty()) return;

@@ -54,7 +54,6 @@ class AlarmHistory {
  private:
   const Project& project_;
   Database& db_;
-  std::vector<std::string> keys_;  // AlarmKey of each alarm
 };
 
 }  // namespace znsim

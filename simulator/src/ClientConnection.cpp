@@ -15,6 +15,9 @@ constexpr std::size_t kQuickDecodeBytes = 16 * 1024;
 constexpr std::size_t kKeepBytes = 128 * 1024;
 // Requests one connection may have answered in a row before the thread turns to others.
 constexpr int kRequestsPerTurn = 16;
+// Reads of one connection in a row before the thread turns to others: a frame of megabytes
+// arriving must not keep the thread from the small requests of other clients.
+constexpr int kReadsPerTurn = 16;
 
 Outcome Failure(std::uint32_t id, const char* error, bool close = false) {
   Outcome outcome;
@@ -134,18 +137,16 @@ void ClientConnection::Evict() {
 }
 
 void ClientConnection::Pump() {
-  // A client that sends request after request yields the thread now and then, so that it
-  // cannot keep the other connections of this thread waiting.
+  // A client that sends request after request, or one large request, yields the thread now
+  // and then, so that it cannot keep the other connections of this thread waiting.
   int budget = kRequestsPerTurn;
+  int reads = kReadsPerTurn;
   while (!closed_ && !busy_) {
     switch (reader_.Poll()) {
       case znwire::FrameReader::State::Oversized:
         return Close("connection closed: frame over the size limit");
       case znwire::FrameReader::State::Ready:
-        if (budget-- == 0) {
-          asio::post(socket_.get_executor(), [self = shared_from_this()] { self->Pump(); });
-          return;
-        }
+        if (budget-- == 0) return PumpLater();
         frameBegun_.reset();
         busy_ = true;
         if (Dispatch(reader_.Body())) Finish();
@@ -158,10 +159,17 @@ void ClientConnection::Pump() {
         // Waiting is arranged before reading: bytes that come after the read wake the
         // loop, and bytes the read takes wake it at most once for nothing.
         AwaitReadable();
-        if (drained_ || !ReadSome()) return;
+        if (drained_) return;
+        // Bytes already waiting wake no one: this connection comes back by itself.
+        if (reads-- == 0) return PumpLater();
+        if (!ReadSome()) return;
         break;
     }
   }
+}
+
+void ClientConnection::PumpLater() {
+  asio::post(socket_.get_executor(), [self = shared_from_this()] { self->Pump(); });
 }
 
 void ClientConnection::AwaitReadable() {

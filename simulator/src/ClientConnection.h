@@ -66,6 +66,8 @@ class ClientConnection final : public std::enable_shared_from_this<ClientConnect
   /// Serves the frames at hand and reads more while none is complete, until a request waits
   /// on a worker or the socket has nothing more; then waits for the loop.
   void Pump();
+  /// Has the loop call Pump again after the other work at hand: the end of a turn.
+  void PumpLater();
   /// Makes sure the loop will call Pump once the socket is readable again.
   void AwaitReadable();
   /// One read; false when the connection closed.

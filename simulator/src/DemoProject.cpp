@@ -37,22 +37,19 @@ class Builder {
         {texts.size() > 1 ? SimKind::Ramp : SimKind::Constant, 0, n, period * n, 0, Seed()});
     p_.tags.back().texts = std::move(texts);
   }
-  void Alarm(std::string tag, AlarmCondition condition, double limit, double deadband,
-             std::string description, std::string setpoint = {}) {
-    p_.alarms.push_back(
-        {std::move(tag), condition, limit, deadband, std::move(setpoint), std::move(description)});
+  void Alarm(std::string_view tag, AlarmCondition condition, double limit, double deadband,
+             std::string_view description, std::string_view setpoint = {}) {
+    p_.alarms.emplace_back(p_.pool(), tag, condition, limit, deadband, setpoint, description);
   }
   void Trend(std::string name, std::string tag, double period, std::string comment) {
     p_.trends.push_back({std::move(name), std::move(tag), period, std::move(comment)});
   }
 
  private:
-  void Add(std::string name, TagType type, std::string units, std::string comment, SimModel sim) {
-    TagDef tag;
-    tag.name = std::move(name);
+  void Add(std::string_view name, TagType type, std::string_view units, std::string_view comment,
+           SimModel sim) {
+    TagDef tag(p_.pool(), name, units, comment);
     tag.type = type;
-    tag.units = std::move(units);
-    tag.comment = std::move(comment);
     tag.sim = sim;
     p_.tags.push_back(std::move(tag));
   }

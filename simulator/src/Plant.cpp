@@ -63,7 +63,7 @@ void Plant::SeedHistory(Millis now) {
 }
 
 void Plant::Tick(Millis now) {
-  history_.Record(alarms_.Evaluate(now, [&](std::size_t tag) { return tags_.Number(tag, now); }));
+  history_.Record(alarms_.EvaluateDue(now, tags_, tags_.TakeWritten()));
   trends_.Sample(now);
   if (now - lastPrune_ >= kPruneEvery) Prune(now);
 }

@@ -26,26 +26,35 @@ void Index(const std::vector<T>& items, std::unordered_map<std::string, std::siz
 }  // namespace
 
 void Project::Finish() {
-  Index(tags, tagIndex_, "tag");
+  for (const auto& tag : tags) {
+    if (tag.name().empty()) Bad("tag without a name");
+  }
+  const auto nameOf = [this](std::size_t i) { return tags[i].name(); };
+  if (const auto repeated = tagIndex_.Build(tags.size(), nameOf)) {
+    Bad("duplicate tag '" + std::string(tags[*repeated].name()) + "'");
+  }
   Index(trends, trendIndex_, "trend");
   Index(devices, deviceIndex_, "device");
   for (const auto& tag : tags) {
     if (tag.type == TagType::String && tag.texts.empty() && tag.sim.kind != SimKind::Constant) {
-      Bad("string tag '" + tag.name + "' moves but has no texts");
+      Bad("string tag '" + std::string(tag.name()) + "' moves but has no texts");
     }
-    if (tag.sim.period <= 0) Bad("tag '" + tag.name + "' has a period of zero or less");
+    if (tag.sim.period <= 0) {
+      Bad("tag '" + std::string(tag.name()) + "' has a period of zero or less");
+    }
   }
   for (const auto& user : users) {
     if (user.name.empty() || user.hash.empty()) Bad("user without a name or hash");
   }
   for (const auto& alarm : alarms) {
-    const TagDef* tag = FindTag(alarm.tag);
-    if (tag == nullptr) Bad("alarm on unknown tag '" + alarm.tag + "'");
-    if (tag->type == TagType::String) Bad("alarm on string tag '" + alarm.tag + "'");
+    const std::string name(alarm.tag());
+    const TagDef* tag = FindTag(name);
+    if (tag == nullptr) Bad("alarm on unknown tag '" + name + "'");
+    if (tag->type == TagType::String) Bad("alarm on string tag '" + name + "'");
     if (alarm.condition == AlarmCondition::Deviation) {
-      const TagDef* setpoint = FindTag(alarm.setpoint);
+      const TagDef* setpoint = FindTag(alarm.setpoint());
       if (setpoint == nullptr || setpoint->type == TagType::String) {
-        Bad("deviation alarm on '" + alarm.tag + "' needs a numeric setpoint tag");
+        Bad("deviation alarm on '" + name + "' needs a numeric setpoint tag");
       }
     }
   }
@@ -67,14 +76,13 @@ void Project::Finish() {
   }
 }
 
-const TagDef* Project::FindTag(const std::string& name) const {
-  const auto it = tagIndex_.find(name);
-  return it == tagIndex_.end() ? nullptr : &tags[it->second];
+const TagDef* Project::FindTag(std::string_view name) const {
+  const std::size_t index = TagIndex(name);
+  return index == npos ? nullptr : &tags[index];
 }
 
-std::size_t Project::TagIndex(const std::string& name) const {
-  const auto it = tagIndex_.find(name);
-  return it == tagIndex_.end() ? npos : it->second;
+std::size_t Project::TagIndex(std::string_view name) const {
+  return tagIndex_.Find(name, [this](std::size_t i) { return tags[i].name(); });
 }
 
 const TrendDef* Project::FindTrend(const std::string& name) const {

@@ -87,16 +87,15 @@ void EachTable(const toml::table& root, const char* key, F&& f) {
   }
 }
 
-TagDef ReadTag(const toml::table& t) {
-  TagDef tag;
-  tag.name = Required(t, "name");
+TagDef ReadTag(const toml::table& t, TextPool& pool) {
+  const std::string name = Required(t, "name");
+  TagDef tag(pool, name, Get<std::string>(t, "units", {}), Get<std::string>(t, "comment", {}));
   const auto type = ParseTagType(Get<std::string>(t, "type", "real"));
-  if (!type) Bad(t, "tag '" + tag.name + "' has an unknown type");
+  if (!type) Bad(t, "tag '" + name + "' has an unknown type");
   tag.type = *type;
-  tag.units = Get<std::string>(t, "units", {});
-  tag.comment = Get<std::string>(t, "comment", {});
-  tag.decimals = static_cast<int>(Get<std::int64_t>(t, "decimals", 2));
-  if (tag.decimals < 0 || tag.decimals > 9) Bad(t, "decimals must be 0 to 9");
+  const auto decimals = Get<std::int64_t>(t, "decimals", 2);
+  if (decimals < 0 || decimals > 9) Bad(t, "decimals must be 0 to 9");
+  tag.decimals = static_cast<std::uint8_t>(decimals);
   if (const toml::node* texts = t.get("texts")) tag.texts = Strings(*texts);
   if (const toml::node* node = t.get("sim")) {
     const toml::table* sim = node->as_table();
@@ -113,27 +112,25 @@ TagDef ReadTag(const toml::table& t) {
   return tag;
 }
 
-AlarmDef ReadAlarm(const toml::table& t) {
-  AlarmDef alarm;
-  alarm.tag = Required(t, "tag");
-  const std::string condition = Required(t, "condition");
-  if (condition == "high")
-    alarm.condition = AlarmCondition::High;
-  else if (condition == "low")
-    alarm.condition = AlarmCondition::Low;
-  else if (condition == "on")
-    alarm.condition = AlarmCondition::On;
-  else if (condition == "off")
-    alarm.condition = AlarmCondition::Off;
-  else if (condition == "deviation")
-    alarm.condition = AlarmCondition::Deviation;
+AlarmDef ReadAlarm(const toml::table& t, TextPool& pool) {
+  const std::string tag = Required(t, "tag");
+  const std::string text = Required(t, "condition");
+  AlarmCondition condition = AlarmCondition::High;
+  if (text == "high")
+    condition = AlarmCondition::High;
+  else if (text == "low")
+    condition = AlarmCondition::Low;
+  else if (text == "on")
+    condition = AlarmCondition::On;
+  else if (text == "off")
+    condition = AlarmCondition::Off;
+  else if (text == "deviation")
+    condition = AlarmCondition::Deviation;
   else
-    Bad(t, "unknown alarm condition '" + condition + "'");
-  alarm.limit = Get<double>(t, "limit", 0);
-  alarm.deadband = Get<double>(t, "deadband", 0);
-  alarm.setpoint = Get<std::string>(t, "setpoint", {});
-  alarm.description = Get<std::string>(t, "description", alarm.tag + " alarm");
-  return alarm;
+    Bad(t, "unknown alarm condition '" + text + "'");
+  return AlarmDef(pool, tag, condition, Get<double>(t, "limit", 0), Get<double>(t, "deadband", 0),
+                  Get<std::string>(t, "setpoint", {}),
+                  Get<std::string>(t, "description", tag + " alarm"));
 }
 
 DeviceDef ReadDevice(const toml::table& t) {
@@ -173,8 +170,10 @@ Project ParseProject(std::string_view text, std::string_view source) {
   EachTable(root, "users", [&](const toml::table& t) {
     project.users.push_back({Required(t, "name"), Required(t, "hash")});
   });
-  EachTable(root, "tags", [&](const toml::table& t) { project.tags.push_back(ReadTag(t)); });
-  EachTable(root, "alarms", [&](const toml::table& t) { project.alarms.push_back(ReadAlarm(t)); });
+  EachTable(root, "tags",
+            [&](const toml::table& t) { project.tags.push_back(ReadTag(t, project.pool())); });
+  EachTable(root, "alarms",
+            [&](const toml::table& t) { project.alarms.push_back(ReadAlarm(t, project.pool())); });
   EachTable(root, "trends", [&](const toml::table& t) {
     project.trends.push_back({Required(t, "name"), Required(t, "tag"), Get<double>(t, "period", 10),
                               Get<std::string>(t, "comment", {})});

@@ -45,7 +45,7 @@ QueryOutcome TagTable(const Plant& plant) {
       [&project](std::uint64_t offset, std::uint32_t count, PageWriter& page) {
         for (std::uint64_t i = offset; i < offset + count; ++i) {
           const TagDef& tag = project.tags[i];
-          if (!page.Row({tag.name, TagTypeName(tag.type), tag.units, tag.comment})) return;
+          if (!page.Row({tag.name(), TagTypeName(tag.type), tag.units(), tag.comment()})) return;
         }
       });
   return {rows, {}};
@@ -77,7 +77,8 @@ QueryOutcome Alarms(const Plant& plant, const Call& call) {
   if (*kind == 4) {
     rows.reserve(project.alarms.size());
     for (const auto& alarm : project.alarms) {
-      rows.push_back({alarm.tag, alarm.description, AlarmConditionName(alarm.condition)});
+      rows.push_back({std::string(alarm.tag()), std::string(alarm.description()),
+                      AlarmConditionName(alarm.condition)});
     }
     return {std::make_shared<MaterialRows>(std::vector<std::string>{"Tag", "Name", "Category"},
                                            std::move(rows)),
@@ -86,8 +87,8 @@ QueryOutcome Alarms(const Plant& plant, const Call& call) {
   if (*kind == 0) {
     for (const auto& active : plant.alarms().Active()) {
       const AlarmDef& alarm = project.alarms[active.alarm];
-      rows.push_back({FormatDate(active.since), FormatTime(active.since), alarm.tag,
-                      alarm.description, "ON", active.comment});
+      rows.push_back({FormatDate(active.since), FormatTime(active.since), std::string(alarm.tag()),
+                      std::string(alarm.description()), "ON", active.comment});
     }
     return {std::make_shared<MaterialRows>(
                 std::vector<std::string>{"Date", "Time", "Tag", "Name", "State", "Comment"},

@@ -1,6 +1,8 @@
 #include "Simulation.h"
 
+#include <algorithm>
 #include <cmath>
+#include <limits>
 #include <numbers>
 
 namespace znsim {
@@ -41,6 +43,11 @@ double Wander(std::uint32_t seed, double position) {
 
 }  // namespace
 
+// The steepest slope of Wander per unit of position: each layer's cosine blend of knots up to
+// 2 apart moves at most pi/2 * 2 per knot, with 3.1 and 6.2 knots per unit and weights 1 and
+// 0.3, all over 1.3.
+constexpr double kWanderSlope = std::numbers::pi * 3.1 * (1 + 0.3 * 2) / 1.3;
+
 std::optional<SimKind> ParseSimKind(std::string_view text) {
   if (text == "constant") return SimKind::Constant;
   if (text == "ramp") return SimKind::Ramp;
@@ -66,6 +73,29 @@ double Evaluate(const SimModel& model, double seconds) {
       return model.offset + model.amplitude * Wander(model.seed, cycles / 3.1);
   }
   return model.offset;
+}
+
+double SteadyFor(const SimModel& model, double seconds, double margin) {
+  constexpr double kForever = std::numeric_limits<double>::infinity();
+  const double period = model.period > 0 ? model.period : 1;
+  const double amplitude = std::fabs(model.amplitude);
+  if (model.kind == SimKind::Constant || amplitude == 0) return kForever;
+  if (margin <= 0) return 0;
+  const double cycle = Fraction(seconds / period + model.phase);
+  switch (model.kind) {
+    case SimKind::Sine:
+      return margin / (2 * std::numbers::pi * amplitude / period);
+    case SimKind::Random:
+      // Position moves 1/3.1 per cycle.
+      return margin / (kWanderSlope * amplitude / (3.1 * period));
+    case SimKind::Ramp:
+      return std::min(margin / (amplitude / period), (1 - cycle) * period);
+    case SimKind::Square:
+      return (cycle < 0.5 ? 0.5 - cycle : 1 - cycle) * period;
+    case SimKind::Constant:
+      break;
+  }
+  return kForever;
 }
 
 }  // namespace znsim

@@ -6,6 +6,7 @@
 #include <string_view>
 
 #include "FrameReader.h"
+#include "Require.h"
 
 namespace {
 
@@ -25,10 +26,6 @@ std::uint32_t Length(std::string_view stream, std::size_t at) {
   std::uint32_t n = 0;
   for (int i = 0; i < 4; ++i) n = (n << 8) | static_cast<std::uint8_t>(stream[at + i]);
   return n;
-}
-
-void Require(bool condition) {
-  if (!condition) __builtin_trap();
 }
 
 }  // namespace

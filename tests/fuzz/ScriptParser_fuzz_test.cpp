@@ -3,13 +3,10 @@
 #include <cstdint>
 #include <string_view>
 
+#include "Require.h"
 #include "ScriptParser.h"
 
 namespace {
-
-void Require(bool condition) {
-  if (!condition) __builtin_trap();
-}
 
 void Walk(const znsim::Call& call, int depth) {
   Require(depth < znsim::kMaxCallDepth);

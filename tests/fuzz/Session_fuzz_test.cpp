@@ -17,6 +17,7 @@
 #include "LoginLimiter.h"
 #include "NoiseLog.h"
 #include "Plant.h"
+#include "Require.h"
 #include "Session.h"
 
 namespace {
@@ -54,10 +55,6 @@ struct World {
   std::unique_ptr<znsim::Authenticator> auth;
   znsim::NoiseLog noise;
 };
-
-void Require(bool condition) {
-  if (!condition) __builtin_trap();
-}
 
 }  // namespace
 

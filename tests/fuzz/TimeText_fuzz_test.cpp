@@ -5,14 +5,11 @@
 #include <ctime>
 #include <string_view>
 
+#include "Require.h"
 #include "TimeText.h"
 #include "TrendWindow.h"
 
 namespace {
-
-void Require(bool condition) {
-  if (!condition) __builtin_trap();
-}
 
 std::string_view Line(std::string_view& text) {
   const auto end = text.find('\n');

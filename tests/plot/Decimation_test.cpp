@@ -68,13 +68,6 @@ TEST(Decimation, KeepsEveryColumnsLowestAndHighestAndBothEnds) {
   }
 }
 
-TEST(Decimation, AMillionSamplesDrawAsTwoPointsAPixelColumn) {
-  const Series s = Make(1'000'000, [](std::size_t i) { return std::sin(double(i) / 500); });
-  const plot::Polylines p = plot::DecimateMinMax(s, s.t.front(), s.t.back(), 1000);
-  EXPECT_LE(p.points.size(), 2u * 1000 + 2);
-  EXPECT_GE(p.points.size(), 1000u);
-}
-
 TEST(Decimation, BadSamplesBreakTheLineWhenTheyFillAColumn) {
   // Values 10 to 12; the samples 40 to 59 and 70 are bad, 65 stands alone between bad ones.
   Series s = Make(100, [](std::size_t i) { return 10.0 + double(i % 3); });

@@ -25,8 +25,9 @@ TEST(AlarmEngine, ConditionsHonourTheDeadbandOnlyWhileActive) {
                         {C::Off, 0, false, true},          {C::Deviation, 2.5, false, true},
                         {C::Deviation, 6.9, false, false}, {C::Deviation, 6.9, true, true},
                         {C::Deviation, 6.4, true, false}};
+  TextPool pool;
   for (const auto& c : cases) {
-    const AlarmDef alarm{"T", c.condition, 2, 0.5, "SP", "d"};
+    const AlarmDef alarm(pool, "T", c.condition, 2, 0.5, "SP", "d");
     EXPECT_EQ(AlarmHolds(alarm, c.value, 5, c.active), c.holds)
         << AlarmConditionName(c.condition) << " value " << c.value << " active " << c.active;
   }
@@ -35,8 +36,8 @@ TEST(AlarmEngine, ConditionsHonourTheDeadbandOnlyWhileActive) {
 TEST(AlarmEngine, ReportsEachOnAndOffTransitionOnce) {
   const Project project = simtest::SmallProject();
   AlarmEngine engine(project);
-  std::map<std::string, double> values{{"LEVEL", 4}, {"LEVEL_SP", 4}, {"PUMP", 0}};
-  auto value = [&](std::size_t tag) { return values[project.tags[tag].name]; };
+  std::map<std::string, double, std::less<>> values{{"LEVEL", 4}, {"LEVEL_SP", 4}, {"PUMP", 0}};
+  auto value = [&](std::size_t tag) { return values.find(project.tags[tag].name())->second; };
 
   EXPECT_TRUE(engine.Evaluate(1000, value).empty());
   values["LEVEL"] = 4.6;

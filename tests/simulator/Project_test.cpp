@@ -20,7 +20,7 @@ trends = [{ name = "LT1_TR", tag = "LT1", period = 2.5 }]
   EXPECT_EQ(p.tags[2].texts, (std::vector<std::string>{"AUTO", "MANUAL"}));
   ASSERT_EQ(p.alarms.size(), 1u);
   EXPECT_EQ(p.alarms[0].condition, AlarmCondition::Deviation);
-  EXPECT_EQ(p.alarms[0].setpoint, "SP1");
+  EXPECT_EQ(p.alarms[0].setpoint(), "SP1");
   EXPECT_EQ(p.trends.at(0).period, 2.5);
 }
 

@@ -12,9 +12,8 @@ inline znsim::Project SmallProject() {
   using namespace znsim;
   Project p;
   p.title = "test works";
-  auto tag = [&p](std::string name, TagType type, SimModel sim) {
-    TagDef t;
-    t.name = std::move(name);
+  auto tag = [&p](std::string_view name, TagType type, SimModel sim) {
+    TagDef t(p.pool(), name);
     t.type = type;
     t.sim = sim;
     p.tags.push_back(std::move(t));
@@ -26,9 +25,10 @@ inline znsim::Project SmallProject() {
   tag("MODE", TagType::String, {SimKind::Constant, 0, 0, 60, 0, 1});
   p.tags.back().texts = {"AUTO"};
   tag("WAVE", TagType::Real, {SimKind::Ramp, 0, 100, 100, 0, 1});  // value = seconds % 100
-  p.alarms.push_back({"LEVEL", AlarmCondition::High, 4.5, 0.2, {}, "Level high"});
-  p.alarms.push_back({"PUMP", AlarmCondition::On, 0, 0, {}, "Pump tripped"});
-  p.alarms.push_back({"LEVEL", AlarmCondition::Deviation, 2, 0, "LEVEL_SP", "Level off setpoint"});
+  p.alarms.emplace_back(p.pool(), "LEVEL", AlarmCondition::High, 4.5, 0.2, "", "Level high");
+  p.alarms.emplace_back(p.pool(), "PUMP", AlarmCondition::On, 0, 0, "", "Pump tripped");
+  p.alarms.emplace_back(p.pool(), "LEVEL", AlarmCondition::Deviation, 2, 0, "LEVEL_SP",
+                        "Level off setpoint");
   p.trends.push_back({"WAVE_TR", "WAVE", 10, "ramp"});
   p.devices.push_back({"Pumps", {"Name", "Duty"}, {{"P1", "Lead"}, {"P2", "Lag"}}});
   p.Finish();

@@ -58,12 +58,6 @@ std::shared_ptr<T> Find(std::int32_t handle) {
   if (!found) SetReason(Handles().Missing<T>(handle));
   return found;
 }
-template <class Series>
-auto FindMember(std::int32_t handle) {
-  auto found = Handles().FindMember<Series>(handle);
-  if (!found) SetReason(Handles().MissingMember<Series>(handle));
-  return found;
-}
 template <class T>
 std::shared_ptr<T> Take(std::int32_t handle) {
   auto taken = Handles().Take<T>(handle);
@@ -237,12 +231,15 @@ int32_t znGetProperty(int32_t object, const char* name, char* buffer, int32_t le
       SetReason("property type " + std::to_string(type) + " is not offered (129 text)");
       return 0;
     }
-    const auto record = FindMember<Records>(object);
-    if (!record) return 0;
+    const auto record = Handles().FindMember<Records>(object);
+    if (!record) {
+      SetReason(Handles().Missing<Records>(object));
+      return 0;
+    }
     Search& search = *record->first.search;
     std::lock_guard lock(search.connection->mutex());
-    if (search.record != object) {  // the cursor has moved on
-      SetReason("record " + std::to_string(object) + " is closed");
+    if (search.record != object) {
+      SetReason("record " + std::to_string(object) + " is closed: the search has moved on");
       return 0;
     }
     auto pages = PagesOf(search);
@@ -315,8 +312,11 @@ int32_t znListRead(int32_t list, int32_t /*reserved*/) {
 int32_t znListData(int32_t item, char* value, int32_t length, int32_t /*mode*/) {
   return Guarded([&]() -> std::int32_t {
     if (!Room(value, length)) return 0;
-    const auto found = FindMember<Items>(item);
-    if (!found) return 0;
+    const auto found = Handles().FindMember<Items>(item);
+    if (!found) {
+      SetReason(Handles().Missing<Items>(item));
+      return 0;
+    }
     TagList& list = *found->first.list;
     std::lock_guard lock(list.mutex());
     const auto text = list.Value(found->second);

@@ -125,7 +125,7 @@ std::string HandleRegistry::MissingAs(std::int32_t handle, std::size_t kind) con
   const std::string wanted = kKindNames[kind];
   const std::string number = std::to_string(handle);
   std::lock_guard lock(mutex_);
-  if (const auto* entry = EntryOf(handle)) {
+  if (const Entry* entry = EntryOf(handle)) {
     return "handle " + number + " is a " + kKindNames[entry->object.index()] + ", not a " + wanted;
   }
   if (handle > 0 && handle <= last_) return wanted + " " + number + " is closed";

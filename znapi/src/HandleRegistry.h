@@ -12,6 +12,7 @@
 #include <mutex>
 #include <optional>
 #include <string>
+#include <type_traits>
 #include <unordered_set>
 #include <utility>
 #include <variant>
@@ -44,8 +45,7 @@ class HandleRegistry {
   enum class Earlier { Stay, Fail };
   /// A new handle for member `index` of the series `series` (Records or Items), owned by
   /// `owner`, the series' own handle. With Earlier::Fail the earlier members' handles are
-  /// forgotten (their numbers stay used). 0, with its reason recorded, when the owner is gone
-  /// or numbers are used up.
+  /// forgotten (their numbers stay used). 0 when the owner is gone or numbers are used up.
   std::int32_t AddMember(HandleObject series, std::int32_t owner, std::uint64_t index,
                          Earlier earlier);
 
@@ -91,12 +91,11 @@ class HandleRegistry {
   /// Why `handle` names no object of kind T: closed, of another kind, or never handed out.
   template <class T>
   std::string Missing(std::int32_t handle) const {
-    return MissingAs(handle, HandleObject(std::shared_ptr<T>()).index());
-  }
-  /// The same for a member of a series of kind Series (Records or Items).
-  template <class Series>
-  std::string MissingMember(std::int32_t handle) const {
-    return MissingAs(handle, HandleObject(Series{}).index());
+    if constexpr (std::is_same_v<T, Records> || std::is_same_v<T, Items>) {
+      return MissingAs(handle, HandleObject(T{}).index());
+    } else {
+      return MissingAs(handle, HandleObject(std::shared_ptr<T>()).index());
+    }
   }
 
  private:
@@ -113,7 +112,7 @@ class HandleRegistry {
   Entry* EntryOf(std::int32_t handle) {
     return const_cast<Entry*>(std::as_const(*this).EntryOf(handle));
   }
-  /// The next handle number; 0, with the reason recorded, when they are used up.
+  /// The next handle number, 0 when they are used up.
   std::int32_t Next();
   void RemoveLocked(std::int32_t first);
   std::string MissingAs(std::int32_t handle, std::size_t kind) const;

@@ -3,10 +3,10 @@
 namespace znapi::detail {
 namespace {
 
-// Initial-exec: the reason lives in the static TLS block that glibc keeps spare for loaded
-// libraries, not in blocks allocated on first use, which LeakSanitizer's scan at exit can
-// trip over once the library has been loaded and unloaded.
-__attribute__((tls_model("initial-exec"))) thread_local std::string reason;
+// Initial-exec keeps the reason in the static TLS block that glibc reserves for libraries
+// loaded at run time: no __tls_get_addr per call, and no dynamic TLS slot that a leak
+// checker walking the threads at exit can misread (it read a bogus slot and crashed).
+thread_local std::string reason __attribute__((tls_model("initial-exec")));
 
 }  // namespace
 

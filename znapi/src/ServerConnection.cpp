@@ -1,7 +1,6 @@
 #include "ServerConnection.h"
 
 #include <algorithm>
-
 #include <asio/error.hpp>
 
 #include "HostResolver.h"
@@ -124,6 +123,7 @@ bool ServerConnection::ReceiveBy(std::uint32_t id, const Deadline& deadline,
   if (kept != arrived_.end()) {
     const bool parsed = response.ParseFromString(kept->second);
     arrived_.erase(kept);
+    if (!parsed) SetReason("malformed reply from " + peer_);
     return parsed;
   }
   if (!usable_) {
@@ -182,7 +182,7 @@ std::string ServerConnection::WaitFailure(const std::error_code& error,
   if (error == asio::error::timed_out) {
     return "no answer from " + peer_ + " within " + WaitText(deadline.wait.count());
   }
-  // The stream reports the system's errors as errno values, its own as Asio's.
+  // The stream reports the system's own errors: compare them by their portable meaning.
   if (error == std::errc::connection_refused) return "connection refused by " + peer_;
   if (error == asio::error::eof) return "connection closed by " + peer_;
   if (error == std::errc::connection_reset) return "connection reset by " + peer_;

@@ -67,7 +67,7 @@ class ServerConnection {
   bool ReceiveBy(std::uint32_t id, const Deadline& deadline, znwire::Response& response);
   /// Reads until a whole frame is at the front of the reader; false (and broken) on any fault.
   bool ReadFrame(const Deadline& deadline);
-  /// Why a wait that ended with `error` failed.
+  /// Why a wait of the stream that ended with `error` failed.
   std::string WaitFailure(const std::error_code& error, const Deadline& deadline) const;
   /// Makes the connection unusable for good after a fault: `reason` is this call's reason,
   /// and every later call is told of it.

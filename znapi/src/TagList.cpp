@@ -12,9 +12,8 @@ std::size_t TagList::Add(std::string tag) {
 
 bool TagList::Store(ArenaResponse reply) {
   reply_.reset();
-  read_ = Read::Failed;
-  const auto items = static_cast<std::size_t>(reply->list_read().items_size());
-  if (items != size()) {
+  const int items = reply->list_read().items_size();
+  if (static_cast<std::size_t>(items) != size()) {
     SetReason("the server answered " + std::to_string(items) + " values for " +
               std::to_string(size()) + " tags");
     return false;

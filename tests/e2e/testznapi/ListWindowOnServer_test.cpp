@@ -1,29 +1,19 @@
-// The list window against a real simulator through the real library: names loaded by the
-// main window, moved, read in one list request, edited, written and read back.
-#include <gtest/gtest.h>
-
+// The list window against a real simulator through the real library: not opened while the
+// main window is busy; names loaded by the main window, moved, read in one list request,
+// edited, written and read back.
 #include <QApplication>
 #include <QComboBox>
-#include <QLabel>
-#include <QLineEdit>
 #include <QListWidget>
-#include <QPushButton>
 #include <QRadioButton>
 #include <QTimer>
 #include <functional>
 
-#include "DynamicZnApi.h"
-#include "FakeHost.h"
 #include "TextDragList.h"
 #include "Widgets.h"
-#include "ZnsimProcess.h"
-#include "basZNAPI.h"
+#include "WindowOnServer.h"
 #include "frmListRead.h"
-#include "frmTestConnection.h"
 
 namespace {
-
-using testing_support::ZnsimProcess;
 
 int RowOf(const QListWidget* list, const QString& text) {
   for (int i = 0; i < list->count(); ++i)
@@ -31,7 +21,8 @@ int RowOf(const QListWidget* list, const QString& text) {
   return -1;
 }
 
-// Runs `inside` on the modal list window that List Read opens, then closes it.
+// Runs `inside` on the modal list window that List Read opens, then closes it. The probe is
+// owned here, so a window that never opens leaves no timer behind.
 bool WithListWindow(frmTestConnection& main, const std::function<void(frmListRead&)>& inside) {
   bool opened = false;
   QTimer probe;
@@ -48,20 +39,20 @@ bool WithListWindow(frmTestConnection& main, const std::function<void(frmListRea
   return opened;
 }
 
-TEST(ListReadEndToEnd, ReadSetWriteAndReadBackThroughTheListWindow) {
-  ZnsimProcess sim;
-  server::DynamicZnApi library;
-  server::basZNAPI module(library);
-  fake::FakeHost host;
-  frmTestConnection main(module, host);
-  main.txtComputer[0]->setText(QString::fromStdString(sim.address()));
-  main.cmdTestConnection->click();
-  main.cmdLoadZontraSchema->click();
-  ASSERT_TRUE(host.boxes.empty()) << host.boxes.front().text.toStdString();
-  ASSERT_GE(main.cboTagNames[0]->findText("PLANT_Message"), 0);
-  const QString server = QString::fromStdString(sim.address());
+using ListReadEndToEnd = e2e_test::WindowOnServer;
 
-  const bool opened = WithListWindow(main, [&](frmListRead& form) {
+TEST_F(ListReadEndToEnd, ReadSetWriteAndReadBackThroughTheListWindow) {
+  {
+    frmTestConnection::BusyScope busy(w);
+    host.pointers.clear();
+    EXPECT_FALSE(WithListWindow(w, [](frmListRead&) {})) << "not while another handler runs";
+    EXPECT_TRUE(host.pointers.empty());
+  }
+  w.cmdLoadZontraSchema->click();
+  ASSERT_TRUE(host.boxes.empty()) << host.boxes.front().text.toStdString();
+  ASSERT_GE(w.cboTagNames[0]->findText("PLANT_Message"), 0);
+
+  const bool opened = WithListWindow(w, [&](frmListRead& form) {
     for (const char* name : {"PLANT_Message", "CL_Residual_SP"}) {
       const int row = RowOf(form.lstAvailable, name);
       ASSERT_GE(row, 0) << name;
@@ -84,7 +75,7 @@ TEST(ListReadEndToEnd, ReadSetWriteAndReadBackThroughTheListWindow) {
     EXPECT_TRUE(failed == "TAG ADD FAILED: 'NO_SUCH_TAG'" ||
                 failed == "TAG READ FAILED: 'NO_SUCH_TAG'")
         << failed.toStdString();
-    EXPECT_TRUE(main.lblStatus->text().endsWith("from '" + server + "'."));
+    EXPECT_TRUE(w.lblStatus->text().endsWith("from '" + server + "'."));
 
     form.optLists[2]->click();
     form.lstTagValues->clearSelection();
@@ -98,9 +89,9 @@ TEST(ListReadEndToEnd, ReadSetWriteAndReadBackThroughTheListWindow) {
 
     form.cmdWrite->click();
     // The missing tag's failure line is not sent, and the status line says so.
-    EXPECT_TRUE(main.lblStatus->text().startsWith("Status: Writing the list takes about"));
-    EXPECT_TRUE(main.lblStatus->text().endsWith("to '" + server + "'. 1 of 3 tag(s) not written."))
-        << main.lblStatus->text().toStdString();
+    EXPECT_TRUE(w.lblStatus->text().startsWith("Status: Writing the list takes about"));
+    EXPECT_TRUE(w.lblStatus->text().endsWith("to '" + server + "'. 1 of 3 tag(s) not written."))
+        << w.lblStatus->text().toStdString();
 
     form.cmdRead->click();
     EXPECT_EQ(form.lstTagValues->item(message)->text(), "Filter 5 check due");
@@ -113,7 +104,6 @@ TEST(ListReadEndToEnd, ReadSetWriteAndReadBackThroughTheListWindow) {
   const auto value = module.ReadTagValue(module.GetConnection(), "PLANT_Message");
   ASSERT_TRUE(std::holds_alternative<std::string>(value));
   EXPECT_EQ(std::get<std::string>(value), "Filter 5 check due");
-  main.close();
 }
 
 }  // namespace

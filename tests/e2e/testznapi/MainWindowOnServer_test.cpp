@@ -1,23 +1,14 @@
 // The main window against a real znsim through the real libznapi.so: Load Tags and the clock.
 // Read and Write end to end are in the failover tests.
-#include <gtest/gtest.h>
-
 #include <QComboBox>
-#include <QLabel>
-#include <QPushButton>
 #include <QRegularExpression>
 #include <algorithm>
 #include <array>
 #include <string>
-#include <vector>
 
-#include "DynamicZnApi.h"
-#include "FakeHost.h"
 #include "TextValues.h"
 #include "Widgets.h"
-#include "ZnsimProcess.h"
-#include "basZNAPI.h"
-#include "frmTestConnection.h"
+#include "WindowOnServer.h"
 
 namespace {
 
@@ -51,19 +42,7 @@ QStringList Items(const QComboBox* box) {
   return out;
 }
 
-struct MainWindowE2E : ::testing::Test {
-  testing_support::ZnsimProcess sim;
-  server::DynamicZnApi api;
-  server::basZNAPI module{api};
-  fake::FakeHost host;
-  frmTestConnection w{module, host};
-  QString server = QString::fromStdString(sim.address());
-
-  MainWindowE2E() {
-    w.txtComputer[0]->setText(server);
-    w.cmdTestConnection->click();
-  }
-};
+using MainWindowE2E = e2e_test::WindowOnServer;
 
 TEST_F(MainWindowE2E, LoadTagsFillsTheBoxesWithTheServersNames) {
   ASSERT_EQ(w.lblStatus->text(), "Status: Connected to '" + server + "'.");
@@ -72,9 +51,9 @@ TEST_F(MainWindowE2E, LoadTagsFillsTheBoxesWithTheServersNames) {
   EXPECT_EQ(host.pointer, ui::kPointerIcon);
 
   const std::array<QStringList, 3> server{
-      SortedNames(api, sim.address(), "Tag", "Tag"),
-      SortedNames(api, sim.address(), "ZNAPIAlarm(0, 4, 0)", "Tag"),
-      SortedNames(api, sim.address(), "_Trend", "Name")};
+      SortedNames(library, sim.address(), "Tag", "Tag"),
+      SortedNames(library, sim.address(), "ZNAPIAlarm(0, 4, 0)", "Tag"),
+      SortedNames(library, sim.address(), "_Trend", "Name")};
   for (int i = 0; i < 3; ++i) {
     SCOPED_TRACE(i);
     ASSERT_GT(server[i].size(), 0);

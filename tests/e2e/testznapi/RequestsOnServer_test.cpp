@@ -1,53 +1,19 @@
 // The request kinds against a real znsim serving its demo plant, through the real
 // library: what the result pane shows is what the server answered.
-#include <gtest/gtest.h>
-
 #include <QComboBox>
-#include <QDateTime>
 #include <QDeadlineTimer>
-#include <QLabel>
-#include <QLineEdit>
-#include <QPushButton>
 #include <QRadioButton>
 #include <QRegularExpression>
 #include <QThread>
 
-#include "DynamicZnApi.h"
-#include "FakeHost.h"
+#include "QtHost.h"
 #include "Widgets.h"
-#include "ZnsimProcess.h"
-#include "basZNAPI.h"
-#include "frmTestConnection.h"
-
-// Readable failure messages for texts.
-static void PrintTo(const QString& s, std::ostream* os) {
-  *os << '"' << s.toStdString() << '"';
-}
+#include "WindowOnServer.h"
 
 namespace {
 
-using testing_support::ZnsimProcess;
-
-ui::LocalDateTime LocalNow() {
-  const QDateTime now = QDateTime::currentDateTime();
-  const QDate d = now.date();
-  const QTime t = now.time();
-  return {d.year(), d.month(), d.day(), t.hour(), t.minute(), t.second()};
-}
-
-struct RequestsE2e : ::testing::Test {
-  ZnsimProcess sim;
-  server::DynamicZnApi library;
-  server::basZNAPI module{library};
-  fake::FakeHost host;
-  frmTestConnection w{module, host};
-
-  RequestsE2e() {
-    host.now = LocalNow();
-    w.txtComputer[0]->setText(QString::fromStdString(sim.address()));
-    w.cmdTestConnection->click();  // takes the user and password boxes too
-  }
-  ~RequestsE2e() override { w.close(); }
+struct RequestsE2e : e2e_test::WindowOnServer {
+  RequestsE2e() { host.now = ui::QtHost().Now(); }
 
   void request(int kind) {
     w.optRead[kind]->click();
@@ -63,7 +29,7 @@ struct RequestsE2e : ::testing::Test {
   bool requestUntilPaneHas(int kind, const QString& text) {
     QDeadlineTimer deadline(20000);
     while (!deadline.hasExpired()) {
-      host.now = LocalNow();
+      host.now = ui::QtHost().Now();
       host.boxes.clear();
       request(kind);
       if (w.txtRequestedData->text().contains(text)) return true;

@@ -3,8 +3,6 @@
 // The window's clock stops when the pane shows every row; it runs three requests in a row, as
 // a user does, and reports each (seconds) with the third's time over the first's.
 // Counters: rows per run, nanoseconds per row, resident memory after the requests.
-#include <benchmark/benchmark.h>
-
 #include <QApplication>
 #include <QComboBox>
 #include <QLabel>
@@ -14,54 +12,26 @@
 #include <QRadioButton>
 #include <QTextDocument>
 #include <array>
-#include <chrono>
-#include <fstream>
-#include <memory>
-#include <string>
 
-#include "DynamicZnApi.h"
 #include "PeriodTiming.h"
 #include "QtHost.h"
 #include "QueryTexts.h"
 #include "RecordCursor.h"
 #include "ResidentMemory.h"
 #include "Widgets.h"
-#include "ZnsimProcess.h"
+#include "WindowBench.h"
 #include "basZNAPI.h"
 #include "frmTestConnection.h"
 
+namespace window_bench {
 namespace {
 
-using testing_support::ZnsimProcess;
-using Clock = std::chrono::steady_clock;
-
 constexpr const char* kTrend = "PRESSURE";  // a demo plant trend sampled every second
-
-ZnsimProcess& Server() {
-  static auto sim = std::make_unique<ZnsimProcess>(
-      std::vector<std::string>{"--seed-history", "0", "--log-level", "warn"});
-  return *sim;
-}
-
-// One binding for the whole run: loading the library a second time after the first binding
-// let it go aborts in the wire schema's registration.
-server::DynamicZnApi& Library() {
-  static server::DynamicZnApi api;
-  return api;
-}
-
-void Report(benchmark::State& state, std::int64_t rows, Clock::duration elapsed) {
-  state.counters["rows"] = static_cast<double>(rows) / static_cast<double>(state.iterations());
-  state.counters["ns_per_row"] =
-      rows == 0 ? 0.0
-                : static_cast<double>(std::chrono::nanoseconds(elapsed).count()) /
-                      static_cast<double>(rows);
-}
 
 // The request's duration in minutes: with a sample period of 1 s, 1667 minutes ask for
 // 100,020 samples and 3334 minutes for 200,040.
 void BM_TrendRequestWindow(benchmark::State& state) {
-  ZnsimProcess& sim = Server();
+  ZnsimProcess& sim = Server(0);
   server::basZNAPI module(Library());
   ui::QtHost host;
   auto w = std::make_unique<frmTestConnection>(module, host);
@@ -92,7 +62,7 @@ void BM_TrendRequestWindow(benchmark::State& state) {
       rows += requested;
     }
   }
-  Report(state, rows, elapsed);
+  Report(state, "row", rows, elapsed);
   state.counters["first_s"] = seconds[0];
   state.counters["second_s"] = seconds[1];
   state.counters["third_s"] = seconds[2];
@@ -102,7 +72,7 @@ void BM_TrendRequestWindow(benchmark::State& state) {
 }
 
 void BM_TrendWalkLibraryOnly(benchmark::State& state) {
-  ZnsimProcess& sim = Server();
+  ZnsimProcess& sim = Server(0);
   server::DynamicZnApi& api = Library();
   const std::int32_t h = api.znOpen(sim.address().c_str(), "Engineer", "Marlow", 0);
   if (h <= 0) {
@@ -132,7 +102,7 @@ void BM_TrendWalkLibraryOnly(benchmark::State& state) {
     elapsed += Clock::now() - start;
   }
   api.znClose(h);
-  Report(state, rows, elapsed);
+  Report(state, "row", rows, elapsed);
 }
 
 BENCHMARK(BM_TrendWalkLibraryOnly)
@@ -149,3 +119,4 @@ BENCHMARK(BM_TrendRequestWindow)
     ->Iterations(1);
 
 }  // namespace
+}  // namespace window_bench

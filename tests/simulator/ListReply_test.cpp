@@ -37,11 +37,11 @@ TEST(ListReplyWriter, WritesTheItemsAsProtobufDoes) {
 }
 
 TEST(ListReplyWriter, RefusesAnItemThatWouldPassTheLimit) {
-  ListReplyWriter writer(10, 20);
-  EXPECT_TRUE(writer.Add("0123456789"));  // 14 bytes with its tags and lengths
+  ListReplyWriter writer(10, 25);
+  EXPECT_TRUE(writer.Add("0123456789"));  // 16 bytes with its tags and lengths
   EXPECT_TRUE(writer.Add(std::nullopt));  // 2 more
-  EXPECT_FALSE(writer.Add("abc"));        // 7 more would make 23
-  EXPECT_TRUE(writer.Add("a"));           // 5 more make exactly 20
+  EXPECT_FALSE(writer.Add("abc"));        // 9 more would make 27
+  EXPECT_TRUE(writer.Add("a"));           // 7 more make exactly 25
   znwire::ListReadReply parsed;
   ASSERT_TRUE(parsed.ParseFromString(writer.Take()));
   EXPECT_EQ(parsed.items_size(), 3);

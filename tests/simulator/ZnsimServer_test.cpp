@@ -100,16 +100,17 @@ TEST(ZnsimServer, LargeListReadsAnswerPerItemAndRefuseWhatCannotBeSent) {
 
   znwire::Request write;
   write.mutable_tag_write()->set_tag("PLANT_Message");
-  write.mutable_tag_write()->set_value(std::string(1000, 'm'));
+  write.mutable_tag_write()->set_value(std::string(254, 'm'));  // the longest text
   const auto written = client.Call(write);
   ASSERT_TRUE(written && written->ok()) << (written ? written->error() : "no reply");
-  const auto tooLarge = client.Call(list({"PLANT_Message"}, 17000));
+  // 262 bytes an item: 64,035 fit the frame.
+  const auto tooLarge = client.Call(list({"PLANT_Message"}, 65000));
   ASSERT_TRUE(tooLarge);
   EXPECT_FALSE(tooLarge->ok());
   EXPECT_EQ(tooLarge->error(), "reply too large");
-  const auto fits = client.Call(list({"PLANT_Message"}, 16000));
+  const auto fits = client.Call(list({"PLANT_Message"}, 64000));
   ASSERT_TRUE(fits && fits->ok()) << (fits ? fits->error() : "no reply");
-  EXPECT_EQ(fits->list_read().items(15999).value(), std::string(1000, 'm'));
+  EXPECT_EQ(fits->list_read().items(63999).value(), std::string(254, 'm'));
 
   const auto badName = client.Call(list({"LIT101", "\xFF"}, 2000));
   ASSERT_TRUE(badName);

@@ -84,7 +84,7 @@ TEST(AlarmSchedule, SeesEverySwitchAtTheTickAFullLookSees) {
   for (int tick = 0; tick < 7200; ++tick) {
     const Millis now = start + tick * 1000 + static_cast<Millis>(lateness() % 900);
     if (tick == 3000) store.Write("T1_0", "95");  // far above its high limit from now on
-    const auto all = everyTick.Evaluate(now, [&](std::size_t t) { return store.Number(t, now); });
+    const auto all = everyTick.Evaluate(now, store, 0, project.alarms.size());
     const auto due = whenDue.EvaluateDue(now, counted, store.TakeWritten());
     ASSERT_EQ(due.size(), all.size()) << "tick " << tick;
     for (std::size_t i = 0; i < all.size(); ++i) {

@@ -141,8 +141,8 @@ std::vector<AlarmTransition> AlarmEngine::EvaluateDue(Millis now, const AlarmInp
       for (const std::size_t tag : written) changed[tag] = true;
       for (std::size_t i = 0; i < states_.size(); ++i) {
         const AlarmDef& alarm = project_.alarms[i];
-        if (changed[alarm.tagIndex()] || (alarm.condition == AlarmCondition::Deviation &&
-                                          changed[project_.SetpointIndex(i)])) {
+        if (changed[alarm.tagIndex()] ||
+            (alarm.condition == AlarmCondition::Deviation && changed[project_.SetpointIndex(i)])) {
           due_[i] = second;  // the entry in its slot is stale now
           due.push_back(static_cast<std::uint32_t>(i));
         }
@@ -194,11 +194,14 @@ void AlarmEngine::Schedule(std::size_t i, Millis now, const AlarmInputs& inputs,
   // Ticks come at or after whole seconds, and this one came after the second `now` is in:
   // every tick before the second now + floor(steady) comes before the alarm can switch. A
   // little is taken off for rounding in the bound itself.
+  // Alarms that cannot switch for a long while are looked at again after between a half and a
+  // whole turn of the wheel, spread by their number, so that a plant of quiet alarms does not
+  // look at all of them in one tick.
   const double seconds = std::floor(steady * 0.999);
+  const auto longest =
+      static_cast<double>(kWheelSeconds - 1 - static_cast<std::int64_t>(i) % (kWheelSeconds / 2));
   const std::int64_t wait =
-      std::isnan(seconds)
-          ? 1
-          : static_cast<std::int64_t>(std::clamp(seconds, 1.0, double(kWheelSeconds - 1)));
+      std::isnan(seconds) ? 1 : static_cast<std::int64_t>(std::clamp(seconds, 1.0, longest));
   const std::int64_t at = now / 1000 + wait;
   due_[i] = at;
   wheel_[static_cast<std::size_t>(at % kWheelSeconds)].push_back(static_cast<std::uint32_t>(i));

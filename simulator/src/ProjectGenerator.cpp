@@ -9,6 +9,8 @@ namespace znsim {
 
 namespace {
 
+constexpr std::size_t kSwinging = 2000;  // generated alarms that come and go
+
 // Room for the longest text made here: a prefix, up to 20 digits and a suffix.
 using TextBuffer = std::array<char, 80>;
 
@@ -36,6 +38,7 @@ void AddGenerated(Project& project, const GeneratorCounts& counts) {
   project.alarms.reserve(project.alarms.size() + alarms);
   project.trends.reserve(project.trends.size() + trends);
   TextPool& pool = project.pool();
+  const std::size_t swingingEvery = std::max<std::size_t>(1, (alarms + kSwinging - 1) / kSwinging);
   for (std::size_t i = 1; i <= counts.tags; ++i) {
     TextBuffer nameText, commentText, descriptionText;
     const std::string_view name = Compose(nameText, "GEN", i, 6);
@@ -44,11 +47,15 @@ void AddGenerated(Project& project, const GeneratorCounts& counts) {
         Compose(descriptionText, "Generated measurement ", i, 1, " high");
     TagDef& tag = project.tags.emplace_back(pool, name, "%", comment);
     tag.type = TagType::Real;
-    // Slow sines with spread periods and phases: each alarm comes and goes about once an
-    // hour, at its own moment, so the history fills evenly.
+    // Slow sines with spread periods and phases. Up to kSwinging of the alarms, spread over
+    // the tags, come and go about once an hour each, at their own moments, so the history
+    // fills evenly; the other tags swing below their limits, as most of a large plant's do.
+    // Every alarm of a million coming and going would write 550 occurrences a second, and
+    // fill the disk.
     const double period = 2400 + static_cast<double>((i * 37) % 2400);
     const double phase = static_cast<double>((i * 7919) % 1000) / 1000.0;
-    tag.sim = SimModel(SimKind::Sine, 50, 10, period, phase, static_cast<std::uint32_t>(i));
+    const double amplitude = (i - 1) % swingingEvery == 0 ? 10 : 2;
+    tag.sim = SimModel(SimKind::Sine, 50, amplitude, period, phase, static_cast<std::uint32_t>(i));
     if (i <= alarms) {
       project.alarms.emplace_back(pool, name, AlarmCondition::High, 57, 0.5, std::string_view(),
                                   description);

@@ -60,6 +60,9 @@ Project MovingProject() {
       p.alarms.emplace_back(pool, name, AlarmCondition::High, middle, 0.5, "", "high");
       p.alarms.emplace_back(pool, name, AlarmCondition::Low, middle, 0.2, "", "low");
       p.alarms.emplace_back(pool, name, AlarmCondition::On, 0, 0, "", "on");
+      // Reached only near the top of the model's swing, from a whole swing away.
+      const double top = models[m].offset + models[m].amplitude * 0.97;
+      p.alarms.emplace_back(pool, name, AlarmCondition::High, top, 0, "", "top");
       if (m > 0) {
         const std::string other = "T" + std::to_string(copy) + "_" + std::to_string(m - 1);
         p.alarms.emplace_back(pool, name, AlarmCondition::Deviation, 8, 1, other, "apart");

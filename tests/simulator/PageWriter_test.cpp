@@ -30,9 +30,12 @@ TEST(PageWriter, SendsTheColumnsAskedForInColumnOrder) {
     std::vector<std::string> values;  // of the row {"a", "", "ccc"}
   };
   const Case cases[] = {
-      {{}, {}, {"a", "", "ccc"}}, {{2}, {2}, {"ccc"}},         {{2, 0, 2}, {0, 2}, {"a", "ccc"}},
-      {{1}, {1}, {""}},           {{7}, {}, {"a", "", "ccc"}},  // out of range: as if none were
-                                                                // named
+      {{}, {}, {"a", "", "ccc"}},
+      {{2}, {2}, {"ccc"}},
+      {{2, 0, 2}, {0, 2}, {"a", "ccc"}},
+      {{1}, {1}, {""}},
+      {{7}, {}, {"a", "", "ccc"}},  // out of range: as if none were
+                                    // named
       {{7, 2}, {2}, {"ccc"}},
   };
   for (const auto& c : cases) {

@@ -34,8 +34,7 @@ TEST(PageWriter, SendsTheColumnsAskedForInColumnOrder) {
       {{2}, {2}, {"ccc"}},
       {{2, 0, 2}, {0, 2}, {"a", "ccc"}},
       {{1}, {1}, {""}},
-      {{7}, {}, {"a", "", "ccc"}},  // out of range: as if none were
-                                    // named
+      {{7}, {}, {"a", "", "ccc"}},  // out of range: as if none were named
       {{7, 2}, {2}, {"ccc"}},
   };
   for (const auto& c : cases) {

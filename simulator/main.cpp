@@ -41,8 +41,8 @@ int Run(const znsim::Options& options) {
                project.devices.size());
 
   Plant plant(std::move(project), options.dataDir, options.plant);
-  // Building a large plant leaves freed scratch (the seeded history, the generator's texts)
-  // scattered over the heap; give it back before serving.
+  // Building a large plant leaves freed scratch scattered over the heap; give it back before
+  // serving.
   malloc_trim(0);
   Authenticator auth(plant.project().users);
   LoginLimiter logins;

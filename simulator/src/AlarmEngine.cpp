@@ -1,8 +1,10 @@
 #include "AlarmEngine.h"
 
 #include <algorithm>
+#include <array>
+#include <charconv>
 #include <cmath>
-#include <cstdio>
+#include <string_view>
 
 namespace znsim {
 
@@ -23,33 +25,45 @@ bool AlarmHolds(const AlarmDef& alarm, double value, double setpoint, bool activ
   return false;
 }
 
+namespace {
+
+// "<value> <words> <limit>", the numbers as printf's "%.6g" writes them. A comment is written
+// for every alarm that comes on: a quarter of a million at a large plant's first start.
+std::string Comment(double value, std::string_view words, double limit) {
+  std::array<char, 96> text;
+  char* const end = text.data() + text.size();
+  char* at = std::to_chars(text.data(), end, value, std::chars_format::general, 6).ptr;
+  at = std::copy(words.begin(), words.end(), at);  // the numbers take at most 13 each
+  at = std::to_chars(at, end, limit, std::chars_format::general, 6).ptr;
+  return std::string(text.data(), at);
+}
+
+}  // namespace
+
 std::string AlarmComment(const AlarmDef& alarm, double value, double setpoint) {
-  char text[96];
   switch (alarm.condition) {
     case AlarmCondition::High:
-      std::snprintf(text, sizeof text, "%.6g above %.6g", value, alarm.limit);
-      break;
+      return Comment(value, " above ", alarm.limit);
     case AlarmCondition::Low:
-      std::snprintf(text, sizeof text, "%.6g below %.6g", value, alarm.limit);
-      break;
+      return Comment(value, " below ", alarm.limit);
     case AlarmCondition::On:
       return "Went on";
     case AlarmCondition::Off:
       return "Went off";
     case AlarmCondition::Deviation:
-      std::snprintf(text, sizeof text, "%.6g off setpoint %.6g", value, setpoint);
-      break;
+      return Comment(value, " off setpoint ", setpoint);
   }
-  return text;
+  return {};
 }
 
-std::string AlarmKey(const AlarmDef& alarm) {
-  return std::string(alarm.tag()) + "|" + AlarmConditionName(alarm.condition);
+void AlarmKey(const AlarmDef& alarm, std::string& key) {
+  key.assign(alarm.tag());
+  key += '|';
+  key += AlarmConditionName(alarm.condition);
 }
 
 namespace {
 
-constexpr std::uint32_t kNoTag = static_cast<std::uint32_t>(-1);
 // Seconds in the wheel: the longest an alarm is put off, so every alarm is looked at again
 // within about a quarter of an hour, whatever its models promise.
 constexpr std::int64_t kWheelSeconds = 1024;
@@ -61,15 +75,11 @@ AlarmEngine::AlarmEngine(const Project& project)
       active_(project.alarms.size(), false),
       states_(project.alarms.size()),
       due_(project.alarms.size(), 0),
-      wheel_(kWheelSeconds) {
-  tagOf_.reserve(project.alarms.size());
-  setpointOf_.reserve(project.alarms.size());
-  for (const auto& alarm : project.alarms) {
-    tagOf_.push_back(static_cast<std::uint32_t>(project.TagIndex(alarm.tag())));
-    setpointOf_.push_back(alarm.condition == AlarmCondition::Deviation
-                              ? static_cast<std::uint32_t>(project.TagIndex(alarm.setpoint()))
-                              : kNoTag);
-  }
+      wheel_(kWheelSeconds) {}
+
+double AlarmEngine::SetpointOf(std::size_t i, Millis now, const AlarmInputs& inputs) const {
+  if (project_.alarms[i].condition != AlarmCondition::Deviation) return 0;
+  return inputs.Number(project_.SetpointIndex(i), now);
 }
 
 void AlarmEngine::Restore(std::size_t alarm, Millis since, std::string comment) {
@@ -96,13 +106,14 @@ void AlarmEngine::EvaluateOne(std::size_t i, Millis now, double value, double se
   }
 }
 
-std::vector<AlarmTransition> AlarmEngine::Evaluate(
-    Millis now, const std::function<double(std::size_t)>& value) {
+std::vector<AlarmTransition> AlarmEngine::Evaluate(Millis now, const AlarmInputs& inputs,
+                                                   std::size_t first, std::size_t last) {
   std::vector<AlarmTransition> transitions;
   std::lock_guard lock(mutex_);
-  for (std::size_t i = 0; i < states_.size(); ++i) {
-    const double sp = setpointOf_[i] == kNoTag ? 0 : value(setpointOf_[i]);
-    EvaluateOne(i, now, value(tagOf_[i]), sp, transitions);
+  last = std::min(last, states_.size());
+  for (std::size_t i = first; i < last; ++i) {
+    EvaluateOne(i, now, inputs.Number(project_.alarms[i].tagIndex(), now),
+                SetpointOf(i, now, inputs), transitions);
   }
   return transitions;
 }
@@ -129,7 +140,9 @@ std::vector<AlarmTransition> AlarmEngine::EvaluateDue(Millis now, const AlarmInp
       std::vector<bool> changed(project_.tags.size(), false);
       for (const std::size_t tag : written) changed[tag] = true;
       for (std::size_t i = 0; i < states_.size(); ++i) {
-        if (changed[tagOf_[i]] || (setpointOf_[i] != kNoTag && changed[setpointOf_[i]])) {
+        const AlarmDef& alarm = project_.alarms[i];
+        if (changed[alarm.tagIndex()] ||
+            (alarm.condition == AlarmCondition::Deviation && changed[project_.SetpointIndex(i)])) {
           due_[i] = second;  // the entry in its slot is stale now
           due.push_back(static_cast<std::uint32_t>(i));
         }
@@ -142,8 +155,8 @@ std::vector<AlarmTransition> AlarmEngine::EvaluateDue(Millis now, const AlarmInp
 
   std::vector<AlarmTransition> transitions;
   for (const std::uint32_t i : due) {
-    const double value = inputs.Number(tagOf_[i], now);
-    const double setpoint = setpointOf_[i] == kNoTag ? 0 : inputs.Number(setpointOf_[i], now);
+    const double value = inputs.Number(project_.alarms[i].tagIndex(), now);
+    const double setpoint = SetpointOf(i, now, inputs);
     EvaluateOne(i, now, value, setpoint, transitions);
     Schedule(i, now, inputs, value, setpoint);
   }
@@ -153,25 +166,26 @@ std::vector<AlarmTransition> AlarmEngine::EvaluateDue(Millis now, const AlarmInp
 void AlarmEngine::Schedule(std::size_t i, Millis now, const AlarmInputs& inputs, double value,
                            double setpoint) {
   const AlarmDef& alarm = project_.alarms[i];
+  const std::size_t tag = alarm.tagIndex();
   const double band = active_[i] ? alarm.deadband : 0;
   // How far the compared value is from the point where the alarm would switch.
   double steady;
   switch (alarm.condition) {
     case AlarmCondition::High:
-      steady = inputs.SteadySeconds(tagOf_[i], now, std::fabs(value - (alarm.limit - band)));
+      steady = inputs.SteadySeconds(tag, now, std::fabs(value - (alarm.limit - band)));
       break;
     case AlarmCondition::Low:
-      steady = inputs.SteadySeconds(tagOf_[i], now, std::fabs(value - (alarm.limit + band)));
+      steady = inputs.SteadySeconds(tag, now, std::fabs(value - (alarm.limit + band)));
       break;
     case AlarmCondition::On:
     case AlarmCondition::Off:
-      steady = inputs.SteadySeconds(tagOf_[i], now, std::fabs(value - 0.5));
+      steady = inputs.SteadySeconds(tag, now, std::fabs(value - 0.5));
       break;
     case AlarmCondition::Deviation: {
       // Each side may cover half the distance.
       const double half = std::fabs(std::fabs(value - setpoint) - (alarm.limit - band)) / 2;
-      steady = std::min(inputs.SteadySeconds(tagOf_[i], now, half),
-                        inputs.SteadySeconds(setpointOf_[i], now, half));
+      steady = std::min(inputs.SteadySeconds(tag, now, half),
+                        inputs.SteadySeconds(project_.SetpointIndex(i), now, half));
       break;
     }
     default:
@@ -180,11 +194,14 @@ void AlarmEngine::Schedule(std::size_t i, Millis now, const AlarmInputs& inputs,
   // Ticks come at or after whole seconds, and this one came after the second `now` is in:
   // every tick before the second now + floor(steady) comes before the alarm can switch. A
   // little is taken off for rounding in the bound itself.
+  // Alarms that cannot switch for a long while are looked at again after between a half and a
+  // whole turn of the wheel, spread by their number, so that a plant of quiet alarms does not
+  // look at all of them in one tick.
   const double seconds = std::floor(steady * 0.999);
+  const auto longest =
+      static_cast<double>(kWheelSeconds - 1 - static_cast<std::int64_t>(i) % (kWheelSeconds / 2));
   const std::int64_t wait =
-      std::isnan(seconds)
-          ? 1
-          : static_cast<std::int64_t>(std::clamp(seconds, 1.0, double(kWheelSeconds - 1)));
+      std::isnan(seconds) ? 1 : static_cast<std::int64_t>(std::clamp(seconds, 1.0, longest));
   const std::int64_t at = now / 1000 + wait;
   due_[i] = at;
   wheel_[static_cast<std::size_t>(at % kWheelSeconds)].push_back(static_cast<std::uint32_t>(i));

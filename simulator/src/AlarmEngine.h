@@ -7,7 +7,6 @@
 /// slowly then costs a few thousand looks a second, and every change is still seen at the
 /// very tick a look at every alarm would see it.
 #include <cstdint>
-#include <functional>
 #include <mutex>
 #include <string>
 #include <unordered_map>
@@ -56,9 +55,11 @@ class AlarmEngine {
   /// as a new occurrence and its end is recorded when it clears.
   void Restore(std::size_t alarm, Millis since, std::string comment);
 
-  /// Evaluates every alarm with `value(tagIndex)` at instant `now`; returns the transitions.
-  std::vector<AlarmTransition> Evaluate(Millis now,
-                                        const std::function<double(std::size_t)>& value);
+  /// Evaluates the alarms [first, last) with the values of `inputs` at instant `now`; returns
+  /// the transitions. A large plant is evaluated a slice at a time, so that its transitions
+  /// never pile up in memory all at once.
+  std::vector<AlarmTransition> Evaluate(Millis now, const AlarmInputs& inputs, std::size_t first,
+                                        std::size_t last);
 
   /// Evaluates, at the tick `now`, the alarms due by then and those of `written` tags (all of
   /// them at the first call, or after a pause too long to keep track of), and puts each off
@@ -83,10 +84,10 @@ class AlarmEngine {
   void Schedule(std::size_t i, Millis now, const AlarmInputs& inputs, double value,
                 double setpoint);
   std::string CommentOf(std::size_t i) const;
+  /// The value alarm `i` compares with: its setpoint tag's for a deviation alarm, else 0.
+  double SetpointOf(std::size_t i, Millis now, const AlarmInputs& inputs) const;
 
   const Project& project_;
-  std::vector<std::uint32_t> tagOf_;
-  std::vector<std::uint32_t> setpointOf_;  // kNoTag unless a deviation alarm
   mutable std::mutex mutex_;
   std::vector<bool> active_;
   std::vector<State> states_;
@@ -99,7 +100,7 @@ class AlarmEngine {
   std::int64_t lastSecond_ = -1;  // the tick looked at last; -1 before the first
 };
 
-/// The key that names one alarm in the history: its tag and condition.
-std::string AlarmKey(const AlarmDef& alarm);
+/// Writes into `key` the key that names one alarm in the history: its tag and condition.
+void AlarmKey(const AlarmDef& alarm, std::string& key);
 
 }  // namespace znsim

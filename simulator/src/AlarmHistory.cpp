@@ -62,14 +62,15 @@ void AlarmHistory::Record(const std::vector<AlarmTransition>& transitions) {
   Statement close(
       db_.Handle(),
       "UPDATE alarm_occurrence SET off_time = ?2 WHERE alarm = ?1 AND off_time IS NULL");
+  std::string key;  // kept across rows, so that it is allocated once
   for (const auto& t : transitions) {
     const AlarmDef& alarm = project_.alarms[t.alarm];
-    const std::string key = AlarmKey(alarm);
+    AlarmKey(alarm, key);
     if (t.on) {
-      open.Bind(1, key).Bind(2, alarm.tag()).Bind(3, alarm.description()).Bind(4, t.at);
-      open.Bind(5, t.comment).Run();
+      open.BindKept(1, key).BindKept(2, alarm.tag()).BindKept(3, alarm.description());
+      open.Bind(4, t.at).BindKept(5, t.comment).Run();
     } else {
-      close.Bind(1, key).Bind(2, t.at).Run();
+      close.BindKept(1, key).Bind(2, t.at).Run();
     }
   }
   transaction.Commit();

@@ -48,6 +48,14 @@ Statement& Statement::Bind(int index, std::string_view value) {
   return *this;
 }
 
+Statement& Statement::BindKept(int index, std::string_view value) {
+  if (sqlite3_bind_text(stmt_, index, value.data(), static_cast<int>(value.size()),
+                        SQLITE_STATIC) != SQLITE_OK) {
+    Fail(db_, "bind failed");
+  }
+  return *this;
+}
+
 Statement& Statement::BindNull(int index) {
   if (sqlite3_bind_null(stmt_, index) != SQLITE_OK) Fail(db_, "bind failed");
   return *this;

@@ -11,6 +11,7 @@ constexpr Millis kPruneEvery = 10 * 60 * 1000;
 constexpr Millis kSeedStep = 10 * 1000;
 constexpr Millis kSeedBudget = 1'000'000;  // alarm evaluations for the whole replay
 constexpr Millis kSeedAlarmMillis = 2000LL * 60 * 60 * 1000;  // 2,000 alarms over an hour
+constexpr std::size_t kSeedSlice = 16384;  // alarms evaluated, transitions recorded at once
 }  // namespace
 
 Plant::Plant(Project project, const std::filesystem::path& dataDir, PlantSettings settings)
@@ -23,46 +24,61 @@ Plant::Plant(Project project, const std::filesystem::path& dataDir, PlantSetting
       history_(project_, db_),
       trends_(tags_, db_) {
   const Millis now = NowMillis();
-  if (history_.Empty()) {
-    SeedHistory(now);
-  } else {
+  const bool firstStart = history_.Empty();
+  if (!firstStart) {
     history_.CloseUnknown(now);
     for (auto& open : history_.Open()) alarms_.Restore(open.alarm, open.since, open.comment);
   }
   Prune(now);
+  if (!firstStart) {
+    seeded_.count_down();
+    return;
+  }
+  seeder_ = std::jthread([this, now](std::stop_token stop) {
+    try {
+      SeedHistory(now, stop);
+    } catch (const std::exception& e) {
+      // The history then starts empty; serving goes on.
+      spdlog::error("seeding the alarm history failed: {}", e.what());
+    }
+    seeded_.count_down();
+  });
 }
 
-void Plant::SeedHistory(Millis now) {
+void Plant::SeedHistory(Millis now, std::stop_token stop) {
   // Large generated projects replay a shorter span in coarser steps, so start-up stays
   // quick; alarms still on at the end of the replay reach into every later period anyway.
-  const auto alarmCount = std::max<Millis>(1, static_cast<Millis>(project_.alarms.size()));
+  const std::size_t alarms = project_.alarms.size();
+  const auto alarmCount = std::max<Millis>(1, static_cast<Millis>(alarms));
   const Millis wanted =
       std::chrono::duration_cast<std::chrono::milliseconds>(settings_.seedHistory).count();
   const Millis span = std::min(wanted, kSeedAlarmMillis / alarmCount);
   if (span <= 0) return;
   const Millis step = std::max(kSeedStep, span * alarmCount / kSeedBudget / 1000 * 1000);
-  std::vector<AlarmTransition> all;
+  // Recorded a batch at a time: a million alarms may switch at one step, and holding all
+  // their transitions at once would set the process's peak memory.
+  std::vector<AlarmTransition> batch;
+  std::size_t recorded = 0;
+  const auto record = [&] {
+    history_.Record(batch);
+    recorded += batch.size();
+    batch.clear();
+  };
   for (Millis t = (now - span) / step * step; t < now; t += step) {
-    auto found =
-        alarms_.Evaluate(t, [&](std::size_t tag) { return ModelNumber(project_.tags[tag], t); });
-    all.insert(all.end(), std::make_move_iterator(found.begin()),
-               std::make_move_iterator(found.end()));
+    for (std::size_t first = 0; first < alarms && !stop.stop_requested(); first += kSeedSlice) {
+      auto found = alarms_.Evaluate(t, tags_, first, first + kSeedSlice);
+      batch.insert(batch.end(), std::make_move_iterator(found.begin()),
+                   std::make_move_iterator(found.end()));
+      if (batch.size() >= kSeedSlice) record();
+    }
   }
-  // The seed is made up and made again if lost, so it need not wait for the disk.
-  {
-    auto lock = db_.Lock();
-    db_.Exec("PRAGMA synchronous=OFF");
-  }
-  history_.Record(all);
-  {
-    auto lock = db_.Lock();
-    db_.Exec("PRAGMA synchronous=FULL");
-  }
-  spdlog::info("seeded the alarm history with {} transitions over the last {} s", all.size(),
+  record();
+  spdlog::info("seeded the alarm history with {} transitions over the last {} s", recorded,
                span / 1000);
 }
 
 void Plant::Tick(Millis now) {
+  seeded_.wait();
   history_.Record(alarms_.EvaluateDue(now, tags_, tags_.TakeWritten()));
   trends_.Sample(now);
   if (now - lastPrune_ >= kPruneEvery) Prune(now);

@@ -3,7 +3,10 @@
 /// forward by Tick() once a second.
 #include <chrono>
 #include <filesystem>
+#include <latch>
+#include <stop_token>
 #include <string>
+#include <thread>
 
 #include "AlarmEngine.h"
 #include "AlarmHistory.h"
@@ -27,8 +30,8 @@ struct PlantSettings {
 class Plant {
  public:
   /// Locks `dataDir` (creating it) for this process, opens its znsim.db, restores written
-  /// values and open alarms, and seeds the alarm history at a first start. Throws naming the
-  /// folder or file when that fails.
+  /// values and open alarms, and at a first start begins seeding the alarm history. Throws
+  /// naming the folder or file when that fails.
   Plant(Project project, const std::filesystem::path& dataDir, PlantSettings settings);
 
   /// Evaluates alarms, archives due trend samples, and now and then prunes old history.
@@ -37,12 +40,20 @@ class Plant {
   const Project& project() const { return project_; }
   const PlantSettings& settings() const { return settings_; }
   TagStore& tags() { return tags_; }
-  const AlarmEngine& alarms() const { return alarms_; }
-  const AlarmHistory& history() const { return history_; }
+  // A million alarms take a second to seed: the plant serves tags meanwhile, and only the
+  // readers of its alarms wait for the seed.
+  const AlarmEngine& alarms() const {
+    seeded_.wait();
+    return alarms_;
+  }
+  const AlarmHistory& history() const {
+    seeded_.wait();
+    return history_;
+  }
   const TrendArchive& trends() const { return trends_; }
 
  private:
-  void SeedHistory(Millis now);
+  void SeedHistory(Millis now, std::stop_token stop);
   void Prune(Millis now);
 
   Project project_;
@@ -54,6 +65,9 @@ class Plant {
   AlarmHistory history_;
   TrendArchive trends_;
   Millis lastPrune_ = 0;
+  std::latch seeded_{1};
+  // Last: stopped and joined first, while everything the seed uses still exists.
+  std::jthread seeder_;
 };
 
 }  // namespace znsim

@@ -57,8 +57,17 @@ struct AlarmDef {
   std::string_view tag() const { return texts_[0]; }
   std::string_view setpoint() const { return texts_[1]; }
   std::string_view description() const { return texts_[2]; }
+  /// The position of tag() in Project::tags, once the project is finished.
+  std::size_t tagIndex() const { return tagIndex_; }
 
   AlarmCondition condition = AlarmCondition::High;
+
+ private:
+  friend struct Project;
+  // Beside the condition, in what would otherwise be padding.
+  std::uint32_t tagIndex_ = 0;
+
+ public:
   double limit = 0;     // high/low limit, or the allowed deviation
   double deadband = 0;  // an active alarm clears only this far back inside the limit
 
@@ -96,6 +105,8 @@ struct Project {
 
   const TagDef* FindTag(std::string_view name) const;
   std::size_t TagIndex(std::string_view name) const;  // npos when unknown
+  /// The position of the setpoint tag of alarm `alarm`, npos unless a deviation alarm.
+  std::size_t SetpointIndex(std::size_t alarm) const;
   const TrendDef* FindTrend(const std::string& name) const;
   const DeviceDef* FindDevice(const std::string& name) const;
 
@@ -104,6 +115,7 @@ struct Project {
  private:
   std::shared_ptr<TextPool> pool_ = std::make_shared<TextPool>();
   NameIndex tagIndex_;
+  std::unordered_map<std::size_t, std::size_t> setpointOf_;  // of deviation alarms, by alarm
   std::unordered_map<std::string, std::size_t> trendIndex_;
   std::unordered_map<std::string, std::size_t> deviceIndex_;
 };

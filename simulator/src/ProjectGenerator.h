@@ -13,8 +13,9 @@ struct GeneratorCounts {
   std::size_t trends = 0;  // trends of generated tags (at most `tags`)
 };
 
-/// Appends GEN000001... real tags, a high alarm on the first `alarms` of them and a trend
-/// GENTR000001... of the first `trends`, then rebuilds the project's indexes.
+/// Appends GEN000001... real tags, a high alarm on the first `alarms` of them (of which up to
+/// 2,000 come and go, the rest stay quiet) and a trend GENTR000001... of the first `trends`,
+/// then rebuilds the project's indexes.
 void AddGenerated(Project& project, const GeneratorCounts& counts);
 
 }  // namespace znsim

@@ -81,6 +81,11 @@ double SteadyFor(const SimModel& model, double seconds, double margin) {
   const double amplitude = std::fabs(model.amplitude);
   if (model.kind == SimKind::Constant || amplitude == 0) return kForever;
   if (margin <= 0) return 0;
+  // No value of the model is further from another than its whole swing: a limit beyond that
+  // is never reached, however long one waits (a little is added for rounding).
+  const double swing =
+      model.kind == SimKind::Sine || model.kind == SimKind::Random ? 2 * amplitude : amplitude;
+  if (margin > swing * (1 + 1e-9)) return kForever;
   const double cycle = Fraction(seconds / period + model.phase);
   switch (model.kind) {
     case SimKind::Sine:

@@ -38,7 +38,7 @@ double Evaluate(const SimModel& model, double seconds);
 
 /// Seconds from `seconds` on during which the model's value surely moves by less than
 /// `margin`: from a bound of its rate of change, and up to its next jump (a ramp's wrap, a
-/// square's edge). Infinite for a constant.
+/// square's edge). Infinite for a constant, and for a margin wider than the model's swing.
 double SteadyFor(const SimModel& model, double seconds, double margin);
 
 }  // namespace znsim

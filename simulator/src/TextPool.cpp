@@ -23,11 +23,11 @@ const char* TextPool::Keep(const std::string_view* texts, std::size_t count) {
   char* at;
   if (size > kBlockBytes / 4) {
     // Large texts get a block of their own; the current one stays in use for small ones.
-    blocks_.push_back(std::make_unique<char[]>(size));
+    blocks_.push_back(std::make_unique_for_overwrite<char[]>(size));
     at = blocks_.back().get();
   } else {
     if (size > left_) {
-      blocks_.push_back(std::make_unique<char[]>(kBlockBytes));
+      blocks_.push_back(std::make_unique_for_overwrite<char[]>(kBlockBytes));
       next_ = blocks_.back().get();
       left_ = kBlockBytes;
     }

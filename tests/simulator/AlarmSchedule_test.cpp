@@ -60,6 +60,9 @@ Project MovingProject() {
       p.alarms.emplace_back(pool, name, AlarmCondition::High, middle, 0.5, "", "high");
       p.alarms.emplace_back(pool, name, AlarmCondition::Low, middle, 0.2, "", "low");
       p.alarms.emplace_back(pool, name, AlarmCondition::On, 0, 0, "", "on");
+      // Reached only near the top of the model's swing, from a whole swing away.
+      const double top = models[m].offset + models[m].amplitude * 0.97;
+      p.alarms.emplace_back(pool, name, AlarmCondition::High, top, 0, "", "top");
       if (m > 0) {
         const std::string other = "T" + std::to_string(copy) + "_" + std::to_string(m - 1);
         p.alarms.emplace_back(pool, name, AlarmCondition::Deviation, 8, 1, other, "apart");
@@ -84,7 +87,7 @@ TEST(AlarmSchedule, SeesEverySwitchAtTheTickAFullLookSees) {
   for (int tick = 0; tick < 7200; ++tick) {
     const Millis now = start + tick * 1000 + static_cast<Millis>(lateness() % 900);
     if (tick == 3000) store.Write("T1_0", "95");  // far above its high limit from now on
-    const auto all = everyTick.Evaluate(now, [&](std::size_t t) { return store.Number(t, now); });
+    const auto all = everyTick.Evaluate(now, store, 0, project.alarms.size());
     const auto due = whenDue.EvaluateDue(now, counted, store.TakeWritten());
     ASSERT_EQ(due.size(), all.size()) << "tick " << tick;
     for (std::size_t i = 0; i < all.size(); ++i) {

@@ -29,11 +29,10 @@ TEST(PageWriter, SendsTheColumnsAskedForInColumnOrder) {
     std::vector<std::uint32_t> present;
     std::vector<std::string> values;  // of the row {"a", "", "ccc"}
   };
+  // Column 7 is out of range: as if it were not named.
   const Case cases[] = {
       {{}, {}, {"a", "", "ccc"}}, {{2}, {2}, {"ccc"}},         {{2, 0, 2}, {0, 2}, {"a", "ccc"}},
-      {{1}, {1}, {""}},           {{7}, {}, {"a", "", "ccc"}},  // out of range: as if none were
-                                                                // named
-      {{7, 2}, {2}, {"ccc"}},
+      {{1}, {1}, {""}},           {{7}, {}, {"a", "", "ccc"}}, {{7, 2}, {2}, {"ccc"}},
   };
   for (const auto& c : cases) {
     PageWriter writer(3, Indices(c.wanted), 1 << 20);

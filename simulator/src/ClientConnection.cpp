@@ -229,6 +229,8 @@ void ClientConnection::RunOnWorkers(std::string_view body, bool decoded) {
     Reply reply;
     if (decoded) {
       reply = Encode(self->Run(self->request_));
+    } else if (const auto list = ListReadRequest::Parse(body)) {
+      reply = Encode(self->Run(*list));
     } else {
       // A large request is decoded here, into an arena that frees its parts all at once.
       const auto arena = NewArena();
@@ -249,7 +251,8 @@ void ClientConnection::RunOnWorkers(std::string_view body, bool decoded) {
   });
 }
 
-Outcome ClientConnection::Run(const znwire::Request& request) {
+template <typename Request>
+Outcome ClientConnection::Run(const Request& request) {
   try {
     return session_.Handle(request);
   } catch (const std::exception& e) {

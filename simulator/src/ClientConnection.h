@@ -75,7 +75,9 @@ class ClientConnection final : public std::enable_shared_from_this<ClientConnect
   /// Starts serving the frame at the front; true when its reply went out at once.
   bool Dispatch(std::string_view body);
   void RunOnWorkers(std::string_view body, bool decoded);
-  Outcome Run(const znwire::Request& request);
+  /// The session's answer to a decoded request (a znwire::Request or a ListReadRequest).
+  template <typename Request>
+  Outcome Run(const Request& request);
   static Reply Encode(Outcome outcome);
   template <typename Storage>
   void FreeOnWorkers(Storage&& storage);

@@ -7,6 +7,7 @@
 
 #include <algorithm>
 
+#include "ListReplyWriter.h"
 #include "LoginLimiter.h"
 #include "Queries.h"
 #include "ScriptFunctions.h"
@@ -139,31 +140,41 @@ Outcome Session::Handle(const znwire::Request& request) {
     case znwire::Request::kFindClose:
       if (searches_.erase(request.find_close().search()) == 0) Refuse(response, "unknown search");
       break;
-    case znwire::Request::kListRead: {
-      auto* reply = response.mutable_list_read();
-      reply->mutable_items()->Reserve(request.list_read().tags_size());
-      std::size_t bytes = 0;
-      for (const auto& tag : request.list_read().tags()) {
-        auto* item = reply->add_items();
-        auto value = plant.tags().Read(tag, now);
-        item->set_ok(value.has_value());
-        if (!value) continue;
-        // Stop building a reply that could never be sent rather than hold all of it.
-        bytes += value->size() + 6;
-        if (bytes > znwire::kMaxFrameBytes) {
-          response.clear_list_read();
-          Refuse(response, "reply too large");
-          break;
-        }
-        item->set_value(std::move(*value));
-      }
+    case znwire::Request::kListRead:
+      ReadList(request.list_read().tags(), request.list_read().tags_size(), outcome);
       break;
-    }
     default:
       Refuse(response, "unknown request");
       break;
   }
   return outcome;
+}
+
+Outcome Session::Handle(const ListReadRequest& request) {
+  Outcome outcome;
+  outcome.response->set_id(request.id());
+  if (!loggedIn()) {
+    Refuse(*outcome.response, "log in first");
+    outcome.close = true;
+    return outcome;
+  }
+  outcome.response->set_ok(true);
+  ReadList(request, request.size(), outcome);
+  return outcome;
+}
+
+template <typename Tags>
+void Session::ReadList(const Tags& tags, std::size_t count, Outcome& outcome) const {
+  const Millis now = NowMillis();
+  ListReplyWriter writer(count, znwire::kMaxFrameBytes);
+  for (const std::string_view tag : tags) {
+    // Stop building a reply that could never be sent rather than hold all of it.
+    if (!writer.Add(services_.plant.tags().Read(tag, now))) {
+      return Refuse(*outcome.response, "reply too large");
+    }
+  }
+  outcome.response->mutable_list_read();
+  outcome.encodedBody = writer.Take();
 }
 
 void Session::Login(const znwire::Login& login, Outcome& outcome) {
@@ -217,38 +228,51 @@ void Session::FillPage(const ResultSet& rows, std::uint64_t offset, std::uint32_
   PageWriter writer(rows.Columns().size(), columns, services_.limits.pageBytes);
   rows.Write(offset, std::min(count, services_.limits.maxPageRows), writer);
   page.mutable_present()->Add(writer.present().begin(), writer.present().end());
-  outcome.pageRows = writer.Take();
+  outcome.encodedBody = writer.Take();
 }
 
 void EncodeReply(Outcome& outcome, std::string& frame) {
   znwire::Response& response = *outcome.response;
+  // A oneof's case is the number of its field.
+  const int field = static_cast<int>(response.body_case());
+  google::protobuf::MessageLite* body = nullptr;
+  if (!outcome.encodedBody.empty()) {
+    switch (response.body_case()) {
+      case znwire::Response::kFindPage:
+        body = response.unsafe_arena_release_find_page();
+        break;
+      case znwire::Response::kListRead:
+        body = response.unsafe_arena_release_list_read();
+        break;
+      default:
+        break;
+    }
+  }
   bool encoded;
-  if (outcome.pageRows.empty()) {
+  if (!body) {
     encoded = znwire::EncodeFrameInto(response, frame);
   } else {
-    // The page's own fields, then its rows as they were written: the page's length covers
-    // both, and the response's other fields come first.
-    znwire::FindPage* page = response.unsafe_arena_release_find_page();
+    // The body's own fields, then the part written ahead in wire form: the body's length
+    // covers both, and the response's other fields come first.
     std::string head;
-    encoded = znwire::EncodeFrameInto(response, frame) && page->SerializeToString(&head);
-    const std::size_t pageBytes = head.size() + outcome.pageRows.size();
+    encoded = znwire::EncodeFrameInto(response, frame) && body->SerializeToString(&head);
+    const std::size_t bodyBytes = head.size() + outcome.encodedBody.size();
     std::string prefix;
     {
       google::protobuf::io::StringOutputStream stream(&prefix);
       google::protobuf::io::CodedOutputStream out(&stream);
       out.WriteTag(google::protobuf::internal::WireFormatLite::MakeTag(
-          znwire::Response::kFindPageFieldNumber,
-          google::protobuf::internal::WireFormatLite::WIRETYPE_LENGTH_DELIMITED));
-      out.WriteVarint64(pageBytes);
+          field, google::protobuf::internal::WireFormatLite::WIRETYPE_LENGTH_DELIMITED));
+      out.WriteVarint64(bodyBytes);
     }
-    const std::size_t body = frame.size() - znwire::kHeaderBytes + prefix.size() + pageBytes;
-    encoded = encoded && body <= znwire::kMaxFrameBytes;
+    const std::size_t size = frame.size() - znwire::kHeaderBytes + prefix.size() + bodyBytes;
+    encoded = encoded && size <= znwire::kMaxFrameBytes;
     if (encoded) {
-      frame.reserve(znwire::kHeaderBytes + body);
+      frame.reserve(znwire::kHeaderBytes + size);
       frame += prefix;
       frame += head;
-      frame += outcome.pageRows;
-      znwire::WriteHeader(static_cast<std::uint32_t>(body), frame.data());
+      frame += outcome.encodedBody;
+      znwire::WriteHeader(static_cast<std::uint32_t>(size), frame.data());
     }
   }
   if (encoded) return;

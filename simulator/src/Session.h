@@ -10,6 +10,7 @@
 
 #include <google/protobuf/arena.h>
 #include "Authenticator.h"
+#include "ListReadRequest.h"
 #include "LoginLimiter.h"
 #include "NoiseLog.h"
 #include "Plant.h"
@@ -45,8 +46,9 @@ struct Outcome {
   Outcome();
   std::unique_ptr<google::protobuf::Arena> arena;
   znwire::Response* response;  // owned by the arena
-  /// The rows of response->find_page(), already in their wire form (see PageWriter).
-  std::string pageRows;
+  /// The tail of the response's body (the rows of a find page, the items of a list read),
+  /// already in its wire form (see PageWriter, ListReplyWriter).
+  std::string encodedBody;
   Millis delay = 0;    // hold the reply back this long (Sleep)
   bool close = false;  // close the connection after the reply
 };
@@ -69,6 +71,8 @@ class Session {
   std::optional<Outcome> AdmitLogin(const znwire::Request& request);
   /// Answers any request; a login that AdmitLogin has not let through goes through it here.
   Outcome Handle(const znwire::Request& request);
+  /// Answers a list read taken from its frame in place.
+  Outcome Handle(const ListReadRequest& request);
 
   bool loggedIn() const { return !user_.empty(); }
   const std::string& address() const { return address_; }
@@ -77,6 +81,9 @@ class Session {
   void Login(const znwire::Login& login, Outcome& outcome);
   void FindFirst(const znwire::FindFirst& find, Outcome& outcome);
   void FindFetch(const znwire::FindFetch& fetch, Outcome& outcome);
+  /// The reply to a list read of `count` tags, each value read now.
+  template <typename Tags>
+  void ReadList(const Tags& tags, std::size_t count, Outcome& outcome) const;
   void FillPage(const ResultSet& rows, std::uint64_t offset, std::uint32_t count,
                 const google::protobuf::RepeatedField<std::uint32_t>& columns,
                 Outcome& outcome) const;

@@ -6,6 +6,7 @@
 #include <spdlog/spdlog.h>
 #include <stdlib.h>  // mkdtemp
 
+#include <algorithm>
 #include <cstdint>
 #include <cstring>
 #include <filesystem>
@@ -82,11 +83,19 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
   while (reader.Poll() == znwire::FrameReader::State::Ready) {
     const auto body = reader.Body();
     znwire::Request request;
-    if (request.ParseFromArray(body.data(), static_cast<int>(body.size()))) {
+    const bool parsed = request.ParseFromArray(body.data(), static_cast<int>(body.size()));
+    if (parsed) {
       session.IsQuick(request);
       const znsim::Outcome outcome = session.Handle(request);
       Require(outcome.response->id() == request.id());
       Require(outcome.response->ok() || !outcome.response->error().empty());
+    }
+    // A list read taken in place must be the very list protobuf reads.
+    if (const auto list = znsim::ListReadRequest::Parse(body)) {
+      Require(parsed && request.has_list_read() && list->id() == request.id());
+      Require(std::equal(list->begin(), list->end(), request.list_read().tags().begin(),
+                         request.list_read().tags().end()));
+      Require(session.Handle(*list).response->id() == request.id());
     }
     reader.Pop();
   }

@@ -77,7 +77,7 @@ TEST(EncodeReply, PutsThePageRowsInsideTheFramedReply) {
   page->add_present(1);
   PageWriter writer(2, Indices({1}), 1 << 20);
   for (int i = 0; i < 500; ++i) writer.Row({"T" + std::to_string(i), "unit " + std::to_string(i)});
-  outcome.pageRows = writer.Take();
+  outcome.encodedBody = writer.Take();
 
   std::string frame = "storage from before";
   EncodeReply(outcome, frame);

@@ -77,6 +77,48 @@ TEST(ZnsimServer, BadFramesCloseOnlyTheirOwnConnectionAndBadRequestsAreAnswered)
   EXPECT_TRUE(late.Login()) << "new clients are still accepted";
 }
 
+// Lists too large to decode on the network thread: each item keeps its own outcome, a reply
+// beyond the frame limit is refused as a whole, and a bad name fails the request alone.
+TEST(ZnsimServer, LargeListReadsAnswerPerItemAndRefuseWhatCannotBeSent) {
+  ZnsimProcess sim;
+  RawClient client(sim.port());
+  ASSERT_TRUE(client.Login());
+  const auto list = [](const std::vector<std::string>& tags, int times) {
+    znwire::Request request;
+    for (int i = 0; i < times; ++i) {
+      for (const auto& tag : tags) request.mutable_list_read()->add_tags(tag);
+    }
+    return request;
+  };
+  const auto read = client.Call(list({"LIT101", "NO_SUCH_TAG", "P101_Run"}, 2000));
+  ASSERT_TRUE(read && read->ok()) << (read ? read->error() : "no reply");
+  ASSERT_EQ(read->list_read().items_size(), 6000);
+  for (int i : {0, 1, 2, 5997, 5998, 5999}) {
+    EXPECT_EQ(read->list_read().items(i).ok(), i % 3 != 1) << i;
+    EXPECT_EQ(read->list_read().items(i).value().empty(), i % 3 == 1) << i;
+  }
+
+  znwire::Request write;
+  write.mutable_tag_write()->set_tag("PLANT_Message");
+  write.mutable_tag_write()->set_value(std::string(254, 'm'));  // the longest text
+  const auto written = client.Call(write);
+  ASSERT_TRUE(written && written->ok()) << (written ? written->error() : "no reply");
+  // 262 bytes an item: 64,035 fit the frame.
+  const auto tooLarge = client.Call(list({"PLANT_Message"}, 65000));
+  ASSERT_TRUE(tooLarge);
+  EXPECT_FALSE(tooLarge->ok());
+  EXPECT_EQ(tooLarge->error(), "reply too large");
+  const auto fits = client.Call(list({"PLANT_Message"}, 64000));
+  ASSERT_TRUE(fits && fits->ok()) << (fits ? fits->error() : "no reply");
+  EXPECT_EQ(fits->list_read().items(63999).value(), std::string(254, 'm'));
+
+  const auto badName = client.Call(list({"LIT101", "\xFF"}, 2000));
+  ASSERT_TRUE(badName);
+  EXPECT_EQ(badName->error(), "undecodable request");
+  const auto next = client.TagRead("LIT101");
+  EXPECT_TRUE(next && next->ok()) << "the connection is still up";
+}
+
 TEST(ZnsimServer, SleepDelaysOnlyItsOwnConnection) {
   ZnsimProcess sim;
   RawClient sleeper(sim.port());

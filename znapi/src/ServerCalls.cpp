@@ -5,14 +5,19 @@
 namespace znapi::detail {
 namespace {
 
+// False, with the server's reason, when it refused the request.
+template <class Response>
+bool Granted(const Response& response) {
+  if (response.ok()) return true;
+  SetReason(response.error().empty() ? "the server refused the request" : response.error());
+  return false;
+}
+
 // Whether the server accepted the request; if not, the server's reason is the call's. A reply
 // without a body reads as an empty one (proto3 senders may leave an empty message out); a body
 // of another kind is a reply to something else.
 bool Acceptable(const znwire::Response& response, znwire::Response::BodyCase expected) {
-  if (!response.ok()) {
-    SetReason(response.error().empty() ? "the server refused the request" : response.error());
-    return false;
-  }
+  if (!Granted(response)) return false;
   if (response.body_case() == expected || response.body_case() == znwire::Response::BODY_NOT_SET) {
     return true;
   }
@@ -81,8 +86,11 @@ bool CloseFind(ServerConnection& connection, std::uint64_t search) {
   return Accepted(connection, request, znwire::Response::BODY_NOT_SET, response);
 }
 
-std::optional<ArenaResponse> ReadList(ServerConnection& connection, znwire::Request& request) {
-  return AcceptedInArena(connection, request, znwire::Response::kListRead);
+std::optional<znwire::ListReadResponse> ReadList(ServerConnection& connection,
+                                                 znwire::Request& request) {
+  std::optional<znwire::ListReadResponse> response(std::in_place);
+  if (!connection.Call(request, *response) || !Granted(*response)) return std::nullopt;
+  return response;
 }
 
 std::uint32_t SearchPages::Request(std::uint64_t offset, std::uint32_t count,

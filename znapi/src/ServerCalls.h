@@ -20,8 +20,9 @@ bool WriteTag(ServerConnection& connection, std::string tag, std::string value);
 std::optional<ArenaResponse> StartFind(ServerConnection& connection, std::string table,
                                        std::string filter, std::uint32_t pageRows);
 bool CloseFind(ServerConnection& connection, std::uint64_t search);
-/// Reads every tag of `request`'s list read; the reply holds one item per tag.
-std::optional<ArenaResponse> ReadList(ServerConnection& connection, znwire::Request& request);
+/// Reads every tag of `request`'s list read; the reply's items are left in their wire form.
+std::optional<znwire::ListReadResponse> ReadList(ServerConnection& connection,
+                                                 znwire::Request& request);
 
 /// The pages of one server search, fetched over its connection.
 class SearchPages : public PageSource {

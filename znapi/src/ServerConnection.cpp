@@ -72,7 +72,8 @@ bool ServerConnection::Connect(const ServerAddress& address, const Deadline& dea
   return true;
 }
 
-bool ServerConnection::Call(znwire::Request& request, znwire::Response& response) {
+template <class Response>
+bool ServerConnection::Call(znwire::Request& request, Response& response) {
   const auto deadline = Deadline::In(requestTimeout_);
   return ReceiveBy(SendBy(request, deadline), deadline, response);
 }
@@ -116,8 +117,8 @@ std::uint32_t ServerConnection::SendBy(znwire::Request& request, const Deadline&
   return lastId_;
 }
 
-bool ServerConnection::ReceiveBy(std::uint32_t id, const Deadline& deadline,
-                                 znwire::Response& response) {
+template <class Response>
+bool ServerConnection::ReceiveBy(std::uint32_t id, const Deadline& deadline, Response& response) {
   const auto kept = std::find_if(arrived_.begin(), arrived_.end(),
                                  [id](const auto& entry) { return entry.first == id; });
   if (kept != arrived_.end()) {
@@ -206,5 +207,8 @@ void ServerConnection::Shut(std::string failure) {
 void ServerConnection::Close() {
   Shut("connection to " + peer_ + " is closed");
 }
+
+template bool ServerConnection::Call(znwire::Request&, znwire::Response&);
+template bool ServerConnection::Call(znwire::Request&, znwire::ListReadResponse&);
 
 }  // namespace znapi::detail

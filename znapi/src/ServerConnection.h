@@ -41,9 +41,12 @@ class ServerConnection {
   std::mutex& mutex() { return mutex_; }
 
   /// Sends `request` (its id is assigned here) and parses the response with the same id into
-  /// `response`, which may live in an arena. False when the connection is unusable, breaks or
-  /// the request deadline passes; a response with ok=false leaves the connection usable.
-  bool Call(znwire::Request& request, znwire::Response& response);
+  /// `response`, which may live in an arena: a znwire::Response, or a message that reads the
+  /// same bytes otherwise (znwire::ListReadResponse). False when the connection is unusable,
+  /// breaks or the request deadline passes; a response with ok=false leaves the connection
+  /// usable.
+  template <class Response>
+  bool Call(znwire::Request& request, Response& response);
 
   /// Sends `request` without waiting for its response, so that the server works on it while
   /// the caller does something else. Returns its id, 0 when the connection is unusable.
@@ -64,7 +67,8 @@ class ServerConnection {
       : peer_(std::move(peer)), requestTimeout_(requestTimeout) {}
   bool Connect(const ServerAddress& address, const Deadline& deadline);
   std::uint32_t SendBy(znwire::Request& request, const Deadline& deadline);
-  bool ReceiveBy(std::uint32_t id, const Deadline& deadline, znwire::Response& response);
+  template <class Response>
+  bool ReceiveBy(std::uint32_t id, const Deadline& deadline, Response& response);
   /// Reads until a whole frame is at the front of the reader; false (and broken) on any fault.
   bool ReadFrame(const Deadline& deadline);
   /// Why a wait of the stream that ended with `error` failed.

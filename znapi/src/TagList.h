@@ -1,13 +1,16 @@
 #pragma once
 /// A list of tags read together in one round trip, and the outcome of its last read per item.
+#include <google/protobuf/arena.h>
+
 #include <cstddef>
+#include <cstdint>
 #include <memory>
 #include <mutex>
 #include <optional>
 #include <string>
 #include <string_view>
+#include <vector>
 
-#include "ArenaResponse.h"
 #include "znwire.pb.h"
 
 namespace znapi::detail {
@@ -16,10 +19,7 @@ class ServerConnection;
 
 class TagList {
  public:
-  explicit TagList(std::shared_ptr<ServerConnection> connection)
-      : connection_(std::move(connection)) {
-    request_.mutable_list_read();  // a list with no tags still reads as a list
-  }
+  explicit TagList(std::shared_ptr<ServerConnection> connection);
 
   /// Guards the tags and the outcomes; taken before the connection's mutex, never after.
   std::mutex& mutex() { return mutex_; }
@@ -28,13 +28,14 @@ class TagList {
   /// Appends a tag; returns its index.
   std::size_t Add(std::string tag);
   /// The request that reads every tag of the list; it is kept whole between reads.
-  znwire::Request& ReadRequest() { return request_; }
-  /// Keeps the outcome of each item; a reply that does not hold one item per tag is refused
-  /// and leaves the list unread.
-  bool Store(ArenaResponse reply);
+  znwire::Request& ReadRequest() { return *request_; }
+  /// Keeps the outcome of each item; a reply that is malformed or does not hold one item per
+  /// tag is refused and leaves the list unread.
+  bool Store(znwire::ListReadResponse reply);
   /// Forgets the last read, as after a failed one.
   void Forget() {
-    reply_.reset();
+    items_.clear();
+    reply_.Clear();
     read_ = Read::Failed;
   }
   /// The value item `index` got at the last read; nullopt when the tag could not be read,
@@ -42,14 +43,28 @@ class TagList {
   std::optional<std::string_view> Value(std::size_t index) const;
   /// Why item `index` has no value.
   std::string NoValue(std::size_t index) const;
-  std::size_t size() const { return static_cast<std::size_t>(request_.list_read().tags_size()); }
+  std::size_t size() const { return static_cast<std::size_t>(request_->list_read().tags_size()); }
+
+  /// Where an item's value lies in the reply's bytes.
+  struct Item {
+    std::uint32_t offset = 0;
+    std::uint32_t length = 0;
+    bool ok = false;
+  };
 
  private:
   std::mutex mutex_;
   std::shared_ptr<ServerConnection> connection_;
-  znwire::Request request_;
-  std::optional<ArenaResponse> reply_;  // the last read's, holding one item per tag then
+  // The tags' strings are many and small: they live in an arena of the list's own.
+  google::protobuf::Arena arena_;
+  znwire::Request* request_;        // owned by arena_
+  znwire::ListReadResponse reply_;  // the last read's, its items read in place
+  std::vector<Item> items_;         // one per tag after a read
   enum class Read { Never, Failed, Done } read_ = Read::Never;
 };
+
+/// The items of a ListReadReply in `bytes`, read as protobuf would read them; nullopt when
+/// they are malformed.
+std::optional<std::vector<TagList::Item>> ListItems(std::string_view bytes);
 
 }  // namespace znapi::detail

@@ -7,9 +7,6 @@
 namespace znwire {
 namespace {
 
-// A buffer that grew for one large frame is given back once that frame is gone, so an idle
-// stream holds no more than a usual read needs.
-constexpr std::size_t kKeepBytes = 128 * 1024;
 // A read asks for up to this much beyond the frame it completes.
 constexpr std::size_t kReadRoom = 64 * 1024;
 
@@ -64,7 +61,7 @@ std::vector<char> FrameReader::Pop() {
   begin_ += kHeaderBytes + *AnnouncedLength(buffer_.data() + begin_);
   if (begin_ != end_) return {};
   begin_ = end_ = 0;
-  if (buffer_.capacity() <= kKeepBytes) return {};
+  if (buffer_.capacity() <= keep_) return {};
   return std::exchange(buffer_, {});
 }
 

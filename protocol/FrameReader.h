@@ -14,8 +14,14 @@ class FrameReader {
  public:
   enum class State { NeedMore, Ready, Oversized };
 
-  /// `limit` is the largest body accepted, at most kMaxFrameBytes.
-  explicit FrameReader(std::uint32_t limit = kMaxFrameBytes) : limit_(limit) {}
+  /// A buffer that grew for one large frame is given back once that frame is gone, so an idle
+  /// stream holds no more than a usual read needs.
+  static constexpr std::size_t kKeepBytes = 128 * 1024;
+
+  /// `limit` is the largest body accepted, at most kMaxFrameBytes; storage up to `keep` bytes
+  /// is kept between frames.
+  explicit FrameReader(std::uint32_t limit = kMaxFrameBytes, std::size_t keep = kKeepBytes)
+      : limit_(limit), keep_(keep) {}
 
   /// Room for at least `want` more bytes; the buffer grows only as far as one frame needs.
   char* Space(std::size_t want);
@@ -40,6 +46,7 @@ class FrameReader {
   std::size_t begin_ = 0;
   std::size_t end_ = 0;
   std::uint32_t limit_;
+  std::size_t keep_;
 };
 
 }  // namespace znwire

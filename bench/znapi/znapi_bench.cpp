@@ -150,7 +150,7 @@ double ListReadMilliseconds(int32_t h, const std::vector<std::string>& tags) {
 // List reads of 10,000 and 100,000 tags in alternating rounds: reading ten times the tags
 // should cost ten times as much.
 void BM_ListReadScaling(benchmark::State& state) {
-  constexpr int kRounds = 5;
+  constexpr int kRounds = 9;
   const int32_t h = Open();
   std::vector<std::string> small, large;
   for (int i = 1; i <= kGeneratedTags; ++i) {

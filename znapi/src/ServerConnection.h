@@ -83,7 +83,9 @@ class ServerConnection {
   std::string peer_;     // "host:port" as the caller named it, for reasons
   std::string failure_;  // every later call's reason once the connection is unusable
   TcpStream stream_;
-  znwire::FrameReader reader_;
+  // A program that reads a long list again and again would otherwise take fresh memory from
+  // the system for each reply (page by page, which costs more than reading the reply).
+  znwire::FrameReader reader_{znwire::kMaxFrameBytes, 4 * 1024 * 1024};
   std::string frame_;  // the request being sent; its storage serves every request
   std::chrono::milliseconds requestTimeout_;
   std::uint32_t lastId_ = 0;

@@ -156,6 +156,7 @@ void ClientConnection::Pump() {
           frameBegun_ = Clock::now();
           Watch();
         }
+        if (!transport_.secure()) return ReadPlain();
         // Waiting is arranged before reading: bytes that come after the read wake the
         // loop, and bytes the read takes wake it at most once for nothing.
         AwaitReadable();
@@ -182,6 +183,22 @@ void ClientConnection::AwaitReadable() {
     self->drained_ = false;
     self->Pump();
   });
+}
+
+void ClientConnection::ReadPlain() {
+  // The loop's own read: after a read that emptied the socket it waits for the next bytes
+  // without a system call of its own, where a wait for readability would ask the loop to
+  // look at the socket again (one more call per request).
+  if (awaiting_) return;
+  awaiting_ = true;
+  socket_.async_read_some(asio::buffer(reader_.Space(kReadChunk), kReadChunk),
+                          [self = shared_from_this()](asio::error_code ec, std::size_t n) {
+                            self->awaiting_ = false;
+                            if (self->closed_) return;
+                            if (ec) return self->Close(nullptr);
+                            self->reader_.Commit(n);
+                            self->Pump();
+                          });
 }
 
 bool ClientConnection::ReadSome() {

@@ -68,6 +68,8 @@ class ClientConnection final : public std::enable_shared_from_this<ClientConnect
   void Pump();
   /// Has the loop call Pump again after the other work at hand: the end of a turn.
   void PumpLater();
+  /// Reads a plain socket through the loop, which calls Pump with the bytes.
+  void ReadPlain();
   /// Makes sure the loop will call Pump once the socket is readable again.
   void AwaitReadable();
   /// One read; false when the connection closed.
@@ -111,7 +113,7 @@ class ClientConnection final : public std::enable_shared_from_this<ClientConnect
   std::optional<Clock::time_point> watchingFor_;
   bool loggedIn_ = false;  // as this connection's strand knows it
   bool busy_ = false;      // a request is being served
-  bool awaiting_ = false;  // the loop will report the socket readable
+  bool awaiting_ = false;  // the loop will report the socket readable, or read it
   bool drained_ = false;   // the last read found the socket empty: only the loop tells of more
   bool checking_ = false;  // its password is being checked
   bool closed_ = false;

@@ -5,7 +5,7 @@
 #include <CLI/CLI.hpp>
 #include <asio.hpp>
 
-#include <malloc.h>  // malloc_trim
+#include <malloc.h>  // malloc_trim, mallopt
 
 #include <csignal>
 #include <iostream>
@@ -24,8 +24,12 @@
 #include "Ticker.h"
 #include "TlsServerContext.h"
 #include "WorkerPool.h"
+#include "framing.h"
 
 namespace {
+
+// Twice the largest frame: a request and its reply in flight.
+constexpr int kKeptHeapBytes = 2 * static_cast<int>(znwire::kMaxFrameBytes);
 
 constexpr const char* kScaleHelp =
     "Scale projects: --generate-tags 40000 gives 40,000 extra tags, each with a high alarm, "
@@ -44,6 +48,13 @@ int Run(const znsim::Options& options) {
   // Building a large plant leaves freed scratch scattered over the heap; give it back before
   // serving.
   malloc_trim(0);
+  // From here on, keep freed memory for the next request instead of giving it back: a list
+  // read of 100,000 tags moves megabytes through fresh buffers, and each page faulted in anew
+  // costs about 11 us on a virtual machine, a third of the whole read. Blocks of up to 32 MiB
+  // come from the heap rather than from mmap, and up to 32 MiB of free memory stays at the top
+  // of each heap.
+  mallopt(M_MMAP_THRESHOLD, kKeptHeapBytes);
+  mallopt(M_TRIM_THRESHOLD, kKeptHeapBytes);
   Authenticator auth(plant.project().users);
   LoginLimiter logins;
   NoiseLog noise;

@@ -3,9 +3,11 @@
 #include <strings.h>  // strcasecmp
 
 #include <algorithm>
+#include <cctype>
 #include <charconv>
 #include <cmath>
 #include <optional>
+#include <string_view>
 
 #include "ScriptParser.h"
 
@@ -172,6 +174,13 @@ ScriptOutcome RunScript(const std::string& text, ScriptContext& context) {
 
 bool IsQuickScript(const std::string& text) {
   if (text.size() > kQuickScriptBytes) return false;
+  // A text that does not spell the name cannot call it: most scripts are then judged without
+  // being parsed twice, here and again to run.
+  constexpr std::string_view kWriter = "tagwrite";
+  const auto spelled =
+      std::search(text.begin(), text.end(), kWriter.begin(), kWriter.end(),
+                  [](char a, char b) { return std::tolower(static_cast<unsigned char>(a)) == b; });
+  if (spelled == text.end()) return true;
   const ParseResult parsed = ParseCall(text);
   return !parsed.call || !CallsTagWrite(*parsed.call);
 }

@@ -82,6 +82,7 @@ TEST(QuickScripts, OnlyShortTextsThatWriteNothingAreQuick) {
       {"Time(1)", true},
       {"TagRead(\"LIT101\")", true},
       {"Time(", true},  // fails at once
+      {"TagRead(\"TagWrite\")", true},
       {"tagwrite(\"VISITORS\", 0)", false},
       {"Date(Time(TAGWRITE(VISITORS, 1)))", false},
       {"Time(" + std::string(kQuickScriptBytes, ' ') + ")", false}};

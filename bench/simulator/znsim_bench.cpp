@@ -3,15 +3,14 @@
 // for scale.
 #include <benchmark/benchmark.h>
 
-#include <unistd.h>
 #include <atomic>
 #include <chrono>
-#include <fstream>
 #include <memory>
 #include <thread>
 
 #include "AlarmHistory.h"
 #include "DemoProject.h"
+#include "ProcessStat.h"
 #include "RawClient.h"
 #include "ResidentMemory.h"
 #include "ZnsimProcess.h"
@@ -124,20 +123,6 @@ void BM_Startup40kTags(benchmark::State& state) {
 }
 BENCHMARK(BM_Startup40kTags)->Unit(benchmark::kMillisecond)->Iterations(3);
 
-// Processor seconds (user and system) that process `pid` has used so far.
-double CpuSeconds(int pid) {
-  std::ifstream stat("/proc/" + std::to_string(pid) + "/stat");
-  std::string field;
-  // The name in field 2 may hold spaces: skip to its closing parenthesis.
-  std::getline(stat, field, ')');
-  double user = 0, system = 0;
-  for (int i = 3; i <= 15 && stat >> field; ++i) {
-    if (i == 14) user = std::stod(field);
-    if (i == 15) system = std::stod(field);
-  }
-  return (user + system) / static_cast<double>(sysconf(_SC_CLK_TCK));
-}
-
 // A million generated tags, each with a high alarm, on a fresh data folder: from exec to the
 // ready line, the resident memory then, and the share of one processor used while no client
 // asks anything (after 5 s of settling, over 20 s).
@@ -152,9 +137,9 @@ void BM_MillionTags(benchmark::State& state) {
     state.counters["resident_MB"] =
         bench_support::StatusMegabytes(std::to_string(sim.pid()), "VmRSS:");
     std::this_thread::sleep_for(std::chrono::seconds(5));
-    const double before = CpuSeconds(sim.pid());
+    const double before = bench_support::CpuSeconds(sim.pid());
     std::this_thread::sleep_for(std::chrono::seconds(20));
-    state.counters["idle_cpu_percent"] = (CpuSeconds(sim.pid()) - before) / 20 * 100;
+    state.counters["idle_cpu_percent"] = (bench_support::CpuSeconds(sim.pid()) - before) / 20 * 100;
     state.counters["peak_MB"] = bench_support::StatusMegabytes(std::to_string(sim.pid()), "VmHWM:");
     sim.terminate();
     state.ResumeTiming();

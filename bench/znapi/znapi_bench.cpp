@@ -17,13 +17,13 @@
 #include <chrono>
 #include <cstdio>
 #include <cstring>
-#include <fstream>
 #include <stdexcept>
 #include <string>
 #include <thread>
 #include <vector>
 
 #include "PingPongClient.h"
+#include "ProcessStat.h"
 #include "ZnsimProcess.h"
 #include "znapi.h"
 
@@ -54,15 +54,6 @@ std::string GeneratedTag(int n) {
 double Median(std::vector<double> values) {
   std::sort(values.begin(), values.end());
   return values.empty() ? 0 : values[values.size() / 2];
-}
-
-// Minor page faults of a process so far: memory it touches for the first time.
-long PageFaults(pid_t pid) {
-  std::ifstream stat("/proc/" + std::to_string(pid) + "/stat");
-  std::string field;
-  std::getline(stat, field, ')');  // past the command name, which may hold spaces
-  for (int i = 3; i <= 10 && stat >> field;) ++i;
-  return std::atol(field.c_str());
 }
 
 double ThreadCpuSeconds() {
@@ -169,7 +160,7 @@ void BM_ListReadScaling(benchmark::State& state) {
   }
   for (auto _ : state) {
     std::vector<double> smallMs, largeMs, ratios;
-    const long faultsBefore = PageFaults(server->pid());
+    const long faultsBefore = bench_support::PageFaults(server->pid());
     for (int round = 0; round < kRounds; ++round) {
       smallMs.push_back(ListReadMilliseconds(h, small));
       largeMs.push_back(ListReadMilliseconds(h, large));
@@ -179,7 +170,7 @@ void BM_ListReadScaling(benchmark::State& state) {
     state.counters["ms_100000"] = Median(largeMs);
     state.counters["ratio"] = Median(ratios);
     state.counters["server_faults_per_round"] =
-        static_cast<double>(PageFaults(server->pid()) - faultsBefore) / kRounds;
+        static_cast<double>(bench_support::PageFaults(server->pid()) - faultsBefore) / kRounds;
   }
   znClose(h);
 }

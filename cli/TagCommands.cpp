@@ -14,6 +14,7 @@
 
 #include "CheckTexts.h"
 #include "Commands.h"
+#include "PollSchedule.h"
 
 namespace zncheck {
 
@@ -49,7 +50,7 @@ CheckStatus StatusOf(bool allSucceeded) {
 }
 
 void SayFailed(const std::string& what, ServerAccess& access) {
-  std::fprintf(stderr, "zncheck: %s failed%s\n", what.c_str(), access.Reason().c_str());
+  std::fprintf(stderr, "zncheck: %s failed%s\n", Printable(what).c_str(), access.Reason().c_str());
 }
 
 // Frees the list on every way out.
@@ -77,7 +78,7 @@ CheckStatus Read(const CheckOptions& o, const std::vector<std::string>& tags) {
   ServerAccess access(o);
   const std::int32_t handle = access.ConnectOrSay();
   if (handle == 0) return CheckStatus::Critical;
-  RowOutput out(o.format, {"tag", "value", "status"}, stdout, o.quiet);
+  RowOutput out(o.format, {"tag", "value", "status"}, stdout, o.quiet, o.rawCsv);
   bool allRead = true;
   for (const auto& tag : tags) {
     const std::string ansi = AnsiFromUtf8(tag);
@@ -96,7 +97,7 @@ CheckStatus Write(const CheckOptions& o,
   ServerAccess access(o);
   const std::int32_t handle = access.ConnectOrSay();
   if (handle == 0) return CheckStatus::Critical;
-  RowOutput out(o.format, {"tag", "value", "status"}, stdout, o.quiet);
+  RowOutput out(o.format, {"tag", "value", "status"}, stdout, o.quiet, o.rawCsv);
   bool allWritten = true;
   for (const auto& [tag, value] : pairs) {
     const std::string ansiTag = AnsiFromUtf8(tag);
@@ -117,7 +118,7 @@ CheckStatus Zncode(const CheckOptions& o, const std::string& function) {
   const bool ran =
       access.module().CallServerFunction(handle, AnsiFromUtf8(function), result) != server::kFalse;
   if (!ran) SayFailed(function, access);
-  RowOutput out(o.format, {"function", "result", "status"}, stdout, o.quiet);
+  RowOutput out(o.format, {"function", "result", "status"}, stdout, o.quiet, o.rawCsv);
   out.Add(
       {{function}, ran ? Cell{Utf8FromAnsi(result)} : Cell::Missing(), {ran ? "ok" : "failed"}});
   return StatusOf(ran);
@@ -151,7 +152,7 @@ CheckStatus ListRead(const CheckOptions& o, std::vector<std::string> tags,
     items.push_back(api.znListAdd(list.get(), ansi.back().c_str()));
   }
   api.znListRead(list.get(), 0);
-  RowOutput out(o.format, {"tag", "value", "status"}, stdout, o.quiet);
+  RowOutput out(o.format, {"tag", "value", "status"}, stdout, o.quiet, o.rawCsv);
   bool allRead = true;
   std::array<char, kValueLength> value{};
   for (std::size_t i = 0; i < items.size(); ++i) {
@@ -159,7 +160,8 @@ CheckStatus ListRead(const CheckOptions& o, std::vector<std::string> tags,
     const bool added = items[i] != 0;
     const bool read = added && api.znListData(items[i], value.data(), kValueLength, 0) != 0;
     if (!read)
-      std::fprintf(stderr, "zncheck: %s: %s\n", tags[i].c_str(), added ? "not read" : "not added");
+      std::fprintf(stderr, "zncheck: %s: %s\n", Printable(tags[i]).c_str(),
+                   added ? "not read" : "not added");
     allRead = allRead && read;
     out.Add({{Utf8FromAnsi(ansi[i])},
              read ? Cell{Utf8FromAnsi({value.data(), strnlen(value.data(), value.size())})}
@@ -208,13 +210,22 @@ CheckStatus Watch(const CheckOptions& o, const std::vector<std::string>& tags,
   ServerAccess access(o);
   std::vector<std::string> ansi;
   for (const auto& tag : tags) ansi.push_back(AnsiFromUtf8(tag));
-  RowOutput out(o.format, {"time", "server", "computer", "tag", "value", "status"}, stdout,
-                o.quiet);
+  RowOutput out(o.format, {"time", "server", "computer", "tag", "value", "status"}, stdout, o.quiet,
+                o.rawCsv);
   bool allRead = true;
-  auto next = std::chrono::steady_clock::now();
+  auto started = std::chrono::steady_clock::now();
+  logic::PollSchedule schedule(started, *interval);
   for (int poll = 0; count == 0 || poll < count; ++poll) {
-    if (poll > 0 && !SleepUntil(next)) break;
-    next += *interval;
+    if (poll > 0) {
+      const auto skippedBefore = schedule.skipped();
+      const auto next = schedule.Next(started, std::chrono::steady_clock::now());
+      if (const auto skipped = schedule.skipped() - skippedBefore; skipped > 0) {
+        std::fprintf(stderr, "zncheck: %lld poll(s) skipped after a stall (%lld in all)\n",
+                     static_cast<long long>(skipped), static_cast<long long>(schedule.skipped()));
+      }
+      if (!SleepUntil(next)) break;
+      started = std::chrono::steady_clock::now();
+    }
     const std::string time = IsoNow();
     // Every poll asks the table afresh, so the watch follows a failover and, with
     // --try-primary-first, the primary's return.
@@ -280,7 +291,10 @@ void AddTagCommands(CLI::App& zncheck, CheckOptions& o, std::vector<Command>& co
   commands.push_back({listWrite, [&o, file] { return ListWrite(o, *file); }});
 
   CLI::App* watch = zncheck.add_subcommand(
-      "watch", "Read tags at every interval, with a timestamp per row, until stopped (Ctrl+C)");
+      "watch",
+      "Read tags at every interval, with a timestamp per row, until stopped (Ctrl+C); polls "
+      "missed while the computer or the server stalled are skipped, and counted on standard "
+      "error");
   watch->add_option("tags", *tags, "Tag names")->required();
   watch->add_option("--interval", *interval, "Time between polls: 500ms, 1s, 5m ...")
       ->capture_default_str();

@@ -77,7 +77,8 @@ TEST(ZnsimAbuse, IdleSocketsFromTheUsersOwnAddressNeverKeepTheUserOut) {
   const auto served = Clock::now() - start;
   ASSERT_TRUE(read && read->ok());
   Figure("300 idle sockets, then login and read served in " + std::to_string(Ms(served)) + " ms");
-  EXPECT_LT(served, 1s) << "no wait for the login deadline of the idle sockets";
+  // Held up by the idle sockets, the user would wait for their 5 s login deadline.
+  EXPECT_LT(served, 4s) << "no wait for the login deadline of the idle sockets";
   int open = 0;
   for (auto& socket : idle) open += socket->ClosedByPeer(10ms) ? 0 : 1;
   EXPECT_LE(open, 64) << "the idle sockets fit the budget for connections not logged in";
@@ -139,11 +140,14 @@ TEST(ZnsimFairness, OneClientsLargeRequestsDoNotHoldUpAnothersReads) {
   std::optional<std::string> listReply;
   std::optional<znwire::Response> written;
   std::atomic<bool> done{false};
+  double listMs = 0;
   std::thread worker([&] {
+    const auto sent = Clock::now();
     heavy.SendBytes(list);
     // Decoded once the reads are over: decoding 1.6 million items here would compete with the
     // reader for this machine's two processors, which is not what is measured.
     listReply = heavy.ReadBody(120s);
+    listMs = Ms(Clock::now() - sent);
     written = heavy.Zncode(TagWrites(3000));
     done = true;
   });
@@ -166,10 +170,13 @@ TEST(ZnsimFairness, OneClientsLargeRequestsDoNotHoldUpAnothersReads) {
   ASSERT_FALSE(ms.empty());
   std::sort(ms.begin(), ms.end());
   const auto at = [&](double q) { return ms[static_cast<std::size_t>(q * (ms.size() - 1))]; };
-  Figure("reads beside a " + std::to_string(tags) + "-tag list read and 3,000 tagwrite calls: " +
-         std::to_string(ms.size()) + " reads, p50 " + std::to_string(at(0.5)) + " ms, p99 " +
-         std::to_string(at(0.99)) + " ms, max " + std::to_string(ms.back()) + " ms");
-  EXPECT_LT(ms.back(), 100.0) << "the slowest read";
+  Figure("reads beside a " + std::to_string(tags) +
+         "-tag list read and 3,000 tagwrite calls: " + std::to_string(ms.size()) + " reads, p50 " +
+         std::to_string(at(0.5)) + " ms, p99 " + std::to_string(at(0.99)) + " ms, max " +
+         std::to_string(ms.back()) + " ms; the list read " + std::to_string(listMs) + " ms");
+  // A read held up behind the list read would wait for nearly all of it. The bound grows
+  // with the list read's own time, which a loaded machine stretches alike.
+  EXPECT_LT(ms.back(), std::max(100.0, listMs / 4)) << "the slowest read";
 }
 
 TEST(ZnsimAbuse, HugeFramesAnnouncedBeforeLoginCostNoMemory) {

@@ -7,7 +7,6 @@
 namespace plot {
 
 namespace {
-constexpr double kLineWidth = 1.5;
 constexpr double kDotRadius = 2.5;  // a sample between gaps has no line: a dot shows it
 }  // namespace
 
@@ -31,7 +30,7 @@ void CurveItem::AreaChanged() {
 
 void CurveItem::paint(QPainter* painter, const QStyleOptionGraphicsItem*, QWidget*) {
   if (shown_.Length() <= 0 || area_.isEmpty()) return;
-  painter->setClipRect(area_);
+  painter->setClipRect(area_.toAlignedRect());
   painter->setRenderHint(QPainter::Antialiasing);
   const double xScale = area_.width() / shown_.Length();
   for (const Curve& curve : curves_) {
@@ -42,7 +41,11 @@ void CurveItem::paint(QPainter* painter, const QStyleOptionGraphicsItem*, QWidge
       return QPointF(area_.left() + (p.x() - shown_.from) * xScale,
                      area_.top() + (curve.axis->max() - p.y()) * yScale);
     };
-    painter->setPen(QPen(curve.color, kLineWidth));
+    // A hairline: a wider pen is outlined and filled, and the outline of a curve that runs
+    // up and down each pixel column crosses itself thousands of times, a second's work.
+    QPen pen(curve.color, 1);
+    pen.setCosmetic(true);
+    painter->setPen(pen);
     painter->setBrush(curve.color);
     const Polylines& lines = *curve.lines;
     for (std::size_t k = 0; k < lines.starts.size(); ++k) {

@@ -2,7 +2,9 @@
 // is done: replies of any length and content, bytes outside any record, key updates, a
 // close_notify or none. The client is the real ServerConnection: each call ends, by a reply
 // to it or by a failure, never by a hang or a crash, and a reply it accepts is its own.
+#include <google/protobuf/stubs/logging.h>
 #include <netinet/in.h>
+#include <netinet/tcp.h>
 #include <openssl/ssl.h>
 #include <poll.h>
 #include <stdlib.h>  // mkdtemp, setenv
@@ -29,6 +31,8 @@ using znapi::detail::ServerConnection;
 // A TLS server on a loopback port, with a certificate the client trusts.
 struct World {
   World() {
+    // A reply that is not UTF-8 where text belongs is a case to try, not news to print.
+    google::protobuf::SetLogHandler(nullptr);
     char folder[] = "/tmp/znapi-tls-fuzz-XXXXXX";
     if (mkdtemp(folder) == nullptr) abort();
     const auto certificate = testing_support::MakeServerCertificate(folder, "IP:127.0.0.1");
@@ -66,6 +70,9 @@ std::string Frame(const znwire::Response& response) {
 // [kind][length, 2 bytes][bytes] until the input ends, then the end of its sending. The low
 // bits of kind choose the step; a reply takes its flags from the high ones.
 void Serve(int fd, const std::uint8_t* data, std::size_t size) {
+  // Steps go out as they are written, as znsim's replies do, not held back by Nagle's delay.
+  const int on = 1;
+  ::setsockopt(fd, IPPROTO_TCP, TCP_NODELAY, &on, sizeof on);
   SSL* ssl = SSL_new(TheWorld().context);
   SSL_set_fd(ssl, fd);
   if (SSL_accept(ssl) == 1) {

@@ -1,9 +1,9 @@
 #pragma once
 /// The server's end of one client's socket, from its first byte to its close. Its phase (see
-/// ConnectionPhase.h) is its one state of the login: admission asks it, and every step below
-/// moves it on:
+/// ConnectionPhase.h) is its one state of the login: admission asks it, and the steps a
+/// connection goes through, declared below in this order, move it on:
 ///
-///   Start -> Greet -> [Handshake] -> Pump -> Dispatch -> BeginLogin -> LoginChecked -> Pump
+///   Start -> Greet -> [Handshake] -> Pump -> Dispatch -> BeforeLogin -> LoginChecked -> Pump
 ///   -> Dispatch -> Send -> ... -> Close
 ///
 /// When the server offers TLS, a connection's first byte says which it speaks: a TLS
@@ -67,7 +67,7 @@ class ClientConnection final : public std::enable_shared_from_this<ClientConnect
     std::uint32_t id = 0;
     Millis delay = 0;
     bool close = false;
-    bool ok = false;
+    bool ok = false;  // the login it answers succeeded
   };
 
   // Opening.

@@ -39,9 +39,12 @@ QStringList frmTestConnection::ConnectionTexts() const {
 
 void frmTestConnection::cmdTestConnection_Click() {
   if (Busy()) return;
-  LoadConnectionSettings();
-  if (!logic::Sendable(host_, ConnectionTexts())) return;
   host_.SetPointer(ui::kPointerHourglass);
+  LoadConnectionSettings();
+  if (!logic::Sendable(host_, ConnectionTexts())) {
+    host_.SetPointer(ui::kPointerDefault);
+    return;
+  }
   try {
     // Connect reaches what the boxes say, also a primary given anew after a failover.
     module_.ReopenChangedSlots();

@@ -34,8 +34,8 @@ std::string ReadInput(const std::string& path);
 /// sets no title and rings no bell. Everything else, backslashes included, stays as it is.
 std::string Printable(std::string_view utf8);
 
-/// Command-line text (UTF-8) as the library takes it; a character Windows-1252 lacks
-/// becomes '?'.
+/// Command-line text (UTF-8) as the library takes it. Raises UsageError, naming the
+/// characters, when Windows-1252 lacks any: the text would arrive changed.
 std::string AnsiFromUtf8(std::string_view utf8);
 /// Library text (Windows-1252) as UTF-8.
 std::string Utf8FromAnsi(std::string_view ansi);

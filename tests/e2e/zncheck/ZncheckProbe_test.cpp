@@ -144,10 +144,12 @@ TEST_F(Pair, WatchAfterAStallSkipsTheMissedPollsInsteadOfABurst) {
   ::kill(pid, SIGINT);
   ASSERT_TRUE(watch.process().waitForFinished(30000));
   const QString said = QString::fromUtf8(watch.process().readAllStandardError());
-  const QRegularExpression skipped("zncheck: (\\d+) poll\\(s\\) skipped after a stall");
-  const auto match = skipped.match(said);
-  ASSERT_TRUE(match.hasMatch()) << said.toStdString();
-  EXPECT_GE(match.captured(1).toInt(), 3) << said.toStdString();
+  // A loaded machine may make a poll late before the stall too: the last count is the total.
+  const QRegularExpression skipped(
+      "zncheck: \\d+ poll\\(s\\) skipped after a stall \\((\\d+) in all\\)");
+  int total = 0;
+  for (const auto& match : skipped.globalMatch(said)) total = match.captured(1).toInt();
+  EXPECT_GE(total, 3) << said.toStdString();
 }
 
 TEST_F(Pair, WatchWithACountPrintsThatManyRows) {

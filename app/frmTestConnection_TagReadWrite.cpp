@@ -5,6 +5,7 @@
 #include <type_traits>
 #include <variant>
 
+#include "DigitalValue.h"
 #include "Host.h"
 #include "PeriodTiming.h"
 #include "SendableText.h"
@@ -79,8 +80,12 @@ void frmTestConnection::cmdWrite_Click() {
   // The write call itself can meet a missing entry point; it is reported like a missing
   // library at connect time, and the program carries on.
   try {
-    if (module().api().znTagWrite(*connection, logic::ToAnsi(tag).c_str(),
-                                  logic::ToAnsi(txtValue->text()).c_str()) != 0) {
+    const std::string ansiTag = logic::ToAnsi(tag);
+    const QString value = logic::ValueToWrite(txtValue->text(), [&] {
+      return std::holds_alternative<double>(module().ReadTagValue(*connection, ansiTag));
+    });
+    if (module().api().znTagWrite(*connection, ansiTag.c_str(), logic::ToAnsi(value).c_str()) !=
+        0) {
       ui::SetCaption(lblStatus, QStringLiteral("Status: Writing to ") + tag +
                                     QStringLiteral(" is successful to '") + ServerName() +
                                     QStringLiteral("'."));

@@ -11,6 +11,7 @@
 #include <sstream>
 
 #include "CheckStatus.h"
+#include "IsoTime.h"
 
 #include "SendableText.h"
 #include "TextValues.h"
@@ -49,7 +50,7 @@ std::optional<std::chrono::milliseconds> ParseDuration(std::string_view text) {
   return std::chrono::milliseconds(static_cast<long long>(ms));
 }
 
-std::string IsoTimestamp(std::string_view date, std::string_view time) {
+std::string IsoTimestamp(std::string_view date, std::string_view time, bool utc) {
   if (date.empty() && time.empty()) return {};
   const bool dateForm = date.size() == 10 && date[2] == '/' && date[5] == '/' &&
                         AllDigits(date.substr(0, 2)) && AllDigits(date.substr(3, 2)) &&
@@ -58,17 +59,25 @@ std::string IsoTimestamp(std::string_view date, std::string_view time) {
                         AllDigits(time.substr(0, 2)) && AllDigits(time.substr(3, 2)) &&
                         AllDigits(time.substr(6, 2)) &&
                         (time.size() == 8 || (time[8] == '.' && AllDigits(time.substr(9))));
-  if (!dateForm || !timeForm) return std::string(date) + ' ' + std::string(time);
-  std::string iso;
-  iso.reserve(10 + 1 + time.size());
-  iso.append(date.substr(6, 4)).append("-").append(date.substr(3, 2)).append("-");
-  iso.append(date.substr(0, 2)).append("T").append(time);
-  return iso;
+  const auto kept = [&] { return std::string(date) + ' ' + std::string(time); };
+  if (!dateForm || !timeForm) return kept();
+  const auto number = [](std::string_view digits) {
+    int value = 0;
+    std::from_chars(digits.data(), digits.data() + digits.size(), value);
+    return value;
+  };
+  // A fraction of any length, to the millisecond.
+  const std::string fraction = time.size() > 9 ? std::string(time.substr(9)) + "00" : "0";
+  const QDateTime local(
+      QDate(number(date.substr(6, 4)), number(date.substr(3, 2)), number(date.substr(0, 2))),
+      QTime(number(time.substr(0, 2)), number(time.substr(3, 2)), number(time.substr(6, 2)),
+            number(std::string_view(fraction).substr(0, 3))));
+  if (!local.isValid()) return kept();
+  return logic::IsoDateTime(local, utc).toStdString();
 }
 
-std::string IsoNow() {
-  const QDateTime now = QDateTime::currentDateTime();
-  return now.toOffsetFromUtc(now.offsetFromUtc()).toString(Qt::ISODateWithMs).toStdString();
+std::string IsoNow(bool utc) {
+  return logic::IsoDateTime(QDateTime::currentDateTime(), utc).toStdString();
 }
 
 std::vector<std::vector<std::string>> ReadCsv(std::string_view text) {

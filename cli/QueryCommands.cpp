@@ -108,7 +108,7 @@ CheckStatus WriteRecords(const CheckOptions& o, const QString& table, std::vecto
       const bool read = find.ReadWhole(column.field.c_str(), text);
       if (!column.timeField.empty()) {
         find.ReadWhole(column.timeField.c_str(), time);
-        row[i] = {IsoTimestamp(Trimmed(text), Trimmed(time))};
+        row[i] = {IsoTimestamp(Trimmed(text), Trimmed(time), o.utc)};
         continue;
       }
       if (!read) {
@@ -117,7 +117,7 @@ CheckStatus WriteRecords(const CheckOptions& o, const QString& table, std::vecto
       }
       if (column.trimmed) text = Trimmed(text);
       const auto number = column.numeric ? server::ParseNumericText(text) : std::nullopt;
-      row[i] = number ? Cell::Number(Utf8FromAnsi(text), *number) : Cell{Utf8FromAnsi(text)};
+      row[i] = number ? Cell::Number(Utf8FromAnsi(text), *number) : Cell::Field(Utf8FromAnsi(text));
     }
     out.Add(row);
   } while (find.Next());

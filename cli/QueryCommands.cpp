@@ -108,7 +108,8 @@ CheckStatus WriteRecords(const CheckOptions& o, const QString& table, std::vecto
       const bool read = find.ReadWhole(column.field.c_str(), text);
       if (!column.timeField.empty()) {
         find.ReadWhole(column.timeField.c_str(), time);
-        row[i] = {IsoTimestamp(Trimmed(text), Trimmed(time), o.utc)};
+        const std::string iso = IsoTimestamp(Trimmed(text), Trimmed(time), o.utc);
+        row[i] = iso.empty() ? Cell::Missing() : Cell{iso};  // an alarm still on has no off time
         continue;
       }
       if (!read) {

@@ -16,6 +16,7 @@
 #include "CheckTexts.h"
 #include "Commands.h"
 #include "DigitalValue.h"
+#include "NumericText.h"
 #include "PollSchedule.h"
 #include "TextValues.h"
 
@@ -49,6 +50,12 @@ Cell ValueCell(const server::TagValue& value) {
         }
       },
       value);
+}
+
+// A list read's text as read: a number, as a single read gives it, when it reads as one.
+Cell ListValueCell(const std::string& ansi) {
+  const auto number = server::ParseNumericText(ansi);
+  return number ? Cell::Number(Utf8FromAnsi(ansi), *number) : Cell{Utf8FromAnsi(ansi)};
 }
 
 CheckStatus StatusOf(bool allSucceeded) {
@@ -182,7 +189,7 @@ CheckStatus ListRead(const CheckOptions& o, std::vector<std::string> tags,
                    added ? "not read" : "not added");
     allRead = allRead && read;
     out.Add({{Utf8FromAnsi(ansi[i])},
-             read ? Cell{Utf8FromAnsi({value.data(), strnlen(value.data(), value.size())})}
+             read ? ListValueCell({value.data(), strnlen(value.data(), value.size())})
                   : Cell::Missing(),
              {read    ? "ok"
               : added ? "not read"

@@ -12,20 +12,13 @@
 
 #include "CheckStatus.h"
 #include "IsoTime.h"
+#include "TrendCsv.h"
 
 #include "SendableText.h"
 #include "TextValues.h"
 #include "Windows1252.h"
 
 namespace zncheck {
-
-namespace {
-
-bool AllDigits(std::string_view s) {
-  return !s.empty() && s.find_first_not_of("0123456789") == std::string_view::npos;
-}
-
-}  // namespace
 
 std::optional<std::chrono::milliseconds> ParseDuration(std::string_view text) {
   struct Unit {
@@ -51,29 +44,10 @@ std::optional<std::chrono::milliseconds> ParseDuration(std::string_view text) {
 }
 
 std::string IsoTimestamp(std::string_view date, std::string_view time, bool utc) {
-  if (date.empty() && time.empty()) return {};
-  const bool dateForm = date.size() == 10 && date[2] == '/' && date[5] == '/' &&
-                        AllDigits(date.substr(0, 2)) && AllDigits(date.substr(3, 2)) &&
-                        AllDigits(date.substr(6, 4));
-  const bool timeForm = time.size() >= 8 && time[2] == ':' && time[5] == ':' &&
-                        AllDigits(time.substr(0, 2)) && AllDigits(time.substr(3, 2)) &&
-                        AllDigits(time.substr(6, 2)) &&
-                        (time.size() == 8 || (time[8] == '.' && AllDigits(time.substr(9))));
-  const auto kept = [&] { return std::string(date) + ' ' + std::string(time); };
-  if (!dateForm || !timeForm) return kept();
-  const auto number = [](std::string_view digits) {
-    int value = 0;
-    std::from_chars(digits.data(), digits.data() + digits.size(), value);
-    return value;
+  const auto text = [](std::string_view s) {
+    return QString::fromUtf8(s.data(), static_cast<qsizetype>(s.size()));
   };
-  // A fraction of any length, to the millisecond.
-  const std::string fraction = time.size() > 9 ? std::string(time.substr(9)) + "00" : "0";
-  const QDateTime local(
-      QDate(number(date.substr(6, 4)), number(date.substr(3, 2)), number(date.substr(0, 2))),
-      QTime(number(time.substr(0, 2)), number(time.substr(3, 2)), number(time.substr(6, 2)),
-            number(std::string_view(fraction).substr(0, 3))));
-  if (!local.isValid()) return kept();
-  return logic::IsoDateTime(local, utc).toStdString();
+  return logic::IsoFromServer(text(date), text(time), utc).toStdString();
 }
 
 std::string IsoNow(bool utc) {

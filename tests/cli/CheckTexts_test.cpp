@@ -1,9 +1,6 @@
 // The texts zncheck reads from its command line and files and writes beside its rows.
 #include <gtest/gtest.h>
 
-#include <cstdlib>
-#include <ctime>
-
 #include "CheckStatus.h"  // UsageError
 #include "CheckTexts.h"
 
@@ -19,29 +16,6 @@ TEST(CheckTexts, DurationsTakeAUnitOrSeconds) {
       {"m", {}},        {"1w", {}},     {"", {}},       {"400d", {}},  // beyond a year
   };
   for (const auto& [text, duration] : cases) EXPECT_EQ(ParseDuration(text), duration) << text;
-}
-
-// The server's times are on this computer's clock: the offset written is the one of that day,
-// summer time included.
-TEST(CheckTexts, ServerDatesAndTimesBecomeIso8601WithTheirOffsetAndOtherTextsStay) {
-  const std::string zone = std::getenv("TZ") ? std::getenv("TZ") : "";
-  setenv("TZ", "Europe/Berlin", 1);
-  tzset();
-  const std::tuple<const char*, const char*, const char*> cases[] = {
-      {"04/05/2005", "13:07:09", "2005-05-04T13:07:09+02:00"},
-      {"04/12/2005", "13:07:09.250", "2005-12-04T13:07:09.250+01:00"},
-      {"", "", ""},                             // an alarm that is still on has no off time
-      {"4/5/2005", "13:07", "4/5/2005 13:07"},  // another form is kept, not guessed at
-      {"04/05/2005", "13:07:09.", "04/05/2005 13:07:09."},
-      {"31/02/2005", "13:07:09", "31/02/2005 13:07:09"},
-  };
-  for (const auto& [date, time, iso] : cases) EXPECT_EQ(zncheck::IsoTimestamp(date, time), iso);
-  EXPECT_EQ(zncheck::IsoTimestamp("04/12/2005", "00:30:00", true), "2005-12-03T23:30:00Z");
-  if (zone.empty())
-    unsetenv("TZ");
-  else
-    setenv("TZ", zone.c_str(), 1);
-  tzset();
 }
 
 TEST(CheckTexts, CsvRecordsFollowRfc4180) {

@@ -227,7 +227,7 @@ TEST(ZncheckRows, TrendCsvReadsWithPythonsCsvModule) {
   const char* check =
       "import csv, sys, datetime\n"
       "rows = list(csv.reader(sys.stdin))\n"
-      "assert rows[0] == ['time', 'value'], rows[0]\n"
+      "assert rows[0] == ['time', 'TREND1 (m)'], rows[0]\n"
       "assert len(rows) == 301, len(rows)\n"
       "for time, value in rows[1:]:\n"
       "    datetime.datetime.fromisoformat(time)\n"

@@ -13,8 +13,8 @@
 #include "basZNAPI.h"
 #include "frmCallLog.h"
 
-frmTestConnection::frmTestConnection(server::basZNAPI& module, ui::Host& host,
-                                     server::CallLog* callLog, QWidget* parent)
+frmTestConnection::frmTestConnection(binding::basZNAPI& module, ui::Host& host,
+                                     binding::CallLog* callLog, QWidget* parent)
     : QWidget(parent), module_(module), host_(host), callLog_(callLog) {
   BuildControls();
   ConnectHandlers();
@@ -28,7 +28,7 @@ void frmTestConnection::Form_Load() {
   table.Handle = {0, 0};
   cboUnits->setCurrentIndex(2);  // "Minutes"
   table.SlotCount = 1;
-  table.OpenAllowed = {server::kTrue, server::kTrue};
+  table.OpenAllowed = {binding::kTrue, binding::kTrue};
 }
 
 void frmTestConnection::Form_Unload() {
@@ -52,7 +52,7 @@ void frmTestConnection::cmdExit_Click() {
 }
 
 void frmTestConnection::cmdCancelRead_Click() {
-  CancelRequested = server::kTrue;
+  CancelRequested = binding::kTrue;
   host_.SetPointer(ui::kPointerDefault);
 }
 

@@ -33,10 +33,10 @@ class frmCallLog;
 namespace plot {
 class frmTrendPlot;
 }
-namespace server {
+namespace binding {
 class basZNAPI;
 class CallLog;
-}  // namespace server
+}  // namespace binding
 namespace ui {
 class Host;
 class ClickableLabel;
@@ -50,7 +50,7 @@ class frmTestConnection : public QWidget {
  public:
   /// `callLog` is the log that the library seam under `module` records into; without one the
   /// window offers no Call Log.
-  frmTestConnection(server::basZNAPI& module, ui::Host& host, server::CallLog* callLog = nullptr,
+  frmTestConnection(binding::basZNAPI& module, ui::Host& host, binding::CallLog* callLog = nullptr,
                     QWidget* parent = nullptr);
   ~frmTestConnection() override;
 
@@ -185,7 +185,7 @@ class frmTestConnection : public QWidget {
   void SetPaneLayout(logic::PaneLayout layout) { paneLayout_ = std::move(layout); }
 
   // ---- Shared by the handlers ---------------------------------------------------------
-  server::basZNAPI& module() { return module_; }
+  binding::basZNAPI& module() { return module_; }
   ui::Host& host() { return host_; }
   /// Computer(CurrentSlot), or "LOCAL" when that text is empty.
   QString ServerName() const;
@@ -232,7 +232,7 @@ class frmTestConnection : public QWidget {
   void ConnectCallLog();         // frmTestConnection_CallLog.cpp
   std::optional<QString> TrendUnits(const QString& trend);
 
-  server::basZNAPI& module_;
+  binding::basZNAPI& module_;
   ui::Host& host_;
   bool busy_ = false;
   bool closeRequested_ = false;
@@ -243,7 +243,7 @@ class frmTestConnection : public QWidget {
   std::shared_ptr<logic::TrendSamples> lastTrend_;
   QHash<QString, QString> trendUnits_;  // found so far, by trend name
   QPointer<plot::frmTrendPlot> plotWindow_;
-  server::CallLog* callLog_ = nullptr;
+  binding::CallLog* callLog_ = nullptr;
   /// A window of its own, not this one's child: a child would be blocked with this window
   /// while the list window is shown modally.
   std::unique_ptr<calllog::frmCallLog> callLogWindow_;

@@ -17,7 +17,7 @@ void frmTestConnection::LoadConnectionSettings() {
     table.Password[i] = logic::ToAnsi(txtPassword[i]->text());
   }
   // Whatever "Enable Redundant" says.
-  table.SlotCount = server::SlotCountFor(table);
+  table.SlotCount = binding::SlotCountFor(table);
 }
 
 void frmTestConnection::chkEnableRedundant_Click() {
@@ -26,7 +26,7 @@ void frmTestConnection::chkEnableRedundant_Click() {
 }
 
 void frmTestConnection::chkTryPrimary_Click() {
-  module_.table().TryPrimaryFirst = chkTryPrimary->isChecked() ? server::kTrue : server::kFalse;
+  module_.table().TryPrimaryFirst = chkTryPrimary->isChecked() ? binding::kTrue : binding::kFalse;
 }
 
 void frmTestConnection::cmdTestConnection_Click() {

@@ -35,7 +35,7 @@ void frmTestConnection::cmdLoadZontraSchema_Click() {
 void frmTestConnection::LoadNameList(std::int16_t listIndex, std::int32_t handle) {
   const logic::NameListSource& source = logic::kNameLists.at(listIndex);
   QComboBox* box = cboTagNames.at(listIndex);
-  server::ZnApi& api = module().api();
+  binding::ZnApi& api = module().api();
 
   std::int32_t search = 0;
   try {

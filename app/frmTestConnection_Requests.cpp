@@ -93,11 +93,11 @@ void frmTestConnection::cmdReadAlarmTrend_Click() {
   const std::int32_t handle = *connection;
   lblRequestCount->setVisible(true);
   cmdCancelRead->setEnabled(true);
-  CancelRequested = server::kFalse;
+  CancelRequested = binding::kFalse;
   bool asked = true;
   try {
     asked = RunRequest(*this, handle);
-  } catch (const server::LibraryError& e) {
+  } catch (const binding::LibraryError& e) {
     ReportLibraryError(e);
     asked = false;
   } catch (const std::exception&) {

@@ -17,7 +17,7 @@ namespace {
 const QString kNoTagSelected = QStringLiteral("No tag is selected!");
 
 // A number in the host's plain form (12.50 -> "12.5", 007 -> "7"); a text as read.
-QString ValueText(const server::TagValue& value) {
+QString ValueText(const binding::TagValue& value) {
   return std::visit(
       [](const auto& v) -> QString {
         using T = std::decay_t<decltype(v)>;
@@ -46,7 +46,7 @@ void frmTestConnection::cmdRead_Click() {
   const std::int32_t handle = *connection;
 
   const ui::LocalDateTime start = host().Now();
-  const server::TagValue value = module().ReadTagValue(handle, logic::ToAnsi(tag));
+  const binding::TagValue value = module().ReadTagValue(handle, logic::ToAnsi(tag));
   if (std::holds_alternative<std::monostate>(value)) {
     ui::SetCaption(lblStatus,
                    QStringLiteral("Status: reading ") + tag + QStringLiteral(" failed."));

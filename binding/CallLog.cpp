@@ -2,56 +2,23 @@
 
 #include <algorithm>
 
-namespace server {
-namespace {
-
-struct OpInfo {
-  const char* name;
-  /// The arguments in call order: n a number, t a text, p the password; out arguments are left
-  /// out.
-  const char* arguments;
-};
-
-// In the order of ZnOp.
-constexpr std::array<OpInfo, kZnOpCount> kOps{{
-    {"znOpen", "ttpn"},
-    {"znClose", "n"},
-    {"znZncode", "ntnnnn"},
-    {"znTagRead", "ntn"},
-    {"znTagWrite", "ntt"},
-    {"znFindFirst", "nttn"},
-    {"znFindNext", "n"},
-    {"znFindScroll", "nnn"},
-    {"znGetProperty", "ntnn"},
-    {"znFindClose", "n"},
-    {"znListNew", "nn"},
-    {"znListAdd", "nt"},
-    {"znListRead", "nn"},
-    {"znListData", "nnn"},
-    {"znListFree", "n"},
-}};
-
-}  // namespace
-
+namespace binding {
 const char* ZnOpName(ZnOp op) {
-  return kOps[static_cast<std::size_t>(op)].name;
+  return OperationOf(op).name;
 }
 
 std::string ArgumentsText(const CallRecord& record) {
   std::string out;
   std::size_t number = 0, text = 0;
-  for (const char* kind = kOps[static_cast<std::size_t>(record.op)].arguments; *kind; ++kind) {
+  for (const char kind : OperationOf(record.op).kinds) {
+    if (kind != 'n' && kind != 't' && kind != 'p') continue;  // out arguments are not shown
     if (!out.empty()) out += ", ";
-    switch (*kind) {
-      case 'n':
-        out += std::to_string(record.numbers[number++]);
-        break;
-      case 't':
-        out += '"' + record.texts[text++] + '"';
-        break;
-      default:
-        out += "******";  // not even its length
-        break;
+    if (kind == 'n') {
+      out += std::to_string(record.numbers[number++]);
+    } else if (kind == 't') {
+      out += '"' + record.texts[text++] + '"';
+    } else {
+      out += "******";  // not even its length
     }
   }
   return out;
@@ -81,4 +48,4 @@ const CallRecord* CallLog::LastFailureSince(std::uint64_t n) const {
   return nullptr;
 }
 
-}  // namespace server
+}  // namespace binding

@@ -8,27 +8,9 @@
 #include <string_view>
 #include <vector>
 
-namespace server {
+#include "EntryTable.h"
 
-/// The library's operations, in the order of the ABI.
-enum class ZnOp : std::uint8_t {
-  Open,
-  Close,
-  Zncode,
-  TagRead,
-  TagWrite,
-  FindFirst,
-  FindNext,
-  FindScroll,
-  GetProperty,
-  FindClose,
-  ListNew,
-  ListAdd,
-  ListRead,
-  ListData,
-  ListFree,
-};
-inline constexpr std::size_t kZnOpCount = 15;
+namespace binding {
 
 /// "znOpen", "znClose", ...
 const char* ZnOpName(ZnOp op);
@@ -39,12 +21,12 @@ inline constexpr std::size_t kKeptTextLength = 255;
 struct CallRecord {
   std::int64_t startMs = 0;     // wall clock, milliseconds since 1970, when the call began
   std::int64_t durationUs = 0;  // how long the library took
-  ZnOp op = ZnOp::Open;
+  ZnOp op = ZnOp::znOpen;
   std::int32_t result = 0;  // 0 for a call that failed or raised an error
   /// The call's number arguments and its texts, each in call order; ArgumentsText() puts them
   /// back in place. Out arguments are not arguments here: what they received is `returned`.
-  std::array<std::int32_t, 5> numbers{};
-  std::array<std::string, 2> texts;
+  std::array<std::int32_t, kMostNumbers> numbers{};
+  std::array<std::string, kMostTexts> texts;
   std::string returned;  // the text or handle the call gave back, when it succeeded
   std::string reason;    // why it failed, when the library or the binding said
 };
@@ -90,4 +72,4 @@ class CallLog {
   bool recording_ = true;
 };
 
-}  // namespace server
+}  // namespace binding

@@ -4,7 +4,7 @@
 #include <cstdint>
 #include <string>
 
-namespace server {
+namespace binding {
 
 /// 16-bit booleans as the windows keep them.
 inline constexpr std::int16_t kTrue = -1;
@@ -39,4 +39,4 @@ inline std::int16_t SlotCountFor(const ConnectionTable& t) {
   return (t.Computer[1].empty() || t.Computer[1] == t.Computer[0]) ? 1 : 2;
 }
 
-}  // namespace server
+}  // namespace binding

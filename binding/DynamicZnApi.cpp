@@ -2,18 +2,14 @@
 
 #include <cstdlib>  // std::getenv
 #include <optional>
+#include <type_traits>
 
 #include "LibraryCandidates.h"
-#include "znapi.h"  // the exported signatures, so a changed ABI fails to compile here
+#include "znapi.h"  // the exported signatures: a line of the entry table that differs fails here
 
-namespace server {
+namespace binding {
 
 namespace {
-
-constexpr std::array<const char*, 16> kEntryNames{
-    "znOpen",     "znClose",      "znZncode",      "znTagRead",   "znTagWrite", "znFindFirst",
-    "znFindNext", "znFindScroll", "znGetProperty", "znFindClose", "znListNew",  "znListAdd",
-    "znListRead", "znListData",   "znListFree",    "znLastError"};
 
 std::optional<std::string> LibraryOverride() {
   const char* path = std::getenv("ZNAPI_LIBRARY");
@@ -38,95 +34,38 @@ const SharedLibrary& DynamicZnApi::library() {
   throw LibraryError("Cannot load " + overridePath.value_or(kLibraryFileName) + ": " + error);
 }
 
-void* DynamicZnApi::entry(Entry which) {
-  if (void* known = entries_[which]) return known;
-  void* address = library().symbol(kEntryNames[which]);
+void* DynamicZnApi::entry(ZnOp op) {
+  void*& known = entries_[static_cast<std::size_t>(op)];
+  if (known) return known;
+  const char* name = OperationOf(op).name;
+  void* address = library().symbol(name);
   if (!address)
-    throw LibraryError(std::string("Entry point ") + kEntryNames[which] + " not found in " +
-                       libraryName_);
-  entries_[which] = address;
+    throw LibraryError(std::string("Entry point ") + name + " not found in " + libraryName_);
+  known = address;
   return address;
 }
 
-std::int32_t DynamicZnApi::znOpen(const char* computer, const char* user, const char* password,
-                                  std::int32_t mode) {
-  return resolve<decltype(&::znOpen)>(kOpen)(computer, user, password, mode);
-}
-
-std::int32_t DynamicZnApi::znClose(std::int32_t h) {
-  return resolve<decltype(&::znClose)>(kClose)(h);
-}
-
-std::int32_t DynamicZnApi::znZncode(std::int32_t h, const char* function, std::int32_t window,
-                                    std::int32_t mode, char* result, std::int32_t length,
-                                    std::int32_t reserved) {
-  return resolve<decltype(&::znZncode)>(kZncode)(h, function, window, mode, result, length,
-                                                 reserved);
-}
-
-std::int32_t DynamicZnApi::znTagRead(std::int32_t h, const char* tag, char* value,
-                                     std::int32_t length) {
-  return resolve<decltype(&::znTagRead)>(kTagRead)(h, tag, value, length);
-}
-
-std::int32_t DynamicZnApi::znTagWrite(std::int32_t h, const char* tag, const char* value) {
-  return resolve<decltype(&::znTagWrite)>(kTagWrite)(h, tag, value);
-}
-
-std::int32_t DynamicZnApi::znFindFirst(std::int32_t h, const char* table, const char* filter,
-                                       std::int32_t* object, std::int32_t flags) {
-  return resolve<decltype(&::znFindFirst)>(kFindFirst)(h, table, filter, object, flags);
-}
-
-std::int32_t DynamicZnApi::znFindNext(std::int32_t search, std::int32_t* object) {
-  return resolve<decltype(&::znFindNext)>(kFindNext)(search, object);
-}
-
-std::int32_t DynamicZnApi::znFindScroll(std::int32_t search, std::int32_t mode, std::int32_t offset,
-                                        std::int32_t* object) {
-  return resolve<decltype(&::znFindScroll)>(kFindScroll)(search, mode, offset, object);
-}
-
-std::int32_t DynamicZnApi::znGetProperty(std::int32_t object, const char* name, char* buffer,
-                                         std::int32_t length, std::int32_t* resultLength,
-                                         std::int32_t type) {
-  return resolve<decltype(&::znGetProperty)>(kGetProperty)(object, name, buffer, length,
-                                                           resultLength, type);
-}
-
-std::int32_t DynamicZnApi::znFindClose(std::int32_t search) {
-  return resolve<decltype(&::znFindClose)>(kFindClose)(search);
-}
-
-std::int32_t DynamicZnApi::znListNew(std::int32_t h, std::int32_t mode) {
-  return resolve<decltype(&::znListNew)>(kListNew)(h, mode);
-}
-
-std::int32_t DynamicZnApi::znListAdd(std::int32_t list, const char* tag) {
-  return resolve<decltype(&::znListAdd)>(kListAdd)(list, tag);
-}
-
-std::int32_t DynamicZnApi::znListRead(std::int32_t list, std::int32_t reserved) {
-  return resolve<decltype(&::znListRead)>(kListRead)(list, reserved);
-}
-
-std::int32_t DynamicZnApi::znListData(std::int32_t item, char* value, std::int32_t length,
-                                      std::int32_t mode) {
-  return resolve<decltype(&::znListData)>(kListData)(item, value, length, mode);
-}
-
-std::int32_t DynamicZnApi::znListFree(std::int32_t list) {
-  return resolve<decltype(&::znListFree)>(kListFree)(list);
-}
-
-std::int32_t DynamicZnApi::znLastError(char* buffer, std::int32_t length) {
-  void* address = nullptr;
+void* DynamicZnApi::optionalEntry(ZnOp op) {
   try {
-    address = entry(kLastError);
+    return entry(op);
   } catch (const LibraryError&) {
-    return 0;  // a library without reasons works as before
+    return nullptr;  // a library without the extension works as before
   }
-  return reinterpret_cast<decltype(&::znLastError)>(address)(buffer, length);
 }
 
-}  // namespace server
+#define ZN_DEFINE(name, role, kinds, parameters, arguments)                    \
+  static_assert(std::is_same_v<decltype(&::name), std::int32_t(*) parameters>, \
+                #name ": the entry table's signature differs from znapi.h");   \
+  std::int32_t DynamicZnApi::name parameters {                                 \
+    using Entry = decltype(&::name);                                           \
+    if constexpr (OpRole::role == OpRole::Extension) {                         \
+      void* address = optionalEntry(ZnOp::name);                               \
+      return address ? reinterpret_cast<Entry>(address) arguments : 0;         \
+    } else {                                                                   \
+      return reinterpret_cast<Entry>(entry(ZnOp::name)) arguments;             \
+    }                                                                          \
+  }
+ZN_OPERATIONS(ZN_DEFINE)
+#undef ZN_DEFINE
+
+}  // namespace binding

@@ -3,7 +3,7 @@
 #include <filesystem>
 #include <system_error>
 
-namespace server {
+namespace binding {
 
 std::vector<std::string> LibraryCandidates(const std::optional<std::string>& overridePath,
                                            const std::optional<std::string>& executableDir) {
@@ -22,4 +22,4 @@ std::optional<std::string> ExecutableDir() {
   return exe.parent_path().string();
 }
 
-}  // namespace server
+}  // namespace binding

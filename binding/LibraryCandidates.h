@@ -4,7 +4,7 @@
 #include <string>
 #include <vector>
 
-namespace server {
+namespace binding {
 
 inline constexpr const char* kLibraryFileName = "libznapi.so";
 
@@ -17,4 +17,4 @@ std::vector<std::string> LibraryCandidates(const std::optional<std::string>& ove
 /// The folder of the running executable, if the system tells it.
 std::optional<std::string> ExecutableDir();
 
-}  // namespace server
+}  // namespace binding

@@ -2,7 +2,7 @@
 
 #include <charconv>  // std::from_chars: no locale, no allocation
 
-namespace server {
+namespace binding {
 
 namespace {
 
@@ -53,4 +53,4 @@ std::optional<double> ParseNumericText(std::string_view text) {
   return negative ? -value : value;
 }
 
-}  // namespace server
+}  // namespace binding

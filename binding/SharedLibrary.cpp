@@ -4,7 +4,7 @@
 
 #include <utility>
 
-namespace server {
+namespace binding {
 
 SharedLibrary::SharedLibrary(const std::string& path, std::string& error) {
   // Never unmapped: a client library registers global state (its wire descriptors) in shared
@@ -35,4 +35,4 @@ void* SharedLibrary::symbol(const char* name) const {
   return handle_ ? dlsym(handle_, name) : nullptr;
 }
 
-}  // namespace server
+}  // namespace binding

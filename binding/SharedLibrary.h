@@ -2,7 +2,7 @@
 /// An open shared library, closed when its owner goes.
 #include <string>
 
-namespace server {
+namespace binding {
 
 class SharedLibrary {
  public:
@@ -24,4 +24,4 @@ class SharedLibrary {
   void* handle_ = nullptr;
 };
 
-}  // namespace server
+}  // namespace binding

@@ -80,13 +80,13 @@ void AddCheckOptions(CLI::App& command, CheckOptions& o) {
 
 ServerAccess::ServerAccess(const CheckOptions& o) {
   SetDeadlines(o.timeoutSeconds);
-  server::ConnectionTable& t = module_.table();
+  binding::ConnectionTable& t = module_.table();
   t.Computer = {AnsiFromUtf8(o.primary), AnsiFromUtf8(o.standby)};
   t.UserID = {AnsiFromUtf8(o.user), AnsiFromUtf8(o.user)};
   const std::string password = AnsiFromUtf8(Password(o));
   t.Password = {password, password};
-  t.SlotCount = server::SlotCountFor(t);
-  t.TryPrimaryFirst = o.tryPrimaryFirst ? server::kTrue : server::kFalse;
+  t.SlotCount = binding::SlotCountFor(t);
+  t.TryPrimaryFirst = o.tryPrimaryFirst ? binding::kTrue : binding::kFalse;
 }
 
 std::int32_t ServerAccess::ConnectOrSay() {
@@ -101,7 +101,7 @@ std::string ServerAccess::Computer(int slot) const {
 }
 
 std::string ServerAccess::Reason() {
-  server::ResultBuffer reason;
+  binding::ResultBuffer reason;
   if (library_.znLastError(reason.data(), reason.length()) == 0 || reason.text().empty()) return "";
   return " (" + Utf8FromAnsi(reason.text()) + ")";
 }

@@ -72,7 +72,7 @@ std::vector<Column> ColumnsOf(std::span<const logic::FieldLayout> layout) {
 std::vector<Column> ColumnsOfRecord(logic::RecordCursor& find) {
   std::string text;
   find.ReadWhole("object.fields.Count", text);
-  const auto count = server::ParseNumericText(text);
+  const auto count = binding::ParseNumericText(text);
   std::vector<Column> columns;
   for (int n = 1; count && n <= *count && n <= 32767; ++n) {
     find.ReadWhole(("object.fields(" + std::to_string(n) + ").Name").c_str(), text);
@@ -116,7 +116,7 @@ CheckStatus WriteRecords(const CheckOptions& o, const QString& table, std::vecto
         continue;
       }
       if (column.trimmed) text = Trimmed(text);
-      const auto number = column.numeric ? server::ParseNumericText(text) : std::nullopt;
+      const auto number = column.numeric ? binding::ParseNumericText(text) : std::nullopt;
       row[i] = number ? Cell::Number(Utf8FromAnsi(text), *number) : Cell{Utf8FromAnsi(text)};
     }
     out.Add(row);

@@ -27,7 +27,7 @@ extern "C" void RequestStop(int) {
   stopRequested = 1;
 }
 
-Cell ValueCell(const server::TagValue& value) {
+Cell ValueCell(const binding::TagValue& value) {
   return std::visit(
       [](const auto& v) -> Cell {
         using T = std::decay_t<decltype(v)>;
@@ -55,7 +55,7 @@ void SayFailed(const std::string& what, ServerAccess& access) {
 // Frees the list on every way out.
 class ListHandle {
  public:
-  ListHandle(server::ZnApi& api, std::int32_t connection)
+  ListHandle(binding::ZnApi& api, std::int32_t connection)
       : api_(api), list_(api.znListNew(connection, 0)) {}
   ~ListHandle() {
     if (list_ == 0) return;
@@ -69,7 +69,7 @@ class ListHandle {
   std::int32_t get() const { return list_; }
 
  private:
-  server::ZnApi& api_;
+  binding::ZnApi& api_;
   std::int32_t list_;
 };
 
@@ -81,7 +81,7 @@ CheckStatus Read(const CheckOptions& o, const std::vector<std::string>& tags) {
   bool allRead = true;
   for (const auto& tag : tags) {
     const std::string ansi = AnsiFromUtf8(tag);
-    const server::TagValue value = access.module().ReadTagValue(handle, ansi);
+    const binding::TagValue value = access.module().ReadTagValue(handle, ansi);
     const bool read = !std::holds_alternative<std::monostate>(value);
     if (!read) SayFailed("reading " + tag, access);
     allRead = allRead && read;
@@ -115,7 +115,7 @@ CheckStatus Zncode(const CheckOptions& o, const std::string& function) {
   if (handle == 0) return CheckStatus::Critical;
   std::string result;
   const bool ran =
-      access.module().CallServerFunction(handle, AnsiFromUtf8(function), result) != server::kFalse;
+      access.module().CallServerFunction(handle, AnsiFromUtf8(function), result) != binding::kFalse;
   if (!ran) SayFailed(function, access);
   RowOutput out(o.format, {"function", "result", "status"}, stdout, o.quiet);
   out.Add(
@@ -136,7 +136,7 @@ CheckStatus ListRead(const CheckOptions& o, std::vector<std::string> tags,
   ServerAccess access(o);
   const std::int32_t handle = access.ConnectOrSay();
   if (handle == 0) return CheckStatus::Critical;
-  server::ZnApi& api = access.api();
+  binding::ZnApi& api = access.api();
   ListHandle list(api, handle);
   if (list.get() == 0) {
     SayFailed("starting a list", access);
@@ -222,8 +222,8 @@ CheckStatus Watch(const CheckOptions& o, const std::vector<std::string>& tags,
     const bool connected = handle != 0;
     const int slot = access.module().table().CurrentSlot;
     for (const auto& tag : ansi) {
-      const server::TagValue value =
-          connected ? access.module().ReadTagValue(handle, tag) : server::TagValue{};
+      const binding::TagValue value =
+          connected ? access.module().ReadTagValue(handle, tag) : binding::TagValue{};
       const bool read = !std::holds_alternative<std::monostate>(value);
       allRead = allRead && read;
       out.Add({{time},

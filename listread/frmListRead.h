@@ -19,7 +19,7 @@ class QMimeData;
 class QPushButton;
 class QRadioButton;
 
-namespace server {
+namespace binding {
 class basZNAPI;
 }
 namespace ui {
@@ -32,7 +32,7 @@ class TextDragList;
 class frmListRead : public QDialog {
  public:
   /// `statusLabel` is the main window's status line, which receives the timing messages.
-  frmListRead(server::basZNAPI& module, ui::Host& host, QLabel* statusLabel,
+  frmListRead(binding::basZNAPI& module, ui::Host& host, QLabel* statusLabel,
               QWidget* parent = nullptr);
   ~frmListRead() override;
 
@@ -118,7 +118,7 @@ class frmListRead : public QDialog {
   void ShowCount(int index, int count);
   void SetStatus(const QString& text);
 
-  server::basZNAPI& module_;
+  binding::basZNAPI& module_;
   ui::Host& host_;
   QLabel* statusLabel_ = nullptr;
   logic::SaveDialog saveLists_;

@@ -32,7 +32,7 @@ QString Description(const std::exception& e) {
 
 void frmListRead::cmdRead_Click() {
   const QStringList tags = listread::EntryTexts(lstTagNames);
-  server::ZnApi& api = module_.api();
+  binding::ZnApi& api = module_.api();
   std::int32_t list = 0;
   QStringList lines;  // shown together: one insertion instead of one per tag
   std::optional<QString> failure;

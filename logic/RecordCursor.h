@@ -16,7 +16,7 @@ namespace logic {
 class RecordCursor {
  public:
   /// Starts the find with the filter "*" (every record) and flags 0.
-  RecordCursor(server::ZnApi& api, std::int32_t connection, const QString& table) : api_(api) {
+  RecordCursor(binding::ZnApi& api, std::int32_t connection, const QString& table) : api_(api) {
     search_ = api_.znFindFirst(connection, ToAnsi(table).c_str(), "*", &object_, 0);
   }
   ~RecordCursor() {
@@ -69,7 +69,7 @@ class RecordCursor {
  private:
   static constexpr std::size_t kLongestText = 1 << 20;
 
-  server::ZnApi& api_;
+  binding::ZnApi& api_;
   std::int32_t search_ = 0;
   std::int32_t object_ = 0;
   std::vector<char> wide_ = std::vector<char>(256);

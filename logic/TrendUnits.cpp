@@ -7,7 +7,7 @@ namespace logic {
 namespace {
 
 /// `wanted` of the first record of `table` whose `key` is `name`.
-std::optional<QString> FieldOfRecord(server::ZnApi& api, std::int32_t connection,
+std::optional<QString> FieldOfRecord(binding::ZnApi& api, std::int32_t connection,
                                      const QString& table, const char* key, const QString& name,
                                      const char* wanted) {
   RecordCursor find(api, connection, table);
@@ -24,7 +24,7 @@ std::optional<QString> FieldOfRecord(server::ZnApi& api, std::int32_t connection
 
 }  // namespace
 
-std::optional<QString> LookUpTrendUnits(server::ZnApi& api, std::int32_t connection,
+std::optional<QString> LookUpTrendUnits(binding::ZnApi& api, std::int32_t connection,
                                         const QString& trend) {
   const auto tag = FieldOfRecord(api, connection, QStringLiteral("_Trend"), "Name", trend, "Tag");
   if (!tag || tag->isEmpty()) return std::nullopt;

@@ -20,7 +20,7 @@ namespace {
 
 void BM_LoadTagsWindow(benchmark::State& state) {
   ZnsimProcess& sim = Server(static_cast<int>(state.range(0)));
-  server::basZNAPI module(Library());
+  binding::basZNAPI module(Library());
   ui::QtHost host;
   frmTestConnection w(module, host);
   w.show();
@@ -41,7 +41,7 @@ void BM_LoadTagsWindow(benchmark::State& state) {
 
 void BM_BrowseLibraryOnly(benchmark::State& state) {
   ZnsimProcess& sim = Server(static_cast<int>(state.range(0)));
-  server::DynamicZnApi& api = Library();
+  binding::DynamicZnApi& api = Library();
   const std::int32_t h = api.znOpen(sim.address().c_str(), "Engineer", "Marlow", 0);
   if (h <= 0) {
     state.SkipWithError("no connection");

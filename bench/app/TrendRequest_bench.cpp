@@ -32,7 +32,7 @@ constexpr const char* kTrend = "PRESSURE";  // a demo plant trend sampled every 
 // 100,020 samples and 3334 minutes for 200,040.
 void BM_TrendRequestWindow(benchmark::State& state) {
   ZnsimProcess& sim = Server(0);
-  server::basZNAPI module(Library());
+  binding::basZNAPI module(Library());
   ui::QtHost host;
   auto w = std::make_unique<frmTestConnection>(module, host);
   w->show();
@@ -73,7 +73,7 @@ void BM_TrendRequestWindow(benchmark::State& state) {
 
 void BM_TrendWalkLibraryOnly(benchmark::State& state) {
   ZnsimProcess& sim = Server(0);
-  server::DynamicZnApi& api = Library();
+  binding::DynamicZnApi& api = Library();
   const std::int32_t h = api.znOpen(sim.address().c_str(), "Engineer", "Marlow", 0);
   if (h <= 0) {
     state.SkipWithError("no connection");

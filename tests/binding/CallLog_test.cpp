@@ -11,8 +11,8 @@
 
 namespace {
 
-using server::CallLog;
-using server::CallRecord;
+using binding::CallLog;
+using binding::CallRecord;
 
 std::int64_t NowMs() {
   using namespace std::chrono;
@@ -32,8 +32,8 @@ void ExpectRecords(const CallLog& log, const std::vector<Recorded>& expected) {
   for (std::size_t i = 0; i < expected.size(); ++i) {
     const CallRecord& record = log.at(log.first() + i);
     const Recorded& want = expected[i];
-    EXPECT_STREQ(server::ZnOpName(record.op), want.op) << i;
-    EXPECT_EQ(server::ArgumentsText(record), want.arguments) << want.op;
+    EXPECT_STREQ(binding::ZnOpName(record.op), want.op) << i;
+    EXPECT_EQ(binding::ArgumentsText(record), want.arguments) << want.op;
     EXPECT_EQ(record.result != 0, want.succeeded) << want.op;
     EXPECT_EQ(record.returned, want.returned) << want.op;
     EXPECT_EQ(record.reason, want.reason) << want.op;
@@ -49,7 +49,7 @@ TEST(CallLog, EveryCallIsRecordedWithItsOutcomeAndNeverAPassword) {
   library.reasons["znOpen"] = "login refused for user 'Engineer'";
   library.reasons["znTagRead"] = "unknown tag 'NOPE'";
   CallLog log;
-  server::RecordingZnApi api(library, log);
+  binding::RecordingZnApi api(library, log);
 
   EXPECT_EQ(api.znOpen("elsewhere", "Engineer", "Secret1", 0), 0);
   const std::int32_t h = api.znOpen("scada", "Engineer", "Marlow", 0);
@@ -81,15 +81,15 @@ TEST(CallLog, AnErrorTheBindingRaisesIsRecordedAndPassedOn) {
   fake::FakeZnApi library;
   library.missingLibrary = "Cannot load libznapi.so: not found";
   CallLog log;
-  server::RecordingZnApi api(library, log);
-  EXPECT_THROW(api.znClose(3), server::LibraryError);
+  binding::RecordingZnApi api(library, log);
+  EXPECT_THROW(api.znClose(3), binding::LibraryError);
   ExpectRecords(log, {{"znClose", "3", false, "", "Cannot load libznapi.so: not found"}});
 }
 
 TEST(CallLog, TheRingKeepsTheNewestCallsAndRecordingCanBeSwitchedOff) {
   fake::FakeZnApi library;
   CallLog log(3);
-  server::RecordingZnApi api(library, log);
+  binding::RecordingZnApi api(library, log);
   for (std::int32_t h = 1; h <= 5; ++h) api.znClose(h);
   EXPECT_EQ(log.size(), 3u);
   EXPECT_EQ(log.first(), 2u);

@@ -11,8 +11,8 @@
 
 namespace {
 
-using server::kFalse;
-using server::kTrue;
+using binding::kFalse;
+using binding::kTrue;
 
 // On the standby, "parked" stays there while it answers; "retrying" tries the primary first.
 enum class State { Idle, OnPrimary, OnPrimaryWithSpare, Parked, Retrying, SpareOnly };
@@ -62,7 +62,7 @@ struct Rig {
   }
 
   fake::FakeZnApi api;
-  server::basZNAPI module;
+  binding::basZNAPI module;
 };
 
 TEST(ConnectionTable, GetConnectionFollowsTheFailoverRule) {

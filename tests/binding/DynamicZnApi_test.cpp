@@ -11,8 +11,8 @@
 
 namespace {
 
-using server::DynamicZnApi;
-using server::LibraryError;
+using binding::DynamicZnApi;
+using binding::LibraryError;
 
 // Points ZNAPI_LIBRARY somewhere for one test.
 struct LibraryOverride : ::testing::Test {
@@ -34,7 +34,7 @@ TEST_F(LibraryOverride, MissingLibraryIsReportedAtEveryCallAndLoadingIsRetried) 
   DynamicZnApi api;  // constructing loads nothing, so cannot fail
   char reason[8];
   EXPECT_EQ(api.znLastError(reason, sizeof reason), 0) << "raises nothing either";
-  server::basZNAPI module(api);
+  binding::basZNAPI module(api);
   for (const auto& call : std::vector<std::function<void()>>{[&] { api.znListFree(1); },
                                                              [&] { module.GetConnection(); }}) {
     const std::string message = MessageOf(call);
@@ -43,7 +43,7 @@ TEST_F(LibraryOverride, MissingLibraryIsReportedAtEveryCallAndLoadingIsRetried) 
   EXPECT_EQ(module.table().CurrentSlot, 0) << "status texts index Computer by it";
   // The wrappers trap it and leave the caller's text alone.
   std::string text = "kept";
-  EXPECT_EQ(module.CallServerFunction(1, "Time(1)", text), server::kFalse);
+  EXPECT_EQ(module.CallServerFunction(1, "Time(1)", text), binding::kFalse);
   EXPECT_EQ(text, "kept");
 
   use(PARTIAL_LIBRARY_PATH);  // installed meanwhile
@@ -56,13 +56,13 @@ TEST_F(LibraryOverride, MissingEntryPointFailsOnlyItsOwnCall) {
   EXPECT_EQ(api.znOpen("unreachable", "", "", 0), 0);
   EXPECT_EQ(MessageOf([&] { api.znFindScroll(1, 4, 0, nullptr); }),
             std::string("Entry point znFindScroll not found in ") + PARTIAL_LIBRARY_PATH);
-  server::basZNAPI module(api);
+  binding::basZNAPI module(api);
   EXPECT_EQ(module.GetConnection(), 7);
   EXPECT_EQ(module.GetConnection(), 7);  // passes its Time(1) test through the real call
   std::string time;
-  EXPECT_EQ(module.CallServerFunction(7, "Time(1)", time), server::kTrue);
+  EXPECT_EQ(module.CallServerFunction(7, "Time(1)", time), binding::kTrue);
   EXPECT_EQ(time, "10:11:12");
-  EXPECT_EQ(module.ReadTagValue(7, "T"), server::TagValue{}) << "znTagRead is missing";
+  EXPECT_EQ(module.ReadTagValue(7, "T"), binding::TagValue{}) << "znTagRead is missing";
   EXPECT_EQ(api.znClose(7), 1);
 }
 

@@ -9,9 +9,9 @@
 
 namespace {
 
-using server::kFalse;
-using server::kTrue;
-using server::TagValue;
+using binding::kFalse;
+using binding::kTrue;
+using binding::TagValue;
 
 class WrappersTest : public ::testing::Test {
  protected:
@@ -22,7 +22,7 @@ class WrappersTest : public ::testing::Test {
   }
 
   fake::FakeZnApi api;
-  server::basZNAPI module;
+  binding::basZNAPI module;
   std::int32_t h = 0;
 };
 

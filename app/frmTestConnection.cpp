@@ -36,15 +36,7 @@ void frmTestConnection::Form_Unload() {
   if (unloaded_) return;
   unloaded_ = true;
   Timer1->stop();
-  auto& table = module_.table();
-  for (std::size_t slot = 0; slot < table.Handle.size(); ++slot) {
-    if (table.Handle[slot] == 0) continue;
-    try {
-      module_.api().znClose(table.Handle[slot]);
-    } catch (const std::exception&) {
-      // The library vanished; there is nothing left to close.
-    }
-  }
+  module_.CloseAll();
 }
 
 void frmTestConnection::cmdExit_Click() {

@@ -8,6 +8,7 @@
 #include <QWidget>
 #include <array>
 #include <cstdint>
+#include <functional>
 #include <memory>
 #include <optional>
 
@@ -35,6 +36,7 @@ class frmTrendPlot;
 }
 namespace binding {
 class basZNAPI;
+class RecordCursor;
 class CallLog;
 }  // namespace binding
 namespace ui {
@@ -150,6 +152,12 @@ class frmTestConnection : public QWidget {
   /// The sample count the trend inputs ask for. When an input is wrong it shows the box that
   /// names it ("No trend is selected!" or "Incorrect sample period entry!") and gives nothing.
   std::optional<std::int32_t> CheckTrendRequest();
+  /// The loop of the record queries: from the current record of `find` on, `writeRow` puts
+  /// each record's row (CR LF included) into `row`, which goes to the pane. Events run after
+  /// every row; the walk ends at the last record, at a close, or when `stop` says so.
+  void ShowRecords(binding::RecordCursor& find, QLabel* countLabel,
+                   const std::function<void(QString& row)>& writeRow,
+                   const std::function<bool()>& stop = {});
   void QueryActiveAlarms(std::int32_t handle);
   void QueryAlarmSummary(std::int32_t handle);
   void QueryTrend(std::int32_t handle);

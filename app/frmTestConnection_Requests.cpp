@@ -107,8 +107,8 @@ void frmTestConnection::cmdReadAlarmTrend_Click() {
   // and a timing line would read as if the server had answered it.
   if (asked) {
     const std::int32_t seconds = logic::ElapsedSeconds(start, host().Now());
-    ui::SetCaption(lblStatus, logic::FromAnsi(logic::TimingMessage(
-                                  "Status: Request", "from", seconds, module().ServerName())));
+    ui::SetCaption(lblStatus, logic::TimingMessage(QStringLiteral("Status: Request"),
+                                                   QStringLiteral("from"), seconds, ServerName()));
   }
   cmdCancelRead->setEnabled(false);
   host().SetPointer(ui::kPointerDefault);

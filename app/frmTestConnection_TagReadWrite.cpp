@@ -54,10 +54,9 @@ void frmTestConnection::cmdRead_Click() {
   } else {
     txtValue->setText(ValueText(value));
     const ui::LocalDateTime end = host().Now();
-    const std::string lead = logic::ToAnsi(QStringLiteral("Status: Reading ") + tag);
-    ui::SetCaption(lblStatus,
-                   logic::FromAnsi(logic::TimingMessage(
-                       lead, "from", logic::ElapsedSeconds(start, end), module().ServerName())));
+    ui::SetCaption(lblStatus, logic::TimingMessage(
+                                  QStringLiteral("Status: Reading ") + tag, QStringLiteral("from"),
+                                  logic::ElapsedSeconds(start, end), ServerName()));
   }
   host().SetPointer(ui::kPointerDefault);
 }
@@ -75,8 +74,7 @@ void frmTestConnection::cmdWrite_Click() {
   // The write call itself can meet a missing entry point; it is reported like a missing
   // library at connect time, and the program carries on.
   try {
-    if (module().api().znTagWrite(*connection, logic::ToAnsi(tag).c_str(),
-                                  logic::ToAnsi(txtValue->text()).c_str()) != 0) {
+    if (module().WriteTag(*connection, logic::ToAnsi(tag), logic::ToAnsi(txtValue->text()))) {
       ui::SetCaption(lblStatus, QStringLiteral("Status: Writing to ") + tag +
                                     QStringLiteral(" is successful to '") + ServerName() +
                                     QStringLiteral("'."));

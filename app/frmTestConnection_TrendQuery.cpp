@@ -6,7 +6,6 @@
 #include <QScopeGuard>
 
 #include "Host.h"
-#include "PaneRowWriter.h"
 #include "PeriodTiming.h"
 #include "QueryTexts.h"
 #include "RecordCursor.h"
@@ -46,9 +45,10 @@ void frmTestConnection::QueryTrend(std::int32_t handle) {
   if (!count) return;
   const auto samples = BeginTrendSamples(*count);
   const auto endSamples = qScopeGuard([this] { EndTrendSamples(); });
-  logic::RecordCursor find(
+  binding::RecordCursor find(
       module().api(), handle,
-      logic::TrendQuery(RequestEndText, txtSamplePeriod->text(), *count, TrendName(*this)));
+      logic::ToAnsi(
+          logic::TrendQuery(RequestEndText, txtSamplePeriod->text(), *count, TrendName(*this))));
   if (!find.Found()) {
     host().MsgBox(QStringLiteral("Failed find any trend data!"), ui::kStyleInformation);
     return;
@@ -57,25 +57,22 @@ void frmTestConnection::QueryTrend(std::int32_t handle) {
   txtRequestedData->append(QStringLiteral("\tTime        \t") + TrendName(*this) +
                            QStringLiteral("\r\n"));
   SetPaneLayout(logic::PaneLayout::TrendRows());
-  ui::PaneRowWriter out(*txtRequestedData, lblRequestCount);
-  QString row;
-  QString date;
-  QString time;
-  QString value;
-  do {
-    row.clear();
-    find.Read("Date", logic::ValueRule::Trimmed, date);
-    row += date;
-    row += QLatin1Char('\t');
-    find.Read("Time", logic::ValueRule::Trimmed, time);
-    row += time.left(8);  // whole seconds; some servers add fractions
-    row += QLatin1Char('\t');
-    find.Read(logic::ToAnsi(TrendName(*this)), logic::ValueRule::Trimmed, value);
-    row += value;
-    row += QLatin1String("\r\n");
-    samples->Add(date, time, value);
-    out.AppendRow(row);
-    host().DoEvents();
-    if (CancelRequested != 0 || CloseRequested()) break;
-  } while (find.Next());
+  const auto field = [&](const std::string& name) {
+    return logic::FieldValue(find.Field(name), logic::ValueRule::Trimmed);
+  };
+  ShowRecords(
+      find, lblRequestCount,
+      [&](QString& row) {
+        const QString date = field("Date");
+        const QString time = field("Time");
+        const QString value = field(logic::ToAnsi(TrendName(*this)));
+        row += date;
+        row += QLatin1Char('\t');
+        row += time.left(8);  // whole seconds; some servers add fractions
+        row += QLatin1Char('\t');
+        row += value;
+        row += QLatin1String("\r\n");
+        samples->Add(date, time, value);
+      },
+      [&] { return CancelRequested != 0; });
 }

@@ -5,15 +5,17 @@
 #include <cstdint>
 #include <string>
 
-namespace server {
+namespace binding {
+
+/// What the library is told a value buffer holds, and all it may write.
+inline constexpr std::int32_t kValueLength = 255;
 
 class ResultBuffer {
  public:
-  /// What the library is told the buffer holds, and all it may write.
-  static constexpr std::int32_t kLength = 255;
-
   char* data() { return bytes_.data(); }
-  std::int32_t length() const { return kLength; }
+  std::int32_t length() const { return kValueLength; }
+  /// NUL-filled again, as before the first call.
+  void Clear() { bytes_.fill('\0'); }
 
   /// Everything before the first NUL, or all the bytes when the library left no NUL.
   std::string text() const {
@@ -22,7 +24,7 @@ class ResultBuffer {
   }
 
  private:
-  std::array<char, kLength> bytes_{};  // NUL-filled, so an untouched buffer reads as ""
+  std::array<char, kValueLength> bytes_{};  // NUL-filled, so an untouched buffer reads as ""
 };
 
-}  // namespace server
+}  // namespace binding

@@ -1,9 +1,11 @@
 #include "basZNAPI.h"
 
+#include <utility>
+
 #include "NumericText.h"
 #include "ResultBuffer.h"
 
-namespace server {
+namespace binding {
 
 namespace {
 
@@ -97,6 +99,10 @@ TagValue basZNAPI::ReadTagValue(std::int32_t h, std::string tag) {
   }
 }
 
+bool basZNAPI::WriteTag(std::int32_t h, const std::string& tag, const std::string& value) {
+  return api_.znTagWrite(h, tag.c_str(), value.c_str()) != 0;
+}
+
 void basZNAPI::CloseChangedConnections() {
   ConnectionTable& t = table_;
   for (std::size_t slot = 0; slot < t.Handle.size(); ++slot) {
@@ -109,6 +115,23 @@ void basZNAPI::CloseChangedConnections() {
   }
 }
 
+void basZNAPI::CloseAll() {
+  for (std::int32_t& handle : table_.Handle) {
+    if (handle == 0) continue;
+    try {
+      api_.znClose(std::exchange(handle, 0));
+    } catch (const std::exception&) {
+      // The library vanished; there is nothing left to close.
+    }
+  }
+}
+
+std::string basZNAPI::LastReason() {
+  ResultBuffer reason;
+  if (api_.znLastError(reason.data(), reason.length()) == 0) return {};
+  return reason.text();
+}
+
 const std::string& basZNAPI::ComputerInUse() const {
   return table_.OpenedWith[table_.CurrentSlot == 1 ? 1 : 0].Computer;
 }
@@ -118,4 +141,4 @@ std::string basZNAPI::ServerName() const {
   return computer.empty() ? std::string("LOCAL") : computer;
 }
 
-}  // namespace server
+}  // namespace binding

@@ -9,7 +9,7 @@
 #include "ConnectionTable.h"
 #include "ZnApi.h"
 
-namespace server {
+namespace binding {
 
 /// No value, a number, or a text.
 using TagValue = std::variant<std::monostate, double, std::string>;
@@ -34,11 +34,20 @@ class basZNAPI {
   /// One tag's value: a number when the text reads as one, else the text before the first
   /// NUL; no value when the read failed or h is 0.
   TagValue ReadTagValue(std::int32_t h, std::string tag);
+  /// Writes a value text to a tag; false when the library refused it. Library errors
+  /// (LibraryError) pass to the caller.
+  bool WriteTag(std::int32_t h, const std::string& tag, const std::string& value);
 
   /// Closes each open handle whose slot's computer, user or password text has changed since
   /// it was opened, so that the next GetConnection reaches what the texts now say.
   /// Library errors (LibraryError) pass to the caller.
   void CloseChangedConnections();
+
+  /// Closes every open handle of the table, as the program ends; errors are dropped.
+  void CloseAll();
+
+  /// The library's reason for this thread's last failed call; empty when it gives none.
+  std::string LastReason();
 
   /// The computer text the handle in use was opened with.
   const std::string& ComputerInUse() const;
@@ -50,4 +59,4 @@ class basZNAPI {
   ConnectionTable table_;
 };
 
-}  // namespace server
+}  // namespace binding

@@ -7,7 +7,6 @@
 
 #include "CheckStatus.h"
 #include "CheckTexts.h"
-#include "ResultBuffer.h"
 
 namespace zncheck {
 
@@ -101,9 +100,9 @@ std::string ServerAccess::Computer(int slot) const {
 }
 
 std::string ServerAccess::Reason() {
-  binding::ResultBuffer reason;
-  if (library_.znLastError(reason.data(), reason.length()) == 0 || reason.text().empty()) return "";
-  return " (" + Utf8FromAnsi(reason.text()) + ")";
+  const std::string reason = module_.LastReason();
+  if (reason.empty()) return "";
+  return " (" + Utf8FromAnsi(reason) + ")";
 }
 
 }  // namespace zncheck

@@ -3,23 +3,21 @@
 // every operation succeeded, 2 otherwise.
 #include <time.h>
 
-#include <array>
 #include <csignal>
 #include <cstdio>
-#include <cstring>
 #include <memory>
 #include <sstream>
+#include <string>
 #include <type_traits>
 #include <variant>
 
 #include "CheckTexts.h"
 #include "Commands.h"
+#include "ListHandle.h"
 
 namespace zncheck {
 
 namespace {
-
-constexpr std::int32_t kValueLength = 255;
 
 volatile std::sig_atomic_t stopRequested = 0;
 
@@ -52,27 +50,6 @@ void SayFailed(const std::string& what, ServerAccess& access) {
   std::fprintf(stderr, "zncheck: %s failed%s\n", what.c_str(), access.Reason().c_str());
 }
 
-// Frees the list on every way out.
-class ListHandle {
- public:
-  ListHandle(binding::ZnApi& api, std::int32_t connection)
-      : api_(api), list_(api.znListNew(connection, 0)) {}
-  ~ListHandle() {
-    if (list_ == 0) return;
-    try {
-      api_.znListFree(list_);
-    } catch (...) {  // the library vanished; the server frees the list with the connection
-    }
-  }
-  ListHandle(const ListHandle&) = delete;
-  ListHandle& operator=(const ListHandle&) = delete;
-  std::int32_t get() const { return list_; }
-
- private:
-  binding::ZnApi& api_;
-  std::int32_t list_;
-};
-
 CheckStatus Read(const CheckOptions& o, const std::vector<std::string>& tags) {
   ServerAccess access(o);
   const std::int32_t handle = access.ConnectOrSay();
@@ -101,7 +78,7 @@ CheckStatus Write(const CheckOptions& o,
   for (const auto& [tag, value] : pairs) {
     const std::string ansiTag = AnsiFromUtf8(tag);
     const std::string ansiValue = AnsiFromUtf8(value);
-    const bool written = access.api().znTagWrite(handle, ansiTag.c_str(), ansiValue.c_str()) != 0;
+    const bool written = access.module().WriteTag(handle, ansiTag, ansiValue);
     if (!written) SayFailed("writing " + tag, access);
     allWritten = allWritten && written;
     out.Add({{Utf8FromAnsi(ansiTag)}, {Utf8FromAnsi(ansiValue)}, {written ? "ok" : "failed"}});
@@ -136,37 +113,29 @@ CheckStatus ListRead(const CheckOptions& o, std::vector<std::string> tags,
   ServerAccess access(o);
   const std::int32_t handle = access.ConnectOrSay();
   if (handle == 0) return CheckStatus::Critical;
-  binding::ZnApi& api = access.api();
-  ListHandle list(api, handle);
-  if (list.get() == 0) {
+  binding::ListHandle list(access.api(), handle);
+  if (!list.made()) {
     SayFailed("starting a list", access);
     return CheckStatus::Critical;
   }
   std::vector<std::string> ansi;
-  std::vector<std::int32_t> items;
   ansi.reserve(tags.size());
-  items.reserve(tags.size());
-  for (const auto& tag : tags) {
-    ansi.push_back(AnsiFromUtf8(tag));
-    items.push_back(api.znListAdd(list.get(), ansi.back().c_str()));
-  }
-  api.znListRead(list.get(), 0);
+  for (const auto& tag : tags) ansi.push_back(AnsiFromUtf8(tag));
+  binding::ListReading reading;
+  list.Read(ansi, reading);
   RowOutput out(o.format, {"tag", "value", "status"}, stdout, o.quiet);
   bool allRead = true;
-  std::array<char, kValueLength> value{};
-  for (std::size_t i = 0; i < items.size(); ++i) {
-    value.fill('\0');
-    const bool added = items[i] != 0;
-    const bool read = added && api.znListData(items[i], value.data(), kValueLength, 0) != 0;
-    if (!read)
-      std::fprintf(stderr, "zncheck: %s: %s\n", tags[i].c_str(), added ? "not read" : "not added");
+  for (std::size_t i = 0; i < reading.values.size(); ++i) {
+    const binding::ListValue& value = reading.values[i];
+    const bool read = value.outcome == binding::ListValue::Outcome::Read;
+    const char* status = read                                                    ? "ok"
+                         : value.outcome == binding::ListValue::Outcome::NotRead ? "not read"
+                                                                                 : "not added";
+    if (!read) std::fprintf(stderr, "zncheck: %s: %s\n", tags[i].c_str(), status);
     allRead = allRead && read;
     out.Add({{Utf8FromAnsi(ansi[i])},
-             read ? Cell{Utf8FromAnsi({value.data(), strnlen(value.data(), value.size())})}
-                  : Cell::Missing(),
-             {read    ? "ok"
-              : added ? "not read"
-                      : "not added"}});
+             read ? Cell{Utf8FromAnsi(value.text)} : Cell::Missing(),
+             {status}});
   }
   return StatusOf(allRead);
 }

@@ -117,6 +117,8 @@ class frmListRead : public QDialog {
   void ConnectExportCommands();  // frmListRead_Export.cpp
   void ShowCount(int index, int count);
   void SetStatus(const QString& text);
+  /// The computer the connection in use was opened with, or "LOCAL".
+  QString ServerName() const;
 
   binding::basZNAPI& module_;
   ui::Host& host_;

@@ -87,16 +87,17 @@ void BM_TrendWalkLibraryOnly(benchmark::State& state) {
     const QString query = logic::TrendQuery(logic::FormatPeriodText(now), "1", seconds, kTrend);
     const auto start = Clock::now();
     {
-      logic::RecordCursor find(api, h, query);
+      binding::RecordCursor find(api, h, logic::ToAnsi(query));
       QString value;
       if (find.Found()) {
-        do {
-          find.Read("Date", logic::ValueRule::Trimmed, value);
-          find.Read("Time", logic::ValueRule::Trimmed, value);
-          find.Read(kTrend, logic::ValueRule::Trimmed, value);
-          benchmark::DoNotOptimize(value);
+        find.Walk([&] {
+          for (const char* field : {"Date", "Time", kTrend}) {
+            value = logic::FieldValue(find.Field(field), logic::ValueRule::Trimmed);
+            benchmark::DoNotOptimize(value);
+          }
           ++rows;
-        } while (find.Next());
+          return true;
+        });
       }
     }
     elapsed += Clock::now() - start;

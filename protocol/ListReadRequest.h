@@ -1,14 +1,15 @@
 #pragma once
-/// A list read taken straight from its frame: the tags are read in place, as views of the
-/// frame's bytes, instead of becoming a string each. Only the plain form a client sends is
-/// taken this way; any other frame is decoded as a whole, as every other request is.
+/// The server's reader of a list read request (the client writes it as a Request message): the
+/// tags are read in place, as views of the frame's bytes, instead of becoming a string each.
+/// Only the plain form a client sends is taken this way; any other frame is decoded as a
+/// whole, as every other request is.
 #include <cstddef>
 #include <cstdint>
 #include <iterator>
 #include <optional>
 #include <string_view>
 
-namespace znsim {
+namespace znwire {
 
 class ListReadRequest {
  public:
@@ -58,4 +59,4 @@ class ListReadRequest {
   std::string_view tags_;  // the list read's fields, every one a tag, already checked
 };
 
-}  // namespace znsim
+}  // namespace znwire

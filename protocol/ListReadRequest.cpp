@@ -1,24 +1,22 @@
 #include "ListReadRequest.h"
 
 #include <google/protobuf/io/coded_stream.h>
-#include <google/protobuf/stubs/common.h>  // IsStructurallyValidUTF8
-#include <google/protobuf/wire_format_lite.h>
 
 #include <limits>
 
-namespace znsim {
+#include "Utf8.h"
+#include "WireFormat.h"
+#include "znwire.pb.h"
+
+namespace znwire {
 
 namespace {
 
-using google::protobuf::internal::WireFormatLite;
 using google::protobuf::io::CodedInputStream;
 
-// Request.id is field 1 and Request.list_read field 9; ListRead.tags is field 1.
-const std::uint32_t kIdTag = WireFormatLite::MakeTag(1, WireFormatLite::WIRETYPE_VARINT);
-const std::uint32_t kListReadTag =
-    WireFormatLite::MakeTag(9, WireFormatLite::WIRETYPE_LENGTH_DELIMITED);
-const std::uint32_t kTagsTag =
-    WireFormatLite::MakeTag(1, WireFormatLite::WIRETYPE_LENGTH_DELIMITED);
+constexpr std::uint32_t kIdTag = FieldKey(Request::kIdFieldNumber, WireType::Varint);
+constexpr std::uint32_t kListReadTag = FieldKey(Request::kListReadFieldNumber, WireType::Delimited);
+constexpr std::uint32_t kTagsTag = FieldKey(ListRead::kTagsFieldNumber, WireType::Delimited);
 
 CodedInputStream Input(std::string_view bytes) {
   return CodedInputStream(reinterpret_cast<const std::uint8_t*>(bytes.data()),
@@ -63,10 +61,7 @@ std::optional<ListReadRequest> ListReadRequest::Parse(std::string_view body) {
     // The walk takes a tag to be one byte, as protobuf writes it.
     if (tag != kTagsTag || tags.CurrentPosition() != at + 1) return std::nullopt;
     const auto name = Delimited(tags, request.tags_);
-    if (!name || !google::protobuf::internal::IsStructurallyValidUTF8(
-                     name->data(), static_cast<int>(name->size()))) {
-      return std::nullopt;
-    }
+    if (!name || !codepage::IsUtf8(*name)) return std::nullopt;
     ++request.count_;
   }
   if (!tags.ConsumedEntireMessage()) return std::nullopt;
@@ -92,4 +87,4 @@ void ListReadRequest::Iterator::Next() {
   rest_.remove_prefix(start + size);
 }
 
-}  // namespace znsim
+}  // namespace znwire

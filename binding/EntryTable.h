@@ -88,7 +88,7 @@ constexpr const Operation& OperationOf(ZnOp op) {
 }
 
 /// The operations the call log keeps: the Calls, numbered from 0 before the extensions.
-inline constexpr std::size_t kZnOpCount = [] {
+inline constexpr std::size_t kLoggedOpCount = [] {
   std::size_t calls = 0;
   while (calls < kOperations.size() && kOperations[calls].role == OpRole::Call) ++calls;
   return calls;
@@ -105,7 +105,7 @@ constexpr bool KindFits(char kind) {
   return false;
 }
 
-/// Whether `kinds` gives every parameter of a function of type F a letter that fits its type,
+/// Whether `kinds` gives every parameter of a function a letter that fits its type,
 /// and every buffer its length.
 template <class... Parameters>
 constexpr bool KindsFit(std::string_view kinds, std::int32_t (*)(Parameters...)) {
@@ -146,7 +146,7 @@ inline constexpr std::size_t kMostTexts = [] {
 
 static_assert(
     [] {
-      for (std::size_t i = kZnOpCount; i < kOperations.size(); ++i) {
+      for (std::size_t i = kLoggedOpCount; i < kOperations.size(); ++i) {
         if (kOperations[i].role != OpRole::Extension) return false;
       }
       return true;

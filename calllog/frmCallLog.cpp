@@ -39,7 +39,7 @@ frmCallLog::frmCallLog(binding::CallLog& log, ui::Host& host, QWidget* parent)
   setFont(ui::WindowFont());
   cboOperation = new QComboBox(this);
   cboOperation->addItem(QStringLiteral("All operations"));
-  for (std::size_t op = 0; op < binding::kZnOpCount; ++op) {
+  for (std::size_t op = 0; op < binding::kLoggedOpCount; ++op) {
     cboOperation->addItem(QString::fromLatin1(binding::ZnOpName(static_cast<binding::ZnOp>(op))));
   }
   chkFailuresOnly = new QCheckBox(QStringLiteral("Failures only"), this);

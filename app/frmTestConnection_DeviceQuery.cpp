@@ -4,6 +4,7 @@
 #include <utility>
 
 #include "Host.h"
+#include "PaneTable.h"
 #include "RecordCursor.h"
 #include "TextValues.h"
 #include "Widgets.h"
@@ -14,11 +15,11 @@ void frmTestConnection::QueryDevice(std::int32_t handle, const QString& deviceNa
   binding::RecordCursor find(module().api(), handle, logic::ToAnsi(deviceName));
   if (!find.Found()) {
     host().MsgBox(QStringLiteral("Failed to load device '") + deviceName + QStringLiteral("'!"),
-                  ui::kStyleInformation);
+                  ui::kStyleInformation, std::nullopt, logic::FromAnsi(find.Failure()));
     return;
   }
   txtRequestedData->setText(QString());
-  SetPaneLayout(logic::PaneLayout::DeviceRows({}));
+  logic::PaneTable& table = ResetPaneTable();
   // Every record is read with the first record's field count.
   const logic::DeviceFieldCount fields = logic::ReadDeviceFieldCount(
       logic::FieldValue(find.Field("object.fields.Count"), logic::ValueRule::Untrimmed));
@@ -36,11 +37,10 @@ void frmTestConnection::QueryDevice(std::int32_t handle, const QString& deviceNa
       // A value the library cannot supply leaves no column behind.
       const binding::FieldBuffer value = find.Field(logic::ToAnsi(name));
       if (value.result == 0) continue;
-      row += logic::FieldValue(value, logic::ValueRule::Trimmed);
-      row += QLatin1Char('\t');
+      table.AddValue(row, logic::FieldValue(value, logic::ValueRule::Trimmed), QLatin1String("\t"));
       if (firstRecord) columns << name;
     }
-    if (std::exchange(firstRecord, false)) SetPaneLayout(logic::PaneLayout::DeviceRows(columns));
+    if (std::exchange(firstRecord, false)) table.SetColumns(columns);
     row += QLatin1String("\r\n");
   });
 }

@@ -40,7 +40,8 @@ void frmTestConnection::LoadNameList(std::int16_t listIndex, std::int32_t handle
     // for the rest of the session.
     binding::RecordCursor find(module().api(), handle, source.table);
     if (!find.Found()) {
-      host().MsgBox(logic::NoNamesFoundText(source.kindWord), ui::kStyleInformation);
+      host().MsgBox(logic::NoNamesFoundText(source.kindWord), ui::kStyleInformation, std::nullopt,
+                    logic::FromAnsi(find.Failure()));
       return;
     }
     const std::int32_t total = find.Count();

@@ -5,6 +5,7 @@
 
 #include "Host.h"
 #include "PaneRowWriter.h"
+#include "PaneTable.h"
 #include "QueryTexts.h"
 #include "RecordCursor.h"
 #include "Widgets.h"
@@ -17,15 +18,16 @@ void WriteAlarmRows(frmTestConnection& w, std::int32_t handle, const QString& qu
                     std::span<const logic::FieldLayout> layout) {
   binding::RecordCursor find(w.module().api(), handle, logic::ToAnsi(query));
   if (!find.Found()) {
-    w.host().MsgBox(QStringLiteral("Failed find any alarms!"), ui::kStyleInformation);
+    w.host().MsgBox(QStringLiteral("Failed find any alarms!"), ui::kStyleInformation, std::nullopt,
+                    logic::FromAnsi(find.Failure()));
     return;
   }
   w.txtRequestedData->setText(QString());
-  w.SetPaneLayout(logic::PaneLayout::Rows(layout));
+  logic::PaneTable& table = w.ResetPaneTable(logic::FieldNames(layout));
   w.ShowRecords(find, w.lblRequestCount, [&](QString& row) {
     for (const logic::FieldLayout& field : layout) {
-      row += logic::FieldValue(find.Field(field.name), field.rule);
-      row += QLatin1String(field.separator);
+      table.AddValue(row, logic::FieldValue(find.Field(field.name), field.rule),
+                     QLatin1String(field.separator));
     }
   });
 }
@@ -38,7 +40,7 @@ void frmTestConnection::ShowRecords(binding::RecordCursor& find, QLabel* countLa
   ui::PaneRowWriter out(*txtRequestedData, countLabel);
   QString row;
   find.Walk([&] {
-    row.clear();
+    paneTable_.BeginRow(row, out.End());
     writeRow(row);
     out.AppendRow(row);
     host().DoEvents();

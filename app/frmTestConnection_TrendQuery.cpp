@@ -6,6 +6,7 @@
 #include <QScopeGuard>
 
 #include "Host.h"
+#include "PaneTable.h"
 #include "PeriodTiming.h"
 #include "QueryTexts.h"
 #include "RecordCursor.h"
@@ -50,13 +51,15 @@ void frmTestConnection::QueryTrend(std::int32_t handle) {
       logic::ToAnsi(
           logic::TrendQuery(RequestEndText, txtSamplePeriod->text(), *count, TrendName(*this))));
   if (!find.Found()) {
-    host().MsgBox(QStringLiteral("Failed find any trend data!"), ui::kStyleInformation);
+    host().MsgBox(QStringLiteral("Failed find any trend data!"), ui::kStyleInformation,
+                  std::nullopt, logic::FromAnsi(find.Failure()));
     return;
   }
   txtRequestedData->setText(QStringLiteral("Date    "));
   txtRequestedData->append(QStringLiteral("\tTime        \t") + TrendName(*this) +
                            QStringLiteral("\r\n"));
-  SetPaneLayout(logic::PaneLayout::TrendRows());
+  logic::PaneTable& table =
+      ResetPaneTable({QStringLiteral("Date"), QStringLiteral("Time"), TrendName(*this)});
   const auto field = [&](const std::string& name) {
     return logic::FieldValue(find.Field(name), logic::ValueRule::Trimmed);
   };
@@ -64,14 +67,12 @@ void frmTestConnection::QueryTrend(std::int32_t handle) {
       find, lblRequestCount,
       [&](QString& row) {
         const QString date = field("Date");
+        table.AddValue(row, date, QLatin1String("\t"));
         const QString time = field("Time");
+        table.AddValue(row, QStringView(time).left(8),
+                       QLatin1String("\t"));  // whole seconds; some add fractions
         const QString value = field(logic::ToAnsi(TrendName(*this)));
-        row += date;
-        row += QLatin1Char('\t');
-        row += time.left(8);  // whole seconds; some servers add fractions
-        row += QLatin1Char('\t');
-        row += value;
-        row += QLatin1String("\r\n");
+        table.AddValue(row, value, QLatin1String("\r\n"));
         samples->Add(date, time, value);
       },
       [&] { return CancelRequested != 0; });

@@ -14,6 +14,7 @@ static_assert(kPropertyAsText == ZNAPI_TYPE_TEXT);
 RecordCursor::RecordCursor(ZnApi& api, std::int32_t connection, const std::string& table)
     : api_(api) {
   search_ = api_.znFindFirst(connection, table.c_str(), "*", &object_, 0);
+  if (search_ == 0) failure_ = api_.LastReason();
 }
 
 RecordCursor::~RecordCursor() {

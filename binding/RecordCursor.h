@@ -31,6 +31,8 @@ class RecordCursor {
 
   /// Whether the find gave a first record.
   bool Found() const { return search_ != 0; }
+  /// Why nothing was found, in the library's words; empty when it gives none.
+  const std::string& Failure() const { return failure_; }
   /// The number of records the server reports for the find.
   std::int32_t Count();
   /// Back to the first record.
@@ -63,6 +65,7 @@ class RecordCursor {
   ZnApi& api_;
   std::int32_t search_ = 0;
   std::int32_t object_ = 0;
+  std::string failure_;
   std::vector<char> wide_ = std::vector<char>(256);
 };
 

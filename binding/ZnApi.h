@@ -7,6 +7,7 @@
 #include <string>
 
 #include "EntryTable.h"
+#include "ResultBuffer.h"
 
 namespace binding {
 
@@ -25,6 +26,14 @@ class ZnApi {
   virtual std::int32_t name parameters = 0;
   ZN_OPERATIONS(ZN_DECLARE)
 #undef ZN_DECLARE
+
+  /// The reason for this thread's last failed call as text, read at once after the call; empty
+  /// when the library gives none.
+  std::string LastReason() {
+    ResultBuffer reason;
+    if (znLastError(reason.data(), reason.length()) == 0) return {};
+    return reason.text();
+  }
 };
 
 /// An operation declared as an override: ZN_OPERATIONS(ZN_OVERRIDE) in a class derived from

@@ -5,6 +5,7 @@
 #include <cstdint>
 #include <string>
 #include <variant>
+#include <vector>
 
 #include "ConnectionTable.h"
 #include "ZnApi.h"
@@ -26,6 +27,10 @@ class basZNAPI {
   /// A live connection handle, or 0; updates Handle, CurrentSlot and OpenAllowed.
   /// Library errors (LibraryError) pass to the caller.
   std::int32_t GetConnection();
+  /// Why the last GetConnection reached no server, in the library's words: the reason alone
+  /// with one slot, one line per slot tried ("Primary: ...") with two. Empty when the library
+  /// gives no reasons.
+  std::string ConnectionFailure() const;
 
   /// Runs a server function text; -1 when the library call returned non-zero, else 0.
   /// `result` receives the buffer's text after every call that returned from the library.
@@ -38,16 +43,14 @@ class basZNAPI {
   /// (LibraryError) pass to the caller.
   bool WriteTag(std::int32_t h, const std::string& tag, const std::string& value);
 
-  /// Closes each open handle whose slot's computer, user or password text has changed since
-  /// it was opened, so that the next GetConnection reaches what the texts now say.
-  /// Library errors (LibraryError) pass to the caller.
-  void CloseChangedConnections();
+  /// Lets the next GetConnection reach what the texts now say: each slot whose computer, user
+  /// or password text changed since its last open may be opened again (after a failover too),
+  /// and its handle, if one is open, is closed. Slots whose texts did not change keep the
+  /// failover rule. Library errors (LibraryError) pass to the caller.
+  void ReopenChangedSlots();
 
   /// Closes every open handle of the table, as the program ends; errors are dropped.
   void CloseAll();
-
-  /// The library's reason for this thread's last failed call; empty when it gives none.
-  std::string LastReason();
 
   /// The computer text the handle in use was opened with.
   const std::string& ComputerInUse() const;
@@ -55,8 +58,16 @@ class basZNAPI {
   std::string ServerName() const;
 
  private:
+  struct SlotFailure {
+    int slot;
+    std::string reason;
+  };
+  /// Keeps the library's reason for the call on `slot` that just failed.
+  void NoteFailure(int slot);
+
   ZnApi& api_;
   ConnectionTable table_;
+  std::vector<SlotFailure> failures_;  // of the last GetConnection
 };
 
 }  // namespace binding

@@ -38,7 +38,7 @@ QString FieldText(const binding::CallRecord& record, Column column, bool withDat
 }
 
 bool Filter::Passes(const binding::CallRecord& record) const {
-  return (!op || record.op == *op) && (!failuresOnly || record.result == 0);
+  return (!op || record.op == *op) && (!failuresOnly || binding::IsFailure(record));
 }
 
 void CallLogRows::Reset(const Filter& filter) {

@@ -100,7 +100,7 @@ std::string ServerAccess::Computer(int slot) const {
 }
 
 std::string ServerAccess::Reason() {
-  const std::string reason = module_.LastReason();
+  const std::string reason = library_.LastReason();
   if (reason.empty()) return "";
   return " (" + Utf8FromAnsi(reason) + ")";
 }

@@ -6,8 +6,8 @@
 #include <csignal>
 #include <cstdio>
 #include <memory>
-#include <sstream>
 #include <string>
+#include <sstream>
 #include <type_traits>
 #include <variant>
 
@@ -50,19 +50,28 @@ void SayFailed(const std::string& what, ServerAccess& access) {
   std::fprintf(stderr, "zncheck: %s failed%s\n", what.c_str(), access.Reason().c_str());
 }
 
+// Every text converted before the first call: a text the library cannot carry ends the
+// command before anything is sent.
+std::vector<std::string> AnsiTexts(const std::vector<std::string>& texts) {
+  std::vector<std::string> ansi;
+  ansi.reserve(texts.size());
+  for (const auto& text : texts) ansi.push_back(AnsiFromUtf8(text));
+  return ansi;
+}
+
 CheckStatus Read(const CheckOptions& o, const std::vector<std::string>& tags) {
+  const std::vector<std::string> ansiTags = AnsiTexts(tags);
   ServerAccess access(o);
   const std::int32_t handle = access.ConnectOrSay();
   if (handle == 0) return CheckStatus::Critical;
   RowOutput out(o.format, {"tag", "value", "status"}, stdout, o.quiet);
   bool allRead = true;
-  for (const auto& tag : tags) {
-    const std::string ansi = AnsiFromUtf8(tag);
-    const binding::TagValue value = access.module().ReadTagValue(handle, ansi);
+  for (std::size_t i = 0; i < tags.size(); ++i) {
+    const binding::TagValue value = access.module().ReadTagValue(handle, ansiTags[i]);
     const bool read = !std::holds_alternative<std::monostate>(value);
-    if (!read) SayFailed("reading " + tag, access);
+    if (!read) SayFailed("reading " + tags[i], access);
     allRead = allRead && read;
-    out.Add({{Utf8FromAnsi(ansi)}, ValueCell(value), {read ? "ok" : "failed"}});
+    out.Add({{Utf8FromAnsi(ansiTags[i])}, ValueCell(value), {read ? "ok" : "failed"}});
   }
   return StatusOf(allRead);
 }
@@ -70,14 +79,16 @@ CheckStatus Read(const CheckOptions& o, const std::vector<std::string>& tags) {
 // One write per pair, as the list window writes; pairs of UTF-8 texts.
 CheckStatus Write(const CheckOptions& o,
                   const std::vector<std::pair<std::string, std::string>>& pairs) {
+  std::vector<std::pair<std::string, std::string>> ansi;
+  for (const auto& [tag, value] : pairs) ansi.emplace_back(AnsiFromUtf8(tag), AnsiFromUtf8(value));
   ServerAccess access(o);
   const std::int32_t handle = access.ConnectOrSay();
   if (handle == 0) return CheckStatus::Critical;
   RowOutput out(o.format, {"tag", "value", "status"}, stdout, o.quiet);
   bool allWritten = true;
-  for (const auto& [tag, value] : pairs) {
-    const std::string ansiTag = AnsiFromUtf8(tag);
-    const std::string ansiValue = AnsiFromUtf8(value);
+  for (std::size_t i = 0; i < pairs.size(); ++i) {
+    const std::string& tag = pairs[i].first;
+    const auto& [ansiTag, ansiValue] = ansi[i];
     const bool written = access.module().WriteTag(handle, ansiTag, ansiValue);
     if (!written) SayFailed("writing " + tag, access);
     allWritten = allWritten && written;
@@ -87,12 +98,13 @@ CheckStatus Write(const CheckOptions& o,
 }
 
 CheckStatus Zncode(const CheckOptions& o, const std::string& function) {
+  const std::string ansiFunction = AnsiFromUtf8(function);
   ServerAccess access(o);
   const std::int32_t handle = access.ConnectOrSay();
   if (handle == 0) return CheckStatus::Critical;
   std::string result;
   const bool ran =
-      access.module().CallServerFunction(handle, AnsiFromUtf8(function), result) != binding::kFalse;
+      access.module().CallServerFunction(handle, ansiFunction, result) != binding::kFalse;
   if (!ran) SayFailed(function, access);
   RowOutput out(o.format, {"function", "result", "status"}, stdout, o.quiet);
   out.Add(
@@ -110,6 +122,7 @@ CheckStatus ListRead(const CheckOptions& o, std::vector<std::string> tags,
     }
   }
   if (tags.empty()) throw UsageError("list-read needs tags, as arguments or in --file");
+  const std::vector<std::string> ansi = AnsiTexts(tags);
   ServerAccess access(o);
   const std::int32_t handle = access.ConnectOrSay();
   if (handle == 0) return CheckStatus::Critical;
@@ -118,9 +131,6 @@ CheckStatus ListRead(const CheckOptions& o, std::vector<std::string> tags,
     SayFailed("starting a list", access);
     return CheckStatus::Critical;
   }
-  std::vector<std::string> ansi;
-  ansi.reserve(tags.size());
-  for (const auto& tag : tags) ansi.push_back(AnsiFromUtf8(tag));
   binding::ListReading reading;
   list.Read(ansi, reading);
   RowOutput out(o.format, {"tag", "value", "status"}, stdout, o.quiet);
@@ -174,9 +184,8 @@ CheckStatus Watch(const CheckOptions& o, const std::vector<std::string>& tags,
   sigaction(SIGINT, &stop, nullptr);
   sigaction(SIGTERM, &stop, nullptr);
 
+  const std::vector<std::string> ansi = AnsiTexts(tags);
   ServerAccess access(o);
-  std::vector<std::string> ansi;
-  for (const auto& tag : tags) ansi.push_back(AnsiFromUtf8(tag));
   RowOutput out(o.format, {"time", "server", "computer", "tag", "value", "status"}, stdout,
                 o.quiet);
   bool allRead = true;

@@ -1,5 +1,6 @@
 // Read: all tags of the selected list in one list request, one value line per tag.
 // Write: each value line to the tag at the same position, one tag write per pair.
+#include <QItemSelectionModel>
 #include <QLabel>
 #include <QListWidget>
 #include <exception>
@@ -12,6 +13,7 @@
 #include "ListHandle.h"
 #include "ListTexts.h"
 #include "PeriodTiming.h"
+#include "SendableText.h"
 #include "TextDragList.h"
 #include "TextValues.h"
 #include "basZNAPI.h"
@@ -47,8 +49,14 @@ QString frmListRead::ServerName() const {
   return logic::FromAnsi(module_.ServerName());
 }
 
+bool frmListRead::Sendable(QStringList texts) {
+  if (ConnectionTexts) texts += ConnectionTexts();
+  return logic::Sendable(host_, texts);
+}
+
 void frmListRead::cmdRead_Click() {
   const QStringList tags = listread::EntryTexts(lstTagNames);
+  if (!Sendable(tags)) return;
   binding::ListReading reading;
   std::optional<QString> failure;
   try {
@@ -58,7 +66,8 @@ void frmListRead::cmdRead_Click() {
       host_.SetPointer(ui::kPointerHourglass);
       ConnectionHandle = module_.GetConnection();
       if (ConnectionHandle == 0) {
-        host_.MsgBox(kNotConnected, ui::kStyleInformation, kConnectionTitle);
+        host_.MsgBox(kNotConnected, ui::kStyleInformation, kConnectionTitle,
+                     logic::FromAnsi(module_.ConnectionFailure()));
       } else {
         lstTagValues->clear();
         std::vector<std::string> ansiTags;
@@ -83,12 +92,19 @@ void frmListRead::cmdRead_Click() {
   if (failure) {
     host_.MsgBox(*failure, ui::kStyleCritical, kErrorTitle);
   } else if (!reading.values.empty()) {
-    lstTagNames->setCurrentRow(0);
+    // Current, not selected: a "<" after the read must move only the tags the user picked.
+    lstTagNames->setCurrentRow(0, QItemSelectionModel::NoUpdate);
   }
   host_.SetPointer(ui::kPointerDefault);
 }
 
 void frmListRead::cmdWrite_Click() {
+  const int paired = std::min(lstTagNames->count(), lstTagValues->count());
+  QStringList sent;
+  for (int i = 0; i < paired; ++i)
+    sent << lstTagNames->item(i)->text() << lstTagValues->item(i)->text();
+  // A value sent changed would be written as '?' and counted as written.
+  if (!Sendable(sent)) return;
   try {
     int pairs = lstTagNames->count();
     // Asked even with no tags: pressing Write may open or re-open the connection.
@@ -96,7 +112,8 @@ void frmListRead::cmdWrite_Click() {
     if (pairs == 0) {
       host_.MsgBox(kNoTags, ui::kStyleInformation);
     } else if (ConnectionHandle == 0) {
-      host_.MsgBox(kNotConnected, ui::kStyleInformation, kConnectionTitle);
+      host_.MsgBox(kNotConnected, ui::kStyleInformation, kConnectionTitle,
+                   logic::FromAnsi(module_.ConnectionFailure()));
     } else {
       pairs = std::min(pairs, lstTagValues->count());
       host_.SetPointer(ui::kPointerHourglass);

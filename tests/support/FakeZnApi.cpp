@@ -95,9 +95,10 @@ std::int32_t FakeLibrary::put(const std::string& text, char* buffer, std::int32_
 }
 
 std::int32_t FakeLibrary::znOpen(const char* computer, const char* /*user*/,
-                                 const char* /*password*/, std::int32_t /*mode*/) {
+                                 const char* password, std::int32_t /*mode*/) {
   auto s = servers.find(str(computer));
   if (s == servers.end() || !s->second.up) return 0;
+  if (s->second.password && *s->second.password != str(password)) return 0;
   const std::int32_t h = next_++;
   connections_[h] = s->first;
   return h;

@@ -5,6 +5,7 @@
 #include <algorithm>
 #include <cmath>
 #include <cstddef>
+#include <cstdint>
 #include <vector>
 
 namespace plot {
@@ -18,25 +19,107 @@ struct Polylines {
   }
 };
 
-/// The visible part, from `from` to `to` (ms), of a series in time order with `columns` pixel
-/// columns. `Series` offers size(), TimeMs(i) and Value(i), NaN marking a bad sample.
-///
-/// Each column gives its lowest and highest good sample, in time order; each polyline also
-/// keeps its first and last sample, so it reaches exactly to a gap. The nearest sample on
-/// either side of the range is kept too, so the line runs on to the edge. A column whose
-/// samples are all bad breaks the line; a bad sample among good ones in the same column is
-/// narrower than a pixel and does not. Columns without samples are bridged.
+namespace detail {
+
+/// What a run of samples holds for decimation: its good samples' first, last, lowest and
+/// highest (the earliest of equals), and whether any sample in it is bad.
+struct Summary {
+  std::uint32_t firstGood = 0, lastGood = 0, low = 0, high = 0;
+  bool good = false, bad = false;
+};
+
+}  // namespace detail
+
+/// A series with its lows and highs summarised in levels of ever longer runs, built once, so
+/// that reducing any range to pixel columns visits a few runs a column instead of every
+/// sample: a zoom or pan over a million samples costs what one over a few thousand does.
+/// `Series` offers size(), TimeMs(i) and Value(i), in time order, NaN marking a bad sample;
+/// it must outlive this.
 template <typename Series>
-Polylines DecimateMinMax(const Series& series, double from, double to, int columns) {
+class MinMaxLevels {
+ public:
+  /// `summarise` false keeps no levels: each reduction then visits every sample in range.
+  explicit MinMaxLevels(const Series& series, bool summarise = true) : series_(series) {
+    if (summarise) Build();
+  }
+
+  /// The visible part, from `from` to `to` (ms), with `columns` pixel columns.
+  ///
+  /// Each column gives its lowest and highest good sample, in time order; each polyline also
+  /// keeps its first and last sample, so it reaches exactly to a gap. The nearest sample on
+  /// either side of the range is kept too, so the line runs on to the edge. A column whose
+  /// samples are all bad breaks the line; a bad sample among good ones in the same column is
+  /// narrower than a pixel and does not. Columns without samples are bridged.
+  Polylines Decimate(double from, double to, int columns) const;
+
+  /// Memory the levels hold.
+  std::size_t Bytes() const {
+    std::size_t bytes = 0;
+    for (const auto& level : levels_) bytes += level.capacity() * sizeof(detail::Summary);
+    return bytes;
+  }
+
+ private:
+  // Runs of 8, 32, 128 ... samples: a column's interior is covered by a few runs of each
+  // length below its own, and the levels together hold under a third of a summary a sample.
+  static constexpr std::size_t kFirstRun = 8, kGrowth = 4;
+
+  detail::Summary One(std::size_t i) const {
+    detail::Summary s;
+    s.firstGood = s.lastGood = s.low = s.high = static_cast<std::uint32_t>(i);
+    s.good = !std::isnan(series_.Value(i));
+    s.bad = !s.good;
+    return s;
+  }
+  void Merge(detail::Summary& into, const detail::Summary& part) const {
+    into.bad = into.bad || part.bad;
+    if (!part.good) return;
+    if (!into.good) {
+      into.firstGood = part.firstGood;
+      into.low = part.low;
+      into.high = part.high;
+    } else {
+      if (series_.Value(part.low) < series_.Value(into.low)) into.low = part.low;
+      if (series_.Value(part.high) > series_.Value(into.high)) into.high = part.high;
+    }
+    into.lastGood = part.lastGood;
+    into.good = true;
+  }
+  void Build() {
+    // Indices are kept in 32 bits; a series that long would not fit in memory anyway.
+    if (series_.size() > UINT32_MAX) return;
+    std::size_t run = kFirstRun;
+    for (std::size_t count = series_.size() / run; count >= 2; count /= kGrowth) {
+      std::vector<detail::Summary> level(count);
+      for (std::size_t k = 0; k < count; ++k) {
+        detail::Summary& s = level[k];
+        if (levels_.empty()) {
+          for (std::size_t i = k * run; i < (k + 1) * run; ++i) Merge(s, One(i));
+        } else {
+          for (std::size_t c = k * kGrowth; c < (k + 1) * kGrowth; ++c) Merge(s, levels_.back()[c]);
+        }
+      }
+      levels_.push_back(std::move(level));
+      runs_.push_back(run);
+      run *= kGrowth;
+    }
+  }
+
+  const Series& series_;
+  std::vector<std::vector<detail::Summary>> levels_;
+  std::vector<std::size_t> runs_;  // samples a summary of each level covers
+};
+
+template <typename Series>
+Polylines MinMaxLevels<Series>::Decimate(double from, double to, int columns) const {
   Polylines out;
-  const std::size_t n = series.size();
+  const std::size_t n = series_.size();
   if (n == 0 || columns <= 0 || !(to > from)) return out;
-  const auto timeBelow = [&](std::size_t i, double t) { return series.TimeMs(i) < t; };
   std::size_t first = 0;
   std::size_t count = n;
   while (count > 0) {  // first sample at or after `from`
     const std::size_t half = count / 2;
-    if (timeBelow(first + half, from)) {
+    if (series_.TimeMs(first + half) < from) {
       first += half + 1;
       count -= half + 1;
     } else {
@@ -45,19 +128,22 @@ Polylines DecimateMinMax(const Series& series, double from, double to, int colum
   }
   if (first > 0) --first;
   const double width = (to - from) / columns;
+  const auto columnOf = [&](std::size_t i) -> long {
+    const double t = series_.TimeMs(i);
+    return t < from ? -1
+           : t > to ? columns
+                    : std::min<long>(static_cast<long>((t - from) / width), columns - 1);
+  };
 
-  struct Column {
-    long index = 0;
-    std::size_t firstGood = 0, lastGood = 0, low = 0, high = 0;
-    bool good = false, bad = false;
-  } column;
+  long index = 0;
+  detail::Summary column;
   bool open = false;  // a polyline is being drawn
   std::size_t lastEmitted = 0;
   std::size_t lineLast = 0;  // last good sample of the open polyline
 
   const auto take = [&](std::size_t i) {
     if (open && out.points.size() > out.starts.back() && lastEmitted == i) return;
-    out.points.emplace_back(series.TimeMs(i), series.Value(i));
+    out.points.emplace_back(series_.TimeMs(i), series_.Value(i));
     lastEmitted = i;
   };
   const auto endLine = [&] {
@@ -81,31 +167,44 @@ Polylines DecimateMinMax(const Series& series, double from, double to, int colum
     lineLast = column.lastGood;
   };
 
-  for (std::size_t i = first; i < n; ++i) {
-    const double t = series.TimeMs(i);
-    const long index = t < from ? -1
-                       : t > to
-                           ? columns
-                           : std::min<long>(static_cast<long>((t - from) / width), columns - 1);
-    if (i == first || index != column.index) {
+  // From `first` on, each step takes the longest summarised run that starts there and lies
+  // within one column, or a single sample; the first sample past the range ends the walk.
+  std::size_t level = levels_.size();
+  for (std::size_t i = first; i < n;) {
+    const long here = columnOf(i);
+    if (i == first || here != index) {
       if (i != first) flush();
-      column = Column{index};
+      index = here;
+      column = {};
     }
-    const double v = series.Value(i);
-    if (std::isnan(v)) {
-      column.bad = true;
-    } else {
-      if (!column.good) column.firstGood = column.low = column.high = i;
-      if (v < series.Value(column.low)) column.low = i;
-      if (v > series.Value(column.high)) column.high = i;
-      column.lastGood = i;
-      column.good = true;
+    std::size_t taken = 1;
+    detail::Summary part = One(i);
+    if (here != columns) {
+      // Runs grow by one level at a time, so the search starts just above the last one used.
+      level = std::min(level + 1, levels_.size());
+      while (level > 0) {
+        const std::size_t run = runs_[level - 1];
+        if (i % run == 0 && i + run <= n && columnOf(i + run - 1) == here) {
+          part = levels_[level - 1][i / run];
+          taken = run;
+          break;
+        }
+        --level;
+      }
     }
-    if (index == columns) break;  // the first sample past the range ends it
+    Merge(column, part);
+    if (here == columns) break;
+    i += taken;
   }
   flush();
   endLine();
   return out;
+}
+
+/// A single reduction, visiting every sample in range.
+template <typename Series>
+Polylines DecimateMinMax(const Series& series, double from, double to, int columns) {
+  return MinMaxLevels<Series>(series, false).Decimate(from, to, columns);
 }
 
 }  // namespace plot

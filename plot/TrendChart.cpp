@@ -1,19 +1,19 @@
 #include "TrendChart.h"
 
+#include <QCategoryAxis>
 #include <QDateTime>
-#include <QDateTimeAxis>
 #include <QGraphicsEllipseItem>
 #include <QLegend>
 #include <QLegendMarker>
 #include <QLineSeries>
 #include <QPen>
-#include <QScatterSeries>
 #include <QValueAxis>
 #include <algorithm>
 #include <cmath>
 #include <limits>
 
-#include "MinMaxDecimation.h"
+#include "CurveItem.h"
+#include "TimeTicks.h"
 #include "TrendSamples.h"
 
 namespace plot {
@@ -27,21 +27,18 @@ bool SameUnits(const std::optional<QString>& a, const std::optional<QString>& b)
   return a && b && *a == *b;
 }
 
-// Labels that stay readable at the range shown: dates for days, seconds for minutes.
-QString TimeFormat(double lengthMs) {
-  constexpr double kMinute = 60'000, kDay = 86'400'000;
-  if (lengthMs >= 3 * kDay) return QStringLiteral("dd/MM/yyyy");
-  if (lengthMs >= kDay) return QStringLiteral("dd/MM HH:mm");
-  if (lengthMs >= 10 * kMinute) return QStringLiteral("HH:mm");
-  if (lengthMs >= 10'000) return QStringLiteral("HH:mm:ss");
-  return QStringLiteral("HH:mm:ss.zzz");
-}
-
 QString TimeText(double ms) {
   const auto whole = static_cast<qint64>(ms);
   return QDateTime::fromMSecsSinceEpoch(whole).toString(
       whole % 1000 == 0 ? QStringLiteral("dd/MM/yyyy HH:mm:ss")
                         : QStringLiteral("dd/MM/yyyy HH:mm:ss.zzz"));
+}
+
+// The ends of the range on screen; milliseconds once the range is short enough to need them.
+QString ShownText(double ms, double length) {
+  return QDateTime::fromMSecsSinceEpoch(static_cast<qint64>(std::round(ms)))
+      .toString(length < 10'000 ? QStringLiteral("dd/MM/yyyy HH:mm:ss.zzz")
+                                : QStringLiteral("dd/MM/yyyy HH:mm:ss"));
 }
 
 // The first sample at or after `t`.
@@ -62,12 +59,16 @@ std::size_t FirstAtOrAfter(const logic::TrendSamples& s, double t) {
 }  // namespace
 
 struct TrendChart::Plotted {
+  explicit Plotted(PlotTrend t) : trend(std::move(t)), levels(*trend.samples) {}
+
   PlotTrend trend;
+  MinMaxLevels<logic::TrendSamples> levels;
   QColor color;
   QValueAxis* axis = nullptr;
-  std::vector<QLineSeries*> lines;  // one per polyline drawn; the first one names the trend
-  QScatterSeries* dots = nullptr;   // samples with bad ones on both sides
-  double low = 0, high = 0;         // values drawn within the range shown
+  // Stays empty: it gives the trend its entry in the legend, while CurveItem draws.
+  QLineSeries* legendLine = nullptr;
+  Polylines lines;           // reduced for the range shown
+  double low = 0, high = 0;  // values drawn within the range shown
   bool drawn = false;
 
   const logic::TrendSamples& samples() const { return *trend.samples; }
@@ -79,14 +80,19 @@ struct TrendChart::Plotted {
 
 TrendChart::TrendChart() {
   legend()->setAlignment(Qt::AlignBottom);
-  timeAxis_ = new QDateTimeAxis;
+  // Ticks at round times need labels where they fall, which a date-time axis, dividing its
+  // range evenly, cannot place.
+  timeAxis_ = new QCategoryAxis;
+  timeAxis_->setLabelsPosition(QCategoryAxis::AxisLabelsPositionOnValue);
   addAxis(timeAxis_, Qt::AlignBottom);
   mark_ = new QGraphicsEllipseItem(this);
   mark_->setZValue(100);
   mark_->setPen(QPen(Qt::black, 1.5));
   mark_->setVisible(false);
+  curves_ = new CurveItem(this);
   // Decimation works per pixel column: a new width needs a new reduction.
   connect(this, &QChart::plotAreaChanged, this, [this](const QRectF& area) {
+    curves_->AreaChanged();
     if (static_cast<int>(area.width()) != drawnColumns_) Redraw();
   });
 }
@@ -95,8 +101,7 @@ TrendChart::~TrendChart() = default;
 
 bool TrendChart::AddTrend(PlotTrend trend) {
   if (TrendCount() >= kMaxTrends || !trend.samples || trend.samples->empty()) return false;
-  auto p = std::make_unique<Plotted>();
-  p->trend = std::move(trend);
+  auto p = std::make_unique<Plotted>(std::move(trend));
   p->color = kColors[plotted_.size()];
   if (!plotted_.empty() && SameUnits(plotted_.front()->trend.units, p->trend.units)) {
     p->axis = plotted_.front()->axis;
@@ -105,17 +110,13 @@ bool TrendChart::AddTrend(PlotTrend trend) {
     p->axis->setTitleText(p->trend.units.value_or(QString()));
     addAxis(p->axis, plotted_.empty() ? Qt::AlignLeft : Qt::AlignRight);
   }
-  NewLine(*p, true);
-  p->dots = new QScatterSeries;
-  p->dots->setMarkerSize(5);
-  p->dots->setColor(p->color);
-  p->dots->setBorderColor(p->color);
-  addSeries(p->dots);
-  p->dots->attachAxis(timeAxis_);
-  p->dots->attachAxis(p->axis);
-  legend()->markers(p->dots).constFirst()->setVisible(false);
+  p->legendLine = new QLineSeries;
+  p->legendLine->setPen(QPen(p->color, 1.5));
+  p->legendLine->setName(p->Label());
+  addSeries(p->legendLine);
+  p->legendLine->attachAxis(timeAxis_);
+  p->legendLine->attachAxis(p->axis);
   plotted_.push_back(std::move(p));
-  UpdateTitle();
   ShowAll();
   return true;
 }
@@ -126,6 +127,7 @@ void TrendChart::RemoveTrends() {
     removeAxis(axis);
     delete axis;
   }
+  curves_->Show({}, shown_);
   plotted_.clear();
   valuesByHand_ = false;
   mark_->setVisible(false);
@@ -145,17 +147,8 @@ const PlotTrend& TrendChart::TrendAt(int index) const {
   return plotted_.at(static_cast<std::size_t>(index))->trend;
 }
 
-QLineSeries* TrendChart::NewLine(Plotted& p, bool inLegend) {
-  auto* line = new QLineSeries;
-  line->setPen(QPen(p.color, 1.5));
-  line->setName(p.Label());
-  addSeries(line);
-  line->attachAxis(timeAxis_);
-  line->attachAxis(p.axis);
-  // One legend entry per trend however many pieces its gaps cut it into.
-  if (!inLegend) legend()->markers(line).constFirst()->setVisible(false);
-  p.lines.push_back(line);
-  return line;
+const Polylines& TrendChart::Drawn(int index) const {
+  return plotted_.at(static_cast<std::size_t>(index))->lines;
 }
 
 TimeSpan TrendChart::AllTimes() const {
@@ -224,37 +217,27 @@ void TrendChart::Redraw() {
   const int columns = std::max(1, static_cast<int>(plotArea().width()));
   drawnColumns_ = static_cast<int>(plotArea().width());
   pointsDrawn_ = 0;
-  for (auto& p : plotted_) DrawTrend(*p, shown_, columns);
+  std::vector<CurveItem::Curve> curves;
+  for (auto& p : plotted_) {
+    DrawTrend(*p, shown_, columns);
+    curves.push_back({&p->lines, p->color, p->axis});
+  }
   ShowTimeAxis();
   if (!valuesByHand_) FitValues();
+  curves_->Show(std::move(curves), shown_);
   mark_->setVisible(false);
   redrawing_ = false;
 }
 
 void TrendChart::DrawTrend(Plotted& p, TimeSpan span, int columns) {
-  const Polylines drawn = DecimateMinMax(p.samples(), span.from, span.to, columns);
-  QList<QPointF> alone;
-  std::size_t used = 0;
-  for (std::size_t k = 0; k < drawn.starts.size(); ++k) {
-    const auto begin = drawn.points.begin() + static_cast<std::ptrdiff_t>(drawn.starts[k]);
-    const auto end = drawn.points.begin() + static_cast<std::ptrdiff_t>(drawn.End(k));
-    if (end - begin == 1) {  // a line needs two points; a sample between gaps is a dot
-      alone.append(*begin);
-      continue;
-    }
-    if (used == p.lines.size()) NewLine(p, false);
-    p.lines[used++]->replace(QList<QPointF>(begin, end));
-  }
-  for (std::size_t k = used; k < p.lines.size(); ++k)
-    if (p.lines[k]->count() > 0) p.lines[k]->clear();
-  p.dots->replace(alone);
-  pointsDrawn_ += drawn.points.size();
+  p.lines = p.levels.Decimate(span.from, span.to, columns);
+  pointsDrawn_ += p.lines.points.size();
 
   // The value range of what lies within the times shown; the points just outside count
   // only when nothing lies within.
   p.drawn = false;
   for (const bool inside : {true, false}) {
-    for (const QPointF& pt : drawn.points) {
+    for (const QPointF& pt : p.lines.points) {
       if (inside && (pt.x() < span.from || pt.x() > span.to)) continue;
       p.low = p.drawn ? std::min(p.low, pt.y()) : pt.y();
       p.high = p.drawn ? std::max(p.high, pt.y()) : pt.y();
@@ -265,11 +248,13 @@ void TrendChart::DrawTrend(Plotted& p, TimeSpan span, int columns) {
 }
 
 void TrendChart::ShowTimeAxis() {
-  timeAxis_->setFormat(TimeFormat(shown_.Length()));
-  timeAxis_->setTickCount(
-      std::clamp(static_cast<int>(plotArea().width()) / kPixelsPerTimeLabel, 3, 10));
-  timeAxis_->setRange(QDateTime::fromMSecsSinceEpoch(static_cast<qint64>(shown_.from)),
-                      QDateTime::fromMSecsSinceEpoch(static_cast<qint64>(std::ceil(shown_.to))));
+  for (const QString& label : timeAxis_->categoriesLabels()) timeAxis_->remove(label);
+  timeAxis_->setStartValue(shown_.from);
+  const int most = std::clamp(static_cast<int>(plotArea().width()) / kPixelsPerTimeLabel, 2, 10);
+  for (const TimeTick& tick : RoundTimeTicks(shown_.from, shown_.to, most))
+    timeAxis_->append(tick.label, tick.ms);
+  timeAxis_->setRange(shown_.from, shown_.to);
+  UpdateTitle();
 }
 
 void TrendChart::FitValues() {
@@ -291,22 +276,24 @@ void TrendChart::FitValues() {
 }
 
 void TrendChart::UpdateTitle() {
+  if (plotted_.empty()) {
+    setTitle(QString());
+    return;
+  }
   QStringList names;
-  QStringList periods;
+  QStringList notes{ShownText(shown_.from, shown_.Length()) + QStringLiteral(" to ") +
+                    ShownText(shown_.to, shown_.Length())};
   for (const auto& p : plotted_) {
     const logic::TrendSamples& s = p->samples();
     names << s.Trend();
-    QString period = s.PeriodStart() + QStringLiteral(" to ") + s.PeriodEnd();
     if (s.UnreadableRows() > 0)
-      period +=
-          QStringLiteral(" (%1 rows without a readable time left out)").arg(s.UnreadableRows());
-    if (plotted_.size() > 1) period = s.Trend() + QStringLiteral(": ") + period;
-    periods << period;
+      notes
+          << (plotted_.size() > 1 ? s.Trend() + QStringLiteral(": ") : QString()) +
+                 QStringLiteral("%1 rows without a readable time left out").arg(s.UnreadableRows());
   }
-  setTitle(names.isEmpty() ? QString()
-                           : QStringLiteral("<b>%1</b><br/><small>%2</small>")
-                                 .arg(names.join(QStringLiteral(", ")).toHtmlEscaped(),
-                                      periods.join(QStringLiteral("; ")).toHtmlEscaped()));
+  setTitle(QStringLiteral("<b>%1</b><br/><small>%2</small>")
+               .arg(names.join(QStringLiteral(", ")).toHtmlEscaped(),
+                    notes.join(QStringLiteral("; ")).toHtmlEscaped()));
 }
 
 std::optional<NearSample> TrendChart::Nearest(QPointF position) const {

@@ -8,12 +8,11 @@
 #include <optional>
 #include <vector>
 
+#include "MinMaxDecimation.h"
 #include "TimeSpan.h"
 
-class QDateTimeAxis;
+class QCategoryAxis;
 class QGraphicsEllipseItem;
-class QLineSeries;
-class QScatterSeries;
 class QValueAxis;
 
 namespace logic {
@@ -21,6 +20,8 @@ class TrendSamples;
 }
 
 namespace plot {
+
+class CurveItem;
 
 struct PlotTrend {
   std::shared_ptr<const logic::TrendSamples> samples;
@@ -64,8 +65,10 @@ class TrendChart : public QChart {
   std::optional<NearSample> Nearest(QPointF position) const;
   /// Marks `position` (chart coordinates) as the sample hovered over, or nothing.
   void MarkSample(std::optional<QPointF> position);
-  /// Points handed to the series for the range shown, over all trends.
+  /// Points drawn for the range shown, over all trends.
   std::size_t PointsDrawn() const { return pointsDrawn_; }
+  /// The polylines drawn for trend `index`, in time and value.
+  const Polylines& Drawn(int index) const;
 
  private:
   struct Plotted;
@@ -75,11 +78,10 @@ class TrendChart : public QChart {
   void FitValues();
   void ShowTimeAxis();
   void UpdateTitle();
-  QLineSeries* NewLine(Plotted& p, bool inLegend);
   TimeSpan AllTimes() const;
   double TimeAt(double x) const;
 
-  QDateTimeAxis* timeAxis_ = nullptr;
+  QCategoryAxis* timeAxis_ = nullptr;
   std::vector<std::unique_ptr<Plotted>> plotted_;
   TimeSpan shown_;
   bool valuesByHand_ = false;
@@ -87,6 +89,7 @@ class TrendChart : public QChart {
   int drawnColumns_ = 0;
   std::size_t pointsDrawn_ = 0;
   QGraphicsEllipseItem* mark_ = nullptr;
+  CurveItem* curves_ = nullptr;
 };
 
 }  // namespace plot

@@ -111,7 +111,15 @@ QByteArray frmTrendPlot::Picture(const QString& path) const {
     QPainter painter(&svg);
     chartView->render(&painter);
   } else {
-    chartView->grab().toImage().save(&buffer, "PNG");
+    // Twice the window's pixels: sharp in a report or on a finer screen than this one.
+    constexpr int kScale = 2;
+    QImage image(chartView->size() * kScale, QImage::Format_ARGB32_Premultiplied);
+    image.setDevicePixelRatio(kScale);
+    image.fill(Qt::white);
+    QPainter painter(&image);
+    chartView->render(&painter);
+    painter.end();
+    image.save(&buffer, "PNG");
   }
   return bytes;
 }

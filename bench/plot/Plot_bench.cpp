@@ -2,7 +2,8 @@
 // window until it has painted the curve, and from each turn of the wheel until the zoomed
 // curve is painted. The reference is Qt Charts given every sample, measured the same way in a
 // separate process of this program (--reference).
-// Counters: ms to the first paint, ms per zoom step (mean and slowest), points drawn.
+// Counters: ms to the first paint, ms per zoom step and per pan step of a drag (mean and
+// slowest), points drawn.
 #include <benchmark/benchmark.h>
 
 #include <QApplication>
@@ -12,6 +13,7 @@
 #include <QDateTimeAxis>
 #include <QLineSeries>
 #include <QProcess>
+#include <QTest>
 #include <QValueAxis>
 #include <QWheelEvent>
 #include <algorithm>
@@ -32,6 +34,7 @@ namespace {
 using Clock = std::chrono::steady_clock;
 constexpr int kSamples = 1'000'000;
 constexpr int kZoomSteps = 10;
+constexpr int kPanSteps = 20;
 const QDateTime kStart(QDate(2024, 3, 15), QTime(0, 0));
 
 // An intake level: a slow swing with a little noise, one sample a second.
@@ -98,7 +101,7 @@ std::shared_ptr<logic::TrendSamples> Keep(const std::vector<std::array<QString, 
 
 /// Figures over all iterations: the mean first paint, the mean and slowest zoom step.
 struct Figures {
-  std::vector<double> firstPaints, steps;
+  std::vector<double> firstPaints, steps, pans;
   std::size_t points = 0;
 
   void Report(benchmark::State& state) const {
@@ -111,6 +114,10 @@ struct Figures {
     state.counters["zoom_step_ms"] = mean(steps);
     state.counters["slowest_step_ms"] =
         steps.empty() ? 0 : *std::max_element(steps.begin(), steps.end());
+    if (!pans.empty()) {
+      state.counters["pan_step_ms"] = mean(pans);
+      state.counters["slowest_pan_ms"] = *std::max_element(pans.begin(), pans.end());
+    }
     state.counters["points"] = static_cast<double>(points);
   }
 };
@@ -139,6 +146,15 @@ void BM_PlotWindow(benchmark::State& state) {
       UntilPainted(count, [] { return true; });
       figures.steps.push_back(Ms(Clock::now() - step));
     }
+    // A drag to the left, a few pixels an event as a hand moves the mouse.
+    QTest::mousePress(w.chartView->viewport(), Qt::LeftButton, {}, at);
+    for (int i = 1; i <= kPanSteps; ++i) {
+      const auto step = Clock::now();
+      QTest::mouseMove(w.chartView->viewport(), at - QPoint(8 * i, 0));
+      UntilPainted(count, [] { return true; });
+      figures.pans.push_back(Ms(Clock::now() - step));
+    }
+    QTest::mouseRelease(w.chartView->viewport(), Qt::LeftButton, {}, at - QPoint(8 * kPanSteps, 0));
     figures.points = w.chart->PointsDrawn();
     state.SetIterationTime(std::chrono::duration<double>(Clock::now() - start).count());
   }

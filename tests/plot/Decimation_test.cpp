@@ -94,6 +94,34 @@ TEST(Decimation, AZoomedRangeRunsOnToTheSamplesBeyondItsEdges) {
   EXPECT_TRUE(plot::DecimateMinMax(s, 5, 5, 50).points.empty()) << "no range, nothing drawn";
 }
 
+TEST(Decimation, SummarisedLevelsReduceExactlyAsEverySampleDoes) {
+  // Uneven times, values on a coarse grid so that lows and highs tie, runs of bad samples and
+  // lone ones: every range and width must pick the very samples a walk over all of them does.
+  std::mt19937 random(11);
+  Series s;
+  double t = 1e12, v = 0;
+  for (std::size_t i = 0; i < 60'000; ++i) {
+    t += 1 + random() % 2000;
+    v += double(int(random() % 5) - 2) * 0.5;
+    s.t.push_back(t);
+    s.v.push_back(random() % 4000 < 3 ? NAN : v);
+  }
+  for (std::size_t start : {7'000u, 31'000u, 31'900u})
+    for (std::size_t i = start; i < start + 700; ++i) s.v[i] = NAN;
+  const plot::MinMaxLevels<Series> levels(s);
+  std::uniform_real_distribution<double> at(s.t.front() - 1e6, s.t.back() + 1e6);
+  for (int k = 0; k < 400; ++k) {
+    double from = at(random), to = at(random);
+    if (k % 4 == 0) to = from + 1e3 * double(1 + random() % 100'000);  // closer zooms
+    const int columns = 1 + int(random() % 2000);
+    const plot::Polylines fast = levels.Decimate(from, to, columns);
+    const plot::Polylines every = plot::DecimateMinMax(s, from, to, columns);
+    ASSERT_EQ(fast.starts, every.starts) << from << " " << to << " " << columns;
+    ASSERT_EQ(fast.points, every.points) << from << " " << to << " " << columns;
+  }
+  EXPECT_LT(levels.Bytes(), s.size() * 8) << "under a third of a summary a sample";
+}
+
 TEST(TimeSpan, ZoomAndPanStayWithinTheDataAndAboveASecond) {
   const plot::TimeSpan all{0, 100'000};
   struct Case {

@@ -150,7 +150,8 @@ int main(int argc, char** argv) {
       ->capture_default_str()
       ->check(CLI::Range(1ull, 100'000ull));
   app.add_option("--max-unauthenticated", options.admission.unauthenticated,
-                 "most connections not logged in yet; a new one evicts the oldest")
+                 "most connections not logged in yet; one address (IPv6: one /64) holds a "
+                 "quarter at most")
       ->capture_default_str()
       ->check(CLI::Range(1ull, 100'000ull));
   app.add_option("--idle-timeout", idleSeconds,

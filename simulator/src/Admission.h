@@ -1,11 +1,21 @@
 #pragma once
-/// Who may hold a connection. Connections that have not logged in have a budget of their own;
-/// when it is full, a newcomer evicts the oldest of them that is not having its password
-/// checked, so idle or slow sockets can never keep a real user out, not even one at their own
-/// address. How often an address may evict others is limited, so that a stream of new
-/// connections from one address cannot evict a login in progress elsewhere; beyond that
-/// rate it only replaces its own oldest connections. Logged-in connections have a separate
-/// budget that is never evicted.
+/// Who may hold a connection. Connections that have not logged in share a budget, and each
+/// source (see SourceOf) may hold at most a quarter of it: beyond that, a newcomer takes the
+/// place of its own source's oldest connection that has not proven itself (see Phase), those
+/// that have said nothing complete first. So a source that keeps opening sockets and
+/// leaving them half-open only ever replaces its own, while a real client behind the same
+/// address, whose TLS hello is answered at once, outlives the flood around it.
+///
+/// Once the budget is half full, a source may take places beyond those it holds only at a
+/// rate (a burst, then one per interval), and not at all while it is penalized. Every
+/// connection a source abandons (one that ends before logging in) adds to its penalty, up to
+/// a maximum, and the penalty wears off as time passes; past a threshold the source is
+/// penalized. When the budget is full, a source that may take a place evicts the oldest
+/// connection, among those not proven, of the source that holds the most.
+///
+/// A proven connection is never evicted. Logged-in connections have a budget of their own.
+/// The rates and penalties of at most `sources` sources are kept; beyond, those that weigh
+/// least are forgotten (see RateTable), which a penalized source can only gain a little by.
 #include <chrono>
 #include <cstddef>
 #include <list>
@@ -13,17 +23,22 @@
 #include <mutex>
 #include <string>
 #include <unordered_map>
-#include <unordered_set>
+#include <vector>
 
+#include "ConnectionPhase.h"
 #include "RateTable.h"
 
 namespace znsim {
 
 struct AdmissionLimits {
-  std::size_t unauthenticated = 64;
+  std::size_t unauthenticated = 128;  // connections not logged in, all sources together
   std::size_t loggedIn = 256;
-  int evictionBurst = 8;  // evictions an address may cause at once, then one per interval
-  std::chrono::milliseconds evictionInterval{500};
+  int claimBurst = 4;  // places a source may take at once once the budget is half full
+  std::chrono::milliseconds claimInterval{1000};
+  std::chrono::seconds penaltyStep{1};  // for each connection a source abandons
+  std::chrono::seconds penalizedFrom{15};
+  std::chrono::seconds maxPenalty{600};
+  std::size_t sources = 4096;
 };
 
 class Admission {
@@ -34,42 +49,59 @@ class Admission {
   class Member {
    public:
     virtual ~Member() = default;
-    /// Ends the connection soon; called without any lock of this class held.
-    virtual void Evict() = 0;
+    virtual Phase phase() const = 0;
+    /// Ends the connection soon unless it has proven itself meanwhile; true when it ends.
+    /// Called with admission's lock held, so it must not call back.
+    virtual bool Evict() = 0;
   };
 
   explicit Admission(const AdmissionLimits& limits);
 
-  /// Admits a new connection from `address` into the unauthenticated budget, evicting another
-  /// when it is full; false when no one may be evicted for it.
-  bool Arrive(const std::shared_ptr<Member>& member, const std::string& address,
+  /// Admits a new connection from `source`, evicting another when the rules above say so;
+  /// false when it is refused.
+  bool Arrive(const std::shared_ptr<Member>& member, const std::string& source,
               Clock::time_point now = Clock::now());
-  /// Its password is being checked: it is not evicted until the check ends.
-  void Checking(const Member& member, bool checking);
-  /// Moves a member that logged in to the logged-in budget; false when that is full.
-  bool LoggedIn(const Member& member);
-  /// The member is gone.
-  void Leave(const Member& member);
+  /// The member logged in and moves to the logged-in budget; false when that is full.
+  bool LoggedIn(const Member& member, const std::string& source);
+  /// A member that logged in ended.
+  void LoggedOut();
+  /// A member that did not log in ended: its source abandoned it.
+  void Leave(const Member& member, const std::string& source, Clock::time_point now = Clock::now());
 
   std::size_t unauthenticated() const;
   std::size_t loggedIn() const;
 
  private:
-  struct Waiting {
-    const Member* key;
+  struct Place {
     std::weak_ptr<Member> member;
-    std::string address;
-    bool checking = false;
+    const Member* key;
   };
-  using Queue = std::list<Waiting>;  // oldest first
-  Queue::iterator Victim(const std::string& address, bool anyAddress);
+  using Places = std::list<Place>;  // oldest first
+  using Evicted = std::vector<std::shared_ptr<Member>>;
+
+  /// Whether `source` may take a place it does not hold, which counts it.
+  bool MayClaim(const std::string& source, Clock::time_point now);
+  /// Evicts the oldest member of `source`'s places that is in `phase`.
+  bool EvictFrom(const std::string& source, Places& places, Phase phase, Clock::time_point now,
+                 Evicted& evicted);
+  /// Evicts the oldest of `source`'s members that have not proven themselves, the least
+  /// advanced first.
+  bool EvictOwn(const std::string& source, Places& places, Clock::time_point now, Evicted& evicted);
+  /// Evicts as EvictOwn does, from the source other than `source` that holds the most.
+  bool EvictElsewhere(const std::string& source, Clock::time_point now, Evicted& evicted);
+  void Abandoned(const std::string& source, Clock::time_point now);
+  /// Takes `member` out of `source`'s places; false when it holds none.
+  bool Remove(const Member& member, const std::string& source);
 
   AdmissionLimits limits_;
+  std::size_t perSource_;
+  std::size_t crowded_;  // from this many connections not logged in, places are rationed
   mutable std::mutex mutex_;
-  Queue waiting_;
-  std::unordered_map<const Member*, Queue::iterator> index_;
-  std::unordered_set<const Member*> loggedIn_;
-  RateTable evictions_;
+  std::unordered_map<std::string, Places> sources_;  // sources holding connections
+  std::size_t waiting_ = 0;                          // in all of sources_
+  std::size_t loggedIn_ = 0;
+  RateTable claims_;
+  RateTable penalties_;
 };
 
 }  // namespace znsim

@@ -2,6 +2,8 @@
 
 #include <spdlog/spdlog.h>
 
+#include "SourceAddress.h"
+
 namespace znsim {
 
 namespace {
@@ -42,7 +44,7 @@ ClientSocket::wait_type WaitType(ClientTransport::Io io) {
 
 }  // namespace
 
-ClientConnection::ClientConnection(ClientSocket socket, std::string address,
+ClientConnection::ClientConnection(ClientSocket socket, std::string address, std::string source,
                                    WorkerPool::Executor workers, Services& services,
                                    Admission& admission, const ConnectionLimits& limits,
                                    const TransportRules& transport)
@@ -50,21 +52,25 @@ ClientConnection::ClientConnection(ClientSocket socket, std::string address,
       transport_(socket_),
       rules_(transport),
       address_(std::move(address)),
+      source_(std::move(source)),
       workers_(workers),
       services_(services),
       admission_(admission),
       limits_(limits),
-      session_(services, address_),
+      session_(services, address_, source_),
       reader_(limits.unauthenticatedFrameBytes),
       watchdog_(socket_.get_executor()),
       delay_(socket_.get_executor()) {}
 
 ClientConnection::~ClientConnection() {
-  admission_.Leave(*this);
+  Depart();
 }
+
+// ---- Opening: TCP accepted, then TLS or plain.
 
 void ClientConnection::Start() {
   asio::dispatch(socket_.get_executor(), [self = shared_from_this()] {
+    if (self->closing()) return;  // evicted before it started: its Close is on the way
     self->services_.noise.Note(self->address_, "connection opened");
     asio::error_code ec;
     self->socket_.set_option(asio::ip::tcp::no_delay(true), ec);
@@ -73,18 +79,18 @@ void ClientConnection::Start() {
     if (ec) return self->Close(nullptr);
     self->started_ = Clock::now();
     self->Watch();
-    if (self->rules_.tls) return self->Classify();
+    if (self->rules_.tls) return self->Greet();
     if (!self->RefusedAsPlain()) self->Pump();
   });
 }
 
-void ClientConnection::Classify() {
+void ClientConnection::Greet() {
   unsigned char first = 0;
   asio::error_code ec;
   const std::size_t peeked =
       socket_.receive(asio::buffer(&first, 1), ClientSocket::message_peek, ec);
   if (ec == asio::error::would_block)
-    return Await(ClientTransport::Io::WantRead, &ClientConnection::Classify);
+    return Await(ClientTransport::Io::WantRead, &ClientConnection::Greet);
   if (ec || peeked == 0) return Close(nullptr);
   if (first != 0x16) {
     if (!RefusedAsPlain()) Pump();
@@ -101,10 +107,7 @@ bool ClientConnection::RefusedAsPlain() {
   }
   if (rules_.allowPlaintext) return false;
   asio::error_code ec;
-  auto peer = socket_.remote_endpoint(ec).address();
-  if (peer.is_v6() && peer.to_v6().is_v4_mapped()) {
-    peer = asio::ip::make_address_v4(asio::ip::v4_mapped, peer.to_v6());
-  }
+  const auto peer = Unmapped(socket_.remote_endpoint(ec).address());
   if (!ec && peer.is_loopback()) return false;
   Close(
       "connection refused: a plain-text login from another computer would send its password "
@@ -113,42 +116,41 @@ bool ClientConnection::RefusedAsPlain() {
 }
 
 void ClientConnection::Handshake() {
-  switch (const auto io = transport_.Handshake()) {
-    case ClientTransport::Io::Done:
-      return Pump();
-    case ClientTransport::Io::Failed:
-      return Close("connection closed: TLS handshake failed");
-    default:
-      return Await(io, &ClientConnection::Handshake);
+  const auto io = transport_.Handshake();
+  if (io == ClientTransport::Io::Failed) return Close("connection closed: TLS handshake failed");
+  if (io == ClientTransport::Io::Done) {
+    if (Advance(Phase::AwaitingLogin)) Pump();
+    return;
   }
+  // A client that has sent its whole hello is answered at once and is a step ahead of the
+  // sockets that never finish theirs.
+  if (transport_.HelloAnswered() && !Advance(Phase::Handshaking)) return;
+  Await(io, &ClientConnection::Handshake);
 }
 
 void ClientConnection::Await(ClientTransport::Io io, void (ClientConnection::*next)()) {
   socket_.async_wait(WaitType(io), [self = shared_from_this(), next](asio::error_code ec) {
-    if (self->closed_) return;
+    if (self->closing()) return;
     if (ec) return self->Close(nullptr);
     ((*self).*next)();
   });
 }
 
-void ClientConnection::Evict() {
-  asio::post(socket_.get_executor(),
-             [self = shared_from_this()] { self->Close("connection evicted by a newer one"); });
-}
+// ---- Reading frames.
 
 void ClientConnection::Pump() {
   // A client that sends request after request, or one large request, yields the thread now
   // and then, so that it cannot keep the other connections of this thread waiting.
   int budget = kRequestsPerTurn;
   int reads = kReadsPerTurn;
-  while (!closed_ && !busy_) {
+  while (!serving_ && !closing()) {
     switch (reader_.Poll()) {
       case znwire::FrameReader::State::Oversized:
         return Close("connection closed: frame over the size limit");
       case znwire::FrameReader::State::Ready:
         if (budget-- == 0) return PumpLater();
         frameBegun_.reset();
-        busy_ = true;
+        serving_ = true;
         if (Dispatch(reader_.Body())) Finish();
         break;
       case znwire::FrameReader::State::NeedMore:
@@ -178,7 +180,7 @@ void ClientConnection::AwaitReadable() {
   awaiting_ = true;
   socket_.async_wait(ClientSocket::wait_read, [self = shared_from_this()](asio::error_code ec) {
     self->awaiting_ = false;
-    if (self->closed_) return;
+    if (self->closing()) return;
     if (ec) return self->Close(nullptr);
     self->drained_ = false;
     self->Pump();
@@ -194,7 +196,7 @@ void ClientConnection::ReadPlain() {
   socket_.async_read_some(asio::buffer(reader_.Space(kReadChunk), kReadChunk),
                           [self = shared_from_this()](asio::error_code ec, std::size_t n) {
                             self->awaiting_ = false;
-                            if (self->closed_) return;
+                            if (self->closing()) return;
                             if (ec) return self->Close(nullptr);
                             self->reader_.Commit(n);
                             self->Pump();
@@ -218,54 +220,87 @@ bool ClientConnection::ReadSome() {
   }
 }
 
+// ---- Serving a request.
+
 bool ClientConnection::Dispatch(std::string_view body) {
+  if (phase() != Phase::LoggedIn) return BeforeLogin(body);
   if (body.size() > kQuickDecodeBytes) {
-    RunOnWorkers(body, false);
+    // A large request is decoded on the worker, into an arena that frees its parts at once.
+    OnWorkers(
+        [body](ClientConnection& self) {
+          if (const auto list = ListReadRequest::Parse(body)) return Encode(self.Run(*list));
+          const auto arena = NewArena();
+          auto* request = google::protobuf::Arena::CreateMessage<znwire::Request>(arena.get());
+          if (request->ParseFromArray(body.data(), static_cast<int>(body.size()))) {
+            return Encode(self.Run(*request));
+          }
+          self.services_.noise.Note(self.address_, "undecodable request", {}, true);
+          return Encode(Undecodable(body));
+        },
+        &ClientConnection::Replied);
     return false;
   }
   if (!request_.ParseFromArray(body.data(), static_cast<int>(body.size()))) {
     services_.noise.Note(address_, "undecodable request", {}, true);
     return Send(Encode(Undecodable(body)));
   }
-  if (request_.body_case() == znwire::Request::kLogin) {
-    if (auto refusal = session_.AdmitLogin(request_)) return Send(Encode(std::move(*refusal)));
-    checking_ = true;
-    admission_.Checking(*this, true);
-    RunOnWorkers(body, true);
-    return false;
-  }
   if (session_.IsQuick(request_)) return Send(Encode(Run(request_)));
-  RunOnWorkers(body, true);
+  OnWorkers([](ClientConnection& self) { return Encode(self.Run(self.request_)); },
+            &ClientConnection::Replied);
   return false;
 }
 
-void ClientConnection::RunOnWorkers(std::string_view body, bool decoded) {
+bool ClientConnection::BeforeLogin(std::string_view body) {
+  // Frames before the login are small (see ConnectionLimits), so decoding one here is quick.
+  if (!request_.ParseFromArray(body.data(), static_cast<int>(body.size()))) {
+    services_.noise.Note(address_, "undecodable request", {}, true);
+    return Send(Encode(Undecodable(body)));
+  }
+  if (request_.body_case() != znwire::Request::kLogin) {
+    return Send(Encode(Failure(request_.id(), "log in first", true)));
+  }
+  // A well-formed login: from now on the connection is never evicted for a newer one.
+  if (!Advance(Phase::Checking)) return false;
+  if (auto refusal = session_.AdmitLogin(request_)) return Send(Encode(std::move(*refusal)));
+  OnWorkers(
+      [](ClientConnection& self) {
+        Outcome outcome = self.session_.Login(self.request_);
+        const bool ok = outcome.response->ok();
+        Reply reply = Encode(std::move(outcome));
+        reply.ok = ok;
+        return reply;
+      },
+      &ClientConnection::LoginChecked);
+  return false;
+}
+
+void ClientConnection::LoginChecked(Reply reply) {
+  if (closing()) return;
+  if (reply.ok) {
+    if (admission_.LoggedIn(*this, source_)) {
+      phase_.store(Phase::LoggedIn, std::memory_order_release);
+      reader_.set_limit(znwire::kMaxFrameBytes);
+    } else {
+      reply = Encode(Failure(reply.id, "too many clients are logged in", true));
+    }
+  }
+  Replied(std::move(reply));
+}
+
+template <typename Work>
+void ClientConnection::OnWorkers(Work work, void (ClientConnection::*then)(Reply)) {
   // The frame stays in the reader, untouched, until Send() drops it: nothing reads while a
   // request is served.
-  asio::post(workers_, [self = shared_from_this(), body, decoded] {
-    Reply reply;
-    if (decoded) {
-      reply = Encode(self->Run(self->request_));
-    } else if (const auto list = ListReadRequest::Parse(body)) {
-      reply = Encode(self->Run(*list));
-    } else {
-      // A large request is decoded here, into an arena that frees its parts all at once.
-      const auto arena = NewArena();
-      auto* request = google::protobuf::Arena::CreateMessage<znwire::Request>(arena.get());
-      if (!request->ParseFromArray(body.data(), static_cast<int>(body.size()))) {
-        self->services_.noise.Note(self->address_, "undecodable request", {}, true);
-        reply = Encode(Undecodable(body));
-      } else {
-        reply = Encode(self->Run(*request));
-      }
-    }
-    asio::post(self->socket_.get_executor(), [self, reply = std::move(reply)]() mutable {
-      if (self->Send(std::move(reply))) {
-        self->Finish();
-        self->Pump();
-      }
+  asio::post(workers_, [self = shared_from_this(), work = std::move(work), then] {
+    Reply reply = work(*self);
+    asio::post(self->socket_.get_executor(), [self, then, reply = std::move(reply)]() mutable {
+      ((*self).*then)(std::move(reply));
     });
   });
+}
+
+void ClientConnection::Replied(Reply reply) {
+  if (Send(std::move(reply))) Sent();
 }
 
 template <typename Request>
@@ -292,29 +327,16 @@ void ClientConnection::FreeOnWorkers(Storage&& storage) {
   storage = {};
 }
 
+// ---- Replying.
+
 bool ClientConnection::Send(Reply reply) {
-  if (closed_) return false;
+  if (closing()) return false;
   FreeOnWorkers(reader_.Pop());
-  if (checking_) {
-    checking_ = false;
-    admission_.Checking(*this, false);
-  }
-  if (!loggedIn_ && session_.loggedIn()) {
-    if (admission_.LoggedIn(*this)) {
-      loggedIn_ = true;
-      reader_.set_limit(znwire::kMaxFrameBytes);
-    } else {
-      reply = Encode(Failure(reply.id, "too many clients are logged in", true));
-    }
-  }
   frame_ = std::move(reply.frame);
   if (reply.delay <= 0) return Write(0, reply.close);
   delay_.expires_after(std::chrono::milliseconds(reply.delay));
   delay_.async_wait([self = shared_from_this(), close = reply.close](asio::error_code ec) {
-    if (!ec && !self->closed_ && self->Write(0, close)) {
-      self->Finish();
-      self->Pump();
-    }
+    if (!ec && !self->closing() && self->Write(0, close)) self->Sent();
   });
   return false;
 }
@@ -337,37 +359,41 @@ bool ClientConnection::Write(std::size_t offset, bool close) {
   if (!transport_.secure()) {
     asio::async_write(socket_, asio::buffer(frame_) + offset,
                       [self = shared_from_this(), close](asio::error_code error, std::size_t) {
-                        if (self->closed_) return;
+                        if (self->closing()) return;
                         if (error || close) return self->Close(nullptr);
-                        self->Finish();
-                        self->Pump();
+                        self->Sent();
                       });
     return false;
   }
   const auto wait = WaitType(io == ClientTransport::Io::Done ? ClientTransport::Io::WantWrite : io);
   socket_.async_wait(wait, [self = shared_from_this(), offset, close](asio::error_code ec) {
-    if (self->closed_) return;
+    if (self->closing()) return;
     if (ec) return self->Close(nullptr);
-    if (self->Write(offset, close)) {
-      self->Finish();
-      self->Pump();
-    }
+    if (self->Write(offset, close)) self->Sent();
   });
   return false;
 }
 
+void ClientConnection::Sent() {
+  Finish();
+  Pump();
+}
+
 void ClientConnection::Finish() {
   FreeOnWorkers(std::move(frame_));
-  busy_ = false;
+  serving_ = false;
   lastRequest_ = Clock::now();
 }
 
+// ---- Deadlines.
+
 ClientConnection::Clock::time_point ClientConnection::Deadline() const {
+  const bool loggedIn = phase() == Phase::LoggedIn;
   auto due = Clock::time_point::max();
-  if (!loggedIn_) due = started_ + limits_.loginDeadline;
+  if (!loggedIn) due = started_ + limits_.loginDeadline;
   // A client sending a frame is not idle: the frame's own deadline holds it to account.
   if (frameBegun_) return std::min(due, *frameBegun_ + limits_.frameDeadline);
-  if (loggedIn_ && !busy_) due = lastRequest_ + limits_.idleTimeout;
+  if (loggedIn && !serving_) due = lastRequest_ + limits_.idleTimeout;
   return due;
 }
 
@@ -386,30 +412,63 @@ void ClientConnection::Watch() {
 
 void ClientConnection::Watched() {
   watchingFor_.reset();
-  if (closed_) return;
+  if (closing()) return;
+  const bool loggedIn = phase() == Phase::LoggedIn;
   const auto now = Clock::now();
-  if (!loggedIn_ && now >= started_ + limits_.loginDeadline) {
+  if (!loggedIn && now >= started_ + limits_.loginDeadline) {
     return Close("connection closed: no login in time");
   }
   if (frameBegun_ && now >= *frameBegun_ + limits_.frameDeadline) {
     return Close("connection closed: frame not completed in time");
   }
-  if (loggedIn_ && !busy_ && !frameBegun_ && now >= lastRequest_ + limits_.idleTimeout) {
+  if (loggedIn && !serving_ && !frameBegun_ && now >= lastRequest_ + limits_.idleTimeout) {
     return Close("connection closed: idle for too long");
   }
   Watch();
 }
 
+// ---- The end.
+
+bool ClientConnection::Advance(Phase to) {
+  Phase from = phase();
+  while (from != Phase::Closing) {
+    if (phase_.compare_exchange_weak(from, to, std::memory_order_acq_rel)) return true;
+  }
+  return false;
+}
+
+bool ClientConnection::Evict() {
+  Phase phase = this->phase();
+  while (phase == Phase::Opening || phase == Phase::Handshaking) {
+    if (phase_.compare_exchange_weak(phase, Phase::Closing, std::memory_order_acq_rel)) {
+      asio::post(socket_.get_executor(),
+                 [self = shared_from_this()] { self->Close("connection evicted by a newer one"); });
+      return true;
+    }
+  }
+  return false;
+}
+
 void ClientConnection::Close(const char* why) {
-  if (closed_) return;
-  closed_ = true;
+  Depart();
+  if (!socket_.is_open()) return;
   services_.noise.Note(address_, why ? why : "connection closed", {}, why != nullptr);
   asio::error_code ec;
   watchdog_.cancel();
   delay_.cancel();
   socket_.shutdown(ClientSocket::shutdown_both, ec);
   socket_.close(ec);
-  admission_.Leave(*this);
+}
+
+void ClientConnection::Depart() {
+  switch (phase_.exchange(Phase::Closing, std::memory_order_acq_rel)) {
+    case Phase::Closing:
+      return;  // gone already, or evicted, which took its place back
+    case Phase::LoggedIn:
+      return admission_.LoggedOut();
+    default:
+      return admission_.Leave(*this, source_);
+  }
 }
 
 }  // namespace znsim

@@ -1,19 +1,27 @@
 #pragma once
-/// The server's end of one client's socket. It reads frames on the network thread and runs
-/// each request where its decoded kind says: requests that cost microseconds at once on the
-/// thread that read them, everything that waits for the disk, checks a password, builds pages
-/// or decodes a large frame on the worker pool. A connection serves one request at a time, so
-/// its session needs no lock, and one client's slow request holds up no one else.
+/// The server's end of one client's socket, from its first byte to its close. Its phase (see
+/// ConnectionPhase.h) is its one state of the login: admission asks it, and the steps a
+/// connection goes through, declared below in this order, move it on:
 ///
-/// A quick request costs the event loop one wake-up: the socket is read when the loop says it
-/// is readable, the reply is written straight away, and the next wait is for the loop again,
-/// with no read that is bound to find nothing.
+///   Start -> Greet -> [Handshake] -> Pump -> Dispatch -> BeforeLogin -> LoginChecked -> Pump
+///   -> Dispatch -> Send -> ... -> Close
 ///
 /// When the server offers TLS, a connection's first byte says which it speaks: a TLS
 /// handshake begins with 0x16, a plain frame with the high byte of its length, 0x00. The
 /// handshake counts toward the login deadline like everything before the login.
+///
+/// Frames are read on the network thread and each request runs where its decoded kind says:
+/// requests that cost microseconds at once on the thread that read them, everything that
+/// waits for the disk, checks a password, builds pages or decodes a large frame on the worker
+/// pool. A connection serves one request at a time, so its session needs no lock, and one
+/// client's slow request holds up no one else.
+///
+/// A quick request costs the event loop one wake-up: the socket is read when the loop says it
+/// is readable, the reply is written straight away, and the next wait is for the loop again,
+/// with no read that is bound to find nothing.
 #include <asio.hpp>
 
+#include <atomic>
 #include <chrono>
 #include <cstdint>
 #include <memory>
@@ -23,6 +31,7 @@
 
 #include "Admission.h"
 #include "ClientTransport.h"
+#include "ConnectionPhase.h"
 #include "FrameReader.h"
 #include "Session.h"
 #include "WorkerPool.h"
@@ -40,12 +49,16 @@ class ClientConnection final : public std::enable_shared_from_this<ClientConnect
                                public Admission::Member {
  public:
   /// `socket` has a strand as its executor; every handler of the connection runs on it.
-  ClientConnection(ClientSocket socket, std::string address, WorkerPool::Executor workers,
-                   Services& services, Admission& admission, const ConnectionLimits& limits,
-                   const TransportRules& transport);
+  /// `address` names the peer in logs, `source` is what admission and login limits count it
+  /// under.
+  ClientConnection(ClientSocket socket, std::string address, std::string source,
+                   WorkerPool::Executor workers, Services& services, Admission& admission,
+                   const ConnectionLimits& limits, const TransportRules& transport);
   ~ClientConnection() override;
   void Start();
-  void Evict() override;
+
+  Phase phase() const override { return phase_.load(std::memory_order_acquire); }
+  bool Evict() override;
 
  private:
   using Clock = std::chrono::steady_clock;
@@ -54,15 +67,19 @@ class ClientConnection final : public std::enable_shared_from_this<ClientConnect
     std::uint32_t id = 0;
     Millis delay = 0;
     bool close = false;
+    bool ok = false;  // the login it answers succeeded
   };
 
+  // Opening.
   /// Tells TLS from plain by the first byte, without taking it, and goes on with either.
-  void Classify();
+  void Greet();
   /// Refuses a plain connection the rules do not let in; true when it was refused.
   bool RefusedAsPlain();
   void Handshake();
   /// Calls `next` once the socket is ready for `io`'s wish (read or write).
   void Await(ClientTransport::Io io, void (ClientConnection::*next)());
+
+  // Reading frames.
   /// Serves the frames at hand and reads more while none is complete, until a request waits
   /// on a worker or the socket has nothing more; then waits for the loop.
   void Pump();
@@ -74,29 +91,49 @@ class ClientConnection final : public std::enable_shared_from_this<ClientConnect
   void AwaitReadable();
   /// One read; false when the connection closed.
   bool ReadSome();
+
+  // Serving a request.
   /// Starts serving the frame at the front; true when its reply went out at once.
   bool Dispatch(std::string_view body);
-  void RunOnWorkers(std::string_view body, bool decoded);
+  /// Before the login only a login is served.
+  bool BeforeLogin(std::string_view body);
+  void LoginChecked(Reply reply);
+  /// Runs `work` (which makes the reply) on a worker, then `then` with its reply here.
+  template <typename Work>
+  void OnWorkers(Work work, void (ClientConnection::*then)(Reply));
+  /// A reply made on a worker is back.
+  void Replied(Reply reply);
   /// The session's answer to a decoded request (a znwire::Request or a ListReadRequest).
   template <typename Request>
   Outcome Run(const Request& request);
   static Reply Encode(Outcome outcome);
   template <typename Storage>
   void FreeOnWorkers(Storage&& storage);
+
+  // Replying.
   bool Send(Reply reply);
   /// Writes the reply from `offset` on; true when all of it went out at once.
   bool Write(std::size_t offset, bool close);
-  /// The reply is out; the connection may serve its next request.
+  /// The reply is out: the connection serves its next request.
+  void Sent();
   void Finish();
+
+  // Deadlines and the end.
   void Watch();
   void Watched();
   Clock::time_point Deadline() const;
+  /// Moves the phase on to `to`; false when the connection was evicted meanwhile.
+  bool Advance(Phase to);
+  bool closing() const { return phase() == Phase::Closing; }
   void Close(const char* why);
+  /// Gives the connection's place in admission back, once.
+  void Depart();
 
   ClientSocket socket_;
   ClientTransport transport_;
   TransportRules rules_;
   std::string address_;
+  std::string source_;
   WorkerPool::Executor workers_;
   Services& services_;
   Admission& admission_;
@@ -111,12 +148,10 @@ class ClientConnection final : public std::enable_shared_from_this<ClientConnect
   Clock::time_point lastRequest_;
   std::optional<Clock::time_point> frameBegun_;  // a frame is partly read since then
   std::optional<Clock::time_point> watchingFor_;
-  bool loggedIn_ = false;  // as this connection's strand knows it
-  bool busy_ = false;      // a request is being served
+  std::atomic<Phase> phase_{Phase::Opening};
+  bool serving_ = false;   // a request is being served
   bool awaiting_ = false;  // the loop will report the socket readable, or read it
   bool drained_ = false;   // the last read found the socket empty: only the loop tells of more
-  bool checking_ = false;  // its password is being checked
-  bool closed_ = false;
 };
 
 }  // namespace znsim

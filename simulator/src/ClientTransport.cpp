@@ -26,6 +26,10 @@ ClientTransport::Io ClientTransport::Handshake() {
   return Outcome(SSL_do_handshake(ssl_));
 }
 
+bool ClientTransport::HelloAnswered() const {
+  return ssl_ && BIO_number_written(SSL_get_wbio(ssl_)) > 0;
+}
+
 ClientTransport::Io ClientTransport::Read(char* out, std::size_t size, std::size_t& received) {
   if (ssl_) {
     ERR_clear_error();

@@ -36,6 +36,8 @@ class ClientTransport {
   bool secure() const { return ssl_ != nullptr; }
   /// One step of the TLS handshake.
   Io Handshake();
+  /// Whether the handshake has answered the client's hello: the client sent all of it.
+  bool HelloAnswered() const;
   /// Done with 1 to `size` bytes in `received`; Failed when the peer closed or broke the stream.
   Io Read(char* out, std::size_t size, std::size_t& received);
   /// Done with some of `bytes` taken (`written`).

@@ -2,47 +2,44 @@
 
 namespace znsim {
 
-namespace {
+LoginLimiter::LoginLimiter(const Limits& limits)
+    : sources_(limits.burst, limits.interval, limits.capacity),
+      users_(limits.burst, limits.interval, limits.capacity),
+      trusted_(1, limits.trust, limits.capacity),
+      pairs_(limits.burst, limits.interval, limits.capacity) {}
 
-// How long a failure marks its address as suspect for that user name.
-constexpr auto kSuspicion = std::chrono::minutes(10);
-
-}  // namespace
-
-LoginLimiter::LoginLimiter(int burst, Clock::duration interval, std::size_t capacity)
-    : addresses_(burst, interval, capacity),
-      users_(burst, interval, capacity),
-      failures_(1, kSuspicion, capacity) {}
-
-std::string LoginLimiter::Pair(const std::string& address, const std::string& user) {
-  return address + '\n' + user;
+std::string LoginLimiter::Pair(const std::string& source, const std::string& user) {
+  return source + '\n' + user;
 }
 
-std::optional<LoginLimiter::Clock::duration> LoginLimiter::Refusal(const std::string& address,
+std::optional<LoginLimiter::Clock::duration> LoginLimiter::Refusal(const std::string& source,
                                                                    const std::string& user,
                                                                    Clock::time_point now) {
   std::lock_guard lock(mutex_);
-  auto wait = addresses_.Wait(address, now);
-  if (!failures_.Full(Pair(address, user), now)) wait = std::max(wait, users_.Wait(user, now));
+  const std::string pair = Pair(source, user);
+  if (!trusted_.Full(pair, now)) {
+    if (pairs_.Take(pair, now)) return std::nullopt;
+    return pairs_.Wait(pair, now);
+  }
+  const auto wait = std::max(sources_.Wait(source, now), users_.Wait(user, now));
   if (wait > Clock::duration::zero()) return wait;
-  addresses_.Take(address, now);
-  // Counted at a clean address too, so that guessers at many addresses use up the user's
-  // tokens for one another.
+  sources_.Take(source, now);
   users_.Take(user, now);
   return std::nullopt;
 }
 
-void LoginLimiter::Failed(const std::string& address, const std::string& user,
-                          Clock::time_point now) {
+void LoginLimiter::Succeeded(const std::string& source, const std::string& user,
+                             Clock::time_point now) {
   std::lock_guard lock(mutex_);
-  failures_.Take(Pair(address, user), now);
-}
-
-void LoginLimiter::Succeeded(const std::string& address, const std::string& user) {
-  std::lock_guard lock(mutex_);
-  addresses_.Refund(address);
-  users_.Reset(user);
-  failures_.Reset(Pair(address, user));
+  const std::string pair = Pair(source, user);
+  if (!trusted_.Full(pair, now)) {
+    pairs_.Refund(pair);
+  } else {
+    sources_.Refund(source);
+    users_.Refund(user);
+  }
+  trusted_.Reset(pair);
+  trusted_.Take(pair, now);
 }
 
 std::string TooManyAttempts(LoginLimiter::Clock::duration wait) {

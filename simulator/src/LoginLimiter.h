@@ -1,9 +1,16 @@
 #pragma once
-/// Limits password checks across connections, so that opening many connections gains a
-/// guesser nothing: each source address and each user name gets a burst of checks and then
-/// one per interval. A user name is held to its own limit only at addresses that failed it
-/// lately, so a guesser at one address cannot lock the real user out at another, while
-/// guessers at many addresses share the user's one check per interval.
+/// Limits password checks, so that opening many connections, or guessing from many addresses,
+/// gains a guesser nothing. Every user name has one allowance across all sources: a burst of
+/// checks, then one per interval. A source where that user logged in within the last day
+/// keeps an allowance of its own for the user instead, so guessers elsewhere cannot lock the
+/// real user out. Each source (see SourceOf) also has an allowance across user names, so one
+/// source cannot keep the password checks busy by trying many names.
+///
+/// Every table is bounded (`capacity` keys each). At the bound a table first forgets what no
+/// longer counts (full allowances, expired trust); if all of it still counts, it forgets the
+/// half that weighs least: the allowances nearest to full, the oldest logins. So a flood of
+/// names or sources costs at most a burst of extra checks, and a trusted source forgotten
+/// falls back to the user's common allowance.
 #include <chrono>
 #include <mutex>
 #include <optional>
@@ -17,29 +24,35 @@ class LoginLimiter {
  public:
   using Clock = RateTable::Clock;
 
-  explicit LoginLimiter(int burst = 3, Clock::duration interval = std::chrono::seconds(1),
-                        std::size_t capacity = 4096);
+  struct Limits {
+    int burst = 3;
+    Clock::duration interval = std::chrono::seconds(1);
+    Clock::duration trust = std::chrono::hours(24);
+    std::size_t capacity = 4096;
+  };
+
+  LoginLimiter() : LoginLimiter(Limits{}) {}
+  explicit LoginLimiter(const Limits& limits);
   LoginLimiter(const LoginLimiter&) = delete;
   LoginLimiter& operator=(const LoginLimiter&) = delete;
 
-  /// nullopt when a password check for `user` from `address` may run now, which counts it;
+  /// nullopt when a password check for `user` from `source` may run now, which counts it;
   /// otherwise how long until one may.
-  std::optional<Clock::duration> Refusal(const std::string& address, const std::string& user,
+  std::optional<Clock::duration> Refusal(const std::string& source, const std::string& user,
                                          Clock::time_point now = Clock::now());
-  /// The check allowed by Refusal() failed.
-  void Failed(const std::string& address, const std::string& user,
-              Clock::time_point now = Clock::now());
-  /// The check allowed by Refusal() succeeded: it does not count against the address, and the
-  /// user starts afresh.
-  void Succeeded(const std::string& address, const std::string& user);
+  /// The check allowed by Refusal() succeeded: it was no guess, so it costs nothing, and the
+  /// source is trusted for the user from now on.
+  void Succeeded(const std::string& source, const std::string& user,
+                 Clock::time_point now = Clock::now());
 
  private:
-  static std::string Pair(const std::string& address, const std::string& user);
+  static std::string Pair(const std::string& source, const std::string& user);
 
   std::mutex mutex_;
-  RateTable addresses_;
+  RateTable sources_;
   RateTable users_;
-  RateTable failures_;  // per address and user: not full while that pair failed lately
+  RateTable trusted_;  // per source and user: not full while the user logged in there lately
+  RateTable pairs_;    // the allowance of a trusted source for its user
 };
 
 /// The error a refused attempt gets, "too many login attempts; retry in N s".

@@ -41,6 +41,12 @@ bool RateTable::Full(const std::string& key, Clock::time_point now) const {
   return FullAt(key) <= now;
 }
 
+RateTable::Clock::duration RateTable::Owed(const std::string& key, Clock::time_point now) const {
+  const auto it = full_.find(key);
+  return it == full_.end() ? Clock::duration::zero()
+                           : std::max(it->second - now, Clock::duration::zero());
+}
+
 void RateTable::MakeRoom(Clock::time_point now) {
   if (full_.size() < capacity_) return;
   std::erase_if(full_, [now](const auto& entry) { return entry.second <= now; });

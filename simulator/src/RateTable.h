@@ -26,6 +26,8 @@ class RateTable {
   Clock::duration Wait(const std::string& key, Clock::time_point now) const;
   /// True when `key` has all its tokens (nothing taken recently).
   bool Full(const std::string& key, Clock::time_point now) const;
+  /// How long until `key` has all its tokens again: what the takes of late still weigh.
+  Clock::duration Owed(const std::string& key, Clock::time_point now) const;
   std::size_t size() const { return full_.size(); }
 
  private:

@@ -2,6 +2,8 @@
 
 #include <spdlog/spdlog.h>
 
+#include "SourceAddress.h"
+
 namespace znsim {
 
 Server::Server(asio::io_context& io, WorkerPool& workers, Services& services, Admission& admission,
@@ -48,9 +50,11 @@ void Server::Admit(ClientSocket socket) {
   const auto peer = socket.remote_endpoint(ec);
   if (ec) return;  // gone already
   const std::string address = peer.address().to_string();
-  auto connection = std::make_shared<ClientConnection>(
-      std::move(socket), address, workers_.executor(), services_, admission_, limits_, transport_);
-  if (!admission_.Arrive(connection, address)) {
+  const std::string source = SourceOf(peer.address());
+  auto connection =
+      std::make_shared<ClientConnection>(std::move(socket), address, source, workers_.executor(),
+                                         services_, admission_, limits_, transport_);
+  if (!admission_.Arrive(connection, source)) {
     services_.noise.Note(address, "connection refused: no connection may be evicted for it", {},
                          true);
     return;

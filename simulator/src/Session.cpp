@@ -45,7 +45,6 @@ Outcome::Outcome()
       response(google::protobuf::Arena::CreateMessage<znwire::Response>(arena.get())) {}
 
 bool Session::IsQuick(const znwire::Request& request) const {
-  if (!loggedIn()) return request.body_case() != znwire::Request::kLogin;
   switch (request.body_case()) {
     case znwire::Request::kTagRead:
     case znwire::Request::kFindClose:
@@ -56,44 +55,46 @@ bool Session::IsQuick(const znwire::Request& request) const {
     case znwire::Request::kZncode:
       return IsQuickScript(request.zncode().function());
     default:
-      return false;  // password checks, writes that wait for the disk, pages of rows
+      return false;  // writes that wait for the disk, pages of rows
   }
 }
 
 std::optional<Outcome> Session::AdmitLogin(const znwire::Request& request) {
-  std::string refusal;
-  if (loggedIn()) {
-    refusal = "already logged in";
-  } else if (const auto wait = services_.logins.Refusal(address_, request.login().user())) {
-    services_.noise.Note(address_, "login refused over the attempt limit", {}, true);
-    refusal = TooManyAttempts(*wait);
-  } else {
-    loginAdmitted_ = true;
-    return std::nullopt;
-  }
+  const auto wait = services_.logins.Refusal(source_, request.login().user());
+  if (!wait) return std::nullopt;
+  services_.noise.Note(address_, "login refused over the attempt limit", {}, true);
   std::optional<Outcome> outcome(std::in_place);
   outcome->response->set_id(request.id());
-  Refuse(*outcome->response, std::move(refusal));
+  Refuse(*outcome->response, TooManyAttempts(*wait));
   outcome->close = true;
   return outcome;
 }
 
-Outcome Session::Handle(const znwire::Request& request) {
-  if (request.body_case() == znwire::Request::kLogin && !loginAdmitted_) {
-    if (auto refusal = AdmitLogin(request)) return std::move(*refusal);
+Outcome Session::Login(const znwire::Request& request) {
+  Outcome outcome;
+  outcome.response->set_id(request.id());
+  outcome.response->set_ok(true);
+  const znwire::Login& login = request.login();
+  if (services_.auth.Verify(login.user(), login.password())) {
+    services_.logins.Succeeded(source_, login.user());
+    services_.noise.Note(address_, "logged in", " as '" + LogSafe(login.user()) + "'");
+    return outcome;
   }
+  services_.noise.Note(address_, "login refused", " for user '" + LogSafe(login.user()) + "'",
+                       true);
+  Refuse(*outcome.response, "wrong user name or password");
+  outcome.close = true;
+  return outcome;
+}
+
+Outcome Session::Handle(const znwire::Request& request) {
   Outcome outcome;
   znwire::Response& response = *outcome.response;
   response.set_id(request.id());
   response.set_ok(true);
 
   if (request.body_case() == znwire::Request::kLogin) {
-    loginAdmitted_ = false;
-    Login(request.login(), outcome);
-    return outcome;
-  }
-  if (!loggedIn()) {
-    Refuse(response, "log in first");
+    Refuse(response, "already logged in");
     outcome.close = true;
     return outcome;
   }
@@ -153,11 +154,6 @@ Outcome Session::Handle(const znwire::Request& request) {
 Outcome Session::Handle(const ListReadRequest& request) {
   Outcome outcome;
   outcome.response->set_id(request.id());
-  if (!loggedIn()) {
-    Refuse(*outcome.response, "log in first");
-    outcome.close = true;
-    return outcome;
-  }
   outcome.response->set_ok(true);
   ReadList(request, request.size(), outcome);
   return outcome;
@@ -175,20 +171,6 @@ void Session::ReadList(const Tags& tags, std::size_t count, Outcome& outcome) co
   }
   outcome.response->mutable_list_read();
   outcome.encodedBody = writer.Take();
-}
-
-void Session::Login(const znwire::Login& login, Outcome& outcome) {
-  if (services_.auth.Verify(login.user(), login.password())) {
-    services_.logins.Succeeded(address_, login.user());
-    user_ = login.user();
-    services_.noise.Note(address_, "logged in", " as '" + LogSafe(user_) + "'");
-    return;
-  }
-  services_.logins.Failed(address_, login.user());
-  services_.noise.Note(address_, "login refused", " for user '" + LogSafe(login.user()) + "'",
-                       true);
-  Refuse(*outcome.response, "wrong user name or password");
-  outcome.close = true;
 }
 
 void Session::FindFirst(const znwire::FindFirst& find, Outcome& outcome) {

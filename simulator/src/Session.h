@@ -59,26 +59,27 @@ void EncodeReply(Outcome& outcome, std::string& frame);
 
 class Session {
  public:
-  /// `address` is the peer's address: logs name it, and login limits count by it.
-  Session(Services& services, std::string address)
-      : services_(services), address_(std::move(address)) {}
+  /// `address` is the peer's address, which logs name; `source` is what login limits count it
+  /// under (see SourceOf).
+  Session(Services& services, std::string address, std::string source)
+      : services_(services), address_(std::move(address)), source_(std::move(source)) {}
 
-  /// True when the request costs microseconds, so it may run on the thread that read it
-  /// without holding up other clients. Decided by the decoded request, never by its text.
+  /// True when a logged-in client's request costs microseconds, so it may run on the thread
+  /// that read it without holding up other clients. Decided by the decoded request, never by
+  /// its text.
   bool IsQuick(const znwire::Request& request) const;
-  /// The quick first step of a login: the refusal to send at once when the login limits or
-  /// the session's state refuse the attempt, nullopt when the password is to be checked.
+  /// The quick first step of a login: the refusal to send at once when the login limits
+  /// refuse the attempt, nullopt when the password is to be checked.
   std::optional<Outcome> AdmitLogin(const znwire::Request& request);
-  /// Answers any request; a login that AdmitLogin has not let through goes through it here.
+  /// Checks the password of a login that AdmitLogin let through: the reply is ok when the
+  /// client is logged in from now on.
+  Outcome Login(const znwire::Request& request);
+  /// Answers a request of a logged-in client.
   Outcome Handle(const znwire::Request& request);
   /// Answers a list read taken from its frame in place.
   Outcome Handle(const ListReadRequest& request);
 
-  bool loggedIn() const { return !user_.empty(); }
-  const std::string& address() const { return address_; }
-
  private:
-  void Login(const znwire::Login& login, Outcome& outcome);
   void FindFirst(const znwire::FindFirst& find, Outcome& outcome);
   void FindFetch(const znwire::FindFetch& fetch, Outcome& outcome);
   /// The reply to a list read of `count` tags, each value read now.
@@ -90,8 +91,7 @@ class Session {
 
   Services& services_;
   std::string address_;
-  std::string user_;
-  bool loginAdmitted_ = false;
+  std::string source_;
   std::uint64_t nextSearch_ = 1;
   std::map<std::uint64_t, std::shared_ptr<const ResultSet>> searches_;
 };

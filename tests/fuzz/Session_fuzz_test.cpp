@@ -70,11 +70,11 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
   static World world;
   znsim::LoginLimiter logins;
   znsim::Services services{*world.plant, *world.auth, logins, world.noise, {}};
-  znsim::Session session(services, "fuzz");
+  znsim::Session session(services, "fuzz", "fuzz");
   znwire::Request login;
   login.mutable_login()->set_user("Engineer");
   login.mutable_login()->set_password(kPassword);
-  Require(session.Handle(login).response->ok());
+  Require(!session.AdmitLogin(login) && session.Login(login).response->ok());
 
   if (size == 0) return 0;
   znwire::FrameReader reader;

@@ -3,19 +3,23 @@
 #include <arpa/inet.h>
 #include <netinet/in.h>
 #include <netinet/tcp.h>
+#include <openssl/err.h>
+#include <openssl/ssl.h>
+#include <poll.h>
 #include <sys/socket.h>
 #include <sys/time.h>
 #include <unistd.h>
 
 #include <algorithm>
 #include <cerrno>
+#include <csignal>
 #include <stdexcept>
 
 #include "framing.h"
 
 namespace simtest {
 
-RawClient::RawClient(int port, const char* from)
+RawClient::RawClient(int port, const char* from, Wire wire)
     : fd_(::socket(AF_INET, SOCK_STREAM | SOCK_CLOEXEC, 0)) {
   sockaddr_in source{};
   source.sin_family = AF_INET;
@@ -34,18 +38,73 @@ RawClient::RawClient(int port, const char* from)
   }
   const int one = 1;
   ::setsockopt(fd_, IPPROTO_TCP, TCP_NODELAY, &one, sizeof one);
+  if (wire == Wire::Plain) return;
+  // One context for every client: making one loads the system's defaults anew.
+  static SSL_CTX* const context = [] {
+    // OpenSSL writes with write(): a server closing on it must fail the write, not end us.
+    std::signal(SIGPIPE, SIG_IGN);
+    SSL_CTX* made = SSL_CTX_new(TLS_client_method());
+    SSL_CTX_set_verify(made, SSL_VERIFY_NONE, nullptr);
+    // znsim ends a connection without TLS's own goodbye; that is the end of the stream here.
+    SSL_CTX_set_options(made, SSL_OP_IGNORE_UNEXPECTED_EOF);
+    return made;
+  }();
+  ssl_ = SSL_new(context);
+  SetReadTimeout(std::chrono::seconds(30));
+  bool started = ssl_ != nullptr;
+  if (started && wire == Wire::TlsHelloOnly) {
+    // The hello is made in memory and sent by hand, so that nothing reads the answer yet.
+    BIO* out = BIO_new(BIO_s_mem());
+    SSL_set_bio(ssl_, BIO_new(BIO_s_mem()), out);
+    SSL_connect(ssl_);
+    char* hello = nullptr;
+    const long size = BIO_get_mem_data(out, &hello);
+    pollfd answer{fd_, POLLIN, 0};
+    started = size > 0 &&
+              ::send(fd_, hello, static_cast<std::size_t>(size), MSG_NOSIGNAL) == size &&
+              ::poll(&answer, 1, 30'000) == 1 && SSL_set_fd(ssl_, fd_) == 1;
+  } else if (started) {
+    started = SSL_set_fd(ssl_, fd_) == 1 && FinishHandshake();
+  }
+  if (!started) {
+    SSL_free(ssl_);
+    ::close(fd_);
+    throw std::runtime_error("TLS handshake failed");
+  }
+}
+
+bool RawClient::FinishHandshake() {
+  const bool done = SSL_connect(ssl_) == 1;
+  ERR_clear_error();
+  return done;
 }
 
 RawClient::~RawClient() {
+  SSL_free(ssl_);
   ::close(fd_);
+}
+
+long RawClient::Receive(char* out, std::size_t size) {
+  if (!ssl_) return ::recv(fd_, out, size, 0);
+  std::size_t got = 0;
+  if (SSL_read_ex(ssl_, out, size, &got) == 1) return static_cast<long>(got);
+  const int error = SSL_get_error(ssl_, 0);
+  ERR_clear_error();
+  return error == SSL_ERROR_ZERO_RETURN || (error == SSL_ERROR_SYSCALL && errno == 0) ? 0 : -1;
 }
 
 void RawClient::SendBytes(const std::string& bytes) {
   std::size_t sent = 0;
   while (sent < bytes.size()) {
-    const ssize_t n = ::send(fd_, bytes.data() + sent, bytes.size() - sent, MSG_NOSIGNAL);
-    if (n <= 0) return;  // the server may have closed; the caller checks the outcome
-    sent += static_cast<std::size_t>(n);
+    std::size_t n = 0;
+    if (ssl_) {
+      if (SSL_write_ex(ssl_, bytes.data() + sent, bytes.size() - sent, &n) != 1) return;
+    } else {
+      const ssize_t written = ::send(fd_, bytes.data() + sent, bytes.size() - sent, MSG_NOSIGNAL);
+      if (written <= 0) return;  // the server may have closed; the caller checks the outcome
+      n = static_cast<std::size_t>(written);
+    }
+    sent += n;
   }
 }
 
@@ -58,7 +117,7 @@ void RawClient::SetReadTimeout(std::chrono::milliseconds timeout) {
 std::optional<std::string> RawClient::ReadExactly(std::size_t n) {
   std::string out(n, '\0');
   for (std::size_t have = 0; have < n;) {
-    const ssize_t got = ::recv(fd_, out.data() + have, n - have, 0);
+    const long got = Receive(out.data() + have, n - have);
     if (got <= 0) return std::nullopt;
     have += static_cast<std::size_t>(got);
   }
@@ -137,8 +196,9 @@ bool RawClient::ClosedByPeer(std::chrono::milliseconds timeout) {
   // Reads whatever is still sent until the end of the stream, or fails on the timeout.
   SetReadTimeout(timeout);
   char buffer[256];
-  ssize_t got = 0;
-  while ((got = ::recv(fd_, buffer, sizeof buffer, 0)) > 0) {
+  long got = 0;
+  errno = 0;
+  while ((got = Receive(buffer, sizeof buffer)) > 0) {
   }
   return got == 0 || errno == ECONNRESET;  // a reset ends the stream too
 }

@@ -1,6 +1,7 @@
 #pragma once
-/// A bare client speaking the wire protocol over a plain socket, so tests see exactly what
-/// znsim sends and can send what no well-behaved library would.
+/// A bare client speaking the wire protocol over a plain socket, or TLS without checking the
+/// server's certificate, so tests see exactly what znsim sends and can send what no
+/// well-behaved library would.
 #include <chrono>
 #include <cstdint>
 #include <optional>
@@ -8,13 +9,22 @@
 
 #include "znwire.pb.h"
 
+using SSL = struct ssl_st;
+
 namespace simtest {
+
+enum class Wire {
+  Plain,
+  Tls,
+  TlsHelloOnly,  // sends its TLS hello and waits for the answer, no more (see FinishHandshake)
+};
 
 class RawClient {
  public:
   /// Connects to 127.0.0.1:`port` from the loopback address `from` (any of 127.0.0.0/8, so
-  /// a test can play clients at several addresses); throws when it cannot.
-  explicit RawClient(int port, const char* from = "127.0.0.1");
+  /// a test can play clients at several addresses) and, for TLS, completes the handshake;
+  /// throws when it cannot.
+  explicit RawClient(int port, const char* from = "127.0.0.1", Wire wire = Wire::Plain);
   ~RawClient();
   RawClient(const RawClient&) = delete;
   RawClient& operator=(const RawClient&) = delete;
@@ -23,6 +33,8 @@ class RawClient {
   /// connection closed or nothing came within `timeout`.
   std::optional<znwire::Response> Call(
       znwire::Request request, std::chrono::milliseconds timeout = std::chrono::seconds(30));
+  /// Completes the handshake of a TlsHelloOnly client; false when the server ended it.
+  bool FinishHandshake();
   bool Login(const std::string& user = "Engineer", const std::string& password = "Marlow");
   std::optional<znwire::Response> LoginReply(const std::string& user, const std::string& password);
   std::optional<znwire::Response> TagRead(const std::string& tag);
@@ -42,7 +54,10 @@ class RawClient {
  private:
   void SetReadTimeout(std::chrono::milliseconds timeout);
   std::optional<std::string> ReadExactly(std::size_t n);
+  /// recv() or SSL_read(): the bytes read, 0 at the end of the stream, -1 on an error.
+  long Receive(char* out, std::size_t size);
   int fd_ = -1;
+  SSL* ssl_ = nullptr;
   std::uint32_t nextId_ = 1;
 };
 

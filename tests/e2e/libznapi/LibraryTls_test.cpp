@@ -181,8 +181,8 @@ TEST_F(LibraryTls, AnUntrustedCertificateFailsTheOpenWithItsReason) {
 TEST_F(LibraryTls, TheConnectionTableFailsOverFromATlsPrimaryToAPlainStandby) {
   auto primary = std::make_unique<ZnsimProcess>(TlsOnly());
   ZnsimProcess standby;
-  server::DynamicZnApi library;
-  server::basZNAPI module(library);
+  binding::DynamicZnApi library;
+  binding::basZNAPI module(library);
   auto& table = module.table();
   table.Computer = {Tls(primary->port()), standby.address()};
   table.UserID = {kUser, kUser};

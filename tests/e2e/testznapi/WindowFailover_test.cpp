@@ -28,8 +28,8 @@ struct Failover : ::testing::Test {
       std::make_unique<ZnsimProcess>(std::vector<std::string>{}, primaryData.path);
   const int primaryPort = primary->port();
   ZnsimProcess standby;
-  server::DynamicZnApi library;
-  server::basZNAPI module{library};
+  binding::DynamicZnApi library;
+  binding::basZNAPI module{library};
   fake::FakeHost host;
   frmTestConnection w{module, host};
 

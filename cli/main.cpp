@@ -20,6 +20,7 @@ int main(int argc, char** argv) {
       "plain://HOST sends the user name and the password in clear, and is the only way to "
       "reach a server without TLS on another computer. ZNAPI_TLS_CA names a PEM file of trusted "
       "CAs (else the system's).");
+  app.set_version_flag("--version", "zncheck " ZN_VERSION);
   app.require_subcommand(1);
   zncheck::CheckOptions options;
   std::vector<zncheck::Command> commands;
@@ -30,7 +31,7 @@ int main(int argc, char** argv) {
   try {
     app.parse(argc, argv);
   } catch (const CLI::ParseError& e) {
-    if (e.get_exit_code() == 0) return app.exit(e);  // --help
+    if (e.get_exit_code() == 0) return app.exit(e);  // --help, --version
     std::fprintf(stderr, "zncheck: %s (see zncheck --help)\n", e.what());
     return static_cast<int>(CheckStatus::Unknown);
   }

@@ -266,10 +266,12 @@ TEST(ZnsimAbuse, DeadlinesEndSilentHalfSentAndIdleConnections) {
   while (Clock::now() - sent < 7s) {
     const auto read = busy.TagRead("LIT101");
     ASSERT_TRUE(read && read->ok()) << "a client that keeps asking stays";
-    if (Clock::now() - connected < 4s)
+    if (Clock::now() - connected < 4s) {
       EXPECT_FALSE(silent.ClosedByPeer(100ms)) << "not before its login deadline";
-    if (Clock::now() - sent < 4s)
+    }
+    if (Clock::now() - sent < 4s) {
       EXPECT_FALSE(halfSent.ClosedByPeer(100ms)) << "not before its frame deadline";
+    }
     std::this_thread::sleep_for(100ms);
   }
   EXPECT_TRUE(silent.ClosedByPeer(60s)) << "no login within 5 s";

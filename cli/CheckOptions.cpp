@@ -45,9 +45,13 @@ void SetDeadlines(double seconds) {
 
 void AddCheckOptions(CLI::App& command, CheckOptions& o) {
   const std::string connection = "Connection";
-  command.add_option("--primary", o.primary, "Primary server HOST[:PORT] (default this computer)")
+  command
+      .add_option("--primary", o.primary,
+                  "Primary server HOST[:PORT] (default this computer); TLS unless HOST is this "
+                  "computer, tls://HOST for TLS always, plain://HOST to send the password in clear")
       ->group(connection);
-  command.add_option("--standby", o.standby, "Standby server HOST[:PORT]")->group(connection);
+  command.add_option("--standby", o.standby, "Standby server, named as --primary")
+      ->group(connection);
   command
       .add_flag("--try-primary-first", o.tryPrimaryFirst,
                 "While on the standby, try the primary again at every connection")
@@ -75,6 +79,11 @@ void AddCheckOptions(CLI::App& command, CheckOptions& o) {
       ->check(CLI::IsMember({"text", "csv", "json"}))
       ->group("Output");
   command.add_flag("--quiet", o.quiet, "Print no rows; the exit code tells")->group("Output");
+  command
+      .add_flag("--raw-csv", o.rawCsv,
+                "CSV cells exactly as the server sent them: without it a cell that a "
+                "spreadsheet would run as a formula (=, +, -, @, tab) starts with '")
+      ->group("Output");
 }
 
 ServerAccess::ServerAccess(const CheckOptions& o) {
@@ -102,7 +111,7 @@ std::string ServerAccess::Computer(int slot) const {
 std::string ServerAccess::Reason() {
   const std::string reason = library_.LastReason();
   if (reason.empty()) return "";
-  return " (" + Utf8FromAnsi(reason) + ")";
+  return " (" + Printable(Utf8FromAnsi(reason)) + ")";
 }
 
 }  // namespace zncheck

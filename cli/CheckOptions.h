@@ -22,6 +22,7 @@ struct CheckOptions {
   double timeoutSeconds = 0;  // 0: the library's own deadlines
   Format format = Format::Text;
   bool quiet = false;
+  bool rawCsv = false;
 };
 
 /// Adds the connection and output options to a subcommand.
@@ -45,7 +46,8 @@ class ServerAccess {
   const char* Role() const { return module_.table().CurrentSlot == 1 ? "standby" : "primary"; }
   /// The computer name of a slot as the user gave it, "LOCAL" when empty.
   std::string Computer(int slot) const;
-  /// The library's reason for the last failure, as " (reason)"; empty when it gives none.
+  /// The library's reason for the last failure, as " (reason)" with its control characters
+  /// escaped (it may quote the server); empty when it gives none.
   std::string Reason();
 
  private:

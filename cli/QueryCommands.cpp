@@ -90,14 +90,14 @@ CheckStatus WriteRecords(const CheckOptions& o, const QString& table, std::vecto
   if (handle == 0) return CheckStatus::Critical;
   binding::RecordCursor find(access.api(), handle, logic::ToAnsi(table));
   if (!find.Found()) {
-    std::fprintf(stderr, "zncheck: %s: the server found nothing%s\n", table.toUtf8().constData(),
-                 access.Reason().c_str());
+    std::fprintf(stderr, "zncheck: %s: the server found nothing%s\n",
+                 Printable(table.toStdString()).c_str(), access.Reason().c_str());
     return CheckStatus::Critical;
   }
   if (columns.empty()) columns = ColumnsOfRecord(find);
   std::vector<std::string> names;
   for (const Column& c : columns) names.push_back(c.name);
-  RowOutput out(o.format, names, stdout, o.quiet);
+  RowOutput out(o.format, names, stdout, o.quiet, o.rawCsv);
 
   std::vector<Cell> row(columns.size());
   std::string text;

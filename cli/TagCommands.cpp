@@ -14,6 +14,7 @@
 #include "CheckTexts.h"
 #include "Commands.h"
 #include "ListHandle.h"
+#include "PollSchedule.h"
 
 namespace zncheck {
 
@@ -47,7 +48,7 @@ CheckStatus StatusOf(bool allSucceeded) {
 }
 
 void SayFailed(const std::string& what, ServerAccess& access) {
-  std::fprintf(stderr, "zncheck: %s failed%s\n", what.c_str(), access.Reason().c_str());
+  std::fprintf(stderr, "zncheck: %s failed%s\n", Printable(what).c_str(), access.Reason().c_str());
 }
 
 // Every text converted before the first call: a text the library cannot carry ends the
@@ -64,7 +65,7 @@ CheckStatus Read(const CheckOptions& o, const std::vector<std::string>& tags) {
   ServerAccess access(o);
   const std::int32_t handle = access.ConnectOrSay();
   if (handle == 0) return CheckStatus::Critical;
-  RowOutput out(o.format, {"tag", "value", "status"}, stdout, o.quiet);
+  RowOutput out(o.format, {"tag", "value", "status"}, stdout, o.quiet, o.rawCsv);
   bool allRead = true;
   for (std::size_t i = 0; i < tags.size(); ++i) {
     const binding::TagValue value = access.module().ReadTagValue(handle, ansiTags[i]);
@@ -84,7 +85,7 @@ CheckStatus Write(const CheckOptions& o,
   ServerAccess access(o);
   const std::int32_t handle = access.ConnectOrSay();
   if (handle == 0) return CheckStatus::Critical;
-  RowOutput out(o.format, {"tag", "value", "status"}, stdout, o.quiet);
+  RowOutput out(o.format, {"tag", "value", "status"}, stdout, o.quiet, o.rawCsv);
   bool allWritten = true;
   for (std::size_t i = 0; i < pairs.size(); ++i) {
     const std::string& tag = pairs[i].first;
@@ -106,7 +107,7 @@ CheckStatus Zncode(const CheckOptions& o, const std::string& function) {
   const bool ran =
       access.module().CallServerFunction(handle, ansiFunction, result) != binding::kFalse;
   if (!ran) SayFailed(function, access);
-  RowOutput out(o.format, {"function", "result", "status"}, stdout, o.quiet);
+  RowOutput out(o.format, {"function", "result", "status"}, stdout, o.quiet, o.rawCsv);
   out.Add(
       {{function}, ran ? Cell{Utf8FromAnsi(result)} : Cell::Missing(), {ran ? "ok" : "failed"}});
   return StatusOf(ran);
@@ -133,7 +134,7 @@ CheckStatus ListRead(const CheckOptions& o, std::vector<std::string> tags,
   }
   binding::ListReading reading;
   list.Read(ansi, reading);
-  RowOutput out(o.format, {"tag", "value", "status"}, stdout, o.quiet);
+  RowOutput out(o.format, {"tag", "value", "status"}, stdout, o.quiet, o.rawCsv);
   bool allRead = true;
   for (std::size_t i = 0; i < reading.values.size(); ++i) {
     const binding::ListValue& value = reading.values[i];
@@ -141,7 +142,7 @@ CheckStatus ListRead(const CheckOptions& o, std::vector<std::string> tags,
     const char* status = read                                                    ? "ok"
                          : value.outcome == binding::ListValue::Outcome::NotRead ? "not read"
                                                                                  : "not added";
-    if (!read) std::fprintf(stderr, "zncheck: %s: %s\n", tags[i].c_str(), status);
+    if (!read) std::fprintf(stderr, "zncheck: %s: %s\n", Printable(tags[i]).c_str(), status);
     allRead = allRead && read;
     out.Add({{Utf8FromAnsi(ansi[i])},
              read ? Cell{Utf8FromAnsi(value.text)} : Cell::Missing(),
@@ -186,13 +187,22 @@ CheckStatus Watch(const CheckOptions& o, const std::vector<std::string>& tags,
 
   const std::vector<std::string> ansi = AnsiTexts(tags);
   ServerAccess access(o);
-  RowOutput out(o.format, {"time", "server", "computer", "tag", "value", "status"}, stdout,
-                o.quiet);
+  RowOutput out(o.format, {"time", "server", "computer", "tag", "value", "status"}, stdout, o.quiet,
+                o.rawCsv);
   bool allRead = true;
-  auto next = std::chrono::steady_clock::now();
+  auto started = std::chrono::steady_clock::now();
+  logic::PollSchedule schedule(started, *interval);
   for (int poll = 0; count == 0 || poll < count; ++poll) {
-    if (poll > 0 && !SleepUntil(next)) break;
-    next += *interval;
+    if (poll > 0) {
+      const auto skippedBefore = schedule.skipped();
+      const auto next = schedule.Next(started, std::chrono::steady_clock::now());
+      if (const auto skipped = schedule.skipped() - skippedBefore; skipped > 0) {
+        std::fprintf(stderr, "zncheck: %lld poll(s) skipped after a stall (%lld in all)\n",
+                     static_cast<long long>(skipped), static_cast<long long>(schedule.skipped()));
+      }
+      if (!SleepUntil(next)) break;
+      started = std::chrono::steady_clock::now();
+    }
     const std::string time = IsoNow();
     // Every poll asks the table afresh, so the watch follows a failover and, with
     // --try-primary-first, the primary's return.
@@ -258,7 +268,10 @@ void AddTagCommands(CLI::App& zncheck, CheckOptions& o, std::vector<Command>& co
   commands.push_back({listWrite, [&o, file] { return ListWrite(o, *file); }});
 
   CLI::App* watch = zncheck.add_subcommand(
-      "watch", "Read tags at every interval, with a timestamp per row, until stopped (Ctrl+C)");
+      "watch",
+      "Read tags at every interval, with a timestamp per row, until stopped (Ctrl+C); polls "
+      "missed while the computer or the server stalled are skipped, and counted on standard "
+      "error");
   watch->add_option("tags", *tags, "Tag names")->required();
   watch->add_option("--interval", *interval, "Time between polls: 500ms, 1s, 5m ...")
       ->capture_default_str();

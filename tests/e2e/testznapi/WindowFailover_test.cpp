@@ -12,6 +12,7 @@
 
 #include "DynamicZnApi.h"
 #include "FakeHost.h"
+#include "HeldPort.h"
 #include "Typing.h"
 #include "Widgets.h"
 #include "ZnsimProcess.h"
@@ -24,9 +25,10 @@ using testing_support::ZnsimProcess;
 
 struct Failover : ::testing::Test {
   testing_support::TempDir primaryData;
-  std::unique_ptr<ZnsimProcess> primary =
-      std::make_unique<ZnsimProcess>(std::vector<std::string>{}, primaryData.path);
-  const int primaryPort = primary->port();
+  // Refused while the primary is down, and never another test's server's.
+  testing_support::HeldPort primaryPort;
+  std::unique_ptr<ZnsimProcess> primary = std::make_unique<ZnsimProcess>(
+      std::vector<std::string>{}, primaryData.path, primaryPort.port());
   ZnsimProcess standby;
   binding::DynamicZnApi library;
   binding::basZNAPI module{library};
@@ -40,8 +42,8 @@ struct Failover : ::testing::Test {
   ~Failover() override { w.close(); }
   /// The primary comes back on the same port with the same data.
   void restartPrimary() {
-    primary =
-        std::make_unique<ZnsimProcess>(std::vector<std::string>{}, primaryData.path, primaryPort);
+    primary = std::make_unique<ZnsimProcess>(std::vector<std::string>{}, primaryData.path,
+                                             primaryPort.port());
   }
 };
 

@@ -19,7 +19,7 @@ namespace {
 const QString kNoTagSelected = QStringLiteral("No tag is selected!");
 
 // A number in the host's plain form (12.50 -> "12.5", 007 -> "7"); a text as read.
-QString ValueText(const server::TagValue& value) {
+QString ValueText(const binding::TagValue& value) {
   return std::visit(
       [](const auto& v) -> QString {
         using T = std::decay_t<decltype(v)>;
@@ -49,7 +49,7 @@ void frmTestConnection::cmdRead_Click() {
   const std::int32_t handle = *connection;
 
   const ui::LocalDateTime start = host().Now();
-  const server::TagValue value = module().ReadTagValue(handle, logic::ToAnsi(tag));
+  const binding::TagValue value = module().ReadTagValue(handle, logic::ToAnsi(tag));
   if (std::holds_alternative<std::monostate>(value)) {
     ui::SetCaption(lblStatus,
                    QStringLiteral("Status: reading ") + tag + QStringLiteral(" failed."));
@@ -57,10 +57,9 @@ void frmTestConnection::cmdRead_Click() {
   } else {
     txtValue->setText(ValueText(value));
     const ui::LocalDateTime end = host().Now();
-    const std::string lead = logic::ToAnsi(QStringLiteral("Status: Reading ") + tag);
-    ui::SetCaption(lblStatus,
-                   logic::FromAnsi(logic::TimingMessage(
-                       lead, "from", logic::ElapsedSeconds(start, end), module().ServerName())));
+    ui::SetCaption(lblStatus, logic::TimingMessage(
+                                  QStringLiteral("Status: Reading ") + tag, QStringLiteral("from"),
+                                  logic::ElapsedSeconds(start, end), ServerName()));
   }
   host().SetPointer(ui::kPointerDefault);
 }
@@ -84,8 +83,7 @@ void frmTestConnection::cmdWrite_Click() {
     const QString value = logic::ValueToWrite(txtValue->text(), [&] {
       return std::holds_alternative<double>(module().ReadTagValue(*connection, ansiTag));
     });
-    if (module().api().znTagWrite(*connection, ansiTag.c_str(), logic::ToAnsi(value).c_str()) !=
-        0) {
+    if (module().WriteTag(*connection, ansiTag, logic::ToAnsi(value))) {
       ui::SetCaption(lblStatus, QStringLiteral("Status: Writing to ") + tag +
                                     QStringLiteral(" is successful to '") + ServerName() +
                                     QStringLiteral("'."));

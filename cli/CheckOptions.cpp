@@ -13,7 +13,6 @@
 #include "CheckStatus.h"
 #include "CheckTexts.h"
 #include "HelpTexts.h"
-#include "ResultBuffer.h"
 
 namespace zncheck {
 
@@ -114,13 +113,13 @@ void AddCheckOptions(CLI::App& command, CheckOptions& o) {
 
 ServerAccess::ServerAccess(const CheckOptions& o) {
   SetDeadlines(o.timeoutSeconds);
-  server::ConnectionTable& t = module_.table();
+  binding::ConnectionTable& t = module_.table();
   t.Computer = {AnsiFromUtf8(o.primary), AnsiFromUtf8(o.standby)};
   t.UserID = {AnsiFromUtf8(o.user), AnsiFromUtf8(o.user)};
   const std::string password = AnsiFromUtf8(Password(o));
   t.Password = {password, password};
-  t.SlotCount = server::SlotCountFor(t);
-  t.TryPrimaryFirst = o.tryPrimaryFirst ? server::kTrue : server::kFalse;
+  t.SlotCount = binding::SlotCountFor(t);
+  t.TryPrimaryFirst = o.tryPrimaryFirst ? binding::kTrue : binding::kFalse;
 }
 
 std::int32_t ServerAccess::ConnectOrSay() {
@@ -168,9 +167,9 @@ std::string ServerAccess::Computer(int slot) const {
 }
 
 std::string ServerAccess::Reason() {
-  server::ResultBuffer reason;
-  if (library_.znLastError(reason.data(), reason.length()) == 0 || reason.text().empty()) return "";
-  return " (" + Printable(Utf8FromAnsi(reason.text())) + ")";
+  const std::string reason = library_.LastReason();
+  if (reason.empty()) return "";
+  return " (" + Printable(Utf8FromAnsi(reason)) + ")";
 }
 
 }  // namespace zncheck

@@ -36,8 +36,8 @@ class ServerAccess {
   /// Raises UsageError when no password is given or the password file cannot be read.
   explicit ServerAccess(const CheckOptions& options);
 
-  server::basZNAPI& module() { return module_; }
-  server::ZnApi& api() { return library_; }
+  binding::basZNAPI& module() { return module_; }
+  binding::ZnApi& api() { return library_; }
 
   /// GetConnection; 0 when no server answered.
   std::int32_t Connect() { return module_.GetConnection(); }
@@ -56,8 +56,8 @@ class ServerAccess {
   std::string Reason();
 
  private:
-  server::DynamicZnApi library_;
-  server::basZNAPI module_{library_};
+  binding::DynamicZnApi library_;
+  binding::basZNAPI module_{library_};
 };
 
 }  // namespace zncheck

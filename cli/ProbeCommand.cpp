@@ -43,7 +43,7 @@ CheckStatus Probe(const CheckOptions& o, const ProbeLimits& limits) {
   bool answered = false;
   if (handle != 0) {
     const auto start = std::chrono::steady_clock::now();
-    answered = access.module().CallServerFunction(handle, "Time(1)", time) != server::kFalse;
+    answered = access.module().CallServerFunction(handle, "Time(1)", time) != binding::kFalse;
     rttMs =
         std::chrono::duration<double, std::milli>(std::chrono::steady_clock::now() - start).count();
   }

@@ -72,13 +72,13 @@ std::vector<Column> ColumnsOf(std::span<const logic::FieldLayout> layout) {
 }
 
 // The fields of the current record, by the names the record gives them.
-std::vector<Column> ColumnsOfRecord(logic::RecordCursor& find) {
+std::vector<Column> ColumnsOfRecord(binding::RecordCursor& find) {
   std::string text;
   find.ReadWhole("object.fields.Count", text);
-  const auto count = server::ParseNumericText(text);
+  const auto count = binding::ParseNumericText(text);
   std::vector<Column> columns;
   for (int n = 1; count && n <= *count && n <= 32767; ++n) {
-    find.ReadWhole(("object.fields(" + std::to_string(n) + ").Name").c_str(), text);
+    find.ReadWhole("object.fields(" + std::to_string(n) + ").Name", text);
     columns.push_back(Column::Field(Utf8FromAnsi(text), text));
   }
   return columns;
@@ -94,7 +94,7 @@ CheckStatus WriteRecords(
   const std::int32_t handle = access.ConnectOrSay();
   if (handle == 0) return CheckStatus::Critical;
   if (name) name(access, handle, columns);
-  logic::RecordCursor find(access.api(), handle, table);
+  binding::RecordCursor find(access.api(), handle, logic::ToAnsi(table));
   if (!find.Found()) {
     std::fprintf(stderr, "zncheck: %s: the server found nothing%s\n",
                  Printable(table.toStdString()).c_str(), access.Reason().c_str());
@@ -108,12 +108,12 @@ CheckStatus WriteRecords(
   std::vector<Cell> row(columns.size());
   std::string text;
   std::string time;
-  do {
+  find.Walk([&] {
     for (std::size_t i = 0; i < columns.size(); ++i) {
       const Column& column = columns[i];
-      const bool read = find.ReadWhole(column.field.c_str(), text);
+      const bool read = find.ReadWhole(column.field, text);
       if (!column.timeField.empty()) {
-        find.ReadWhole(column.timeField.c_str(), time);
+        find.ReadWhole(column.timeField, time);
         const std::string iso = IsoTimestamp(Trimmed(text), Trimmed(time), o.utc);
         row[i] = iso.empty() ? Cell::Missing() : Cell{iso};  // an alarm still on has no off time
         continue;
@@ -123,11 +123,12 @@ CheckStatus WriteRecords(
         continue;
       }
       if (column.trimmed) text = Trimmed(text);
-      const auto number = column.numeric ? server::ParseNumericText(text) : std::nullopt;
+      const auto number = column.numeric ? binding::ParseNumericText(text) : std::nullopt;
       row[i] = number ? Cell::Number(Utf8FromAnsi(text), *number) : Cell::Field(Utf8FromAnsi(text));
     }
     out.Add(row);
-  } while (find.Next());
+    return true;
+  });
   return CheckStatus::Ok;
 }
 

@@ -3,19 +3,19 @@
 // every operation succeeded, 2 otherwise.
 #include <time.h>
 
-#include <array>
 #include <csignal>
 #include <cstdio>
-#include <cstring>
 #include <memory>
 #include <optional>
 #include <sstream>
+#include <string>
 #include <type_traits>
 #include <variant>
 
 #include "CheckTexts.h"
 #include "Commands.h"
 #include "DigitalValue.h"
+#include "ListHandle.h"
 #include "NumericText.h"
 #include "PollSchedule.h"
 #include "TextValues.h"
@@ -23,8 +23,6 @@
 namespace zncheck {
 
 namespace {
-
-constexpr std::int32_t kValueLength = 255;
 
 constexpr const char* kDigitalWords =
     "a digital tag also takes ON/OFF and true/false in any case, sent as 1 and 0";
@@ -35,7 +33,7 @@ extern "C" void RequestStop(int) {
   stopRequested = 1;
 }
 
-Cell ValueCell(const server::TagValue& value) {
+Cell ValueCell(const binding::TagValue& value) {
   return std::visit(
       [](const auto& v) -> Cell {
         using T = std::decay_t<decltype(v)>;
@@ -54,7 +52,7 @@ Cell ValueCell(const server::TagValue& value) {
 
 // A list read's text as read: a number, as a single read gives it, when it reads as one.
 Cell ListValueCell(const std::string& ansi) {
-  const auto number = server::ParseNumericText(ansi);
+  const auto number = binding::ParseNumericText(ansi);
   return number ? Cell::Number(Utf8FromAnsi(ansi), *number) : Cell{Utf8FromAnsi(ansi)};
 }
 
@@ -65,27 +63,6 @@ CheckStatus StatusOf(bool allSucceeded) {
 void SayFailed(const std::string& what, ServerAccess& access) {
   std::fprintf(stderr, "zncheck: %s failed%s\n", Printable(what).c_str(), access.Reason().c_str());
 }
-
-// Frees the list on every way out.
-class ListHandle {
- public:
-  ListHandle(server::ZnApi& api, std::int32_t connection)
-      : api_(api), list_(api.znListNew(connection, 0)) {}
-  ~ListHandle() {
-    if (list_ == 0) return;
-    try {
-      api_.znListFree(list_);
-    } catch (...) {  // the library vanished; the server frees the list with the connection
-    }
-  }
-  ListHandle(const ListHandle&) = delete;
-  ListHandle& operator=(const ListHandle&) = delete;
-  std::int32_t get() const { return list_; }
-
- private:
-  server::ZnApi& api_;
-  std::int32_t list_;
-};
 
 // Every text converted before the first call: a text the library cannot carry ends the
 // command before anything is sent.
@@ -104,7 +81,7 @@ CheckStatus Read(const CheckOptions& o, const std::vector<std::string>& tags) {
   RowOutput out(o.format, {"tag", "value", "status"}, stdout, o.quiet, o.rawCsv);
   bool allRead = true;
   for (std::size_t i = 0; i < tags.size(); ++i) {
-    const server::TagValue value = access.module().ReadTagValue(handle, ansiTags[i]);
+    const binding::TagValue value = access.module().ReadTagValue(handle, ansiTags[i]);
     const bool read = !std::holds_alternative<std::monostate>(value);
     if (!read) SayFailed("reading " + tags[i], access);
     allRead = allRead && read;
@@ -130,7 +107,7 @@ CheckStatus Write(const CheckOptions& o,
         logic::ToAnsi(logic::ValueToWrite(logic::FromAnsi(ansi[i].second), [&] {
           return std::holds_alternative<double>(access.module().ReadTagValue(handle, ansiTag));
         }));
-    const bool written = access.api().znTagWrite(handle, ansiTag.c_str(), ansiValue.c_str()) != 0;
+    const bool written = access.module().WriteTag(handle, ansiTag, ansiValue);
     if (!written) SayFailed("writing " + tag, access);
     allWritten = allWritten && written;
     out.Add({{Utf8FromAnsi(ansiTag)}, {Utf8FromAnsi(ansiValue)}, {written ? "ok" : "failed"}});
@@ -145,7 +122,7 @@ CheckStatus Zncode(const CheckOptions& o, const std::string& function) {
   if (handle == 0) return CheckStatus::Critical;
   std::string result;
   const bool ran =
-      access.module().CallServerFunction(handle, ansiFunction, result) != server::kFalse;
+      access.module().CallServerFunction(handle, ansiFunction, result) != binding::kFalse;
   if (!ran) SayFailed(function, access);
   RowOutput out(o.format, {"function", "result", "status"}, stdout, o.quiet, o.rawCsv);
   out.Add(
@@ -167,33 +144,25 @@ CheckStatus ListRead(const CheckOptions& o, std::vector<std::string> tags,
   ServerAccess access(o);
   const std::int32_t handle = access.ConnectOrSay();
   if (handle == 0) return CheckStatus::Critical;
-  server::ZnApi& api = access.api();
-  ListHandle list(api, handle);
-  if (list.get() == 0) {
+  binding::ListHandle list(access.api(), handle);
+  if (!list.made()) {
     SayFailed("starting a list", access);
     return CheckStatus::Critical;
   }
-  std::vector<std::int32_t> items;
-  items.reserve(tags.size());
-  for (const auto& tag : ansi) items.push_back(api.znListAdd(list.get(), tag.c_str()));
-  api.znListRead(list.get(), 0);
+  binding::ListReading reading;
+  list.Read(ansi, reading);
   RowOutput out(o.format, {"tag", "value", "status"}, stdout, o.quiet, o.rawCsv);
   bool allRead = true;
-  std::array<char, kValueLength> value{};
-  for (std::size_t i = 0; i < items.size(); ++i) {
-    value.fill('\0');
-    const bool added = items[i] != 0;
-    const bool read = added && api.znListData(items[i], value.data(), kValueLength, 0) != 0;
-    if (!read)
-      std::fprintf(stderr, "zncheck: %s: %s\n", Printable(tags[i]).c_str(),
-                   added ? "not read" : "not added");
+  for (std::size_t i = 0; i < reading.values.size(); ++i) {
+    const binding::ListValue& value = reading.values[i];
+    const bool read = value.outcome == binding::ListValue::Outcome::Read;
+    const char* status = read                                                    ? "ok"
+                         : value.outcome == binding::ListValue::Outcome::NotRead ? "not read"
+                                                                                 : "not added";
+    if (!read) std::fprintf(stderr, "zncheck: %s: %s\n", Printable(tags[i]).c_str(), status);
     allRead = allRead && read;
-    out.Add({{Utf8FromAnsi(ansi[i])},
-             read ? ListValueCell({value.data(), strnlen(value.data(), value.size())})
-                  : Cell::Missing(),
-             {read    ? "ok"
-              : added ? "not read"
-                      : "not added"}});
+    out.Add(
+        {{Utf8FromAnsi(ansi[i])}, read ? ListValueCell(value.text) : Cell::Missing(), {status}});
   }
   return StatusOf(allRead);
 }
@@ -267,8 +236,8 @@ CheckStatus Watch(const CheckOptions& o, const std::vector<std::string>& tags,
                access.Computer(slot) + " answers, " + (slot == 1 ? "primary " : "standby ") +
                access.Computer(1 - slot) + (slot == 1 ? " did not" : " is left"));
     for (const auto& tag : ansi) {
-      const server::TagValue value =
-          connected ? access.module().ReadTagValue(handle, tag) : server::TagValue{};
+      const binding::TagValue value =
+          connected ? access.module().ReadTagValue(handle, tag) : binding::TagValue{};
       const bool read = !std::holds_alternative<std::monostate>(value);
       allRead = allRead && read;
       std::vector<Cell> row{{time},

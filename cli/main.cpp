@@ -15,6 +15,7 @@ int main(int argc, char** argv) {
   using zncheck::CheckStatus;
   CLI::App app{"zncheck: ZnAPI checks for scripts and monitoring.", "zncheck"};
   app.footer(zncheck::kExitCodes + std::string("\n\n") + zncheck::kServerNames);
+  app.set_version_flag("--version", "zncheck " ZN_VERSION);
   app.require_subcommand(1);
   zncheck::CheckOptions options;
   std::vector<zncheck::Command> commands;
@@ -38,7 +39,7 @@ int main(int argc, char** argv) {
   try {
     app.parse(argc, argv);
   } catch (const CLI::ParseError& e) {
-    if (e.get_exit_code() == 0) return app.exit(e);  // --help
+    if (e.get_exit_code() == 0) return app.exit(e);  // --help, --version
     return unknown(e.what() + std::string(" (see zncheck --help)"));
   }
   // The one place that decides how a failure leaves the program.

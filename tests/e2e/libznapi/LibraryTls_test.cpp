@@ -89,8 +89,8 @@ TEST_F(LibraryTls, TheConnectionTableFailsOverFromATlsPrimaryToAPlainStandby) {
   testing_support::HeldPort primaryPort;  // refused once the primary is gone, never reused
   auto primary = std::make_unique<ZnsimProcess>(TlsOnly(), std::string(), primaryPort.port());
   ZnsimProcess standby;
-  server::DynamicZnApi library;
-  server::basZNAPI module(library);
+  binding::DynamicZnApi library;
+  binding::basZNAPI module(library);
   auto& table = module.table();
   table.Computer = {Tls(primary->port()), standby.address()};
   table.UserID = {kUser, kUser};

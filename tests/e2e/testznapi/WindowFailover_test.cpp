@@ -30,8 +30,8 @@ struct Failover : ::testing::Test {
   std::unique_ptr<ZnsimProcess> primary = std::make_unique<ZnsimProcess>(
       std::vector<std::string>{}, primaryData.path, primaryPort.port());
   ZnsimProcess standby;
-  server::DynamicZnApi library;
-  server::basZNAPI module{library};
+  binding::DynamicZnApi library;
+  binding::basZNAPI module{library};
   fake::FakeHost host;
   frmTestConnection w{module, host};
 

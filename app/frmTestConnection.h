@@ -196,6 +196,7 @@ class frmTestConnection : public QWidget {
   /// `columns`; Save... and copy take their cells from it.
   logic::PaneTable& ResetPaneTable(QStringList columns = {}) {
     paneTable_.Reset(std::move(columns));
+    paneTrend_.reset();
     return paneTable_;
   }
 
@@ -256,6 +257,13 @@ class frmTestConnection : public QWidget {
   bool tickRunning_ = false;
   logic::PaneTable paneTable_;
   logic::SaveDialog saveResults_;
+  /// The trend and the end of its period when the pane holds a trend request: Save... writes
+  /// it in the trend file's layout, under a name made of them.
+  struct PaneTrend {
+    QString trend;
+    QString end;
+  };
+  std::optional<PaneTrend> paneTrend_;
   std::shared_ptr<logic::TrendSamples> lastTrend_;
   QHash<QString, QString> trendUnits_;  // found so far, by trend name
   QPointer<plot::frmTrendPlot> plotWindow_;

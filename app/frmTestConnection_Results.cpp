@@ -9,6 +9,7 @@
 #include <QTextDocumentFragment>
 
 #include "DelimitedText.h"
+#include "TrendCsv.h"
 #include "Widgets.h"
 #include "frmTestConnection.h"
 
@@ -27,9 +28,16 @@ void frmTestConnection::ConnectResultCommands() {
 void frmTestConnection::cmdSaveResults_Click() {
   // What the pane holds now, even if a request goes on writing while the dialog is open.
   logic::DelimitedText csv = logic::DelimitedText::Csv();
-  paneTable_.AddTable(txtRequestedData->text(), csv);
-  logic::SaveAs(host(), saveResults_, QStringLiteral("requested-data.csv"),
-                [&csv](const QString&) { return csv.FileBytes(); });
+  QString name = QStringLiteral("requested-data.csv");
+  if (const auto trend = paneTrend_) {
+    const QString units = TrendUnits(trend->trend).value_or(QString());
+    paneTable_.AddTable(txtRequestedData->text(), logic::TrendCsvHeader(trend->trend, units),
+                        logic::TrendCsvRow, csv);
+    name = logic::TrendFileName(trend->trend, trend->end);
+  } else {
+    paneTable_.AddTable(txtRequestedData->text(), csv);
+  }
+  logic::SaveAs(host(), saveResults_, name, [&csv](const QString&) { return csv.FileBytes(); });
 }
 
 void frmTestConnection::CopyResults() {

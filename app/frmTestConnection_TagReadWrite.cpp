@@ -5,6 +5,7 @@
 #include <type_traits>
 #include <variant>
 
+#include "DigitalValue.h"
 #include "Host.h"
 #include "PeriodTiming.h"
 #include "SendableText.h"
@@ -78,7 +79,11 @@ void frmTestConnection::cmdWrite_Click() {
   // The write call itself can meet a missing entry point; it is reported like a missing
   // library at connect time, and the program carries on.
   try {
-    if (module().WriteTag(*connection, logic::ToAnsi(tag), logic::ToAnsi(txtValue->text()))) {
+    const std::string ansiTag = logic::ToAnsi(tag);
+    const QString value = logic::ValueToWrite(txtValue->text(), [&] {
+      return std::holds_alternative<double>(module().ReadTagValue(*connection, ansiTag));
+    });
+    if (module().WriteTag(*connection, ansiTag, logic::ToAnsi(value))) {
       ui::SetCaption(lblStatus, QStringLiteral("Status: Writing to ") + tag +
                                     QStringLiteral(" is successful to '") + ServerName() +
                                     QStringLiteral("'."));

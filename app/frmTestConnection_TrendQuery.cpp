@@ -60,6 +60,7 @@ void frmTestConnection::QueryTrend(std::int32_t handle) {
                            QStringLiteral("\r\n"));
   logic::PaneTable& table =
       ResetPaneTable({QStringLiteral("Date"), QStringLiteral("Time"), TrendName(*this)});
+  paneTrend_ = PaneTrend{TrendName(*this), RequestEndText};
   const auto field = [&](const std::string& name) {
     return logic::FieldValue(find.Field(name), logic::ValueRule::Trimmed);
   };

@@ -1,12 +1,18 @@
 #include "CheckOptions.h"
 
+#include <algorithm>
 #include <cmath>
 #include <cstdio>
 #include <cstdlib>
+#include <cstring>
 #include <fstream>
+#include <sstream>
+#include <utility>
+#include <vector>
 
 #include "CheckStatus.h"
 #include "CheckTexts.h"
+#include "HelpTexts.h"
 
 namespace zncheck {
 
@@ -29,8 +35,19 @@ std::string Password(const CheckOptions& o) {
     return o.password;
   }
   if (!o.passwordFile.empty()) return PasswordFromFile(o.passwordFile);
+  // Without one the server would refuse the login, and a monitoring system would page for an
+  // outage that is a mistake in its own configuration.
   const char* fromEnvironment = std::getenv("ZNAPI_PASSWORD");
-  return fromEnvironment ? fromEnvironment : "";
+  if (!fromEnvironment)
+    throw UsageError("no password: give --password-file FILE or set ZNAPI_PASSWORD");
+  return fromEnvironment;
+}
+
+// "Primary: reason" or, with one server, the reason alone: the slot and the library's words.
+std::pair<int, std::string> SlotReason(const std::string& line, bool twoSlots) {
+  for (const auto& [slot, prefix] : {std::pair{0, "Primary: "}, std::pair{1, "Standby: "}})
+    if (twoSlots && line.starts_with(prefix)) return {slot, line.substr(std::strlen(prefix))};
+  return {0, line};
 }
 
 // The library reads its deadlines from the environment at every open.
@@ -47,10 +64,9 @@ void AddCheckOptions(CLI::App& command, CheckOptions& o) {
   const std::string connection = "Connection";
   command
       .add_option("--primary", o.primary,
-                  "Primary server HOST[:PORT] (default this computer); TLS unless HOST is this "
-                  "computer, tls://HOST for TLS always, plain://HOST to send the password in clear")
+                  std::string("Primary server (default this computer): ") + kComputerForms)
       ->group(connection);
-  command.add_option("--standby", o.standby, "Standby server, named as --primary")
+  command.add_option("--standby", o.standby, std::string("Standby server: ") + kComputerForms)
       ->group(connection);
   command
       .add_flag("--try-primary-first", o.tryPrimaryFirst,
@@ -73,10 +89,19 @@ void AddCheckOptions(CLI::App& command, CheckOptions& o) {
       .add_option_function<std::string>(
           "--format",
           [&o](const std::string& name) {
-            o.format = name == "csv" ? Format::Csv : name == "json" ? Format::Json : Format::Text;
+            o.format = name == "csv"     ? Format::Csv
+                       : name == "json"  ? Format::Json
+                       : name == "jsonl" ? Format::JsonLines
+                                         : Format::Text;
           },
-          "Output: text, csv or json (one object per line)")
-      ->check(CLI::IsMember({"text", "csv", "json"}))
+          "Output: text, csv, json (one document, an array of rows) or jsonl (one object per "
+          "line)")
+      ->check(CLI::IsMember({"text", "csv", "json", "jsonl"}))
+      ->group("Output");
+  command
+      .add_flag("--utc", o.utc,
+                "Times in UTC (2026-12-08T14:50:00Z) rather than this computer's time with its "
+                "offset (2026-12-08T15:50:00+01:00)")
       ->group("Output");
   command.add_flag("--quiet", o.quiet, "Print no rows; the exit code tells")->group("Output");
   command
@@ -99,8 +124,41 @@ ServerAccess::ServerAccess(const CheckOptions& o) {
 
 std::int32_t ServerAccess::ConnectOrSay() {
   const std::int32_t handle = Connect();
-  if (handle == 0) std::fprintf(stderr, "zncheck: no server answered%s\n", Reason().c_str());
+  if (handle == 0) std::fprintf(stderr, "zncheck: %s\n", NoConnection().c_str());
   return handle;
+}
+
+std::string ServerAccess::NoConnection() const {
+  const bool twoSlots = module_.table().SlotCount == 2;
+  std::vector<std::pair<int, std::string>> reasons;
+  std::istringstream lines(module_.ConnectionFailure());
+  for (std::string line; std::getline(lines, line);)
+    reasons.push_back(SlotReason(Printable(line), twoSlots));
+  const auto server = [this](int slot) {
+    return std::string(slot == 1 ? "standby " : "primary ") + Computer(slot);
+  };
+  // A server that refused the login answered: that is the news, whatever the other said.
+  const auto refusal = [this](int slot) {
+    return "login refused for user '" + Printable(Utf8FromAnsi(module_.table().UserID[slot])) + "'";
+  };
+  const auto refused = std::find_if(reasons.begin(), reasons.end(), [&](const auto& r) {
+    return r.second.starts_with(refusal(r.first));
+  });
+  std::string text = "no server answered";
+  if (refused != reasons.end()) {
+    const std::string headline = refusal(refused->first);
+    text = headline + " by " + server(refused->first) + refused->second.substr(headline.size());
+  }
+  std::string others;
+  for (auto r = reasons.begin(); r != reasons.end(); ++r) {
+    if (r == refused) continue;
+    others += (others.empty() ? "" : "; ") + server(r->first) + ": " + r->second;
+  }
+  if (reasons.empty()) {
+    others = server(0);
+    if (twoSlots) others += ", " + server(1);
+  }
+  return others.empty() ? text : text + " (" + others + ")";
 }
 
 std::string ServerAccess::Computer(int slot) const {

@@ -23,6 +23,7 @@ struct CheckOptions {
   Format format = Format::Text;
   bool quiet = false;
   bool rawCsv = false;
+  bool utc = false;  // times as UTC rather than local with the offset
 };
 
 /// Adds the connection and output options to a subcommand.
@@ -32,7 +33,7 @@ void AddCheckOptions(CLI::App& command, CheckOptions& options);
 /// command asks for a connection.
 class ServerAccess {
  public:
-  /// Raises UsageError when the password file cannot be read.
+  /// Raises UsageError when no password is given or the password file cannot be read.
   explicit ServerAccess(const CheckOptions& options);
 
   binding::basZNAPI& module() { return module_; }
@@ -40,8 +41,12 @@ class ServerAccess {
 
   /// GetConnection; 0 when no server answered.
   std::int32_t Connect() { return module_.GetConnection(); }
-  /// Connect, saying on standard error when no server answered.
+  /// Connect, saying on standard error why there is no connection.
   std::int32_t ConnectOrSay();
+  /// Why the last Connect gave no handle, as a headline: "login refused for user 'X' by
+  /// primary HOST" when a server refused the login, else "no server answered", each followed
+  /// by what the other servers tried said.
+  std::string NoConnection() const;
   /// "primary" or "standby": the slot of the handle Connect returned last.
   const char* Role() const { return module_.table().CurrentSlot == 1 ? "standby" : "primary"; }
   /// The computer name of a slot as the user gave it, "LOCAL" when empty.

@@ -11,20 +11,14 @@
 #include <sstream>
 
 #include "CheckStatus.h"
+#include "IsoTime.h"
+#include "TrendCsv.h"
 
 #include "SendableText.h"
 #include "TextValues.h"
 #include "Windows1252.h"
 
 namespace zncheck {
-
-namespace {
-
-bool AllDigits(std::string_view s) {
-  return !s.empty() && s.find_first_not_of("0123456789") == std::string_view::npos;
-}
-
-}  // namespace
 
 std::optional<std::chrono::milliseconds> ParseDuration(std::string_view text) {
   struct Unit {
@@ -49,26 +43,15 @@ std::optional<std::chrono::milliseconds> ParseDuration(std::string_view text) {
   return std::chrono::milliseconds(static_cast<long long>(ms));
 }
 
-std::string IsoTimestamp(std::string_view date, std::string_view time) {
-  if (date.empty() && time.empty()) return {};
-  const bool dateForm = date.size() == 10 && date[2] == '/' && date[5] == '/' &&
-                        AllDigits(date.substr(0, 2)) && AllDigits(date.substr(3, 2)) &&
-                        AllDigits(date.substr(6, 4));
-  const bool timeForm = time.size() >= 8 && time[2] == ':' && time[5] == ':' &&
-                        AllDigits(time.substr(0, 2)) && AllDigits(time.substr(3, 2)) &&
-                        AllDigits(time.substr(6, 2)) &&
-                        (time.size() == 8 || (time[8] == '.' && AllDigits(time.substr(9))));
-  if (!dateForm || !timeForm) return std::string(date) + ' ' + std::string(time);
-  std::string iso;
-  iso.reserve(10 + 1 + time.size());
-  iso.append(date.substr(6, 4)).append("-").append(date.substr(3, 2)).append("-");
-  iso.append(date.substr(0, 2)).append("T").append(time);
-  return iso;
+std::string IsoTimestamp(std::string_view date, std::string_view time, bool utc) {
+  const auto text = [](std::string_view s) {
+    return QString::fromUtf8(s.data(), static_cast<qsizetype>(s.size()));
+  };
+  return logic::IsoFromServer(text(date), text(time), utc).toStdString();
 }
 
-std::string IsoNow() {
-  const QDateTime now = QDateTime::currentDateTime();
-  return now.toOffsetFromUtc(now.offsetFromUtc()).toString(Qt::ISODateWithMs).toStdString();
+std::string IsoNow(bool utc) {
+  return logic::IsoDateTime(QDateTime::currentDateTime(), utc).toStdString();
 }
 
 std::vector<std::vector<std::string>> ReadCsv(std::string_view text) {

@@ -13,13 +13,14 @@ namespace zncheck {
 /// text, and for a duration that is not above zero or not below a year.
 std::optional<std::chrono::milliseconds> ParseDuration(std::string_view text);
 
-/// The server's "dd/mm/yyyy" and "HH:mm:ss" (with an optional fraction) as
-/// "yyyy-mm-ddTHH:mm:ss". Empty when both are empty; texts of another form are kept, joined
-/// by a blank, so that nothing the server said is lost.
-std::string IsoTimestamp(std::string_view date, std::string_view time);
+/// The server's "dd/mm/yyyy" and "HH:mm:ss" (with an optional fraction), a time on this
+/// computer's clock, as ISO 8601 with the offset, or in UTC with `utc`. Empty when both are
+/// empty; texts of another form are kept, joined by a blank, so that nothing the server said
+/// is lost.
+std::string IsoTimestamp(std::string_view date, std::string_view time, bool utc = false);
 
-/// This computer's time now, ISO 8601 to the millisecond with its offset from UTC.
-std::string IsoNow();
+/// This computer's time now, ISO 8601 to the millisecond with its offset, or in UTC.
+std::string IsoNow(bool utc = false);
 
 /// The records of a CSV text (RFC 4180): fields split at commas, quoted fields may hold
 /// commas, line breaks and doubled quotes; records end at CR LF or LF. Empty lines are no

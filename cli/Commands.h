@@ -13,6 +13,7 @@ namespace zncheck {
 struct Command {
   CLI::App* app;
   std::function<CheckStatus()> run;
+  bool statusLine = false;  // its text output is one plugin status line ("ZNAPI OK - ...")
 };
 
 /// probe: which server answers, in how long, and whether the primary was lost.

@@ -54,9 +54,7 @@ CheckStatus Probe(const CheckOptions& o, const ProbeLimits& limits) {
   std::string message;
   if (handle == 0) {
     status = CheckStatus::Critical;
-    message = "no server answered (primary " + access.Computer(0) +
-              (access.module().table().SlotCount == 2 ? ", standby " + access.Computer(1) : "") +
-              ")" + access.Reason();
+    message = access.NoConnection();
   } else if (!answered) {
     status = CheckStatus::Critical;
     message = server + " did not run Time(1)" + access.Reason();
@@ -81,14 +79,16 @@ CheckStatus Probe(const CheckOptions& o, const ProbeLimits& limits) {
     }
     return status;
   }
-  RowOutput out(o.format, {"status", "server", "computer", "time", "rtt_ms", "failover"}, stdout,
-                o.quiet, o.rawCsv);
-  out.Add({{StatusWord(status)},
+  RowOutput out(o.format,
+                {"time", "status", "server", "computer", "server_time", "rtt_ms", "failover"},
+                stdout, o.quiet, o.rawCsv);
+  out.Add({{IsoNow(o.utc)},
+           {StatusWord(status)},
            handle ? Cell{access.Role()} : Cell::Missing(),
            handle ? Cell{access.Computer(standby ? 1 : 0)} : Cell::Missing(),
            answered ? Cell{Utf8FromAnsi(time)} : Cell::Missing(),
            answered ? Cell::Number(Milliseconds(rttMs, 2), rttMs) : Cell::Missing(),
-           Cell::Number(standby ? "1" : "0", standby ? 1 : 0)});
+           Cell::Boolean(handle != 0 && standby)});
   if (status != CheckStatus::Ok) std::fprintf(stderr, "zncheck: %s\n", Printable(message).c_str());
   return status;
 }
@@ -108,7 +108,7 @@ void AddProbeCommand(CLI::App& zncheck, CheckOptions& o, std::vector<Command>& c
       ->capture_default_str()
       ->check(CLI::NonNegativeNumber);
   AddCheckOptions(*probe, o);
-  commands.push_back({probe, [&o, limits] { return Probe(o, *limits); }});
+  commands.push_back({probe, [&o, limits] { return Probe(o, *limits); }, true});
 }
 
 }  // namespace zncheck

@@ -3,6 +3,7 @@
 #include <QDateTime>
 #include <QString>
 #include <cstdio>
+#include <functional>
 #include <memory>
 #include <span>
 
@@ -12,6 +13,8 @@
 #include "PeriodTiming.h"
 #include "QueryTexts.h"
 #include "RecordCursor.h"
+#include "TrendCsv.h"
+#include "TrendUnits.h"
 
 namespace zncheck {
 
@@ -82,12 +85,15 @@ std::vector<Column> ColumnsOfRecord(binding::RecordCursor& find) {
 }
 
 /// Writes every record of `table` as a row of `columns`; no columns take the first record's
-/// fields. Exit 2 when the find gives nothing: the library does not tell an empty answer from
-/// a refused one.
-CheckStatus WriteRecords(const CheckOptions& o, const QString& table, std::vector<Column> columns) {
+/// fields. `name`, when given, names the columns once connected. Exit 2 when the find gives
+/// nothing: the library does not tell an empty answer from a refused one.
+CheckStatus WriteRecords(
+    const CheckOptions& o, const QString& table, std::vector<Column> columns,
+    const std::function<void(ServerAccess&, std::int32_t, std::vector<Column>&)>& name = {}) {
   ServerAccess access(o);
   const std::int32_t handle = access.ConnectOrSay();
   if (handle == 0) return CheckStatus::Critical;
+  if (name) name(access, handle, columns);
   binding::RecordCursor find(access.api(), handle, logic::ToAnsi(table));
   if (!find.Found()) {
     std::fprintf(stderr, "zncheck: %s: the server found nothing%s\n",
@@ -108,7 +114,8 @@ CheckStatus WriteRecords(const CheckOptions& o, const QString& table, std::vecto
       const bool read = find.ReadWhole(column.field, text);
       if (!column.timeField.empty()) {
         find.ReadWhole(column.timeField, time);
-        row[i] = {IsoTimestamp(Trimmed(text), Trimmed(time))};
+        const std::string iso = IsoTimestamp(Trimmed(text), Trimmed(time), o.utc);
+        row[i] = iso.empty() ? Cell::Missing() : Cell{iso};  // an alarm still on has no off time
         continue;
       }
       if (!read) {
@@ -117,7 +124,7 @@ CheckStatus WriteRecords(const CheckOptions& o, const QString& table, std::vecto
       }
       if (column.trimmed) text = Trimmed(text);
       const auto number = column.numeric ? binding::ParseNumericText(text) : std::nullopt;
-      row[i] = number ? Cell::Number(Utf8FromAnsi(text), *number) : Cell{Utf8FromAnsi(text)};
+      row[i] = number ? Cell::Number(Utf8FromAnsi(text), *number) : Cell::Field(Utf8FromAnsi(text));
     }
     out.Add(row);
     return true;
@@ -166,9 +173,20 @@ CheckStatus Trend(const CheckOptions& o, const std::string& name, const std::str
   const auto count = length ? logic::SampleCount(*length, sampling) : std::nullopt;
   if (!count) throw UsageError("--period: not a sample period in seconds: " + periodText);
   const std::string ansiName = AnsiFromUtf8(name);
+  // CSV and text as the window saves a trend, its unit in the header; JSON keeps the names
+  // that every command gives the same things.
+  const auto header = [&](ServerAccess& access, std::int32_t handle, std::vector<Column>& columns) {
+    if (o.format != Format::Csv && o.format != Format::Text) return;
+    const QString trend = logic::FromAnsi(ansiName);
+    const auto units = logic::LookUpTrendUnits(access.api(), handle, trend);
+    const QStringList names = logic::TrendCsvHeader(trend, units.value_or(QString()));
+    for (std::size_t i = 0; i < columns.size(); ++i)
+      columns[i].name = names.value(static_cast<qsizetype>(i)).toStdString();
+  };
   return WriteRecords(
       o, logic::TrendQuery(period.end, sampling, *count, logic::FromAnsi(ansiName)),
-      {Column::Timestamp("time", "Date", "Time"), Column::Field("value", ansiName, true, true)});
+      {Column::Timestamp("time", "Date", "Time"), Column::Field("value", ansiName, true, true)},
+      header);
 }
 
 }  // namespace

@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <cstdio>
+#include <string_view>
 
 #include "CheckTexts.h"
 #include "FormulaGuard.h"
@@ -53,7 +54,46 @@ void AppendJsonString(std::string& out, const std::string& text) {
   out += '"';
 }
 
+// The number grammar of JSON (RFC 8259): -?(0|[1-9][0-9]*)(.[0-9]+)?([eE][+-]?[0-9]+)?
+bool IsJsonNumber(std::string_view text) {
+  std::size_t i = 0;
+  const auto digits = [&] {
+    const std::size_t start = i;
+    while (i < text.size() && text[i] >= '0' && text[i] <= '9') ++i;
+    return i - start;
+  };
+  if (i < text.size() && text[i] == '-') ++i;
+  const std::size_t first = i;
+  const std::size_t whole = digits();
+  if (whole == 0 || (whole > 1 && text[first] == '0')) return false;
+  if (i < text.size() && text[i] == '.') {
+    ++i;
+    if (digits() == 0) return false;
+  }
+  if (i < text.size() && (text[i] == 'e' || text[i] == 'E')) {
+    ++i;
+    if (i < text.size() && (text[i] == '+' || text[i] == '-')) ++i;
+    if (digits() == 0) return false;
+  }
+  return i == text.size();
+}
+
 }  // namespace
+
+Cell Cell::Field(std::string text) {
+  Cell cell(std::move(text));
+  if (IsJsonNumber(cell.text)) {
+    cell.kind = Kind::Number;
+    cell.json = cell.text;
+  }
+  return cell;
+}
+
+Cell Cell::Boolean(bool value) {
+  Cell cell(value ? "true" : "false");
+  cell.kind = Kind::Boolean;
+  return cell;
+}
 
 Cell Cell::Missing() {
   Cell cell;
@@ -77,6 +117,10 @@ RowOutput::RowOutput(Format format, std::vector<std::string> columns, std::FILE*
 }
 
 RowOutput::~RowOutput() {
+  if (!quiet_ && format_ == Format::Json) {
+    WriteHeader();  // an empty array when no row came
+    buffer_ += rowsWritten_ > 0 ? "\n]\n" : "]\n";
+  }
   Flush();
 }
 
@@ -91,6 +135,7 @@ void RowOutput::Add(const std::vector<Cell>& row) {
       if (heldRows_.size() >= kRowsMeasured) Flush();
       return;
     }
+    Widen(shown);
     WriteHeader();
     WriteRow(shown);
   } else {
@@ -98,6 +143,24 @@ void RowOutput::Add(const std::vector<Cell>& row) {
     WriteRow(row);
   }
   if (buffer_.size() >= kWriteSize) Drain();
+}
+
+void RowOutput::Note(const std::string& line) {
+  if (quiet_ || format_ != Format::Text) return;
+  Flush();
+  buffer_ += Printable(line) + '\n';
+}
+
+// A value wider than its column: the column grows and the header is written again above it,
+// so that the columns below stay in line with their names.
+void RowOutput::Widen(const std::vector<Cell>& row) {
+  bool widened = false;
+  for (std::size_t i = 0; i + 1 < row.size() && i < widths_.size(); ++i) {
+    if (DisplayWidth(row[i].text) <= widths_[i]) continue;
+    widths_[i] = DisplayWidth(row[i].text);
+    widened = true;
+  }
+  if (widened) headerWritten_ = false;
 }
 
 void RowOutput::Flush() {
@@ -117,8 +180,12 @@ void RowOutput::Flush() {
 }
 
 void RowOutput::WriteHeader() {
-  if (headerWritten_ || format_ == Format::Json) return;
+  if (headerWritten_ || format_ == Format::JsonLines) return;
   headerWritten_ = true;
+  if (format_ == Format::Json) {
+    buffer_ += "[\n";
+    return;
+  }
   std::vector<Cell> names;
   for (const auto& column : columns_) names.push_back({column});
   WriteRow(names, true);
@@ -144,6 +211,8 @@ void RowOutput::WriteRow(const std::vector<Cell>& row, bool header) {
       buffer_ += "\r\n";
       break;
     case Format::Json:
+    case Format::JsonLines:
+      if (format_ == Format::Json && rowsWritten_ > 0) buffer_ += ",\n";
       buffer_ += '{';
       for (std::size_t i = 0; i < row.size() && i < columns_.size(); ++i) {
         if (i > 0) buffer_ += ',';
@@ -153,12 +222,15 @@ void RowOutput::WriteRow(const std::vector<Cell>& row, bool header) {
           buffer_ += "null";
         else if (row[i].kind == Cell::Kind::Number)
           buffer_ += row[i].json;
+        else if (row[i].kind == Cell::Kind::Boolean)
+          buffer_ += row[i].text;
         else
           AppendJsonString(buffer_, row[i].text);
       }
-      buffer_ += "}\n";
+      buffer_ += format_ == Format::Json ? "}" : "}\n";
       break;
   }
+  if (!header) ++rowsWritten_;
 }
 
 void RowOutput::Drain() {

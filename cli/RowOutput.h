@@ -1,22 +1,25 @@
 #pragma once
 /// Rows on standard output in the format the caller chose: aligned columns for people, CSV
-/// (RFC 4180, a header, CR LF) for spreadsheets and scripts, or JSON with one object per row
-/// and line, so that a stream of a million rows can be piped on. Rows are written as they
-/// come: only the first rows of the text format wait, to measure the columns. The values come
-/// from a server: text shows their control characters escaped, and a CSV cell that a
-/// spreadsheet would run as a formula is kept text with a leading "'" unless asked for raw.
+/// (RFC 4180, a header, CR LF) for spreadsheets and scripts, one JSON document holding an array
+/// of row objects, or JSON Lines with one object per row and line. Rows are written as they
+/// come, so that a stream of a million rows can be piped on: only the first rows of the text
+/// format wait, to measure the columns, and a later row that is wider widens its column under a
+/// header written again. The values come from a server: text shows their control characters
+/// escaped, and a CSV cell that a spreadsheet would run as a formula is kept text with a
+/// leading "'" unless asked for raw.
 #include <cstdio>
 #include <string>
 #include <vector>
 
 namespace zncheck {
 
-enum class Format { Text, Csv, Json };
+enum class Format { Text, Csv, Json, JsonLines };
 
 /// One value of a row, as UTF-8. A number keeps its text in text and CSV and is a JSON
-/// number in JSON; a missing value is empty in text and CSV and null in JSON.
+/// number in JSON; a yes or no is true or false; a missing value is empty in text and CSV and
+/// null in JSON.
 struct Cell {
-  enum class Kind { Text, Number, Missing };
+  enum class Kind { Text, Number, Boolean, Missing };
   std::string text;
   Kind kind = Kind::Text;
   std::string json;  // a number's JSON form
@@ -26,6 +29,10 @@ struct Cell {
   Cell(const char* value) : text(value) {}
   static Cell Missing();
   static Cell Number(std::string text, double value);
+  static Cell Boolean(bool value);
+  /// A server's field: a number when the text is written as JSON writes one ("2", "-0.5",
+  /// "1e3"), so that "007" or "+5" stay texts as they came; otherwise a text.
+  static Cell Field(std::string text);
 };
 
 class RowOutput {
@@ -40,12 +47,16 @@ class RowOutput {
 
   /// One row, one cell per column.
   void Add(const std::vector<Cell>& row);
+  /// A line of its own between the rows of the text format, for an event the rows do not
+  /// show; nothing in the other formats, whose rows carry it in a column.
+  void Note(const std::string& line);
   /// Writes everything held back and hands it to the system, so that a reader of a watch sees
   /// each poll as it happens.
   void Flush();
 
  private:
   void WriteHeader();
+  void Widen(const std::vector<Cell>& row);
   void WriteRow(const std::vector<Cell>& row, bool header = false);
   void Drain();
 
@@ -55,6 +66,7 @@ class RowOutput {
   bool quiet_;
   bool rawCsv_;
   bool headerWritten_ = false;
+  std::size_t rowsWritten_ = 0;
   // Text format: rows that set the column widths, already made printable.
   std::vector<std::vector<Cell>> heldRows_;
   std::vector<std::size_t> widths_;

@@ -6,19 +6,26 @@
 #include <csignal>
 #include <cstdio>
 #include <memory>
-#include <string>
+#include <optional>
 #include <sstream>
+#include <string>
 #include <type_traits>
 #include <variant>
 
 #include "CheckTexts.h"
 #include "Commands.h"
+#include "DigitalValue.h"
 #include "ListHandle.h"
+#include "NumericText.h"
 #include "PollSchedule.h"
+#include "TextValues.h"
 
 namespace zncheck {
 
 namespace {
+
+constexpr const char* kDigitalWords =
+    "a digital tag also takes ON/OFF and true/false in any case, sent as 1 and 0";
 
 volatile std::sig_atomic_t stopRequested = 0;
 
@@ -41,6 +48,12 @@ Cell ValueCell(const binding::TagValue& value) {
         }
       },
       value);
+}
+
+// A list read's text as read: a number, as a single read gives it, when it reads as one.
+Cell ListValueCell(const std::string& ansi) {
+  const auto number = binding::ParseNumericText(ansi);
+  return number ? Cell::Number(Utf8FromAnsi(ansi), *number) : Cell{Utf8FromAnsi(ansi)};
 }
 
 CheckStatus StatusOf(bool allSucceeded) {
@@ -89,7 +102,11 @@ CheckStatus Write(const CheckOptions& o,
   bool allWritten = true;
   for (std::size_t i = 0; i < pairs.size(); ++i) {
     const std::string& tag = pairs[i].first;
-    const auto& [ansiTag, ansiValue] = ansi[i];
+    const std::string& ansiTag = ansi[i].first;
+    const std::string ansiValue =
+        logic::ToAnsi(logic::ValueToWrite(logic::FromAnsi(ansi[i].second), [&] {
+          return std::holds_alternative<double>(access.module().ReadTagValue(handle, ansiTag));
+        }));
     const bool written = access.module().WriteTag(handle, ansiTag, ansiValue);
     if (!written) SayFailed("writing " + tag, access);
     allWritten = allWritten && written;
@@ -144,9 +161,8 @@ CheckStatus ListRead(const CheckOptions& o, std::vector<std::string> tags,
                                                                                  : "not added";
     if (!read) std::fprintf(stderr, "zncheck: %s: %s\n", Printable(tags[i]).c_str(), status);
     allRead = allRead && read;
-    out.Add({{Utf8FromAnsi(ansi[i])},
-             read ? Cell{Utf8FromAnsi(value.text)} : Cell::Missing(),
-             {status}});
+    out.Add(
+        {{Utf8FromAnsi(ansi[i])}, read ? ListValueCell(value.text) : Cell::Missing(), {status}});
   }
   return StatusOf(allRead);
 }
@@ -187,9 +203,13 @@ CheckStatus Watch(const CheckOptions& o, const std::vector<std::string>& tags,
 
   const std::vector<std::string> ansi = AnsiTexts(tags);
   ServerAccess access(o);
-  RowOutput out(o.format, {"time", "server", "computer", "tag", "value", "status"}, stdout, o.quiet,
-                o.rawCsv);
+  // Text announces a change of server on a line of its own; the other formats in a column.
+  const bool failoverColumn = o.format != Format::Text;
+  std::vector<std::string> columns{"time", "server", "computer", "tag", "value", "status"};
+  if (failoverColumn) columns.push_back("failover");
+  RowOutput out(o.format, columns, stdout, o.quiet, o.rawCsv);
   bool allRead = true;
+  std::optional<int> lastSlot;  // of the last poll that had a connection
   auto started = std::chrono::steady_clock::now();
   logic::PollSchedule schedule(started, *interval);
   for (int poll = 0; count == 0 || poll < count; ++poll) {
@@ -203,25 +223,33 @@ CheckStatus Watch(const CheckOptions& o, const std::vector<std::string>& tags,
       if (!SleepUntil(next)) break;
       started = std::chrono::steady_clock::now();
     }
-    const std::string time = IsoNow();
+    const std::string time = IsoNow(o.utc);
     // Every poll asks the table afresh, so the watch follows a failover and, with
     // --try-primary-first, the primary's return.
     const std::int32_t handle = access.Connect();
     const bool connected = handle != 0;
     const int slot = access.module().table().CurrentSlot;
+    const bool failover = connected && lastSlot && *lastSlot != slot;
+    if (connected) lastSlot = slot;
+    if (failover)
+      out.Note(time + " failover: " + (slot == 1 ? "standby " : "primary ") +
+               access.Computer(slot) + " answers, " + (slot == 1 ? "primary " : "standby ") +
+               access.Computer(1 - slot) + (slot == 1 ? " did not" : " is left"));
     for (const auto& tag : ansi) {
       const binding::TagValue value =
           connected ? access.module().ReadTagValue(handle, tag) : binding::TagValue{};
       const bool read = !std::holds_alternative<std::monostate>(value);
       allRead = allRead && read;
-      out.Add({{time},
-               connected ? Cell{access.Role()} : Cell::Missing(),
-               connected ? Cell{access.Computer(slot)} : Cell::Missing(),
-               {Utf8FromAnsi(tag)},
-               ValueCell(value),
-               {read        ? "ok"
-                : connected ? "failed"
-                            : "no connection"}});
+      std::vector<Cell> row{{time},
+                            connected ? Cell{access.Role()} : Cell::Missing(),
+                            connected ? Cell{access.Computer(slot)} : Cell::Missing(),
+                            {Utf8FromAnsi(tag)},
+                            ValueCell(value),
+                            {read        ? "ok"
+                             : connected ? "failed"
+                                         : "no connection"}};
+      if (failoverColumn) row.push_back(Cell::Boolean(failover));
+      out.Add(row);
     }
     out.Flush();
     if (stopRequested) break;
@@ -245,7 +273,7 @@ void AddTagCommands(CLI::App& zncheck, CheckOptions& o, std::vector<Command>& co
 
   CLI::App* write = zncheck.add_subcommand("write", "Write a value to a tag");
   write->add_option("tag", (*texts)[0], "Tag name")->required();
-  write->add_option("value", (*texts)[1], "Value")->required();
+  write->add_option("value", (*texts)[1], std::string("Value; ") + kDigitalWords)->required();
   AddCheckOptions(*write, o);
   commands.push_back({write, [&o, texts] { return Write(o, {{(*texts)[0], (*texts)[1]}}); }});
 
@@ -260,9 +288,9 @@ void AddTagCommands(CLI::App& zncheck, CheckOptions& o, std::vector<Command>& co
   AddCheckOptions(*listRead, o);
   commands.push_back({listRead, [&o, tags, file] { return ListRead(o, *tags, *file); }});
 
-  CLI::App* listWrite =
-      zncheck.add_subcommand("list-write", "Write the tag,value pairs of a CSV file");
-  listWrite->add_option("--file", *file, "CSV file of tag,value lines (- for standard input)")
+  CLI::App* listWrite = zncheck.add_subcommand(
+      "list-write", std::string("Write the tag,value pairs of a CSV file; ") + kDigitalWords);
+  listWrite->add_option("file,--file", *file, "CSV file of tag,value lines (- for standard input)")
       ->required();
   AddCheckOptions(*listWrite, o);
   commands.push_back({listWrite, [&o, file] { return ListWrite(o, *file); }});

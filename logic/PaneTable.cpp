@@ -61,6 +61,13 @@ void PaneTable::AddTable(const QString& text, DelimitedText& out) const {
   for (std::size_t row = 0; row < RowsIn(text); ++row) out.Add(Values(text, row));
 }
 
+void PaneTable::AddTable(const QString& text, const QStringList& header,
+                         const std::function<QStringList(const QStringList&)>& layout,
+                         DelimitedText& out) const {
+  out.Add(header);
+  for (std::size_t row = 0; row < RowsIn(text); ++row) out.Add(layout(Values(text, row)));
+}
+
 void PaneTable::AddRows(const QString& text, LineRange lines, DelimitedText& out) const {
   const std::size_t rows = RowsIn(text);
   // Each stretch of text covers the lines it starts on and breaks into; a last line break

@@ -6,6 +6,7 @@
 #include <QString>
 #include <QStringList>
 #include <QStringView>
+#include <functional>
 #include <vector>
 
 namespace logic {
@@ -38,6 +39,10 @@ class PaneTable {
 
   /// Adds the column names and every row that `text`, the pane's, holds so far.
   void AddTable(const QString& text, DelimitedText& out) const;
+  /// The same in another layout: `header`, then what `layout` makes of each row's values.
+  void AddTable(const QString& text, const QStringList& header,
+                const std::function<QStringList(const QStringList& values)>& layout,
+                DelimitedText& out) const;
   /// Adds the rows that have a line within `lines`; the column names too when the header line
   /// that the pane shows before the rows is within them.
   void AddRows(const QString& text, LineRange lines, DelimitedText& out) const;

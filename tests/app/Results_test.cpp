@@ -3,6 +3,7 @@
 #include <QApplication>
 #include <QClipboard>
 #include <QPlainTextEdit>
+#include <QRegularExpression>
 #include <QTemporaryDir>
 #include <QTest>
 #include <QTextBlock>
@@ -72,6 +73,34 @@ TEST_F(Results, CtrlSSavesThePaneAsCsvWithTheColumnsOfItsRequest) {
                 "Save Requested Data|" + dir.filePath("requested-data.csv") + "|CSV file (*.csv)"}))
       << "the next save starts in the folder of the last";
   EXPECT_TRUE(host.boxes.empty());
+}
+
+// A trend's file: one ISO 8601 timestamp with its offset, the trend's unit in the header, and a
+// name made of the trend and the end of its period.
+TEST_F(Results, ATrendIsSavedWithIsoTimesAndItsUnitUnderItsOwnName) {
+  local.tables["_Trend"].records = {{{"Name", "TREND1"}, {"Tag", "LIT101"}}};
+  local.tables["Tag"].records = {{{"Tag", "LIT101"}, {"Units", "m"}}};
+  local.tables[kTrend].records = {
+      {{"Date", "04/05/2005"}, {"Time", "04:00:23"}, {"TREND1", "-2.5"}},
+      {{"Date", "04/05/2005"}, {"Time", "04:00:24"}, {"TREND1", "3.5"}}};
+  request(1);
+  QTemporaryDir dir;
+  host.saveAnswers = {dir.filePath("trend")};
+  w.cmdSaveResults->click();
+  EXPECT_EQ(host.saveQuestions,
+            QStringList{"Save Requested Data|TREND1 2005-05-04 0400.csv|CSV file (*.csv)"});
+  const QByteArray file = ReadAll(dir.filePath("trend.csv"));
+  ASSERT_TRUE(file.startsWith("\xEF\xBB\xBF")) << file.toStdString();
+  const QStringList lines = QString::fromUtf8(file.mid(3)).split("\r\n");
+  ASSERT_EQ(lines.size(), 4) << lines.join('|').toStdString();
+  EXPECT_EQ(lines[0], "time,TREND1 (m)");
+  const QRegularExpression row("^2005-05-04T04:00:2([34])[+-]\\d\\d:\\d\\d,(.*)$");
+  for (const auto& [line, value] : {std::pair{lines[1], "-2.5"}, std::pair{lines[2], "3.5"}}) {
+    const auto match = row.match(line);
+    ASSERT_TRUE(match.hasMatch()) << line.toStdString();
+    EXPECT_EQ(match.captured(2), value);
+    EXPECT_TRUE(QDateTime::fromString(line.section(',', 0, 0), Qt::ISODate).isValid());
+  }
 }
 
 TEST_F(Results, AValueWithATabAndALineBreakStaysOneCell) {

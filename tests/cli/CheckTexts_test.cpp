@@ -18,17 +18,6 @@ TEST(CheckTexts, DurationsTakeAUnitOrSeconds) {
   for (const auto& [text, duration] : cases) EXPECT_EQ(ParseDuration(text), duration) << text;
 }
 
-TEST(CheckTexts, ServerDatesAndTimesBecomeIso8601AndOtherTextsStay) {
-  const std::tuple<const char*, const char*, const char*> cases[] = {
-      {"04/05/2005", "13:07:09", "2005-05-04T13:07:09"},
-      {"04/05/2005", "13:07:09.250", "2005-05-04T13:07:09.250"},
-      {"", "", ""},                             // an alarm that is still on has no off time
-      {"4/5/2005", "13:07", "4/5/2005 13:07"},  // another form is kept, not guessed at
-      {"04/05/2005", "13:07:09.", "04/05/2005 13:07:09."},
-  };
-  for (const auto& [date, time, iso] : cases) EXPECT_EQ(zncheck::IsoTimestamp(date, time), iso);
-}
-
 TEST(CheckTexts, CsvRecordsFollowRfc4180) {
   using Records = std::vector<std::vector<std::string>>;
   EXPECT_EQ(zncheck::ReadCsv("tag,value\r\nT1,12.5\nT2,\"a, \"\"b\"\"\r\nc\"\n\nT3,\r\n"),

@@ -40,19 +40,39 @@ TEST(RowOutput, CsvHasAHeaderQuotesWhatNeedsItAndEndsRecordsWithCrLf) {
             "tag,value\r\nT1,12.50\r\n\"Tank, \"\"A\"\"\",\"line\nbreak\"\r\nGone,\r\n");
 }
 
-TEST(RowOutput, JsonIsOneObjectPerLineWithNumbersAndNulls) {
-  EXPECT_EQ(Written(Format::Json, kRows),
-            "{\"tag\":\"T1\",\"value\":12.5}\n"
-            "{\"tag\":\"Tank, \\\"A\\\"\",\"value\":\"line\\u000abreak\"}\n"
-            "{\"tag\":\"Gone\",\"value\":null}\n");
+TEST(RowOutput, JsonIsOneArrayAndJsonLinesOneObjectPerLineWithNumbersAndNulls) {
+  const std::vector<std::vector<Cell>> rows{
+      kRows[0], kRows[1], kRows[2], {Cell::Boolean(true), Cell::Field("007")}};
+  const std::string objects[] = {
+      "{\"tag\":\"T1\",\"value\":12.5}",
+      "{\"tag\":\"Tank, \\\"A\\\"\",\"value\":\"line\\u000abreak\"}",
+      "{\"tag\":\"Gone\",\"value\":null}",
+      "{\"tag\":true,\"value\":\"007\"}",
+  };
+  EXPECT_EQ(Written(Format::Json, rows, true), "[\n" + objects[0] + ",\n" + objects[1] + ",\n" +
+                                                   objects[2] + ",\n" + objects[3] + "\n]\n");
+  EXPECT_EQ(Written(Format::JsonLines, rows),
+            objects[0] + "\n" + objects[1] + "\n" + objects[2] + "\n" + objects[3] + "\n");
+  EXPECT_EQ(Written(Format::Json, {}), "[\n]\n");
+}
+
+// Texts stay texts unless written exactly as JSON writes a number.
+TEST(RowOutput, FieldsAreNumbersOnlyInJsonsOwnForm) {
+  for (const char* number : {"2", "-0.5", "0", "1e3", "2.5E-7"})
+    EXPECT_EQ(Cell::Field(number).kind, Cell::Kind::Number) << number;
+  for (const char* text : {"007", "+5", ".5", "5.", "1e", "0x1", " 2", "2 ", "-", "", "NaN"})
+    EXPECT_EQ(Cell::Field(text).kind, Cell::Kind::Text) << text;
 }
 
 TEST(RowOutput, TextAlignsColumnsByCharactersNotBytes) {
   EXPECT_EQ(Written(Format::Text, {{"Größe", "1"}, {"T", "2"}}),
             "tag    value\nGröße  1\nT      2\n");
-  // A watch flushes every poll: later rows keep the widths the first ones set.
-  EXPECT_EQ(Written(Format::Text, {{"T", "1"}, {"Longer", "2"}}, true),
-            "tag  value\nT    1\nLonger  2\n");
+}
+
+// A watch flushes every poll: a wider value later widens its column under a new header.
+TEST(RowOutput, TextWidensAColumnForAWiderValueAndWritesTheHeaderAgain) {
+  EXPECT_EQ(Written(Format::Text, {{"T", "1"}, {"Longer", "2"}, {"T2", "3"}}, true),
+            "tag  value\nT    1\ntag     value\nLonger  2\nT2      3\n");
 }
 
 // A server's text: on a terminal its escapes show as escapes; in CSV a formula stays text

@@ -2,8 +2,11 @@
 // library: what the result pane shows is what the server answered.
 #include <QComboBox>
 #include <QDeadlineTimer>
+#include <QFile>
+#include <QProcess>
 #include <QRadioButton>
 #include <QRegularExpression>
+#include <QTemporaryDir>
 #include <QThread>
 
 #include "QtHost.h"
@@ -76,6 +79,43 @@ TEST_F(RequestsE2e, TrendShowsOneRowPerSampleOfATrendTheServerLists) {
   const QRegularExpression row("^\\d{2}/\\d{2}/\\d{4}\\t\\d{2}:\\d{2}:\\d{2}\\t.*$");
   for (const QString& line : lines) EXPECT_TRUE(row.match(line).hasMatch()) << line.toStdString();
   EXPECT_EQ(w.lblRequestCount->text(), "Count: 10");
+}
+
+// The window's file of a trend request and zncheck's CSV of the same request are one layout:
+// a script can take either.
+TEST_F(RequestsE2e, TrendFileIsZnchecksCsvOfTheSameRequest) {
+  // A period wholly past, so that both requests find the same samples.
+  const QDateTime end = QDateTime::currentDateTime().addSecs(-30);
+  const QString endText = end.toString("dd/MM/yyyy HH:mm:ss");
+  w.txtEndDateTime->setText(endText);
+  w.cboTagNames[2]->setEditText("TREND1");
+  w.cboUnits->setCurrentIndex(3);  // seconds
+  w.txtDuration->setText("20");
+  w.txtSamplePeriod->setText("2");
+  request(1);
+  ASSERT_TRUE(host.boxes.empty()) << host.boxes[0].text.toStdString();
+  QTemporaryDir dir;
+  host.saveAnswers = {dir.filePath("window.csv")};
+  w.cmdSaveResults->click();
+  EXPECT_EQ(host.saveQuestions.value(0).section('|', 1, 1),
+            "TREND1 " + end.toString("yyyy-MM-dd HHmm") + ".csv");
+  QFile saved(dir.filePath("window.csv"));
+  ASSERT_TRUE(saved.open(QIODevice::ReadOnly));
+  QByteArray window = saved.readAll();
+  ASSERT_TRUE(window.startsWith("\xEF\xBB\xBF")) << "spreadsheets need the mark to read UTF-8";
+  window.remove(0, 3);
+
+  QProcess zncheck;
+  QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
+  env.insert("ZNAPI_PASSWORD", "Marlow");
+  env.insert("ASAN_OPTIONS", "detect_leaks=0");
+  zncheck.setProcessEnvironment(env);
+  zncheck.start(ZNCHECK_BUILD_PATH, {"trend", "TREND1", "--end", endText, "--duration", "20s",
+                                     "--period", "2", "--format", "csv", "--primary", server});
+  ASSERT_TRUE(zncheck.waitForFinished(120000));
+  EXPECT_EQ(zncheck.exitCode(), 0) << zncheck.readAllStandardError().toStdString();
+  EXPECT_EQ(window.toStdString(), zncheck.readAllStandardOutput().toStdString());
+  EXPECT_TRUE(window.startsWith("time,TREND1 (m)\r\n")) << window.toStdString();
 }
 
 TEST_F(RequestsE2e, DeviceRowsHoldEveryFieldOfEachRecord) {

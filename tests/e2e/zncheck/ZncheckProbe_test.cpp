@@ -4,9 +4,15 @@
 
 #include <QDateTime>
 #include <QDeadlineTimer>
+#include <QFile>
+#include <QJsonArray>
+#include <QJsonDocument>
+#include <QJsonObject>
 #include <QRegularExpression>
+#include <QTemporaryDir>
 #include <QThread>
 #include <csignal>
+#include <functional>
 
 #include "HeldPort.h"
 #include "ZncheckRun.h"
@@ -33,41 +39,86 @@ struct Pair : ::testing::Test {
   }
 };
 
-TEST_F(Pair, ProbeExitsOkOnThePrimaryWarningOnTheStandbyCriticalOnNone) {
-  const QString p = QString::fromStdString(primary->address());
-  const QString s = QString::fromStdString(standby->address());
-  // Thresholds no round trip reaches, however loaded the machine: the server that answers
-  // decides the status.
-  const QStringList patient{"--warn-ms", "1e9", "--crit-ms", "1e9"};
-  Outcome run = Zncheck(QStringList{"probe"} + patient + Servers());
-  EXPECT_EQ(run.exitCode, 0);
-  EXPECT_TRUE(run.out.startsWith(("ZNAPI OK - primary " + p + " answered in ").toUtf8()))
-      << run.out.toStdString();
-  EXPECT_TRUE(run.out.contains("| rtt=")) << run.out.toStdString();
-  // Any round trip takes more than 0 ms: the thresholds decide, whatever the machine's load.
-  run = Zncheck(QStringList{"probe", "--warn-ms", "0", "--crit-ms", "1e9"} + Servers());
-  EXPECT_EQ(run.exitCode, 1) << "a slow primary is a WARNING";
-  EXPECT_TRUE(run.out.startsWith(("ZNAPI WARNING - primary " + p).toUtf8()))
-      << run.out.toStdString();
-  run = Zncheck(QStringList{"probe", "--warn-ms", "0", "--crit-ms", "0"} + Servers());
-  EXPECT_EQ(run.exitCode, 2) << "a very slow primary is CRITICAL";
-
-  primary->kill9();
-  run = Zncheck(QStringList{"probe"} + patient + Servers());
-  EXPECT_EQ(run.exitCode, 1);
-  EXPECT_TRUE(run.out.startsWith(("ZNAPI WARNING - standby " + s).toUtf8()))
-      << run.out.toStdString();
-
-  standby->kill9();
-  run = Zncheck(QStringList{"probe"} + Servers());
-  EXPECT_EQ(run.exitCode, 2);
-  EXPECT_TRUE(run.out.startsWith("ZNAPI CRITICAL - no server answered")) << run.out.toStdString();
-
-  for (const QStringList& bad : {QStringList{"probe", "--format", "xml"}, QStringList{},
-                                 QStringList{"probe", "--password", "a", "--password-file", "b"}}) {
-    run = Zncheck(bad);
-    EXPECT_EQ(run.exitCode, 3) << bad.join(' ').toStdString();
-    EXPECT_EQ(Lines(run.err).size(), 1) << run.err.toStdString();
+// What a monitoring system sees, case by case and in this order: the exit code and the first
+// line (probe's status line, or another command's line on standard error).
+TEST_F(Pair, EveryOutcomeHasItsExitCodeAndAHeadlineThatNamesIt) {
+  const QString p = QRegularExpression::escape(QString::fromStdString(primary->address()));
+  const QString s = QRegularExpression::escape(QString::fromStdString(standby->address()));
+  QTemporaryDir folder;
+  const QString wrong = folder.filePath("wrong");
+  QFile file(wrong);
+  ASSERT_TRUE(file.open(QIODevice::WriteOnly) && file.write("wrong\n") > 0);
+  file.close();
+  struct Case {
+    QStringList args;
+    int exitCode;
+    QString firstLine;  // a pattern, from the start of the line
+    bool password = true;
+    std::function<void()> before = {};
+  };
+  const QString answered = " answered in [0-9.]+ ms, server time ";
+  const Case cases[] = {
+      {{"probe"},
+       3,
+       "ZNAPI UNKNOWN - no password: give --password-file FILE or set ZNAPI_PASSWORD$",
+       false},
+      {{"read", "LIT101"}, 3, "zncheck: no password: give --password-file", false},
+      {{"probe", "--password-file", folder.filePath("none")},
+       3,
+       "ZNAPI UNKNOWN - cannot read the password file .*/none$"},
+      {{"probe", "--format", "xml"}, 3, "ZNAPI UNKNOWN - --format: xml not in"},
+      {{"probe", "--timeout", "-1"}, 3, "ZNAPI UNKNOWN - --timeout"},
+      {{"trend", "TREND1", "--duration", "soon"}, 3, "zncheck: --duration: not a duration"},
+      {{"probe", "--password-file", wrong},
+       2,
+       "ZNAPI CRITICAL - login refused for user 'Engineer' by primary " + p +
+           ": wrong user name or password \\(standby " + s + ": login refused"},
+      {{"read", "LIT101", "--password-file", wrong},
+       2,
+       "zncheck: login refused for user 'Engineer' by primary " + p},
+      // Thresholds no round trip reaches, however loaded the machine: the server decides.
+      {{"probe", "--warn-ms", "1e9", "--crit-ms", "1e9"}, 0, "ZNAPI OK - primary " + p + answered},
+      // Any round trip takes more than 0 ms: the thresholds decide, whatever the load.
+      {{"probe", "--warn-ms", "0", "--crit-ms", "1e9"},
+       1,
+       "ZNAPI WARNING - primary " + p + answered},
+      {{"probe", "--warn-ms", "0", "--crit-ms", "0"},
+       2,
+       "ZNAPI CRITICAL - primary " + p + answered},
+      // A stalled primary: its deadline passes and the standby answers.
+      {{"probe", "--timeout", "1", "--warn-ms", "1e9", "--crit-ms", "1e9"},
+       1,
+       "ZNAPI WARNING - standby " + s + answered + ".*\\(failover: primary " + p +
+           " did not answer\\)",
+       true,
+       [&] { primary->pause(); }},
+      {{"probe", "--warn-ms", "1e9", "--crit-ms", "1e9"},
+       1,
+       "ZNAPI WARNING - standby " + s + answered,
+       true,
+       [&] {
+         primary->resume();
+         primary->kill9();
+       }},
+      {{"probe"},
+       2,
+       "ZNAPI CRITICAL - no server answered \\(primary " + p + ": .+; standby " + s + ": .+\\)$",
+       true,
+       [&] { standby->kill9(); }},
+      {{"read", "LIT101"}, 2, "zncheck: no server answered \\(primary " + p},
+  };
+  for (const Case& c : cases) {
+    if (c.before) c.before();
+    const QStringList args = c.args + Servers();
+    SCOPED_TRACE(args.join(' ').toStdString());
+    const Outcome run = Zncheck(args, {}, c.password);
+    EXPECT_EQ(run.exitCode, c.exitCode);
+    const bool statusLine = c.args.first() == "probe";
+    const QStringList lines = Lines(statusLine ? run.out : run.err);
+    ASSERT_FALSE(lines.isEmpty()) << run.out.toStdString() << run.err.toStdString();
+    EXPECT_TRUE(QRegularExpression("^" + c.firstLine).match(lines.first()).hasMatch())
+        << lines.first().toStdString();
+    if (c.exitCode == 3) EXPECT_EQ(lines.size(), 1) << "one line says what is missing";
   }
 }
 
@@ -92,12 +143,24 @@ class Watch {
     }
     return QString::fromUtf8(process_.readLine()).trimmed().split(',');
   }
-  /// The server column of the next row.
-  QString NextServer() { return NextRow().value(1, QStringLiteral("(no row)")); }
-  bool WaitFor(const QString& server) {
-    for (int row = 0; row < 200; ++row)
-      if (NextServer() == server) return true;
+  /// The server column of the next row; the row in `row` when asked.
+  QString NextServer(QStringList* row = nullptr) {
+    const QStringList next = NextRow();
+    if (row) *row = next;
+    return next.value(1, QStringLiteral("(no row)"));
+  }
+  /// Waits for a row from `server`, which is in `row` when asked.
+  bool WaitFor(const QString& server, QStringList* row = nullptr) {
+    for (int rows = 0; rows < 200; ++rows)
+      if (NextServer(row) == server) return true;
     return false;
+  }
+  /// The next line as it was written, without its line end.
+  QString NextLine() {
+    QDeadlineTimer deadline(60000);
+    while (!process_.canReadLine())
+      if (deadline.hasExpired() || !process_.waitForReadyRead(deadline.remainingTime())) return {};
+    return QString::fromUtf8(process_.readLine()).chopped(1);
   }
   QProcess& process() { return process_; }
 
@@ -105,16 +168,39 @@ class Watch {
   QProcess process_;
 };
 
+// A failover and the return: in CSV the first row on the other server says so in its own
+// column; in text a line of its own announces it.
 TEST_F(Pair, WatchFollowsFailoverAndWithTryPrimaryFirstReturnsToThePrimary) {
-  Watch watch(QStringList{"watch", "LIT101", "--interval", "100ms", "--format", "csv",
-                          "--try-primary-first"} +
-              Servers());
-  ASSERT_EQ(watch.NextServer(), "server");  // the header
-  ASSERT_TRUE(watch.WaitFor("primary"));
+  const QStringList args =
+      QStringList{"watch", "LIT101", "--interval", "100ms", "--try-primary-first"} + Servers();
+  Watch watch(args + QStringList{"--format", "csv"});
+  Watch text(args);
+  ASSERT_EQ(watch.NextRow().value(6), "failover");  // the header
+  QStringList row;
+  ASSERT_TRUE(watch.WaitFor("primary", &row));
+  EXPECT_EQ(row.value(6), "false");
+  // Both watches on the primary before it goes, however late the loaded machine started them.
+  QString line;
+  for (int lines = 0; lines < 5000 && !line.contains("  primary  "); ++lines)
+    line = text.NextLine();
+  ASSERT_TRUE(line.contains("  primary  ")) << line.toStdString();
   primary->kill9();
-  ASSERT_TRUE(watch.WaitFor("standby"));
+  ASSERT_TRUE(watch.WaitFor("standby", &row));
+  EXPECT_EQ(row.value(6), "true");
   primary = Start(primaryPort);
-  ASSERT_TRUE(watch.WaitFor("primary"));
+  ASSERT_TRUE(watch.WaitFor("primary", &row));
+  EXPECT_EQ(row.value(6), "true");
+
+  const QString p = QString::fromStdString(primary->address());
+  const QString s = QString::fromStdString(standby->address());
+  QStringList announced;
+  for (int lines = 0; lines < 5000 && announced.size() < 2; ++lines) {
+    const QString line = text.NextLine();
+    if (line.contains(" failover: ")) announced << line.section(' ', 1);
+  }
+  EXPECT_EQ(announced,
+            (QStringList{"failover: standby " + s + " answers, primary " + p + " did not",
+                         "failover: primary " + p + " answers, standby " + s + " is left"}));
 
   // Ctrl+C ends the watch cleanly: it exits by itself with every row written whole.
   ::kill(static_cast<pid_t>(watch.process().processId()), SIGINT);
@@ -160,11 +246,14 @@ TEST_F(Pair, WatchWithACountPrintsThatManyRows) {
       QStringList{"watch", "LIT101", "--count", "3", "--interval", "200ms", "--format", "json"} +
       Servers());
   EXPECT_EQ(run.exitCode, 0) << run.err.toStdString();
-  const QStringList rows = Lines(run.out);
-  ASSERT_EQ(rows.size(), 3);
-  for (const QString& row : rows) {
-    EXPECT_TRUE(row.contains("\"server\":\"primary\"")) << row.toStdString();
-    EXPECT_TRUE(row.contains("\"tag\":\"LIT101\",\"value\":")) << row.toStdString();
+  const QJsonArray rows = QJsonDocument::fromJson(run.out).array();
+  ASSERT_EQ(rows.size(), 3) << run.out.toStdString();
+  for (const auto& value : rows) {
+    const QJsonObject row = value.toObject();
+    EXPECT_EQ(row["server"].toString(), "primary");
+    EXPECT_TRUE(row["value"].isDouble());
+    EXPECT_EQ(row["failover"], false);
+    EXPECT_TRUE(QDateTime::fromString(row["time"].toString(), Qt::ISODateWithMs).isValid());
   }
 }
 

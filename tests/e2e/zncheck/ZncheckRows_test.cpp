@@ -3,9 +3,12 @@
 // another program's CSV reader takes.
 #include <gtest/gtest.h>
 
+#include <QFile>
+#include <QJsonArray>
 #include <QJsonDocument>
 #include <QJsonObject>
 #include <QRegularExpression>
+#include <QTemporaryDir>
 
 #include "ZncheckRun.h"
 #include "ZnsimProcess.h"
@@ -43,10 +46,28 @@ TEST(ZncheckRows, WrittenValuesReadBackExactlyAndRefusalsSayWhy) {
   run = Zncheck(QStringList{"read", "PLANT_Message", "CL_Residual_SP", "--format", "json"} +
                 At(server));
   ASSERT_EQ(run.exitCode, 0) << run.err.toStdString();
-  const QStringList rows = Lines(run.out);
-  ASSERT_EQ(rows.size(), 2);
-  EXPECT_EQ(QJsonDocument::fromJson(rows[0].toUtf8()).object().value("value").toString(), text);
-  EXPECT_EQ(QJsonDocument::fromJson(rows[1].toUtf8()).object().value("value").toDouble(), 0.85);
+  const QJsonArray rows = QJsonDocument::fromJson(run.out).array();
+  ASSERT_EQ(rows.size(), 2) << run.out.toStdString();
+  EXPECT_EQ(rows[0].toObject()["value"].toString(), text);
+  EXPECT_EQ(rows[1].toObject()["value"].toDouble(), 0.85);
+
+  // Digital words go as 1 and 0 to a digital tag, and as they are to a text tag; list-write
+  // takes its file as its argument.
+  QTemporaryDir folder;
+  const QString pairs = folder.filePath("pairs.csv");
+  QFile file(pairs);
+  ASSERT_TRUE(file.open(QIODevice::WriteOnly) &&
+              file.write("P101_Run,True\r\nP102_Run,off\r\nPLANT_Message,ON\r\n") > 0);
+  file.close();
+  run = Zncheck(QStringList{"list-write", pairs, "--format", "csv"} + At(server));
+  ASSERT_EQ(run.exitCode, 0) << run.err.toStdString();
+  run = Zncheck(QStringList{"read", "P101_Run", "P102_Run", "PLANT_Message", "--format", "csv"} +
+                At(server));
+  EXPECT_EQ(Lines(run.out).mid(1),
+            (QStringList{"P101_Run,1,ok\r", "P102_Run,0,ok\r", "PLANT_Message,ON,ok\r"}));
+  run = Zncheck(QStringList{"write", "P101_Run", "oN"} + At(server));
+  EXPECT_EQ(run.exitCode, 0) << run.err.toStdString();
+  EXPECT_TRUE(Lines(run.out).value(1).startsWith("P101_Run  1")) << run.out.toStdString();
 
   run = Zncheck(QStringList{"read", "PLANT_Message", "NO_SUCH_TAG"} + At(server));
   EXPECT_EQ(run.exitCode, 2);
@@ -77,7 +98,7 @@ TEST(ZncheckRows, EscapesAndFormulasFromTheServerAreShownNotRun) {
   EXPECT_EQ(Lines(read({"--format", "csv", "--raw-csv"})).value(1),
             "PLANT_Message,\"=HYPERLINK(\"\"x\"\",\"\"\x1b]0;title\x07\x1b[2J\"\")\",ok\r");
   const QByteArray json = read({"--format", "json"});
-  EXPECT_EQ(QJsonDocument::fromJson(json).object().value("value").toString(), value);
+  EXPECT_EQ(QJsonDocument::fromJson(json).array().first().toObject()["value"].toString(), value);
 
   // A reason that quotes the server is shown the same way.
   const Outcome refused = Zncheck(QStringList{"read", "NO\x1b[2J"} + At(server));
@@ -111,10 +132,10 @@ TEST(ZncheckRows, ListReadOfAThousandTagsPrintsTheGoodOnesAndFailsForTheBad) {
   EXPECT_EQ(good, 900);
 }
 
-TEST(ZncheckRows, BrowseOfAHundredThousandTagsIsOneJsonObjectPerLine) {
+TEST(ZncheckRows, BrowseOfAHundredThousandTagsAsJsonLinesIsOneObjectPerLine) {
   ZnsimProcess server(
       {"--generate-tags", "100000", "--generate-alarms", "0", "--generate-trends", "0"});
-  const Outcome run = Zncheck(QStringList{"browse", "Tag", "--format", "json"} + At(server));
+  const Outcome run = Zncheck(QStringList{"browse", "Tag", "--format", "jsonl"} + At(server));
   ASSERT_EQ(run.exitCode, 0) << run.err.toStdString();
   static const QRegularExpression kGenerated(QStringLiteral("^GEN\\d{6}$"));
   qsizetype rows = 0;
@@ -131,6 +152,71 @@ TEST(ZncheckRows, BrowseOfAHundredThousandTagsIsOneJsonObjectPerLine) {
   EXPECT_EQ(rows, 100000 + 160);  // and the demo plant's own tags
 }
 
+// Every command's --format json is one document that a JSON parser takes whole, the same
+// things under the same names, numbers as numbers and times as ISO 8601 with an offset.
+TEST(ZncheckRows, EveryCommandsJsonIsOneDocumentWithNumbersAndIsoTimes) {
+  ZnsimProcess server;
+  const QStringList commands[] = {
+      {"probe"},
+      {"read", "LIT101", "P101_Run"},
+      {"write", "CL_Residual_SP", "0.9"},
+      {"zncode", "Time(1)"},
+      {"list-read", "LIT101", "NOPE"},
+      {"watch", "LIT101", "--count", "2", "--interval", "100ms"},
+      {"browse", "_Trend"},
+      {"trend", "TREND1", "--duration", "1m"},
+      {"alarms"},
+      {"summary", "--duration", "1d"},
+      {"device", "Dosing"},
+  };
+  static const QRegularExpression kIso(QStringLiteral(
+      "^\\d{4}-\\d\\d-\\d\\dT\\d\\d:\\d\\d:\\d\\d(\\.\\d{3})?([+-]\\d\\d:\\d\\d|Z)$"));
+  for (const QStringList& command : commands) {
+    SCOPED_TRACE(command.join(' ').toStdString());
+    const Outcome run = Zncheck(command + QStringList{"--format", "json"} + At(server));
+    QJsonParseError error;
+    const QJsonDocument document = QJsonDocument::fromJson(run.out, &error);
+    ASSERT_EQ(error.error, QJsonParseError::NoError) << run.out.toStdString();
+    ASSERT_TRUE(document.isArray());
+    const QJsonArray rows = document.array();
+    EXPECT_FALSE(rows.isEmpty());
+    for (const auto& value : rows) {
+      const QJsonObject row = value.toObject();
+      for (const char* number : {"rtt_ms", "Period", "Count"})
+        if (row.contains(number)) EXPECT_TRUE(row[number].isDouble()) << number;
+      for (const char* time : {"time", "on", "off"}) {
+        const QString text = row[time].toString();
+        if (!text.isEmpty()) EXPECT_TRUE(kIso.match(text).hasMatch()) << text.toStdString();
+      }
+    }
+    if (command.first() == "trend") EXPECT_TRUE(rows.first().toObject()["value"].isDouble());
+  }
+}
+
+// The README's example: the digital tags that read 1, through jq and back into zncheck.
+TEST(ZncheckRows, JsonPipesThroughJqAndBackIntoAListRead) {
+  ZnsimProcess server;
+  const auto zncheck = [&](const QString& command) {
+    return QStringLiteral(ZNCHECK_BUILD_PATH " ") + command + " --format json --primary " +
+           QString::fromStdString(server.address());
+  };
+  QProcess shell;
+  Prepare(
+      shell,
+      {"-o", "pipefail", "-c",
+       zncheck("browse Tag") + " | jq -r '.[] | select(.Type == \"Digital\") | .Tag' | " +
+           zncheck("list-read --file -") + " | jq -c '.[] | select(.value == 1) | {tag, value}'"});
+  shell.setProgram("bash");
+  shell.start();
+  ASSERT_TRUE(shell.waitForFinished(120000));
+  EXPECT_EQ(shell.exitCode(), 0) << shell.readAllStandardError().toStdString();
+  const QStringList lines = Lines(shell.readAllStandardOutput());
+  EXPECT_FALSE(lines.isEmpty()) << "the demo plant has digital tags that are on";
+  for (const QString& line : lines)
+    EXPECT_TRUE(QRegularExpression("^\\{\"tag\":\"\\w+\",\"value\":1\\}$").match(line).hasMatch())
+        << line.toStdString();
+}
+
 TEST(ZncheckRows, TrendCsvReadsWithPythonsCsvModule) {
   ZnsimProcess server;
   const Outcome run = Zncheck(
@@ -141,7 +227,7 @@ TEST(ZncheckRows, TrendCsvReadsWithPythonsCsvModule) {
   const char* check =
       "import csv, sys, datetime\n"
       "rows = list(csv.reader(sys.stdin))\n"
-      "assert rows[0] == ['time', 'value'], rows[0]\n"
+      "assert rows[0] == ['time', 'TREND1 (m)'], rows[0]\n"
       "assert len(rows) == 301, len(rows)\n"
       "for time, value in rows[1:]:\n"
       "    datetime.datetime.fromisoformat(time)\n"

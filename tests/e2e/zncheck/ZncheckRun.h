@@ -11,9 +11,12 @@ struct Outcome {
   QByteArray err;
 };
 
-inline void Prepare(QProcess& process, const QStringList& args) {
+inline void Prepare(QProcess& process, const QStringList& args, bool withPassword = true) {
   QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
-  env.insert("ZNAPI_PASSWORD", "Marlow");
+  if (withPassword)
+    env.insert("ZNAPI_PASSWORD", "Marlow");
+  else
+    env.remove("ZNAPI_PASSWORD");
   env.insert("ASAN_OPTIONS", "detect_leaks=0");
   process.setProcessEnvironment(env);
   process.setProgram(ZNCHECK_BUILD_PATH);
@@ -21,9 +24,10 @@ inline void Prepare(QProcess& process, const QStringList& args) {
 }
 
 /// Runs zncheck to its end, with `input` on its standard input.
-inline Outcome Zncheck(const QStringList& args, const QByteArray& input = {}) {
+inline Outcome Zncheck(const QStringList& args, const QByteArray& input = {},
+                       bool withPassword = true) {
   QProcess process;
-  Prepare(process, args);
+  Prepare(process, args, withPassword);
   process.start();
   process.write(input);
   process.closeWriteChannel();

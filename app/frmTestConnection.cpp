@@ -8,6 +8,7 @@
 #include <cmath>
 
 #include "Host.h"
+#include "SendableText.h"
 #include "TextValues.h"
 #include "Widgets.h"
 #include "basZNAPI.h"
@@ -75,6 +76,7 @@ void frmTestConnection::ReportLibraryError(const std::exception& error) {
 
 std::optional<std::int32_t> frmTestConnection::OpenHandlerConnection(ConnectionTest test,
                                                                      int pointerOnFailure) {
+  if (!logic::Sendable(host_, ConnectionTexts())) return std::nullopt;
   host_.SetPointer(ui::kPointerHourglass);
   std::int32_t handle = 0;
   try {

@@ -130,6 +130,9 @@ class frmTestConnection : public QWidget {
   void txtComputer_GotFocus(int index);
   void txtUserID_GotFocus(int index);
   void txtPassword_GotFocus(int index);
+  /// The computer, user and password texts of the slots in use: what GetConnection may open
+  /// with. Nothing may be opened while they hold text the library cannot carry.
+  QStringList ConnectionTexts() const;
 
   // frmTestConnection_Clock.cpp
   void lblSCADATime_Click();
@@ -181,8 +184,12 @@ class frmTestConnection : public QWidget {
   /// Copies the pane's rows that the selection touches, or all of them with their header
   /// when nothing is selected, as tab-separated text; a selection within one line as it is.
   void CopyResults();
-  /// How the rows that a request starts writing into the pane split into columns.
-  void SetPaneLayout(logic::PaneLayout layout) { paneLayout_ = std::move(layout); }
+  /// Starts keeping the rows of a request that begins to write the pane, values named by
+  /// `columns`; Save... and copy take their cells from it.
+  logic::PaneTable& ResetPaneTable(QStringList columns = {}) {
+    paneTable_.Reset(std::move(columns));
+    return paneTable_;
+  }
 
   // ---- Shared by the handlers ---------------------------------------------------------
   server::basZNAPI& module() { return module_; }
@@ -196,9 +203,10 @@ class frmTestConnection : public QWidget {
   /// than 0, others only one greater than 0.
   enum class ConnectionTest { NonZero, Positive };
   /// The opening of every handler that asks the server something: the hourglass, then
-  /// GetConnection. A handle that fails `test` puts the no-connection text on the status
-  /// line, and a library error is reported with ReportLibraryError; both give nullopt and
-  /// leave `pointerOnFailure` on the screen, so the handler only has to return.
+  /// GetConnection. Connection texts the library cannot carry are refused with a box before
+  /// anything else; a handle that fails `test` puts the no-connection text on the status
+  /// line, and a library error is reported with ReportLibraryError, both leaving
+  /// `pointerOnFailure` on the screen. All give nullopt, so the handler only has to return.
   std::optional<std::int32_t> OpenHandlerConnection(ConnectionTest test, int pointerOnFailure);
 
   /// True while a handler that lets events run is inside its loop. Buttons that talk to the
@@ -238,7 +246,7 @@ class frmTestConnection : public QWidget {
   bool closeRequested_ = false;
   bool unloaded_ = false;
   bool tickRunning_ = false;
-  logic::PaneLayout paneLayout_;
+  logic::PaneTable paneTable_;
   logic::SaveDialog saveResults_;
   std::shared_ptr<logic::TrendSamples> lastTrend_;
   QHash<QString, QString> trendUnits_;  // found so far, by trend name

@@ -3,7 +3,6 @@
 // operation it reports.
 #include <QPushButton>
 #include <QShortcut>
-#include <QWindow>
 
 #include "CallLog.h"
 #include "TextValues.h"
@@ -41,10 +40,10 @@ void frmTestConnection::ShowCallLog(QWidget* opener) {
     callLogWindow_ = std::make_unique<calllog::frmCallLog>(*callLog_, host());
     callLogWindow_->setAttribute(Qt::WA_QuitOnClose, false);  // closing this window ends all
   }
-  // Standing over the window it was asked from keeps it usable while that window is modal.
-  callLogWindow_->winId();
-  if (QWindow* over = opener->window()->windowHandle()) {
-    callLogWindow_->windowHandle()->setTransientParent(over);
+  // Placed over the window it was asked from; owned by none, so that the list window, modal to
+  // this window, leaves it usable.
+  if (!callLogWindow_->isVisible()) {
+    callLogWindow_->move(opener->window()->geometry().center() - callLogWindow_->rect().center());
   }
   callLogWindow_->show();
   callLogWindow_->raise();

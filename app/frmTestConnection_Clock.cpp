@@ -5,6 +5,7 @@
 
 #include "Host.h"
 #include "PeriodTiming.h"
+#include "SendableText.h"
 #include "TextValues.h"
 #include "Widgets.h"
 #include "basZNAPI.h"
@@ -29,6 +30,9 @@ void frmTestConnection::Timer1_Timer() {
 
   host().DoEvents();
   if (unloaded_) return;
+  // A box every second would stop the user typing; the next operation the user starts says
+  // what cannot be sent.
+  if (logic::UnsendableText(ConnectionTexts())) return;
 
   std::int32_t handle = 0;
   try {

@@ -3,6 +3,7 @@
 #include <QLabel>
 
 #include "Host.h"
+#include "SendableText.h"
 #include "TextValues.h"
 #include "Widgets.h"
 #include "basZNAPI.h"
@@ -29,16 +30,29 @@ void frmTestConnection::chkTryPrimary_Click() {
   module_.table().TryPrimaryFirst = chkTryPrimary->isChecked() ? server::kTrue : server::kFalse;
 }
 
+QStringList frmTestConnection::ConnectionTexts() const {
+  QStringList texts;
+  for (int i = 0; i < module_.table().SlotCount && i < 2; ++i)
+    texts << txtComputer[i]->text() << txtUserID[i]->text() << txtPassword[i]->text();
+  return texts;
+}
+
 void frmTestConnection::cmdTestConnection_Click() {
   if (Busy()) return;
   host_.SetPointer(ui::kPointerHourglass);
   LoadConnectionSettings();
+  if (!logic::Sendable(host_, ConnectionTexts())) {
+    host_.SetPointer(ui::kPointerDefault);
+    return;
+  }
   try {
-    module_.CloseChangedConnections();
+    // Connect reaches what the boxes say, also a primary given anew after a failover.
+    module_.ReopenChangedSlots();
     if (module_.GetConnection() != 0) {
       ui::SetCaption(lblStatus, "Status: Connected to '" + ServerName() + "'.");
     } else {
-      host_.MsgBox("Connection failed.", ui::kStyleCritical, QStringLiteral("ZnAPI Connection"));
+      host_.MsgBox("Connection failed.", ui::kStyleCritical, QStringLiteral("ZnAPI Connection"),
+                   logic::FromAnsi(module_.ConnectionFailure()));
     }
   } catch (const std::exception& e) {
     ReportLibraryError(e);

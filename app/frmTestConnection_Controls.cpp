@@ -15,6 +15,7 @@
 #include <vector>
 
 #include "Widgets.h"
+#include "WindowAccessibility.h"
 #include "frmTestConnection.h"
 
 namespace {
@@ -65,10 +66,11 @@ class Builder {
     box->setModel(new QStringListModel(box));
     return box;
   }
-  // Text boxes and combo boxes are named after their label, so screen readers and test robots
-  // can find them; the frame they sit in tells the primary's from the standby's.
-  static void nameAfter(QWidget* input, const QLabel* label) {
-    input->setAccessibleName(label->text());
+  // Text boxes and combo boxes are named by their label, so screen readers and test robots
+  // can find them, also when the label's caption changes ("Device Name:", "Func Name:"); the
+  // frame they sit in tells the primary's from the standby's.
+  static void nameAfter(QWidget* input, QLabel* label) {
+    label->setBuddy(input);
     if (auto* frame = qobject_cast<QGroupBox*>(input->parentWidget()))
       input->setAccessibleDescription(frame->title());
   }
@@ -109,6 +111,7 @@ QIcon WindowIcon() {
 }  // namespace
 
 void frmTestConnection::BuildControls() {
+  ui::ExposeAsWindow(this);
   setWindowTitle(QStringLiteral("Test ZnAPI"));
   setWindowIcon(WindowIcon());
   setFont(ui::WindowFont());
@@ -160,8 +163,10 @@ void frmTestConnection::BuildControls() {
   cmdRead = b.button(Frame2, "Read", 4800, 360, 1575, 375, 11);
   cmdWrite = b.button(Frame2, "Write", 6960, 360, 1575, 375, 12);
   cmdListRead = b.button(Frame2, "List Read", 6960, 720, 1575, 375, 13);
-  // The Call Log takes the free place under Read, beside List Read.
-  cmdCallLog = b.button(Frame2, "Log", 4800, 720, 975, 375, 13);
+  // The Call Log takes the free place under Read, beside List Read. The buttons that the
+  // window's table of places lacks come after its tab stops (the last is 56), in the order
+  // they stand.
+  cmdCallLog = b.button(Frame2, "Log", 4800, 720, 975, 375, 57);
   cmdCallLog->setToolTip("Show every library call and why a call failed (F12)");
   // The strip overlaps the frame's top edge by a pixel; kept below it, every step of the bar
   // would repaint the whole frame and its caption too.
@@ -203,10 +208,10 @@ void frmTestConnection::BuildControls() {
   cmdCancelRead = b.button(Frame3, "Cancel Request", 7440, 1440, 1335, 375, 24);
   cmdCancelRead->setEnabled(false);
   // Plot and Save... take the free row above Request and Cancel Request.
-  cmdPlot = b.button(Frame3, "Plot", 5880, 585, 1455, 330, 23);
+  cmdPlot = b.button(Frame3, "Plot", 5880, 585, 1455, 330, 58);
   cmdPlot->setEnabled(false);
   cmdPlot->setToolTip("Plot the samples of the last trend request");
-  cmdSaveResults = b.button(Frame3, "Save...", 7440, 585, 1335, 330, 24);
+  cmdSaveResults = b.button(Frame3, "Save...", 7440, 585, 1335, 330, 59);
   cmdSaveResults->setToolTip("Save the requested data as a CSV file (Ctrl+S)");
   txtRequestedData = b.control(new ui::ResultPane(Frame3), 120, 1920, 8655, 2535, 36);
   for (int i = 1; i < 3; ++i) Builder::nameAfter(cboTagNames[i], Label4[i]);

@@ -5,6 +5,7 @@
 
 #include "Host.h"
 #include "PaneRowWriter.h"
+#include "PaneTable.h"
 #include "RecordCursor.h"
 #include "TextValues.h"
 #include "Widgets.h"
@@ -15,11 +16,11 @@ void frmTestConnection::QueryDevice(std::int32_t handle, const QString& deviceNa
   logic::RecordCursor find(module().api(), handle, deviceName);
   if (!find.Found()) {
     host().MsgBox(QStringLiteral("Failed to load device '") + deviceName + QStringLiteral("'!"),
-                  ui::kStyleInformation);
+                  ui::kStyleInformation, std::nullopt, logic::FromAnsi(find.Failure()));
     return;
   }
   txtRequestedData->setText(QString());
-  SetPaneLayout(logic::PaneLayout::DeviceRows({}));
+  logic::PaneTable& table = ResetPaneTable();
   // Every record is read with the first record's field count.
   QString countText;
   find.Read("object.fields.Count", logic::ValueRule::Untrimmed, countText);
@@ -35,17 +36,16 @@ void frmTestConnection::QueryDevice(std::int32_t handle, const QString& deviceNa
   QStringList columns;  // the first record's fields name the columns
   bool firstRecord = true;
   do {
-    row.clear();
+    table.BeginRow(row, out.End());
     for (std::int16_t index = 0; index < fields.value; ++index) {
       find.Read("object.fields(" + std::to_string(index + 1) + ").Name",
                 logic::ValueRule::Untrimmed, name);
       // A value the library cannot supply leaves no column behind.
       if (find.Read(logic::ToAnsi(name), logic::ValueRule::Trimmed, value) == 0) continue;
-      row += value;
-      row += QLatin1Char('\t');
+      table.AddValue(row, value, QLatin1String("\t"));
       if (firstRecord) columns << name;
     }
-    if (std::exchange(firstRecord, false)) SetPaneLayout(logic::PaneLayout::DeviceRows(columns));
+    if (std::exchange(firstRecord, false)) table.SetColumns(columns);
     row += QLatin1String("\r\n");
     out.AppendRow(row);
     host().DoEvents();

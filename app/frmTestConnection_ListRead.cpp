@@ -10,6 +10,9 @@ void frmTestConnection::cmdListRead_Click() {
   if (Busy()) return;
   frmListRead form(module(), host(), lblStatus, this);
   form.ZNAPIHandle(0);
+  form.ConnectionTexts = [this] { return ConnectionTexts(); };
+  // Modal to this window only: the Call Log, a window of its own, keeps taking input.
+  form.setWindowModality(Qt::WindowModal);
   OfferCallLog(&form);
   host().SetPointer(ui::kPointerHourglass);
   form.FillTagNames(cboTagNames[0]);

@@ -42,7 +42,8 @@ void frmTestConnection::LoadNameList(std::int16_t listIndex, std::int32_t handle
     std::int32_t object = 0;
     search = api.znFindFirst(handle, source.table, logic::kNameListFilter, &object, 0);
     if (search == 0) {
-      host().MsgBox(logic::NoNamesFoundText(source.kindWord), ui::kStyleInformation);
+      host().MsgBox(logic::NoNamesFoundText(source.kindWord), ui::kStyleInformation, std::nullopt,
+                    logic::FromAnsi(api.LastReason()));
       return;
     }
     const std::int32_t total = api.znFindScroll(search, 4, 0, &object);

@@ -5,6 +5,7 @@
 
 #include "Host.h"
 #include "PaneRowWriter.h"
+#include "PaneTable.h"
 #include "QueryTexts.h"
 #include "RecordCursor.h"
 #include "Widgets.h"
@@ -17,20 +18,20 @@ void WriteAlarmRows(frmTestConnection& w, std::int32_t handle, const QString& qu
                     std::span<const logic::FieldLayout> layout) {
   logic::RecordCursor find(w.module().api(), handle, query);
   if (!find.Found()) {
-    w.host().MsgBox(QStringLiteral("Failed find any alarms!"), ui::kStyleInformation);
+    w.host().MsgBox(QStringLiteral("Failed find any alarms!"), ui::kStyleInformation, std::nullopt,
+                    logic::FromAnsi(find.Failure()));
     return;
   }
   w.txtRequestedData->setText(QString());
-  w.SetPaneLayout(logic::PaneLayout::Rows(layout));
+  logic::PaneTable& table = w.ResetPaneTable(logic::FieldNames(layout));
   ui::PaneRowWriter out(*w.txtRequestedData, w.lblRequestCount);
   QString row;
   QString value;
   do {
-    row.clear();
+    table.BeginRow(row, out.End());
     for (const logic::FieldLayout& field : layout) {
       find.Read(field.name, field.rule, value);
-      row += value;
-      row += QLatin1String(field.separator);
+      table.AddValue(row, value, QLatin1String(field.separator));
     }
     out.AppendRow(row);
     w.host().DoEvents();

@@ -7,6 +7,7 @@
 
 #include "Host.h"
 #include "PeriodTiming.h"
+#include "SendableText.h"
 #include "TextValues.h"
 #include "Widgets.h"
 #include "basZNAPI.h"
@@ -17,44 +18,56 @@ namespace {
 enum Kind : std::int16_t { kSummary = 0, kTrends = 1, kAlarms = 2, kDevice = 3, kZncode = 4 };
 
 constexpr int kOthersWidthTwips = 7575;
+constexpr int kTrendNameBox = 2;
 
 void ShowRefusal(frmTestConnection& w, const char* text) {
   w.host().MsgBox(QString::fromLatin1(text), ui::kStyleInformation);
 }
 
-/// Runs the chosen kind of request. False when an input refused it before anything was
-/// asked of the server (the box said why); true when the server was asked.
-bool RunRequest(frmTestConnection& w, std::int32_t handle) {
+/// The typed texts that the chosen kind sends to the library.
+QStringList SentTexts(const frmTestConnection& w) {
+  switch (w.RequestKind) {
+    case kTrends:
+      return {w.cboTagNames[kTrendNameBox]->currentText(), w.txtSamplePeriod->text()};
+    case kDevice:
+    case kZncode:
+      return {w.txtOthers->text()};
+    default:
+      return {};
+  }
+}
+
+/// Runs the chosen kind of request; an input that refuses it shows its box and asks the
+/// server nothing.
+void RunRequest(frmTestConnection& w, std::int32_t handle) {
   switch (w.RequestKind) {
     case kSummary:
-      if (!w.ValidateTimeRange()) return false;
-      w.QueryAlarmSummary(handle);
-      return true;
+      if (w.ValidateTimeRange()) w.QueryAlarmSummary(handle);
+      return;
     case kTrends:
-      if (!w.ValidateTimeRange()) return false;
+      if (!w.ValidateTimeRange()) return;
       if (!logic::ParseDecimal(w.txtSamplePeriod->text())) {
         ShowRefusal(w, "Incorrect sample period entry!");
-        return false;
+        return;
       }
-      if (!w.CheckTrendRequest()) return false;
-      w.QueryTrend(handle);
-      return true;
+      if (w.CheckTrendRequest()) w.QueryTrend(handle);
+      return;
     case kAlarms:
       w.QueryActiveAlarms(handle);
-      return true;
+      return;
     case kDevice:
       w.QueryDevice(handle, w.txtOthers->text());
-      return true;
+      return;
     case kZncode: {
       std::string result;
       if (w.module().CallServerFunction(handle, logic::ToAnsi(w.txtOthers->text()), result)) {
         w.txtRequestedData->setText(logic::FromAnsi(result));
-        w.SetPaneLayout(logic::PaneLayout::Whole(w.txtOthers->text()));
+        w.ResetPaneTable().SetWhole(w.txtOthers->text(), w.txtRequestedData->text().size());
       }
-      return true;
+      return;
     }
     default:
-      return false;
+      return;
   }
 }
 
@@ -85,6 +98,7 @@ void frmTestConnection::optRead_Click(std::int16_t index) {
 
 void frmTestConnection::cmdReadAlarmTrend_Click() {
   if (Busy()) return;
+  if (!logic::Sendable(host(), SentTexts(*this))) return;
   BusyScope scope(*this);
   // The reported time includes obtaining the connection.
   const ui::LocalDateTime start = host().Now();
@@ -94,18 +108,17 @@ void frmTestConnection::cmdReadAlarmTrend_Click() {
   lblRequestCount->setVisible(true);
   cmdCancelRead->setEnabled(true);
   CancelRequested = server::kFalse;
-  bool asked = true;
+  bool libraryFailed = false;
   try {
-    asked = RunRequest(*this, handle);
+    RunRequest(*this, handle);
   } catch (const server::LibraryError& e) {
     ReportLibraryError(e);
-    asked = false;
+    libraryFailed = true;
   } catch (const std::exception&) {
     // A query that failed part way keeps what it wrote; the request still ends normally.
   }
-  // A refused request leaves the status line alone: its box already said what was wrong,
-  // and a timing line would read as if the server had answered it.
-  if (asked) {
+  // Also after an input refused the request: the line tells which server the request got.
+  if (!libraryFailed) {
     const std::int32_t seconds = logic::ElapsedSeconds(start, host().Now());
     ui::SetCaption(lblStatus, logic::FromAnsi(logic::TimingMessage(
                                   "Status: Request", "from", seconds, module().ServerName())));

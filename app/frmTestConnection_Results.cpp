@@ -27,7 +27,7 @@ void frmTestConnection::ConnectResultCommands() {
 void frmTestConnection::cmdSaveResults_Click() {
   // What the pane holds now, even if a request goes on writing while the dialog is open.
   logic::DelimitedText csv = logic::DelimitedText::Csv();
-  logic::AddPaneTable(txtRequestedData->text(), paneLayout_, csv);
+  paneTable_.AddTable(txtRequestedData->text(), csv);
   logic::SaveAs(host(), saveResults_, QStringLiteral("requested-data.csv"),
                 [&csv](const QString&) { return csv.FileBytes(); });
 }
@@ -37,7 +37,7 @@ void frmTestConnection::CopyResults() {
   logic::DelimitedText tsv = logic::DelimitedText::Tsv();
   QString copied;
   if (!selection.hasSelection()) {
-    logic::AddPaneTable(txtRequestedData->text(), paneLayout_, tsv);
+    paneTable_.AddTable(txtRequestedData->text(), tsv);
     copied = tsv.text();
   } else {
     QTextCursor first = selection, last = selection;
@@ -45,12 +45,10 @@ void frmTestConnection::CopyResults() {
     last.setPosition(selection.selectionEnd());
     // A selection that ends at the start of a line does not take that line.
     const int lastLine = last.blockNumber() - (last.atBlockStart() ? 1 : 0);
-    if (first.blockNumber() == last.blockNumber() ||
-        paneLayout_.shape == logic::PaneLayout::Shape::Text) {
+    if (first.blockNumber() == last.blockNumber() || paneTable_.whole()) {
       copied = selection.selection().toPlainText();  // part of a line: as it is
     } else {
-      logic::AddPaneRows(txtRequestedData->text(), paneLayout_, {first.blockNumber(), lastLine},
-                         tsv);
+      paneTable_.AddRows(txtRequestedData->text(), {first.blockNumber(), lastLine}, tsv);
       copied = tsv.text();
     }
   }

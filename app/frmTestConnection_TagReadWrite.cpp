@@ -7,6 +7,7 @@
 
 #include "Host.h"
 #include "PeriodTiming.h"
+#include "SendableText.h"
 #include "TextValues.h"
 #include "Widgets.h"
 #include "basZNAPI.h"
@@ -41,6 +42,7 @@ void frmTestConnection::cmdRead_Click() {
     host().SetPointer(ui::kPointerDefault);
     return;
   }
+  if (!logic::Sendable(host(), {tag})) return;
   const auto connection = OpenHandlerConnection(ConnectionTest::NonZero, ui::kPointerDefault);
   if (!connection) return;
   const std::int32_t handle = *connection;
@@ -69,6 +71,8 @@ void frmTestConnection::cmdWrite_Click() {
     host().MsgBox(kNoTagSelected, ui::kStyleInformation, QStringLiteral("Tag Write"));
     return;
   }
+  // Sent changed, the value would be written as '?' and reported as written.
+  if (!logic::Sendable(host(), {tag, txtValue->text()})) return;
   const auto connection = OpenHandlerConnection(ConnectionTest::NonZero, ui::kPointerDefault);
   if (!connection) return;
 

@@ -7,6 +7,7 @@
 
 #include "Host.h"
 #include "PaneRowWriter.h"
+#include "PaneTable.h"
 #include "PeriodTiming.h"
 #include "QueryTexts.h"
 #include "RecordCursor.h"
@@ -50,29 +51,29 @@ void frmTestConnection::QueryTrend(std::int32_t handle) {
       module().api(), handle,
       logic::TrendQuery(RequestEndText, txtSamplePeriod->text(), *count, TrendName(*this)));
   if (!find.Found()) {
-    host().MsgBox(QStringLiteral("Failed find any trend data!"), ui::kStyleInformation);
+    host().MsgBox(QStringLiteral("Failed find any trend data!"), ui::kStyleInformation,
+                  std::nullopt, logic::FromAnsi(find.Failure()));
     return;
   }
   txtRequestedData->setText(QStringLiteral("Date    "));
   txtRequestedData->append(QStringLiteral("\tTime        \t") + TrendName(*this) +
                            QStringLiteral("\r\n"));
-  SetPaneLayout(logic::PaneLayout::TrendRows());
+  logic::PaneTable& table =
+      ResetPaneTable({QStringLiteral("Date"), QStringLiteral("Time"), TrendName(*this)});
   ui::PaneRowWriter out(*txtRequestedData, lblRequestCount);
   QString row;
   QString date;
   QString time;
   QString value;
   do {
-    row.clear();
+    table.BeginRow(row, out.End());
     find.Read("Date", logic::ValueRule::Trimmed, date);
-    row += date;
-    row += QLatin1Char('\t');
+    table.AddValue(row, date, QLatin1String("\t"));
     find.Read("Time", logic::ValueRule::Trimmed, time);
-    row += time.left(8);  // whole seconds; some servers add fractions
-    row += QLatin1Char('\t');
+    table.AddValue(row, QStringView(time).left(8),
+                   QLatin1String("\t"));  // whole seconds; some add fractions
     find.Read(logic::ToAnsi(TrendName(*this)), logic::ValueRule::Trimmed, value);
-    row += value;
-    row += QLatin1String("\r\n");
+    table.AddValue(row, value, QLatin1String("\r\n"));
     samples->Add(date, time, value);
     out.AppendRow(row);
     host().DoEvents();

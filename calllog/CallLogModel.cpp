@@ -33,7 +33,7 @@ QVariant CallLogModel::data(const QModelIndex& index, int role) const {
       }
       return {};
     case Qt::ForegroundRole:
-      if (record->result == 0) return QBrush(Qt::darkRed);
+      if (server::IsFailure(*record)) return QBrush(Qt::darkRed);
       return {};
     case Qt::TextAlignmentRole:
       if (column == kResult || column == kDuration) {

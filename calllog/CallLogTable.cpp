@@ -38,7 +38,7 @@ QString FieldText(const server::CallRecord& record, Column column, bool withDate
 }
 
 bool Filter::Passes(const server::CallRecord& record) const {
-  return (!op || record.op == *op) && (!failuresOnly || record.result == 0);
+  return (!op || record.op == *op) && (!failuresOnly || server::IsFailure(record));
 }
 
 void CallLogRows::Reset(const Filter& filter) {

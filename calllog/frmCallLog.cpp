@@ -18,6 +18,7 @@
 #include "CallLogModel.h"
 #include "DelimitedText.h"
 #include "Widgets.h"
+#include "WindowAccessibility.h"
 
 namespace calllog {
 namespace {
@@ -35,6 +36,7 @@ frmCallLog::frmCallLog(server::CallLog& log, ui::Host& host, QWidget* parent)
                   QStringLiteral("CSV file (*.csv)"),
                   {QStringLiteral(".csv")},
                   {}} {
+  ui::ExposeAsWindow(this);
   setWindowTitle(QStringLiteral("Call Log"));
   setFont(ui::WindowFont());
   cboOperation = new QComboBox(this);
@@ -155,6 +157,9 @@ void frmCallLog::showEvent(QShowEvent* event) {
   Refresh();
   refreshTimer_->start();
   QWidget::showEvent(event);
+  // It opens at the newest call, what the user opened it to see. The rows' geometry is final
+  // only once the show has been handled.
+  QTimer::singleShot(0, grdCalls, &QTableView::scrollToBottom);
 }
 
 void frmCallLog::hideEvent(QHideEvent* event) {

@@ -1,7 +1,8 @@
 #pragma once
 /// The Call Log window: every library call of both windows with its arguments, result,
 /// returned text, duration and reason, filtered by operation or to the failures, copied as
-/// tab-separated text and saved as CSV. It follows the log while calls run.
+/// tab-separated text and saved as CSV. It opens at the newest call and follows the log while
+/// calls run. A window of its own, it takes input while the list window holds the main window.
 #include <QWidget>
 
 #include "SaveAs.h"

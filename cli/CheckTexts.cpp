@@ -12,6 +12,7 @@
 
 #include "CheckStatus.h"
 
+#include "SendableText.h"
 #include "TextValues.h"
 #include "Windows1252.h"
 
@@ -125,7 +126,9 @@ std::string ReadInput(const std::string& path) {
 }
 
 std::string AnsiFromUtf8(std::string_view utf8) {
-  return logic::ToAnsi(QString::fromUtf8(utf8.data(), static_cast<qsizetype>(utf8.size())));
+  const QString text = QString::fromUtf8(utf8.data(), static_cast<qsizetype>(utf8.size()));
+  if (const auto refusal = logic::UnsendableText({text})) throw UsageError(refusal->toStdString());
+  return logic::ToAnsi(text);
 }
 
 std::string Utf8FromAnsi(std::string_view ansi) {

@@ -29,8 +29,8 @@ std::vector<std::vector<std::string>> ReadCsv(std::string_view text);
 /// Everything in a file, or standard input for "-"; raises UsageError when it cannot be read.
 std::string ReadInput(const std::string& path);
 
-/// Command-line text (UTF-8) as the library takes it; a character Windows-1252 lacks
-/// becomes '?'.
+/// Command-line text (UTF-8) as the library takes it. Raises UsageError, naming the
+/// characters, when Windows-1252 lacks any: the text would arrive changed.
 std::string AnsiFromUtf8(std::string_view utf8);
 /// Library text (Windows-1252) as UTF-8.
 std::string Utf8FromAnsi(std::string_view ansi);

@@ -193,7 +193,7 @@ void AddQueryCommands(CLI::App& zncheck, CheckOptions& o, std::vector<Command>& 
                         std::vector<Column> columns;
                         for (const auto& f : in->fields)
                           columns.push_back(Column::Field(f, AnsiFromUtf8(f)));
-                        return WriteRecords(o, QString::fromStdString(in->table), columns);
+                        return WriteRecords(o, logic::FromAnsi(AnsiFromUtf8(in->table)), columns);
                       }});
 
   CLI::App* trend = zncheck.add_subcommand("trend", "The samples of a trend over a period");
@@ -230,7 +230,7 @@ void AddQueryCommands(CLI::App& zncheck, CheckOptions& o, std::vector<Command>& 
   device->add_option("name", in->table, "Device name")->required();
   AddCheckOptions(*device, o);
   commands.push_back(
-      {device, [&o, in] { return WriteRecords(o, QString::fromStdString(in->table), {}); }});
+      {device, [&o, in] { return WriteRecords(o, logic::FromAnsi(AnsiFromUtf8(in->table)), {}); }});
 }
 
 }  // namespace zncheck

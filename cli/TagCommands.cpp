@@ -73,19 +73,28 @@ class ListHandle {
   std::int32_t list_;
 };
 
+// Every text converted before the first call: a text the library cannot carry ends the
+// command before anything is sent.
+std::vector<std::string> AnsiTexts(const std::vector<std::string>& texts) {
+  std::vector<std::string> ansi;
+  ansi.reserve(texts.size());
+  for (const auto& text : texts) ansi.push_back(AnsiFromUtf8(text));
+  return ansi;
+}
+
 CheckStatus Read(const CheckOptions& o, const std::vector<std::string>& tags) {
+  const std::vector<std::string> ansiTags = AnsiTexts(tags);
   ServerAccess access(o);
   const std::int32_t handle = access.ConnectOrSay();
   if (handle == 0) return CheckStatus::Critical;
   RowOutput out(o.format, {"tag", "value", "status"}, stdout, o.quiet);
   bool allRead = true;
-  for (const auto& tag : tags) {
-    const std::string ansi = AnsiFromUtf8(tag);
-    const server::TagValue value = access.module().ReadTagValue(handle, ansi);
+  for (std::size_t i = 0; i < tags.size(); ++i) {
+    const server::TagValue value = access.module().ReadTagValue(handle, ansiTags[i]);
     const bool read = !std::holds_alternative<std::monostate>(value);
-    if (!read) SayFailed("reading " + tag, access);
+    if (!read) SayFailed("reading " + tags[i], access);
     allRead = allRead && read;
-    out.Add({{Utf8FromAnsi(ansi)}, ValueCell(value), {read ? "ok" : "failed"}});
+    out.Add({{Utf8FromAnsi(ansiTags[i])}, ValueCell(value), {read ? "ok" : "failed"}});
   }
   return StatusOf(allRead);
 }
@@ -93,14 +102,16 @@ CheckStatus Read(const CheckOptions& o, const std::vector<std::string>& tags) {
 // One write per pair, as the list window writes; pairs of UTF-8 texts.
 CheckStatus Write(const CheckOptions& o,
                   const std::vector<std::pair<std::string, std::string>>& pairs) {
+  std::vector<std::pair<std::string, std::string>> ansi;
+  for (const auto& [tag, value] : pairs) ansi.emplace_back(AnsiFromUtf8(tag), AnsiFromUtf8(value));
   ServerAccess access(o);
   const std::int32_t handle = access.ConnectOrSay();
   if (handle == 0) return CheckStatus::Critical;
   RowOutput out(o.format, {"tag", "value", "status"}, stdout, o.quiet);
   bool allWritten = true;
-  for (const auto& [tag, value] : pairs) {
-    const std::string ansiTag = AnsiFromUtf8(tag);
-    const std::string ansiValue = AnsiFromUtf8(value);
+  for (std::size_t i = 0; i < pairs.size(); ++i) {
+    const std::string& tag = pairs[i].first;
+    const auto& [ansiTag, ansiValue] = ansi[i];
     const bool written = access.api().znTagWrite(handle, ansiTag.c_str(), ansiValue.c_str()) != 0;
     if (!written) SayFailed("writing " + tag, access);
     allWritten = allWritten && written;
@@ -110,12 +121,13 @@ CheckStatus Write(const CheckOptions& o,
 }
 
 CheckStatus Zncode(const CheckOptions& o, const std::string& function) {
+  const std::string ansiFunction = AnsiFromUtf8(function);
   ServerAccess access(o);
   const std::int32_t handle = access.ConnectOrSay();
   if (handle == 0) return CheckStatus::Critical;
   std::string result;
   const bool ran =
-      access.module().CallServerFunction(handle, AnsiFromUtf8(function), result) != server::kFalse;
+      access.module().CallServerFunction(handle, ansiFunction, result) != server::kFalse;
   if (!ran) SayFailed(function, access);
   RowOutput out(o.format, {"function", "result", "status"}, stdout, o.quiet);
   out.Add(
@@ -133,6 +145,7 @@ CheckStatus ListRead(const CheckOptions& o, std::vector<std::string> tags,
     }
   }
   if (tags.empty()) throw UsageError("list-read needs tags, as arguments or in --file");
+  const std::vector<std::string> ansi = AnsiTexts(tags);
   ServerAccess access(o);
   const std::int32_t handle = access.ConnectOrSay();
   if (handle == 0) return CheckStatus::Critical;
@@ -142,14 +155,9 @@ CheckStatus ListRead(const CheckOptions& o, std::vector<std::string> tags,
     SayFailed("starting a list", access);
     return CheckStatus::Critical;
   }
-  std::vector<std::string> ansi;
   std::vector<std::int32_t> items;
-  ansi.reserve(tags.size());
   items.reserve(tags.size());
-  for (const auto& tag : tags) {
-    ansi.push_back(AnsiFromUtf8(tag));
-    items.push_back(api.znListAdd(list.get(), ansi.back().c_str()));
-  }
+  for (const auto& tag : ansi) items.push_back(api.znListAdd(list.get(), tag.c_str()));
   api.znListRead(list.get(), 0);
   RowOutput out(o.format, {"tag", "value", "status"}, stdout, o.quiet);
   bool allRead = true;
@@ -205,9 +213,8 @@ CheckStatus Watch(const CheckOptions& o, const std::vector<std::string>& tags,
   sigaction(SIGINT, &stop, nullptr);
   sigaction(SIGTERM, &stop, nullptr);
 
+  const std::vector<std::string> ansi = AnsiTexts(tags);
   ServerAccess access(o);
-  std::vector<std::string> ansi;
-  for (const auto& tag : tags) ansi.push_back(AnsiFromUtf8(tag));
   RowOutput out(o.format, {"time", "server", "computer", "tag", "value", "status"}, stdout,
                 o.quiet);
   bool allRead = true;

@@ -14,6 +14,7 @@ int main(int argc, char** argv) {
       "zncheck: ZnAPI checks for scripts and monitoring. Exit 0 OK, 1 WARNING, "
       "2 CRITICAL, 3 UNKNOWN (bad usage, no library).",
       "zncheck"};
+  app.set_version_flag("--version", "zncheck " ZN_VERSION);
   app.require_subcommand(1);
   zncheck::CheckOptions options;
   std::vector<zncheck::Command> commands;
@@ -24,7 +25,7 @@ int main(int argc, char** argv) {
   try {
     app.parse(argc, argv);
   } catch (const CLI::ParseError& e) {
-    if (e.get_exit_code() == 0) return app.exit(e);  // --help
+    if (e.get_exit_code() == 0) return app.exit(e);  // --help, --version
     std::fprintf(stderr, "zncheck: %s (see zncheck --help)\n", e.what());
     return static_cast<int>(CheckStatus::Unknown);
   }

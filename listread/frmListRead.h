@@ -7,6 +7,7 @@
 #include <QStringList>
 #include <array>
 #include <cstdint>
+#include <functional>
 
 #include "SaveAs.h"
 
@@ -65,6 +66,10 @@ class frmListRead : public QDialog {
   std::int32_t ConnectionHandle = 0;
   /// The list the editor acts on: 0 lstAvailable, 1 lstTagNames, 2 lstTagValues.
   std::int16_t TargetList = 0;
+  /// The connection texts that GetConnection may open with (the main window's boxes). Read and
+  /// Write send nothing while they, or the tags and values, hold text the library cannot
+  /// carry. Unset, only the lists are looked at.
+  std::function<QStringList()> ConnectionTexts;
 
   // ---- Public members, called before the window is shown ----------------------------
   /// Stores the handle; there is no way to read it back through this member.
@@ -116,6 +121,8 @@ class frmListRead : public QDialog {
   void ConnectHandlers();
   void ConnectExportCommands();  // frmListRead_Export.cpp
   void ShowCount(int index, int count);
+  /// True when `texts` and the connection texts can go to the library; otherwise the box.
+  bool Sendable(QStringList texts);
   void SetStatus(const QString& text);
 
   server::basZNAPI& module_;

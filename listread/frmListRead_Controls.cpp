@@ -97,6 +97,16 @@ void frmListRead::BuildControls() {
   cmdSave->setToolTip(
       QStringLiteral("Save the selected tags and their values as a CSV file (Ctrl+S)"));
 
+  // Each list is named by its heading, so screen readers and test robots can find it (a list
+  // view takes no name from a label). The value box has no label of its own; the frame's
+  // caption would name it "General".
+  lstAvailable->setAccessibleName(Label3->text());
+  lstTagNames->setAccessibleName(Label1->text());
+  lstTagValues->setAccessibleName(Label2->text());
+  txtValue->setAccessibleName(QStringLiteral("Value"));
+  txtValue->setAccessibleDescription(
+      QStringLiteral("The text that Add and Set put into the list chosen above"));
+
   // Keyboard focus order, by each control's tab place.
   std::vector<std::pair<int, QWidget*>> tabs{
       {0, lstTagNames},  {1, lstTagValues}, {2, cmdExit},      {6, lstAvailable},

@@ -1,5 +1,6 @@
 // Read: all tags of the selected list in one list request, one value line per tag.
 // Write: each value line to the tag at the same position, one tag write per pair.
+#include <QItemSelectionModel>
 #include <QLabel>
 #include <QListWidget>
 #include <array>
@@ -11,6 +12,7 @@
 #include "ListBoxes.h"
 #include "ListTexts.h"
 #include "PeriodTiming.h"
+#include "SendableText.h"
 #include "TextDragList.h"
 #include "TextValues.h"
 #include "basZNAPI.h"
@@ -30,8 +32,14 @@ QString Description(const std::exception& e) {
 
 }  // namespace
 
+bool frmListRead::Sendable(QStringList texts) {
+  if (ConnectionTexts) texts += ConnectionTexts();
+  return logic::Sendable(host_, texts);
+}
+
 void frmListRead::cmdRead_Click() {
   const QStringList tags = listread::EntryTexts(lstTagNames);
+  if (!Sendable(tags)) return;
   server::ZnApi& api = module_.api();
   std::int32_t list = 0;
   QStringList lines;  // shown together: one insertion instead of one per tag
@@ -43,7 +51,8 @@ void frmListRead::cmdRead_Click() {
       host_.SetPointer(ui::kPointerHourglass);
       ConnectionHandle = module_.GetConnection();
       if (ConnectionHandle == 0) {
-        host_.MsgBox(kNotConnected, ui::kStyleInformation, kConnectionTitle);
+        host_.MsgBox(kNotConnected, ui::kStyleInformation, kConnectionTitle,
+                     logic::FromAnsi(module_.ConnectionFailure()));
       } else {
         lstTagValues->clear();
         list = api.znListNew(ConnectionHandle, 0);
@@ -71,7 +80,8 @@ void frmListRead::cmdRead_Click() {
         }
         lstTagValues->addItems(lines);
         lines.clear();
-        lstTagNames->setCurrentRow(0);
+        // Current, not selected: a "<" after the read must move only the tags the user picked.
+        lstTagNames->setCurrentRow(0, QItemSelectionModel::NoUpdate);
       }
     }
   } catch (const std::exception& e) {
@@ -90,6 +100,12 @@ void frmListRead::cmdRead_Click() {
 }
 
 void frmListRead::cmdWrite_Click() {
+  const int paired = std::min(lstTagNames->count(), lstTagValues->count());
+  QStringList sent;
+  for (int i = 0; i < paired; ++i)
+    sent << lstTagNames->item(i)->text() << lstTagValues->item(i)->text();
+  // A value sent changed would be written as '?' and counted as written.
+  if (!Sendable(sent)) return;
   try {
     int pairs = lstTagNames->count();
     // Asked even with no tags: pressing Write may open or re-open the connection.
@@ -97,7 +113,8 @@ void frmListRead::cmdWrite_Click() {
     if (pairs == 0) {
       host_.MsgBox(kNoTags, ui::kStyleInformation);
     } else if (ConnectionHandle == 0) {
-      host_.MsgBox(kNotConnected, ui::kStyleInformation, kConnectionTitle);
+      host_.MsgBox(kNotConnected, ui::kStyleInformation, kConnectionTitle,
+                   logic::FromAnsi(module_.ConnectionFailure()));
     } else {
       pairs = std::min(pairs, lstTagValues->count());
       host_.SetPointer(ui::kPointerHourglass);

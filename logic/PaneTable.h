@@ -1,39 +1,16 @@
 #pragma once
-/// The result pane's text as a table: how the rows that the last request wrote split into
-/// columns, so that they can be saved as CSV and copied as tab-separated text.
+/// The rows a request wrote into the result pane, kept as the values they were made of, so
+/// that Save... and copy give every value its own cell however it reads: a tab or a line break
+/// inside a value stays inside its cell. No second copy of the text is kept: a value is known
+/// by where it stands in the pane's text.
 #include <QString>
 #include <QStringList>
-#include <span>
-
-#include "QueryTexts.h"
+#include <QStringView>
+#include <vector>
 
 namespace logic {
 
 class DelimitedText;
-
-/// How the pane's rows split into values. The request that starts the pane sets it, because
-/// the text alone cannot tell which request wrote it.
-struct PaneLayout {
-  enum class Shape {
-    Text,       // the whole text is one value (a function's answer, or nothing known)
-    Separated,  // each value is followed by its separator; the last one is CR LF
-    TabEnded,   // every value is followed by a tab, and the row by CR LF
-  };
-  Shape shape = Shape::Text;
-  /// The column names; empty when the pane's first line names them.
-  QStringList columns;
-  QStringList separators;
-  bool headerLine = false;
-
-  /// Rows laid out field by field, named after the fields.
-  static PaneLayout Rows(std::span<const FieldLayout> fields);
-  /// A header line naming date, time and the trend, then one row per sample.
-  static PaneLayout TrendRows();
-  /// A device's records, named after the fields of its first record.
-  static PaneLayout DeviceRows(QStringList fieldNames);
-  /// One value, the answer to `column`.
-  static PaneLayout Whole(QString column);
-};
 
 /// Lines of the pane as the display shows them (a line ends at LF), both ends included.
 struct LineRange {
@@ -41,10 +18,45 @@ struct LineRange {
   qsizetype last = 0;
 };
 
-/// Adds the header and every row to `out`.
-void AddPaneTable(const QString& text, const PaneLayout& layout, DelimitedText& out);
-/// Adds the rows that have a line within `lines`, the header among them when its line is.
-void AddPaneRows(const QString& text, const PaneLayout& layout, LineRange lines,
-                 DelimitedText& out);
+class PaneTable {
+ public:
+  /// Starts over for a pane that a request begins to write: `columns` name each row's values,
+  /// and every row kept so far is forgotten.
+  void Reset(QStringList columns = {});
+  /// Names the columns once they are known (a device's fields come with its first record).
+  void SetColumns(QStringList columns) { columns_ = std::move(columns); }
+  /// The pane holds one value, the answer to `column`, and nothing else.
+  void SetWhole(QString column, qsizetype length);
+  bool whole() const { return whole_; }
+
+  /// Begins a row whose text will stand at `at` in the pane's text; `row` is emptied to take
+  /// it.
+  void BeginRow(QString& row, qsizetype at);
+  /// Appends `value` and then `separator` to `row`, the text of the row begun last, and keeps
+  /// where the value stands.
+  void AddValue(QString& row, QStringView value, QLatin1StringView separator);
+
+  /// Adds the column names and every row that `text`, the pane's, holds so far.
+  void AddTable(const QString& text, DelimitedText& out) const;
+  /// Adds the rows that have a line within `lines`; the column names too when the header line
+  /// that the pane shows before the rows is within them.
+  void AddRows(const QString& text, LineRange lines, DelimitedText& out) const;
+
+ private:
+  struct Span {
+    qsizetype start;
+    qsizetype length;
+  };
+  /// The values of row `row`, taken from `text`.
+  QStringList Values(const QString& text, std::size_t row) const;
+  /// Rows whose text the pane holds: a row reaches the pane whole or not yet at all.
+  std::size_t RowsIn(const QString& text) const;
+
+  QStringList columns_;
+  std::vector<qsizetype> rowStarts_;
+  std::vector<std::size_t> firstValues_;  // each row's first entry in values_
+  std::vector<Span> values_;
+  bool whole_ = false;
+};
 
 }  // namespace logic

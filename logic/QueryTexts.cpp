@@ -55,4 +55,10 @@ QString TrendQuery(const QString& endText, const QString& periodText, std::int32
          periodText + ", " + QString::number(sampleCount) + ", 0, " + trendName + ")";
 }
 
+QStringList FieldNames(std::span<const FieldLayout> fields) {
+  QStringList names;
+  for (const FieldLayout& field : fields) names << QString::fromLatin1(field.name);
+  return names;
+}
+
 }  // namespace logic

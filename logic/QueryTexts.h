@@ -3,9 +3,11 @@
 /// browse tables behind the three name lists, the alarm and trend query texts, and the row
 /// layouts of the alarm queries.
 #include <QString>
+#include <QStringList>
 #include <array>
 #include <cstddef>
 #include <cstdint>
+#include <span>
 
 #include "TextValues.h"
 
@@ -74,6 +76,9 @@ struct FieldLayout {
 inline constexpr const char* kThreeBlanks = "   ";
 inline constexpr const char* kTab = "\t";
 inline constexpr const char* kLineEnd = "\r\n";
+
+/// The field names of a row layout, which name its columns.
+QStringList FieldNames(std::span<const FieldLayout> fields);
 
 inline constexpr std::array<FieldLayout, 5> kActiveAlarmRow{{
     {"Date", ValueRule::Trimmed, kThreeBlanks},

@@ -18,6 +18,7 @@ class RecordCursor {
   /// Starts the find with the filter "*" (every record) and flags 0.
   RecordCursor(server::ZnApi& api, std::int32_t connection, const QString& table) : api_(api) {
     search_ = api_.znFindFirst(connection, ToAnsi(table).c_str(), "*", &object_, 0);
+    if (search_ == 0) failure_ = api_.LastReason();
   }
   ~RecordCursor() {
     if (search_ == 0) return;
@@ -30,6 +31,8 @@ class RecordCursor {
   RecordCursor& operator=(const RecordCursor&) = delete;
 
   bool Found() const { return search_ != 0; }
+  /// Why nothing was found, in the library's Windows-1252 words; empty when it gives none.
+  const std::string& Failure() const { return failure_; }
   /// Moves to the next record; false at the end.
   bool Next() { return api_.znFindNext(search_, &object_) != 0; }
 
@@ -72,6 +75,7 @@ class RecordCursor {
   server::ZnApi& api_;
   std::int32_t search_ = 0;
   std::int32_t object_ = 0;
+  std::string failure_;
   std::vector<char> wide_ = std::vector<char>(256);
 };
 

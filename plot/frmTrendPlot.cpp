@@ -14,6 +14,7 @@
 #include "TrendChartView.h"
 #include "TrendSamples.h"
 #include "Widgets.h"
+#include "WindowAccessibility.h"
 
 namespace plot {
 
@@ -25,6 +26,7 @@ frmTrendPlot::frmTrendPlot(ui::Host& host, UnitsOf unitsOf, QWidget* parent)
                   QStringLiteral("PNG image (*.png);;SVG drawing (*.svg)"),
                   {QStringLiteral(".png"), QStringLiteral(".svg")},
                   {}} {
+  ui::ExposeAsWindow(this);
   setFont(ui::WindowFont());
   chart = new TrendChart;
   chartView = new TrendChartView(chart, this);

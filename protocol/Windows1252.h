@@ -34,6 +34,12 @@ constexpr char ToWindows1252(char32_t c) {
   return '?';
 }
 
+/// Whether the code page holds the character, so that it survives the way to the library and
+/// back.
+constexpr bool InWindows1252(char32_t c) {
+  return c == U'?' || ToWindows1252(c) != '?';
+}
+
 /// Appends Windows-1252 text to `out` as UTF-8.
 inline void AppendUtf8(std::string& out, std::string_view windows1252) {
   for (const char byte : windows1252) {

@@ -2,6 +2,8 @@
 
 #include <algorithm>
 
+#include "znapi.h"  // ZNAPI_REASON_NO_MORE_RECORDS
+
 namespace server {
 namespace {
 
@@ -35,6 +37,12 @@ constexpr std::array<OpInfo, kZnOpCount> kOps{{
 
 const char* ZnOpName(ZnOp op) {
   return kOps[static_cast<std::size_t>(op)].name;
+}
+
+bool IsFailure(const CallRecord& record) {
+  if (record.result != 0) return false;
+  return record.op != ZnOp::FindNext ||
+         !(record.reason.empty() || record.reason == ZNAPI_REASON_NO_MORE_RECORDS);
 }
 
 std::string ArgumentsText(const CallRecord& record) {
@@ -76,7 +84,7 @@ CallRecord& CallLog::Append() {
 
 const CallRecord* CallLog::LastFailureSince(std::uint64_t n) const {
   for (std::uint64_t at = end_; at > std::max(n, first_); --at) {
-    if (records_[(at - 1) % capacity_].result == 0) return &records_[(at - 1) % capacity_];
+    if (IsFailure(records_[(at - 1) % capacity_])) return &records_[(at - 1) % capacity_];
   }
   return nullptr;
 }

@@ -49,6 +49,10 @@ struct CallRecord {
   std::string reason;    // why it failed, when the library or the binding said
 };
 
+/// Whether the call failed. A result of 0 is a failure except from the znFindNext that ends a
+/// walk: the library says "no more records", or, lacking reasons, says nothing.
+bool IsFailure(const CallRecord& record);
+
 /// The arguments of a recorded call as the call had them: numbers, quoted texts, the password
 /// as "******".
 std::string ArgumentsText(const CallRecord& record);
@@ -79,7 +83,7 @@ class CallLog {
   std::size_t capacity() const { return capacity_; }
   /// Call number `n`, which must lie between first() and end().
   const CallRecord& at(std::uint64_t n) const { return records_[n % capacity_]; }
-  /// The newest call from number `n` on that failed; nullptr when none did.
+  /// The newest call from number `n` on that failed (IsFailure); nullptr when none did.
   const CallRecord* LastFailureSince(std::uint64_t n) const;
 
  private:

@@ -27,8 +27,8 @@ struct ConnectionTable {
   std::int16_t SlotCount = 1;
   std::int16_t CurrentSlot = 0;
   std::int16_t TryPrimaryFirst = kFalse;
-  /// What each slot's open handle was opened with. The boxes may say something else by now:
-  /// the handle still reaches the server named here.
+  /// What each slot's last znOpen was given, whether it opened or not. The texts may say
+  /// something else by now: an open handle still reaches the server named here.
   std::array<Login, 2> OpenedWith;
 };
 

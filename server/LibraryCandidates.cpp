@@ -11,7 +11,7 @@ std::vector<std::string> LibraryCandidates(const std::optional<std::string>& ove
   std::vector<std::string> out;
   if (executableDir && !executableDir->empty())
     out.push_back((std::filesystem::path(*executableDir) / kLibraryFileName).string());
-  out.emplace_back(kLibraryFileName);
+  out.emplace_back(ZNAPI_SONAME);
   return out;
 }
 

@@ -2,7 +2,9 @@
 /// The table of the client library's entry points, as the program calls them. The windows
 /// and the connection table reach the server only through this seam, so tests can put a
 /// scripted library in its place.
+#include <array>
 #include <cstdint>
+#include <cstring>  // strnlen
 #include <stdexcept>
 #include <string>
 
@@ -45,6 +47,14 @@ class ZnApi {
   /// is one. An extension that a library may lack: then, or when no library can be loaded,
   /// it answers 0 and raises nothing, so a caller needs no other test.
   virtual std::int32_t znLastError(char* buffer, std::int32_t length) = 0;
+
+  /// The reason for this thread's last failed call as text, read at once after the call; empty
+  /// when the library gives none.
+  std::string LastReason() {
+    std::array<char, 256> reason{};
+    if (znLastError(reason.data(), static_cast<std::int32_t>(reason.size())) == 0) return {};
+    return std::string(reason.data(), strnlen(reason.data(), reason.size()));
+  }
 };
 
 }  // namespace server

@@ -25,6 +25,7 @@ int VisitedSlots(std::int16_t slotCount) {
 std::int32_t basZNAPI::GetConnection() {
   ConnectionTable& t = table_;
   t.CurrentSlot = -1;
+  failures_.clear();
   std::int32_t result = 0;
   try {
     const int slots = VisitedSlots(t.SlotCount);
@@ -36,20 +37,22 @@ std::int32_t basZNAPI::GetConnection() {
           result = t.Handle[slot];
           break;
         }
+        NoteFailure(slot);  // before the close, whose own outcome replaces the reason
         api_.znClose(t.Handle[slot]);
         t.Handle[slot] = 0;
         continue;  // a slot found dead waits for the next call before it is opened again
       }
       if (IsTrue(t.OpenAllowed[slot])) {
-        Login login{t.Computer[slot], t.UserID[slot], t.Password[slot]};
+        t.OpenedWith[slot] = Login{t.Computer[slot], t.UserID[slot], t.Password[slot]};
+        const Login& login = t.OpenedWith[slot];
         t.Handle[slot] =
             api_.znOpen(login.Computer.c_str(), login.UserID.c_str(), login.Password.c_str(), 0);
         if (t.Handle[slot] != 0) {
-          t.OpenedWith[slot] = std::move(login);
           t.CurrentSlot = static_cast<std::int16_t>(slot);
           result = t.Handle[slot];
           break;
         }
+        NoteFailure(slot);
       }
     }
   } catch (...) {
@@ -97,12 +100,29 @@ TagValue basZNAPI::ReadTagValue(std::int32_t h, std::string tag) {
   }
 }
 
-void basZNAPI::CloseChangedConnections() {
+std::string basZNAPI::ConnectionFailure() const {
+  std::string text;
+  for (const SlotFailure& failure : failures_) {
+    if (failure.reason.empty()) continue;
+    if (!text.empty()) text += '\n';
+    if (table_.SlotCount > 1) text += failure.slot == 0 ? "Primary: " : "Standby: ";
+    text += failure.reason;
+  }
+  return text;
+}
+
+void basZNAPI::NoteFailure(int slot) {
+  failures_.push_back({slot, api_.LastReason()});
+}
+
+void basZNAPI::ReopenChangedSlots() {
   ConnectionTable& t = table_;
   for (std::size_t slot = 0; slot < t.Handle.size(); ++slot) {
-    if (t.Handle[slot] == 0 ||
-        t.OpenedWith[slot] == Login{t.Computer[slot], t.UserID[slot], t.Password[slot]})
-      continue;
+    // A slot never tried compares unequal and is made openable, which it already is: only a
+    // failover parks the primary, and only after trying it.
+    if (t.OpenedWith[slot] == Login{t.Computer[slot], t.UserID[slot], t.Password[slot]}) continue;
+    t.OpenAllowed[slot] = kTrue;
+    if (t.Handle[slot] == 0) continue;
     const std::int32_t changed = t.Handle[slot];
     t.Handle[slot] = 0;
     api_.znClose(changed);

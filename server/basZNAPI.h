@@ -5,6 +5,7 @@
 #include <cstdint>
 #include <string>
 #include <variant>
+#include <vector>
 
 #include "ConnectionTable.h"
 #include "ZnApi.h"
@@ -26,6 +27,10 @@ class basZNAPI {
   /// A live connection handle, or 0; updates Handle, CurrentSlot and OpenAllowed.
   /// Library errors (LibraryError) pass to the caller.
   std::int32_t GetConnection();
+  /// Why the last GetConnection reached no server, in the library's words: the reason alone
+  /// with one slot, one line per slot tried ("Primary: ...") with two. Empty when the library
+  /// gives no reasons.
+  std::string ConnectionFailure() const;
 
   /// Runs a server function text; -1 when the library call returned non-zero, else 0.
   /// `result` receives the buffer's text after every call that returned from the library.
@@ -35,10 +40,11 @@ class basZNAPI {
   /// NUL; no value when the read failed or h is 0.
   TagValue ReadTagValue(std::int32_t h, std::string tag);
 
-  /// Closes each open handle whose slot's computer, user or password text has changed since
-  /// it was opened, so that the next GetConnection reaches what the texts now say.
-  /// Library errors (LibraryError) pass to the caller.
-  void CloseChangedConnections();
+  /// Lets the next GetConnection reach what the texts now say: each slot whose computer, user
+  /// or password text changed since its last open may be opened again (after a failover too),
+  /// and its handle, if one is open, is closed. Slots whose texts did not change keep the
+  /// failover rule. Library errors (LibraryError) pass to the caller.
+  void ReopenChangedSlots();
 
   /// The computer text the handle in use was opened with.
   const std::string& ComputerInUse() const;
@@ -46,8 +52,16 @@ class basZNAPI {
   std::string ServerName() const;
 
  private:
+  struct SlotFailure {
+    int slot;
+    std::string reason;
+  };
+  /// Keeps the library's reason for the call on `slot` that just failed.
+  void NoteFailure(int slot);
+
   ZnApi& api_;
   ConnectionTable table_;
+  std::vector<SlotFailure> failures_;  // of the last GetConnection
 };
 
 }  // namespace server

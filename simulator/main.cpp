@@ -169,8 +169,10 @@ int main(int argc, char** argv) {
 
   CLI::App app(
       "znsim: a simulated ZnAPI server. With no options it serves the demo water "
-      "treatment works on 127.0.0.1:20222.");
+      "treatment works on 127.0.0.1:20222.",
+      "znsim");
   app.footer(kFooter);
+  app.set_version_flag("--version", "znsim " ZN_VERSION);
   app.add_option("--listen", listen, "HOST:PORT to serve; port 0 picks a free one")
       ->capture_default_str();
   app.add_option("--project", options.project, "project file (TOML) instead of the demo plant")

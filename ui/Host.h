@@ -24,9 +24,11 @@ inline const QString kApplicationTitle = QStringLiteral("TestZnAPI");
 class Host {
  public:
   virtual ~Host() = default;
-  /// A modal box with only an OK button.
+  /// A modal box with only an OK button. `informative`, when not empty, stands under the
+  /// text in smaller print: why the failure that the text reports happened.
   virtual void MsgBox(const QString& text, int style,
-                      const std::optional<QString>& title = std::nullopt) = 0;
+                      const std::optional<QString>& title = std::nullopt,
+                      const QString& informative = QString()) = 0;
   virtual void SetPointer(int pointer) = 0;
   virtual int Pointer() const = 0;
   /// The local date and time, fractions of a second dropped.

@@ -25,6 +25,9 @@ class PaneRowWriter {
   PaneRowWriter(const PaneRowWriter&) = delete;
   PaneRowWriter& operator=(const PaneRowWriter&) = delete;
 
+  /// Where the next row will stand in the pane's text.
+  qsizetype End() const { return pane_.text().size() + pending_.size(); }
+
   /// Adds one whole row, CR LF included; the count label counts these.
   void AppendRow(const QString& row) {
     pending_ += row;

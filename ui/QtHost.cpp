@@ -52,9 +52,17 @@ void ShowOverride(const QCursor& cursor) {
 
 }  // namespace
 
-void QtHost::MsgBox(const QString& text, int style, const std::optional<QString>& title) {
+void QtHost::MsgBox(const QString& text, int style, const std::optional<QString>& title,
+                    const QString& informative) {
   QMessageBox box(IconForStyle(style), title.value_or(kApplicationTitle), text, QMessageBox::Ok,
                   QApplication::activeWindow());
+  // The reason comes from a server: shown as text, never read as markup of its own.
+  if (!informative.isEmpty()) {
+    box.setInformativeText(
+        QStringLiteral("<small>") +
+        informative.toHtmlEscaped().replace(QLatin1Char('\n'), QStringLiteral("<br>")) +
+        QStringLiteral("</small>"));
+  }
   box.exec();
 }
 

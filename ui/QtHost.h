@@ -7,8 +7,8 @@ namespace ui {
 /// the Qt event loop.
 class QtHost : public Host {
  public:
-  void MsgBox(const QString& text, int style,
-              const std::optional<QString>& title = std::nullopt) override;
+  void MsgBox(const QString& text, int style, const std::optional<QString>& title = std::nullopt,
+              const QString& informative = QString()) override;
   void SetPointer(int pointer) override;
   int Pointer() const override { return pointer_; }
   LocalDateTime Now() override;

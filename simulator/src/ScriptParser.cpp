@@ -23,11 +23,15 @@ class Parser {
   }
 
  private:
+  // Names come from the project file, which takes any letter (Trénd, Насос): every byte of a
+  // character beyond ASCII belongs to a word, and only ASCII marks end one.
+  static bool BeyondAscii(char c) { return static_cast<unsigned char>(c) >= 0x80; }
   static bool IsWordStart(char c) {
-    return std::isalpha(static_cast<unsigned char>(c)) != 0 || c == '_';
+    return std::isalpha(static_cast<unsigned char>(c)) != 0 || c == '_' || BeyondAscii(c);
   }
   static bool IsWordChar(char c) {
-    return std::isalnum(static_cast<unsigned char>(c)) != 0 || c == '_' || c == '.';
+    return std::isalnum(static_cast<unsigned char>(c)) != 0 || c == '_' || c == '.' ||
+           BeyondAscii(c);
   }
 
   void SkipBlanks() {

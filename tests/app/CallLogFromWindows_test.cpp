@@ -1,6 +1,6 @@
-// The Call Log from the windows: F12 and the Log button open it, also over the modal list
-// window; it shows a failed Connect with its reason while the box stays as it was; and the
-// status line's tooltip says why the operation it reports failed.
+// The Call Log from the windows: F12 and the Log button open it, also over the list window,
+// which holds only the main window; it shows a failed Connect with its reason; and the status
+// line's tooltip says why the operation it reports failed.
 #include <QApplication>
 #include <QCheckBox>
 #include <QTableView>
@@ -36,6 +36,7 @@ TEST_F(CallLogFromWindows, OpensFromKeyAndButtonAndShowsTheFailedConnectWithItsR
   QTest::mouseClick(w.cmdTestConnection, Qt::LeftButton);
   EXPECT_EQ(host.shownBoxes(), QStringList{"ZnAPI Connection|critical|Connection failed."})
       << "the box is as it was";
+  EXPECT_EQ(host.boxes[0].informative, "login refused for user 'Engineer'");
   EXPECT_EQ(status(), "Status:");
 
   QTest::keyClick(&w, Qt::Key_F12);
@@ -95,6 +96,40 @@ TEST_F(CallLogFromWindows, StatusTooltipGivesTheReasonOfTheOperationShown) {
   w.cmdWrite->click();
   EXPECT_EQ(status(), "Status: Writing to LIT101 failed.");
   EXPECT_EQ(w.lblStatus->toolTip(), "") << "a library that gives no reasons works as before";
+
+  local.tables["ZNAPIAlarm(0, 0, 0)"].records = {{{"Tag", "T1"}}, {{"Tag", "T2"}}};
+  api.reasons["znFindNext"] = "no more records";
+  request(2);
+  EXPECT_EQ(status(), "Status: Request takes about 1 second from 'LOCAL'.");
+  EXPECT_EQ(w.lblStatus->toolTip(), "") << "the end of a walk is no failure";
+}
+
+TEST_F(CallLogFromWindows, StaysUsableWhileTheListWindowHoldsTheMainWindow) {
+  QTest::keyClick(&w, Qt::Key_F12);
+  ASSERT_TRUE(QTest::qWaitForWindowExposed(log()));
+  bool toggled = false;
+  bool mainTookInput = true;
+  QTimer::singleShot(0, [&] {
+    auto* list = dynamic_cast<frmListRead*>(QApplication::activeModalWidget());
+    ASSERT_NE(list, nullptr);
+    const auto inside = [&] {
+      EXPECT_EQ(list->windowModality(), Qt::WindowModal);
+      // Clicks through the window system, which drops input to windows a modal one blocks.
+      const auto click = [](QWidget* control) {
+        QTest::mouseClick(control->window()->windowHandle(), Qt::LeftButton, {},
+                          control->mapTo(control->window(), QPoint(8, 8)));
+      };
+      click(log()->chkFailuresOnly);
+      toggled = log()->chkFailuresOnly->isChecked();
+      click(w.chkEnableRedundant);
+      mainTookInput = w.chkEnableRedundant->isChecked();
+    };
+    inside();
+    list->close();  // also when a check failed, so the test ends
+  });
+  w.cmdListRead->click();
+  EXPECT_TRUE(toggled) << "the Call Log takes input";
+  EXPECT_FALSE(mainTookInput) << "the main window waits for the list window";
 }
 
 }  // namespace

@@ -6,6 +6,27 @@ namespace {
 
 struct Connection : MainWindowTest {
   server::ConnectionTable& table = module.table();
+
+  /// Connected to the primary with a standby configured, the primary dies and the next
+  /// Connect fails over to the standby; each server's T1 names it.
+  void FailOver() {
+    for (const char* name : {"primary:20222", "standby:20223", "third:20224"})
+      api.server(name).tags["T1"] = name;
+    ReplaceText(w.txtComputer[0], "primary:20222");
+    ReplaceText(w.txtComputer[1], "standby:20223");
+    w.cmdTestConnection->click();
+    ASSERT_EQ(status(), "Status: Connected to 'primary:20222'.");
+    api.server("primary:20222").up = false;
+    w.cmdTestConnection->click();
+    ASSERT_EQ(status(), "Status: Connected to 'standby:20223'.");
+    api.calls.clear();
+  }
+  /// Reads T1, which names the server that answered.
+  QString ReadT1() {
+    ReplaceText(w.cboTagNames[0], "T1");
+    w.cmdRead->click();
+    return w.txtValue->text();
+  }
 };
 
 TEST_F(Connection, SlotCountComesFromTheComputerNamesAndTryPrimaryNeedsRedundancy) {
@@ -70,11 +91,53 @@ TEST_F(Connection, StatusNamesTheServerInUseAndConnectReachesWhatTheBoxesSay) {
 }
 
 TEST_F(Connection, FailedConnectShowsABoxAndKeepsTheStatus) {
-  w.txtComputer[0]->setText("nowhere");
+  ReplaceText(w.txtComputer[0], "nowhere");
   w.cmdTestConnection->click();
   EXPECT_EQ(host.shownBoxes(), QStringList{"ZnAPI Connection|critical|Connection failed."});
+  EXPECT_EQ(host.boxes[0].informative, "") << "a library that gives no reason adds none";
   EXPECT_EQ(status(), "Status:");
   EXPECT_EQ(host.pointer, ui::kPointerDefault);
+}
+
+TEST_F(Connection, AWrongPasswordShowsTheLibrarysReasonUnderTheBox) {
+  local.password = "Marlow";
+  api.reasons["znOpen"] = "login refused for user 'Engineer': wrong user name or password";
+  ReplaceText(w.txtPassword[0], "Marlowe");
+  w.cmdTestConnection->click();
+  ASSERT_EQ(host.shownBoxes(), QStringList{"ZnAPI Connection|critical|Connection failed."});
+  EXPECT_EQ(host.boxes[0].informative,
+            "login refused for user 'Engineer': wrong user name or password");
+  ReplaceText(w.txtPassword[0], "Marlow");
+  w.cmdTestConnection->click();
+  EXPECT_EQ(status(), "Status: Connected to 'LOCAL'.");
+}
+
+TEST_F(Connection, AfterAFailoverConnectOpensThePrimaryTypedAnew) {
+  FailOver();
+  EXPECT_EQ(ReadT1(), "standby:20223");
+  ReplaceText(w.txtComputer[0], "third:20224");
+  w.cmdTestConnection->click();
+  EXPECT_EQ(api.callsOf("znOpen").at(0).args, (Strings{"third:20224", "Engineer", "Marlow", "0"}));
+  EXPECT_EQ(status(), "Status: Connected to 'third:20224'.");
+  EXPECT_EQ(ReadT1(), "third:20224");
+}
+
+TEST_F(Connection, AfterAFailoverAPrimaryTypedAnewIsReachedWithoutAStandbyToo) {
+  FailOver();
+  ReplaceText(w.txtComputer[0], "third:20224");
+  ReplaceText(w.txtComputer[1], "");
+  w.cmdTestConnection->click();
+  EXPECT_TRUE(host.boxes.empty());
+  EXPECT_EQ(status(), "Status: Connected to 'third:20224'.");
+  EXPECT_EQ(ReadT1(), "third:20224");
+}
+
+TEST_F(Connection, AfterAFailoverAnUnchangedPrimaryWaitsForTheStandbyToFail) {
+  FailOver();
+  api.server("primary:20222").up = true;
+  w.cmdTestConnection->click();
+  EXPECT_EQ(api.countOf("znOpen"), 0) << "the failover rule holds for a slot left as it was";
+  EXPECT_EQ(ReadT1(), "standby:20223");
 }
 
 }  // namespace

@@ -1,11 +1,16 @@
-// The main window as built: where its controls stand, in which frame, what they start as and
-// whether their captions fit; and the close path.
+// The main window as built: where its controls stand, in which frame, what they start as,
+// whether their captions fit, how screen readers and the keyboard meet it; and the close path.
+#include <QAccessible>
 #include <QGroupBox>
+#include <QListWidget>
 #include <QRadioButton>
 
 #include "MainWindowFixture.h"
+#include "TextDragList.h"
 #include "WindowLayout.h"
+#include "frmCallLog.h"
 #include "frmListRead.h"
+#include "frmTrendPlot.h"
 
 namespace app_test {
 namespace {
@@ -73,6 +78,52 @@ TEST_F(MainWindowTest, TheListWindowSharesTheMainWindowsFontAndItsCaptionsFit) {
   frmListRead list(module, host, w.lblStatus, &w);
   EXPECT_EQ(list.font(), w.font());
   testing_support::ExpectCaptionsFit(&list);
+}
+
+TEST_F(MainWindowTest, ScreenReadersMeetEachWindowByItsTitleAndEachBoxByItsLabel) {
+  const auto role = [](QObject* o) { return QAccessible::queryAccessibleInterface(o)->role(); };
+  const auto name = [](QObject* o) {
+    return QAccessible::queryAccessibleInterface(o)->text(QAccessible::Name);
+  };
+  frmListRead list(module, host, w.lblStatus, &w);
+  plot::frmTrendPlot plot(host, {});
+  calllog::frmCallLog log(callLog, host);
+  const std::tuple<QWidget*, QAccessible::Role, const char*> windows[] = {
+      {&w, QAccessible::Window, "Test ZnAPI"},
+      {&list, QAccessible::Dialog, "ZNAPI ListRead"},
+      {&plot, QAccessible::Window, "Trend Plot"},
+      {&log, QAccessible::Window, "Call Log"},
+  };
+  for (const auto& [window, windowRole, title] : windows) {
+    EXPECT_EQ(role(window), windowRole) << title;
+    EXPECT_EQ(name(window), title);
+  }
+
+  // The Others box takes the caption its label shows for the chosen kind.
+  w.optRead[3]->click();
+  EXPECT_EQ(name(w.txtOthers), "Device Name:");
+  w.optRead[4]->click();
+  EXPECT_EQ(name(w.txtOthers), "Func Name:");
+  EXPECT_EQ(name(w.txtComputer[1]), "Computer Name:");
+  EXPECT_EQ(name(w.cboTagNames[2]), "Trend Name:");
+  EXPECT_EQ(name(list.lstTagValues), "Tag Values");
+  EXPECT_EQ(name(list.txtValue), "Value");
+}
+
+TEST_F(MainWindowTest, ButtonsBeyondTheTableOfPlacesComeAfterItsTabStopsInTheirOrder) {
+  // The last of the table's tab stops is the Others box.
+  QStringList after;
+  for (QWidget* next = w.txtOthers->nextInFocusChain(); after.size() < 3;
+       next = next->nextInFocusChain()) {
+    if (next->focusPolicy() & Qt::TabFocus) after << next->objectName();
+  }
+  EXPECT_EQ(after, (QStringList{"cmdCallLog", "cmdPlot", "cmdSaveResults"}));
+  QStringList before;
+  for (QWidget* previous = w.txtOthers->previousInFocusChain(); before.size() < 2;
+       previous = previous->previousInFocusChain()) {
+    if (previous->focusPolicy() & Qt::TabFocus) before << previous->objectName();
+  }
+  EXPECT_EQ(before, (QStringList{"optRead(4)", "optRead(3)"}));
 }
 
 TEST_F(MainWindowTest, CloseDuringALoopWaitsForTheLoopToEnd) {

@@ -8,6 +8,7 @@
 #include <QTextBlock>
 
 #include "MainWindowFixture.h"
+#include "PythonCsv.h"
 #include "ReadOnlyFolder.h"
 
 namespace app_test {
@@ -71,6 +72,28 @@ TEST_F(Results, CtrlSSavesThePaneAsCsvWithTheColumnsOfItsRequest) {
                 "Save Requested Data|" + dir.filePath("requested-data.csv") + "|CSV file (*.csv)"}))
       << "the next save starts in the folder of the last";
   EXPECT_TRUE(host.boxes.empty());
+}
+
+TEST_F(Results, AValueWithATabAndALineBreakStaysOneCell) {
+  local.tables["Pumps"].records = {
+      {{"Name", "P1"}, {"Note", "duty\tlead\r\nsince May"}, {"Speed", "1450"}},
+      {{"Name", "P2"}, {"Note", "standby"}, {"Speed", "0"}}};
+  w.optRead[3]->click();
+  ReplaceText(w.txtOthers, "Pumps");
+  w.cmdReadAlarmTrend->click();
+  ASSERT_TRUE(host.boxes.empty());
+  QTemporaryDir dir;
+  host.saveAnswers = {dir.filePath("pumps.csv")};
+  w.cmdSaveResults->click();
+  EXPECT_EQ(testing_support::ReadWithPython(dir.filePath("pumps.csv"), "excel"),
+            (std::vector<QStringList>{{"Name", "Note", "Speed"},
+                                      {"P1", "duty\tlead\r\nsince May", "1450"},
+                                      {"P2", "standby", "0"}}));
+
+  // Copied rows are the rows the selection touches, a row over two lines among them.
+  SelectInPane(At(1, 2), At(2, 3));
+  QTest::keyClick(paneView(), Qt::Key_C, Qt::ControlModifier);
+  EXPECT_EQ(clipboard(), "P1\t\"duty\tlead\r\nsince May\"\t1450\nP2\tstandby\t0\n");
 }
 
 TEST_F(Results, SaveIntoAReadOnlyFolderShowsTheBoxAndLeavesNoPartialFile) {

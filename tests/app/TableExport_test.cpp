@@ -9,7 +9,6 @@
 #include "DelimitedText.h"
 #include "PaneTable.h"
 #include "PythonCsv.h"
-#include "QueryTexts.h"
 #include "ReadOnlyFolder.h"
 #include "SaveWhole.h"
 
@@ -55,57 +54,69 @@ TEST(DelimitedText, KeepsAServerTextFromRunningAsAFormula) {
   EXPECT_TRUE(csv.FileBytes().startsWith("\xEF\xBB\xBF")) << "spreadsheets need the mark for UTF-8";
 }
 
-TEST(PaneTable, SplitsEachRequestKindsRowsIntoItsColumns) {
-  struct Case {
-    const char* kind;
-    QString pane;
-    logic::PaneLayout layout;
-    QString table;  // as tab-separated text
-  };
-  const Case cases[] = {
-      {"active alarms, an untrimmed name",
-       "04/05/2005   04:00:24   T1\t  LOW  \tLOW  \r\n04/05/2005   04:00:25   \tPump\tON\r\n",
-       logic::PaneLayout::Rows(logic::kActiveAlarmRow),
-       "Date\tTime\tTag\tName\tState\n04/05/2005\t04:00:24\tT1\t  LOW  \tLOW  \n"
-       "04/05/2005\t04:00:25\t\tPump\tON\n"},
-      {"summary of an alarm still on, then one whose time ends in a blank",
-       "04/05/2005   03:55:00         T1\tHigh\tON\tc\r\n"
-       "04/05/2005   03:55:01          T2\tLow\tON\t\r\n",
-       logic::PaneLayout::Rows(logic::kAlarmSummaryRow),
-       "OnDate\tOnTime\tOffDate\tOffTime\tTag\tName\tSumState\tComment\n"
-       "04/05/2005\t03:55:00\t\t\tT1\tHigh\tON\tc\n04/05/2005\t03:55:01 \t\t\tT2\tLow\tON\t\n"},
-      {"trend, named by its header line; the value keeps its blanks",
-       "Date    \tTime        \tTREND1\r\n4/05/2005   \t04:00:24\t60.0  "
-       "\r\n4/05/2005\t04:00:26\t\r\n",
-       logic::PaneLayout::TrendRows(),
-       "Date\tTime\tTREND1\n4/05/2005   \t04:00:24\t60.0  \n4/05/2005\t04:00:26\t\n"},
-      {"device records, each value ended by a tab", "1\tPump  \t1450\t\r\n2\tFan\t\r\n\r\n",
-       logic::PaneLayout::DeviceRows({"Id", "Name", "Speed"}),
-       "Id\tName\tSpeed\n1\tPump  \t1450\n2\tFan\n\n"},
-      {"a function's answer over two lines", "first\r\nsecond",
-       logic::PaneLayout::Whole("Version()"), "Version()\n\"first\r\nsecond\"\n"},
-      {"nothing written yet", "", logic::PaneLayout(), ""},
-  };
-  for (const Case& c : cases) {
-    SCOPED_TRACE(c.kind);
-    logic::DelimitedText out = logic::DelimitedText::Tsv();
-    logic::AddPaneTable(c.pane, c.layout, out);
-    EXPECT_EQ(out.text(), c.table);
+// The pane as a query writes it: an optional header line, then rows built value by value.
+struct WrittenPane {
+  QString text;
+  logic::PaneTable table;
+
+  void Row(const std::vector<std::pair<QString, const char*>>& values) {
+    QString row;
+    table.BeginRow(row, text.size());
+    for (const auto& [value, separator] : values)
+      table.AddValue(row, value, QLatin1String(separator));
+    text += row;
   }
+  QString Table() const {
+    logic::DelimitedText out = logic::DelimitedText::Tsv();
+    table.AddTable(text, out);
+    return out.text();
+  }
+  QString Rows(logic::LineRange lines) const {
+    logic::DelimitedText out = logic::DelimitedText::Tsv();
+    table.AddRows(text, lines, out);
+    return out.text();
+  }
+};
+
+TEST(PaneTable, EachValueIsOneCellWhateverItHolds) {
+  WrittenPane alarms;
+  alarms.table.Reset({"Date", "Time", "Tag", "Name"});
+  alarms.Row({{"04/05/2005", "   "}, {"", "   "}, {"T1", "\t"}, {"  LOW  ", "\r\n"}});
+  alarms.Row({{"d2", "   "}, {"t  2", "   "}, {"tab\there", "\t"}, {"two\r\nlines", "\r\n"}});
+  EXPECT_EQ(alarms.Table(),
+            "Date\tTime\tTag\tName\n04/05/2005\t\tT1\t  LOW  \n"
+            "d2\tt  2\t\"tab\there\"\t\"two\r\nlines\"\n");
+
+  WrittenPane whole;
+  whole.text = "first\r\nsecond";
+  whole.table.SetWhole("Version()", whole.text.size());
+  EXPECT_TRUE(whole.table.whole());
+  EXPECT_EQ(whole.Table(), "Version()\n\"first\r\nsecond\"\n");
+
+  WrittenPane nothing;
+  EXPECT_EQ(nothing.Table(), "");
 }
 
 TEST(PaneTable, RowsOfALineRangeTakeTheHeaderOnlyWhenItsLineIsIn) {
-  const QString pane = "Date    \tTime        \tT\r\nd1\tt1\t1\r\nd2\tt2\t2\r\nd3\tt3\t3\r\n";
+  WrittenPane trend;
+  trend.text = "Date    \tTime        \tT\r\n";
+  trend.table.Reset({"Date", "Time", "T"});
+  trend.Row({{"d1", "\t"}, {"t1", "\t"}, {"1\n1", "\r\n"}});  // over lines 1 and 2
+  trend.Row({{"d2", "\t"}, {"t2", "\t"}, {"2", "\r\n"}});
+  trend.Row({{"d3", "\t"}, {"t3", "\t"}, {"3", "\r\n"}});
   const std::pair<logic::LineRange, QString> cases[] = {
-      {{0, 1}, "Date\tTime\tT\nd1\tt1\t1\n"},
-      {{2, 3}, "d2\tt2\t2\nd3\tt3\t3\n"},
-      {{3, 9}, "d3\tt3\t3\n"},
+      {{0, 1}, "Date\tTime\tT\nd1\tt1\t\"1\n1\"\n"},
+      {{2, 3}, "d1\tt1\t\"1\n1\"\nd2\tt2\t2\n"},
+      {{4, 9}, "d3\tt3\t3\n"},
   };
-  for (const auto& [lines, rows] : cases) {
-    logic::DelimitedText out = logic::DelimitedText::Tsv();
-    logic::AddPaneRows(pane, logic::PaneLayout::TrendRows(), lines, out);
-    EXPECT_EQ(out.text(), rows) << lines.first << ".." << lines.last;
-  }
+  for (const auto& [lines, rows] : cases)
+    EXPECT_EQ(trend.Rows(lines), rows) << lines.first << ".." << lines.last;
+
+  // A row still on its way to the pane is not in it yet.
+  const QString shown = trend.text;
+  trend.Row({{"d4", "\t"}, {"t4", "\t"}, {"4", "\r\n"}});
+  trend.text = shown;
+  EXPECT_FALSE(trend.Table().contains("d4"));
 }
 
 TEST(SaveWhole, ReplacesTheFileOnlyWhenTheWholeTextIsWritten) {

@@ -1,6 +1,7 @@
 // The Call Log window offscreen over the scripted library: it shows each call with its
-// reason, filters by operation and to the failures, follows new calls unless the user scrolled
-// away, copies selected rows and saves the rows shown.
+// reason, filters by operation and to the failures (the end of a walk is none), opens at the
+// newest call and follows new calls unless the user scrolled away, copies selected rows and
+// saves the rows shown.
 #include <gtest/gtest.h>
 
 #include <QApplication>
@@ -88,6 +89,30 @@ TEST_F(CallLogWindow, FollowsNewCallsUnlessScrolledAway) {
   EXPECT_EQ(bar->value(), 0) << "rows the user reads stay in place";
   Click(w.cmdClear);
   EXPECT_EQ(w.model->rowCount(), 0);
+}
+
+TEST_F(CallLogWindow, OpensAtTheNewestCall) {
+  for (int i = 0; i < 500; ++i) api.znClose(1000 + i);
+  frmCallLog opened{log, host};
+  opened.show();
+  ASSERT_TRUE(QTest::qWaitForWindowExposed(&opened));
+  const QScrollBar* bar = opened.grdCalls->verticalScrollBar();
+  EXPECT_TRUE(QTest::qWaitFor([&] { return bar->maximum() > 0 && bar->value() == bar->maximum(); }))
+      << bar->value() << " of " << bar->maximum();
+}
+
+TEST_F(CallLogWindow, TheEndOfAWalkIsNoFailure) {
+  library.server("scada").tables["Tag"].records = {{{"Tag", "A"}}, {{"Tag", "B"}}};
+  std::int32_t record = 0;
+  const std::int32_t search = api.znFindFirst(h, "Tag", "*", &record, 0);
+  library.reasons["znFindNext"] = "no more records";
+  while (api.znFindNext(search, &record) != 0) {
+  }
+  library.reasons["znFindNext"] = "search 99 is closed";
+  api.znFindNext(99, &record);
+  Click(w.chkFailuresOnly);
+  EXPECT_EQ(Column(calllog::kReason),
+            (QStringList{"login refused for user 'Engineer'", "search 99 is closed"}));
 }
 
 TEST_F(CallLogWindow, CopiesSelectedRowsAndSavesTheRowsShown) {

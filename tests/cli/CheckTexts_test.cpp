@@ -1,6 +1,7 @@
 // The texts zncheck reads from its command line and files and writes beside its rows.
 #include <gtest/gtest.h>
 
+#include "CheckStatus.h"  // UsageError
 #include "CheckTexts.h"
 
 namespace {
@@ -35,11 +36,17 @@ TEST(CheckTexts, CsvRecordsFollowRfc4180) {
   EXPECT_EQ(zncheck::ReadCsv("T1,5"), (Records{{"T1", "5"}}));  // no line end after the last
 }
 
-TEST(CheckTexts, WindowsTextRoundTripsThroughUtf8) {
+TEST(CheckTexts, WindowsTextRoundTripsThroughUtf8AndOtherTextIsRefused) {
   const std::string ansi = "\x80 caf\xE9 \x93q\x94";
   EXPECT_EQ(zncheck::Utf8FromAnsi(ansi), "€ café “q”");
   EXPECT_EQ(zncheck::AnsiFromUtf8("€ café “q”"), ansi);
-  EXPECT_EQ(zncheck::AnsiFromUtf8("日本"), "??");
+  try {
+    zncheck::AnsiFromUtf8("日本?");
+    ADD_FAILURE() << "text the code page lacks must not be sent as '?'";
+  } catch (const zncheck::UsageError& e) {
+    EXPECT_STREQ(e.what(),
+                 "日 (U+65E5), 本 (U+672C) cannot be sent: the library carries Windows-1252 text");
+  }
 }
 
 }  // namespace

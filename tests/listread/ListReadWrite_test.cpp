@@ -1,5 +1,8 @@
 // Read and Write of the list window against the scripted library.
+#include <QTest>
+
 #include "ListWindowFixture.h"
+#include "Typing.h"
 
 namespace listread_test {
 namespace {
@@ -50,9 +53,14 @@ TEST_F(ListReadWrite, WithoutTagsOrConnectionNothingIsReadOrWritten) {
   window->cmdWrite->click();
   Fill(window->lstTagNames, {"T1"});
   local.up = false;
-  window->cmdRead->click();
-  window->cmdWrite->click();
+  api.reasons = {{"znZncode", "connection to 127.0.0.1:20222 lost"},
+                 {"znOpen", "connection refused by 127.0.0.1:20222"}};
+  window->cmdRead->click();   // the Write before opened a connection: it is found dead
+  window->cmdWrite->click();  // and now it cannot be opened
   EXPECT_EQ(host.shownBoxes(), (QStringList{noTags, noTags, notConnected, notConnected}));
+  // The library's reason stands under each box.
+  EXPECT_EQ(host.boxes[2].informative, "connection to 127.0.0.1:20222 lost");
+  EXPECT_EQ(host.boxes[3].informative, "connection refused by 127.0.0.1:20222");
   EXPECT_EQ(api.countOf("znListNew") + api.countOf("znTagWrite"), 0);
   EXPECT_EQ(Texts(window->lstTagValues), QStringList{"kept"});
   EXPECT_EQ(status.text(), "Status:");
@@ -119,6 +127,43 @@ TEST_F(ListReadWrite, WriteSkipsATagsOwnFailureLineAndCountsWhatWasNotWritten) {
   window->cmdWrite_Click();
   EXPECT_EQ(writes(), (Writes{{"T1", "12.5"}, {"T3", ""}})) << "a refused write stops no other";
   EXPECT_EQ(status.text(), kWriteOneSecond + " 3 of 4 tag(s) not written.");
+}
+
+TEST_F(ListReadWrite, ReadLeavesTheSelectionAsTheUserMadeIt) {
+  Fill(window->lstTagNames, {"T1", "T2", "T3"});
+  window->show();
+  ASSERT_TRUE(QTest::qWaitForWindowExposed(window.get()));
+  const auto click = [&](int row, Qt::KeyboardModifiers modifiers) {
+    const QRect place = window->lstTagNames->visualItemRect(window->lstTagNames->item(row));
+    QTest::mouseClick(window->lstTagNames->viewport(), Qt::LeftButton, modifiers, place.center());
+  };
+  click(1, Qt::NoModifier);
+  click(2, Qt::ControlModifier);
+  QTest::mouseClick(window->cmdRead, Qt::LeftButton);
+  EXPECT_EQ(window->lstTagNames->currentRow(), 0);
+  EXPECT_EQ(SelectedRowsOf(window->lstTagNames), (std::vector<int>{1, 2}));
+  QTest::mouseClick(window->cmdSelect[2], Qt::LeftButton);  // "<"
+  EXPECT_EQ(Texts(window->lstTagNames), QStringList{"T1"}) << "only the tags the user picked";
+}
+
+TEST_F(ListReadWrite, TextTheLibraryCannotCarryIsRefusedBeforeAnyCall) {
+  const QString refused = QStringLiteral(
+      "TestZnAPI|info|№ (U+2116) cannot be sent: the library carries "
+      "Windows-1252 text");
+  Fill(window->lstTagNames, {"T1"});
+  window->optLists[2]->click();
+  testing_support::TypeText(window->txtValue, QStringLiteral("Café crème №5 €"));
+  window->cmdAdd->click();
+  window->cmdWrite->click();
+  Fill(window->lstTagNames, {QStringLiteral("T№")});
+  window->cmdRead->click();
+  // The main window's connection boxes, which the list window opens with.
+  Fill(window->lstTagNames, {"T1"});
+  window->ConnectionTexts = [] { return QStringList{"", "Engineer", QStringLiteral("Marlow№")}; };
+  window->cmdRead->click();
+  EXPECT_EQ(host.shownBoxes(), (QStringList{refused, refused, refused}));
+  EXPECT_TRUE(api.calls.empty());
+  EXPECT_EQ(local.tags["T1"], "12.5");
 }
 
 }  // namespace

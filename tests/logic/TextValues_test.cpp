@@ -1,8 +1,9 @@
-// The value rule on library buffers and the device field count.
+// The value rule on library buffers, the device field count, and text the library cannot carry.
 #include <gtest/gtest.h>
 
 #include <string>
 
+#include "SendableText.h"
 #include "TextValues.h"
 
 namespace {
@@ -49,6 +50,25 @@ TEST(QueryLogic, DeviceFieldCountAcceptsWholeNumbersUpToSixteenBits) {
     SCOPED_TRACE(c.text);
     const logic::DeviceFieldCount count = logic::ReadDeviceFieldCount(QString::fromLatin1(c.text));
     EXPECT_EQ(count.ok() ? std::optional(count.value) : std::nullopt, c.value);
+  }
+}
+
+TEST(QueryLogic, TextThatWindows1252LacksIsNamedCharacterByCharacter) {
+  const QString kTail = QStringLiteral(" cannot be sent: the library carries Windows-1252 text");
+  const std::pair<QStringList, QString> cases[] = {
+      {{QStringLiteral("Café crème 5 € “quoted” ?")}, QString()},
+      {{QStringLiteral("Café crème №5 €")}, QStringLiteral("№ (U+2116)")},
+      // Each character once, in the order met, across every text; beyond the BMP too.
+      {{QStringLiteral("№ ✓"), QStringLiteral("№ 😀")},
+       QStringLiteral("№ (U+2116), ✓ (U+2713), 😀 (U+1F600)")},
+      {{QStringLiteral("абвгдеёжзий")},
+       QStringLiteral("а (U+0430), б (U+0431), в (U+0432), г (U+0433), д (U+0434), е (U+0435), "
+                      "ё (U+0451), ж (U+0436) and 3 more")},
+  };
+  for (const auto& [texts, named] : cases) {
+    SCOPED_TRACE(texts.join('|').toStdString());
+    EXPECT_EQ(logic::UnsendableText(texts).value_or("sendable"),
+              named.isEmpty() ? QString("sendable") : named + kTail);
   }
 }
 

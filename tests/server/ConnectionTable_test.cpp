@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include <array>
+#include <set>
 #include <string>
 #include <vector>
 
@@ -147,6 +148,69 @@ TEST(ConnectionTable, OpensEachSlotWithItsOwnSettings) {
   EXPECT_EQ(opens[0].args, (std::vector<std::string>{"primary", "Engineer", "pw0", "0"}));
   EXPECT_EQ(opens[1].args, (std::vector<std::string>{"standby", "Operator", "pw1", "0"}));
   EXPECT_EQ(rig.module.ServerName(), "standby");
+}
+
+TEST(ConnectionTable, ChangedTextsReopenTheirSlotEvenAfterAFailover) {
+  Rig rig;
+  auto& t = rig.module.table();
+  rig.api.server("primary").up = false;
+  ASSERT_NE(rig.module.GetConnection(), 0);
+  ASSERT_EQ(t.OpenAllowed[0], kFalse) << "parked on the standby";
+
+  rig.api.server("primary").up = true;
+  rig.module.ReopenChangedSlots();
+  rig.api.calls.clear();
+  rig.module.GetConnection();
+  EXPECT_EQ(rig.trace(t.Handle), "test standby") << "unchanged texts keep the failover rule";
+
+  // A third server typed as the primary is the one the next call reaches.
+  rig.api.server("third");
+  t.Computer[0] = "third";
+  rig.module.ReopenChangedSlots();
+  rig.api.calls.clear();
+  EXPECT_NE(rig.module.GetConnection(), 0);
+  EXPECT_EQ(rig.api.argsOf("znOpen"), std::vector<std::string>{"third"});
+  EXPECT_EQ(t.CurrentSlot, 0);
+  EXPECT_EQ(rig.module.ServerName(), "third");
+
+  // A changed password closes the open handle of its slot, and only that one.
+  const std::int32_t standby = t.Handle[1];
+  t.Password[1] = "new";
+  rig.module.ReopenChangedSlots();
+  EXPECT_EQ(rig.api.openConnections(), std::set<std::int32_t>{t.Handle[0]});
+  EXPECT_EQ(t.Handle[1], 0);
+  EXPECT_NE(standby, 0);
+}
+
+TEST(ConnectionTable, ConnectionFailureGivesEachSlotsReasonInTheLibrarysWords) {
+  struct Case {
+    const char* name;
+    int slots;
+    bool primaryWasOpen;
+    const char* failure;
+  };
+  const Case cases[] = {
+      {"one slot", 1, false, "refused: wrong password"},
+      {"two slots", 2, false, "Primary: refused: wrong password\nStandby: refused: wrong password"},
+      // The liveness test's reason, read before the close that follows it.
+      {"open primary lost", 2, true, "Primary: connection lost\nStandby: refused: wrong password"},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.name);
+    Rig rig;
+    if (c.primaryWasOpen) rig.enter(State::OnPrimary);
+    rig.module.table().SlotCount = static_cast<std::int16_t>(c.slots);
+    rig.api.server("primary").up = false;
+    rig.api.server("standby").up = false;
+    rig.api.reasons = {{"znOpen", "refused: wrong password"}, {"znZncode", "connection lost"}};
+    EXPECT_EQ(rig.module.GetConnection(), 0);
+    EXPECT_EQ(rig.module.ConnectionFailure(), c.failure);
+  }
+  Rig silent;
+  silent.api.server("primary").up = false;
+  silent.api.server("standby").up = false;
+  silent.module.GetConnection();
+  EXPECT_EQ(silent.module.ConnectionFailure(), "") << "a library without reasons";
 }
 
 }  // namespace

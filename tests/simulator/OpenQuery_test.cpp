@@ -83,6 +83,24 @@ TEST_F(QueriesTest, TrendQueryGivesCountSamplesEndingAtTheEndInstant) {
   EXPECT_EQ(last[0][1], "04:00:24") << "whole seconds without a fraction";
 }
 
+TEST(Queries, NamesWithLettersBeyondAsciiAnswerAsProjectFilesGiveThem) {
+  simtest::TempDir dir;
+  Project project = simtest::SmallProject();
+  project.trends.push_back({"Trénd", "WAVE", 10, "ramp"});
+  project.trends.push_back({"Насос_2", "LEVEL", 10, "constant"});
+  project.Finish();
+  Plant plant(std::move(project), dir.path, PlantSettings{});
+  for (const std::string name : {"Trénd", "Насос_2"}) {
+    const std::string text = R"(ZNAPITrend("04:00:24","04/05/2005",2, 3, 0, )" + name + ")";
+    const auto outcome = OpenQuery(plant, text, 1000);
+    ASSERT_TRUE(outcome.rows) << text << ": " << outcome.error;
+    EXPECT_EQ(outcome.rows->Columns(), (Columns{"Date", "Time", name}));
+    EXPECT_EQ(outcome.rows->Total(), 3u);
+  }
+  EXPECT_FALSE(OpenQuery(plant, R"(ZNAPITrend("04:00:24","04/05/2005",2, 3, 0, Trend))", 1000).rows)
+      << "another name is not found";
+}
+
 TEST_F(QueriesTest, BadQueryTextsFailWithAReason) {
   const char* bad[] = {
       "NoSuchTable",

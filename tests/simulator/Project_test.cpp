@@ -38,8 +38,9 @@ TEST(ProjectToml, RefusesInconsistentProjects) {
       {"[[devices]]\nname = \"D\"\nfields = [\"a\", \"b\"]\nrecords = [[\"1\"]]", "wrong number"},
       {"[[devices]]\nname = \"Tag\"\nfields = [\"a\"]", "built-in"},
       {"title = ", ""},  // not TOML at all
-      {"[[$a]]", "begins with a character"},
-      {"[ .tags]", "begins with a character"},
+      // The reader words these itself when its checks are compiled out (Release).
+      {"[[$a]]", "key"},
+      {"[ .tags]", "key"},
       {"\xcc\xaa", "saw"},  // U+032A where a key belongs
   };
   for (const auto& [text, reason] : bad) {

@@ -16,6 +16,7 @@ struct Box {
   QString text;
   int style = 0;
   std::optional<QString> title;
+  QString informative;
   /// The title the user sees: the caller's, or the application's.
   QString shownTitle() const { return title.value_or(ui::kApplicationTitle); }
 };
@@ -35,8 +36,9 @@ class FakeHost : public ui::Host {
   std::deque<QString> saveAnswers;
   QStringList saveQuestions;
 
-  void MsgBox(const QString& text, int style, const std::optional<QString>& title) override {
-    boxes.push_back({text, style, title});
+  void MsgBox(const QString& text, int style, const std::optional<QString>& title,
+              const QString& informative) override {
+    boxes.push_back({text, style, title, informative});
   }
   void SetPointer(int p) override {
     pointer = p;

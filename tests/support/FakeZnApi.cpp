@@ -83,6 +83,7 @@ std::int32_t FakeZnApi::znOpen(const char* computer, const char* user, const cha
   record("znOpen", {str(computer), str(user), str(password), std::to_string(mode)});
   auto s = servers.find(str(computer));
   if (s == servers.end() || !s->second.up) return 0;
+  if (s->second.password && *s->second.password != str(password)) return 0;
   const std::int32_t h = next_++;
   connections_[h] = s->first;
   return h;

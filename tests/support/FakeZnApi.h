@@ -28,6 +28,8 @@ struct Table {
 
 struct Server {
   bool up = true;
+  /// znOpen fails unless given this password; any password opens while unset.
+  std::optional<std::string> password;
   std::string time = "12:00:00";
   std::map<std::string, std::string> tags;
   std::set<std::string> writeRefused;    // znTagWrite fails for these tags

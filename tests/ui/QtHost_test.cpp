@@ -4,6 +4,7 @@
 #include <QApplication>
 #include <QMessageBox>
 #include <QPushButton>
+#include <QTextDocument>
 #include <QTimer>
 
 #include "QtHost.h"
@@ -34,6 +35,24 @@ TEST(QtHost, MessageBoxIconAndTitleFollowTheStyle) {
     host.MsgBox("Connection failed.", style, title);
     EXPECT_EQ(seen, expected) << style;
   }
+}
+
+TEST(QtHost, TheReasonStandsUnderTheTextAsPlainText) {
+  ui::QtHost host;
+  const QString reason = "Primary: login refused for user '<b>Engineer</b>' & more\nStandby: lost";
+  QString text, shown;
+  QTimer::singleShot(0, [&] {
+    auto* box = qobject_cast<QMessageBox*>(QApplication::activeModalWidget());
+    if (!box) return;
+    text = box->text();
+    QTextDocument rendered;
+    rendered.setHtml(box->informativeText());
+    shown = rendered.toPlainText().replace(QChar::LineSeparator, QLatin1Char('\n'));
+    box->button(QMessageBox::Ok)->click();
+  });
+  host.MsgBox("Connection failed.", ui::kStyleCritical, "ZnAPI Connection", reason);
+  EXPECT_EQ(text, "Connection failed.");
+  EXPECT_EQ(shown, reason) << "markup in a server's reason is shown, never obeyed";
 }
 
 TEST(QtHost, PointerOverridesAndRestoresTheCursor) {

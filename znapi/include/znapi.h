@@ -47,6 +47,9 @@ ZNAPI_API int32_t znFindFirst(int32_t h, const char* table, const char* filter, 
 /* Moves to the next record and gives it a fresh handle in *object; the search's previous
  * record handle becomes invalid. Returns 0, leaving *object alone, after the last record. */
 ZNAPI_API int32_t znFindNext(int32_t search, int32_t* object);
+/* The reason znLastError gives when znFindNext returns 0 because the walk has ended: the one
+ * result 0 that is no failure. */
+#define ZNAPI_REASON_NO_MORE_RECORDS "no more records"
 /* ZNAPI_SCROLL_COUNT returns the number of records (object may be null); ZNAPI_SCROLL_FIRST
  * goes back to the first record and gives it a fresh handle in *object. */
 ZNAPI_API int32_t znFindScroll(int32_t search, int32_t mode, int32_t offset, int32_t* object);

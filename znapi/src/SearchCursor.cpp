@@ -3,6 +3,7 @@
 #include <algorithm>
 
 #include "LastError.h"
+#include "znapi.h"  // ZNAPI_REASON_NO_MORE_RECORDS
 
 namespace znapi::detail {
 
@@ -39,7 +40,7 @@ void SearchCursor::Prefetch(PageSource& source) {
 
 bool SearchCursor::Next(PageSource& source) {
   if (position_ + 1 >= total_) {
-    SetReason("no more records");
+    SetReason(ZNAPI_REASON_NO_MORE_RECORDS);
     return false;
   }
   return MoveTo(position_ + 1, source);

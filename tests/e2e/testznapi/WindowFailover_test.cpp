@@ -1,5 +1,6 @@
 // Failover between two real simulators through the real library: the primary is killed, the
-// standby takes over, and with "Always Try Primary First" the primary is taken back.
+// standby takes over, and with "Always Try Primary First" the primary is taken back; a primary
+// typed anew after the failover answers the next Connect.
 #include <gtest/gtest.h>
 
 #include <QCheckBox>
@@ -97,6 +98,40 @@ TEST_F(Failover, WithoutTryPrimaryFirstTheStandbyIsKept) {
   restartPrimary();
   EXPECT_GT(module.GetConnection(), 0);
   EXPECT_EQ(module.table().CurrentSlot, 1) << "parked on the standby while it answers";
+}
+
+TEST_F(Failover, AfterAFailoverAThirdServerTypedAsThePrimaryAnswersTheFirstConnect) {
+  ZnsimProcess third;
+  const auto mark = [&](const std::string& computer, const char* value) {
+    const std::int32_t h = library.znOpen(computer.c_str(), "Engineer", "Marlow", 0);
+    ASSERT_NE(h, 0) << computer;
+    EXPECT_NE(library.znTagWrite(h, "PLANT_Message", value), 0);
+    library.znClose(h);
+  };
+  mark(standby.address(), "on the standby");
+  mark(third.address(), "on the third server");
+  w.cmdTestConnection->click();
+  primary->kill9();
+  w.cmdTestConnection->click();
+  ASSERT_EQ(w.lblStatus->text().toStdString(), "Status: Connected to '" + standby.address() + "'.");
+
+  testing_support::ReplaceText(w.txtComputer[0], QString::fromStdString(third.address()));
+  w.cmdTestConnection->click();
+  EXPECT_TRUE(host.boxes.empty());
+  EXPECT_EQ(w.lblStatus->text().toStdString(), "Status: Connected to '" + third.address() + "'.");
+  testing_support::TypeText(w.cboTagNames[0], "PLANT_Message");
+  w.cmdRead->click();
+  EXPECT_EQ(w.txtValue->text(), "on the third server");
+}
+
+TEST_F(Failover, AWrongPasswordIsExplainedUnderTheBox) {
+  testing_support::ReplaceText(w.txtPassword[0], "Marlowe");
+  testing_support::ReplaceText(w.txtComputer[1], "");
+  w.cmdTestConnection->click();
+  ASSERT_EQ(host.boxes.size(), 1u);
+  EXPECT_EQ(host.boxes[0].text, "Connection failed.");
+  EXPECT_TRUE(host.boxes[0].informative.startsWith("login refused for user 'Engineer'"))
+      << host.boxes[0].informative.toStdString();
 }
 
 }  // namespace

@@ -26,6 +26,19 @@ TEST(ZncheckRows, WrittenValuesReadBackExactlyAndRefusalsSayWhy) {
   ASSERT_EQ(run.exitCode, 0) << run.err.toStdString();
   run = Zncheck(QStringList{"write", "CL_Residual_SP", "0.85"} + At(server));
   ASSERT_EQ(run.exitCode, 0) << run.err.toStdString();
+  // Text that Windows-1252 cannot hold is refused before anything is sent, the value kept.
+  for (const QStringList& refused :
+       {QStringList{"write", "PLANT_Message", QStringLiteral("Café crème №5 €")},
+        QStringList{"read", QStringLiteral("№5")},
+        QStringList{"read", "PLANT_Message", "--password", QStringLiteral("Marlow№")}}) {
+    run = Zncheck(refused + At(server));
+    EXPECT_EQ(run.exitCode, 3) << refused.join(' ').toStdString();
+    // After the warning that --password gives, when it is given.
+    EXPECT_TRUE(run.err.endsWith(
+        "zncheck: № (U+2116) cannot be sent: the library carries Windows-1252 text\n"))
+        << run.err.toStdString();
+    EXPECT_TRUE(run.out.isEmpty());
+  }
 
   run = Zncheck(QStringList{"read", "PLANT_Message", "CL_Residual_SP", "--format", "json"} +
                 At(server));

@@ -31,7 +31,10 @@ void Fill(znpeer::Change& change, std::uint64_t seq, const std::string& tag,
 std::string Reason(const std::exception& e) {
   if (const auto* system = dynamic_cast<const asio::system_error*>(&e)) {
     const auto code = system->code();
-    if (code == asio::error::eof) return "the peer closed the connection";
+    // Over TLS a peer that ends its process without closing the session is cut off short.
+    if (code == asio::error::eof || code == asio::ssl::error::stream_truncated) {
+      return "the peer closed the connection";
+    }
     if (code == asio::error::connection_reset) return "the peer reset the connection";
     if (code == asio::error::operation_aborted || code == asio::error::bad_descriptor) {
       return "closed";

@@ -4,6 +4,8 @@
 
 #include <array>
 #include <chrono>
+#include <filesystem>
+#include <fstream>
 #include <map>
 #include <memory>
 #include <random>
@@ -161,6 +163,30 @@ TEST(ZnsimPair, WritesOnBothWhileOneIsStoppedEndInTheNewerValueOnBoth) {
     EXPECT_EQ(Awaited(*server, "AIT102", "4"), "4") << server->address();
     EXPECT_EQ(Awaited(*server, "AIT103", "3"), "3") << server->address();
   }
+}
+
+// The secret is what makes a pair: a server that does not know it is refused, learns nothing
+// and is told why, and a secret others may read is not taken at all.
+TEST(ZnsimPair, AServerWithoutTheSecretIsRefusedAndAnExposedSecretIsNotTaken) {
+  TempDir mine("znsim-pair-");
+  TempDir theirs("znsim-pair-");
+  const std::string otherSecret = theirs.path + "/pair.secret";
+  std::ofstream(otherSecret) << "another secret, of some other pair\n";
+  std::filesystem::permissions(otherSecret, std::filesystem::perms::owner_read);
+  ZnsimProcess alpha(testing_support::PairArgs(mine.path, "alpha"));
+  ZnsimProcess stranger(testing_support::PairArgs(theirs.path, "stranger", alpha.address()));
+  EXPECT_TRUE(stranger.logShows("does not know the pair's secret", kEventually));
+  EXPECT_TRUE(alpha.logShows("peer link refused", kEventually));
+  auto onStranger = LoggedIn(stranger);
+  const auto state = onStranger->Zncode("SimPeer()");
+  ASSERT_TRUE(state && state->ok());
+  EXPECT_EQ(state->zncode().result().rfind("not connected", 0), 0u) << state->zncode().result();
+
+  const std::string exposed = mine.path + "/pair.secret";
+  std::filesystem::permissions(exposed, std::filesystem::perms::group_read,
+                               std::filesystem::perm_options::add);
+  EXPECT_THROW(ZnsimProcess(testing_support::PairArgs(mine.path, "beta", alpha.address())),
+               std::runtime_error);
 }
 
 // Many writes on either server with kill -9 of either at random moments, each killed server

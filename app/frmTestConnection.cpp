@@ -14,8 +14,8 @@
 #include "basZNAPI.h"
 #include "frmCallLog.h"
 
-frmTestConnection::frmTestConnection(server::basZNAPI& module, ui::Host& host,
-                                     server::CallLog* callLog, QWidget* parent)
+frmTestConnection::frmTestConnection(binding::basZNAPI& module, ui::Host& host,
+                                     binding::CallLog* callLog, QWidget* parent)
     : QWidget(parent), module_(module), host_(host), callLog_(callLog) {
   BuildControls();
   ConnectHandlers();
@@ -29,7 +29,7 @@ void frmTestConnection::Form_Load() {
   table.Handle = {0, 0};
   cboUnits->setCurrentIndex(2);  // "Minutes"
   table.SlotCount = 1;
-  table.OpenAllowed = {server::kTrue, server::kTrue};
+  table.OpenAllowed = {binding::kTrue, binding::kTrue};
 }
 
 void frmTestConnection::Form_Unload() {
@@ -37,15 +37,7 @@ void frmTestConnection::Form_Unload() {
   if (unloaded_) return;
   unloaded_ = true;
   Timer1->stop();
-  auto& table = module_.table();
-  for (std::size_t slot = 0; slot < table.Handle.size(); ++slot) {
-    if (table.Handle[slot] == 0) continue;
-    try {
-      module_.api().znClose(table.Handle[slot]);
-    } catch (const std::exception&) {
-      // The library vanished; there is nothing left to close.
-    }
-  }
+  module_.CloseAll();
 }
 
 void frmTestConnection::cmdExit_Click() {
@@ -53,7 +45,7 @@ void frmTestConnection::cmdExit_Click() {
 }
 
 void frmTestConnection::cmdCancelRead_Click() {
-  CancelRequested = server::kTrue;
+  CancelRequested = binding::kTrue;
   host_.SetPointer(ui::kPointerDefault);
 }
 

@@ -8,6 +8,7 @@
 #include <QWidget>
 #include <array>
 #include <cstdint>
+#include <functional>
 #include <memory>
 #include <optional>
 
@@ -33,10 +34,11 @@ class frmCallLog;
 namespace plot {
 class frmTrendPlot;
 }
-namespace server {
+namespace binding {
 class basZNAPI;
+class RecordCursor;
 class CallLog;
-}  // namespace server
+}  // namespace binding
 namespace ui {
 class Host;
 class ClickableLabel;
@@ -50,7 +52,7 @@ class frmTestConnection : public QWidget {
  public:
   /// `callLog` is the log that the library seam under `module` records into; without one the
   /// window offers no Call Log.
-  frmTestConnection(server::basZNAPI& module, ui::Host& host, server::CallLog* callLog = nullptr,
+  frmTestConnection(binding::basZNAPI& module, ui::Host& host, binding::CallLog* callLog = nullptr,
                     QWidget* parent = nullptr);
   ~frmTestConnection() override;
 
@@ -153,6 +155,12 @@ class frmTestConnection : public QWidget {
   /// The sample count the trend inputs ask for. When an input is wrong it shows the box that
   /// names it ("No trend is selected!" or "Incorrect sample period entry!") and gives nothing.
   std::optional<std::int32_t> CheckTrendRequest();
+  /// The loop of the record queries: from the current record of `find` on, `writeRow` puts
+  /// each record's row (CR LF included) into `row`, which goes to the pane. Events run after
+  /// every row; the walk ends at the last record, at a close, or when `stop` says so.
+  void ShowRecords(binding::RecordCursor& find, QLabel* countLabel,
+                   const std::function<void(QString& row)>& writeRow,
+                   const std::function<bool()>& stop = {});
   void QueryActiveAlarms(std::int32_t handle);
   void QueryAlarmSummary(std::int32_t handle);
   void QueryTrend(std::int32_t handle);
@@ -192,7 +200,7 @@ class frmTestConnection : public QWidget {
   }
 
   // ---- Shared by the handlers ---------------------------------------------------------
-  server::basZNAPI& module() { return module_; }
+  binding::basZNAPI& module() { return module_; }
   ui::Host& host() { return host_; }
   /// Computer(CurrentSlot), or "LOCAL" when that text is empty.
   QString ServerName() const;
@@ -240,7 +248,7 @@ class frmTestConnection : public QWidget {
   void ConnectCallLog();         // frmTestConnection_CallLog.cpp
   std::optional<QString> TrendUnits(const QString& trend);
 
-  server::basZNAPI& module_;
+  binding::basZNAPI& module_;
   ui::Host& host_;
   bool busy_ = false;
   bool closeRequested_ = false;
@@ -251,7 +259,7 @@ class frmTestConnection : public QWidget {
   std::shared_ptr<logic::TrendSamples> lastTrend_;
   QHash<QString, QString> trendUnits_;  // found so far, by trend name
   QPointer<plot::frmTrendPlot> plotWindow_;
-  server::CallLog* callLog_ = nullptr;
+  binding::CallLog* callLog_ = nullptr;
   /// A window of its own, not this one's child: a child would be blocked with this window
   /// while the list window is shown modally.
   std::unique_ptr<calllog::frmCallLog> callLogWindow_;

@@ -16,7 +16,7 @@ void frmTestConnection::ConnectCallLog() {
   statusCallMark_ = callLog_->end();
   // Each caption reports the calls made since the one before it.
   lblStatus->failure = [this] {
-    const server::CallRecord* failed = callLog_->LastFailureSince(statusCallMark_);
+    const binding::CallRecord* failed = callLog_->LastFailureSince(statusCallMark_);
     statusCallMark_ = callLog_->end();
     return failed ? logic::FromAnsi(failed->reason) : QString();
   };

@@ -18,7 +18,7 @@ void frmTestConnection::LoadConnectionSettings() {
     table.Password[i] = logic::ToAnsi(txtPassword[i]->text());
   }
   // Whatever "Enable Redundant" says.
-  table.SlotCount = server::SlotCountFor(table);
+  table.SlotCount = binding::SlotCountFor(table);
 }
 
 void frmTestConnection::chkEnableRedundant_Click() {
@@ -27,7 +27,7 @@ void frmTestConnection::chkEnableRedundant_Click() {
 }
 
 void frmTestConnection::chkTryPrimary_Click() {
-  module_.table().TryPrimaryFirst = chkTryPrimary->isChecked() ? server::kTrue : server::kFalse;
+  module_.table().TryPrimaryFirst = chkTryPrimary->isChecked() ? binding::kTrue : binding::kFalse;
 }
 
 QStringList frmTestConnection::ConnectionTexts() const {

@@ -20,6 +20,12 @@
 
 namespace {
 
+// The forms a computer name takes, and which of them sends the password in clear.
+const char* const kComputerNameForms =
+    "Empty: this computer. HOST, HOST:PORT or [IPv6]:PORT (port 20222 unless given): TLS to "
+    "another computer, plain TCP to this one. tls://HOST: always TLS. plain://HOST: plain "
+    "TCP, the password crosses the network in clear.";
+
 constexpr int kClientWidthTwips = 9105;
 constexpr int kClientHeightTwips = 9135;
 
@@ -132,6 +138,7 @@ void frmTestConnection::BuildControls() {
     Label2[i] = b.label(f, "User ID:", 120, 653, 585, 195);
     Label3[i] = b.label(f, "Password:", 120, 1013, 735, 195);
     txtComputer[i] = b.control(new ui::FocusLineEdit(f), 1560, 240, 2535, 300, computerTab[i]);
+    txtComputer[i]->setToolTip(kComputerNameForms);
     txtUserID[i] =
         b.control(new ui::FocusLineEdit("Engineer", f), 1560, 600, 2535, 300, userTab[i]);
     txtPassword[i] =

@@ -4,7 +4,6 @@
 #include <utility>
 
 #include "Host.h"
-#include "PaneRowWriter.h"
 #include "PaneTable.h"
 #include "RecordCursor.h"
 #include "TextValues.h"
@@ -13,7 +12,7 @@
 #include "frmTestConnection.h"
 
 void frmTestConnection::QueryDevice(std::int32_t handle, const QString& deviceName) {
-  logic::RecordCursor find(module().api(), handle, deviceName);
+  binding::RecordCursor find(module().api(), handle, logic::ToAnsi(deviceName));
   if (!find.Found()) {
     host().MsgBox(QStringLiteral("Failed to load device '") + deviceName + QStringLiteral("'!"),
                   ui::kStyleInformation, std::nullopt, logic::FromAnsi(find.Failure()));
@@ -22,33 +21,26 @@ void frmTestConnection::QueryDevice(std::int32_t handle, const QString& deviceNa
   txtRequestedData->setText(QString());
   logic::PaneTable& table = ResetPaneTable();
   // Every record is read with the first record's field count.
-  QString countText;
-  find.Read("object.fields.Count", logic::ValueRule::Untrimmed, countText);
-  const logic::DeviceFieldCount fields = logic::ReadDeviceFieldCount(countText);
+  const logic::DeviceFieldCount fields = logic::ReadDeviceFieldCount(
+      logic::FieldValue(find.Field("object.fields.Count"), logic::ValueRule::Untrimmed));
   if (!fields.ok()) {
     host().MsgBox(fields.failure, ui::kStyleNone);
     return;
   }
-  ui::PaneRowWriter out(*txtRequestedData, nullptr);
-  QString row;
-  QString name;
-  QString value;
   QStringList columns;  // the first record's fields name the columns
   bool firstRecord = true;
-  do {
-    table.BeginRow(row, out.End());
+  ShowRecords(find, nullptr, [&](QString& row) {
     for (std::int16_t index = 0; index < fields.value; ++index) {
-      find.Read("object.fields(" + std::to_string(index + 1) + ").Name",
-                logic::ValueRule::Untrimmed, name);
+      const QString name =
+          logic::FieldValue(find.Field("object.fields(" + std::to_string(index + 1) + ").Name"),
+                            logic::ValueRule::Untrimmed);
       // A value the library cannot supply leaves no column behind.
-      if (find.Read(logic::ToAnsi(name), logic::ValueRule::Trimmed, value) == 0) continue;
-      table.AddValue(row, value, QLatin1String("\t"));
+      const binding::FieldBuffer value = find.Field(logic::ToAnsi(name));
+      if (value.result == 0) continue;
+      table.AddValue(row, logic::FieldValue(value, logic::ValueRule::Trimmed), QLatin1String("\t"));
       if (firstRecord) columns << name;
     }
     if (std::exchange(firstRecord, false)) table.SetColumns(columns);
     row += QLatin1String("\r\n");
-    out.AppendRow(row);
-    host().DoEvents();
-    if (CloseRequested()) break;
-  } while (find.Next());
+  });
 }

@@ -2,10 +2,10 @@
 // at a time, with the progress strip and the window kept responsive between names.
 #include <QComboBox>
 #include <QLabel>
-#include <array>
 
 #include "Host.h"
 #include "QueryTexts.h"
+#include "RecordCursor.h"
 #include "SortedBoxBatch.h"
 #include "TextValues.h"
 #include "Widgets.h"
@@ -35,53 +35,36 @@ void frmTestConnection::cmdLoadZontraSchema_Click() {
 void frmTestConnection::LoadNameList(std::int16_t listIndex, std::int32_t handle) {
   const logic::NameListSource& source = logic::kNameLists.at(listIndex);
   QComboBox* box = cboTagNames.at(listIndex);
-  server::ZnApi& api = module().api();
-
-  std::int32_t search = 0;
   try {
-    std::int32_t object = 0;
-    search = api.znFindFirst(handle, source.table, logic::kNameListFilter, &object, 0);
-    if (search == 0) {
+    // Closed however the load ends: a search left open would hold its records on the server
+    // for the rest of the session.
+    binding::RecordCursor find(module().api(), handle, source.table);
+    if (!find.Found()) {
       host().MsgBox(logic::NoNamesFoundText(source.kindWord), ui::kStyleInformation, std::nullopt,
-                    logic::FromAnsi(api.LastReason()));
+                    logic::FromAnsi(find.Failure()));
       return;
     }
-    const std::int32_t total = api.znFindScroll(search, 4, 0, &object);
+    const std::int32_t total = find.Count();
     const float scale = logic::ProgressScale(picProgress->ScaleWidth(), total);
-    api.znFindScroll(search, 3, 0, &object);
+    find.First();
 
     box->clear();
     const QString status = QString::fromLatin1(source.statusText);
     std::int32_t added = 0;
     ui::SortedBoxBatch names(box);
-    while (added < logic::kNameListCap) {
-      std::array<char, logic::kNameBufferLength> name{};
-      std::int32_t length = 0;
+    find.Walk([&] {
       // A failed read leaves the buffer empty; the empty name is still listed, so the box
       // keeps one entry per record.
-      api.znGetProperty(object, source.property, name.data(), logic::kNameBufferLength, &length,
-                        logic::kPropertyAsText);
-      names.add(logic::NameFromBuffer(name.data(), name.size()));
+      names.add(logic::NameFromBuffer(find.Field(source.property)));
       ++added;
       ShowProgress(added, scale, status);
       host().DoEvents();
-      if (CloseRequested()) break;
-      if (api.znFindNext(search, &object) == 0) break;
-    }
+      return added < logic::kNameListCap && !CloseRequested();
+    });
     names.flush();
-    const std::int32_t finished = search;
-    search = 0;
-    api.znFindClose(finished);
+    find.Close();
     ui::SetCaption(lblTotalTagCount[listIndex], logic::NameCountCaption(total));
   } catch (const std::exception& e) {
-    // A search left open would hold its records on the server for the rest of the session.
-    if (search != 0) {
-      try {
-        api.znFindClose(search);
-      } catch (const std::exception&) {
-        // The box below already reports why the library is unusable.
-      }
-    }
     host().MsgBox(QString::fromLocal8Bit(e.what()), ui::kStyleNone);
   }
 }

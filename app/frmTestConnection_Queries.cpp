@@ -1,5 +1,5 @@
-// The alarm queries: the alarms active now and the alarm summary over the request period,
-// one row of text per record.
+// The record queries' shared loop, and the alarm queries: the alarms active now and the alarm
+// summary over the request period, one row of text per record.
 #include <QLabel>
 #include <span>
 
@@ -16,7 +16,7 @@ namespace {
 
 void WriteAlarmRows(frmTestConnection& w, std::int32_t handle, const QString& query,
                     std::span<const logic::FieldLayout> layout) {
-  logic::RecordCursor find(w.module().api(), handle, query);
+  binding::RecordCursor find(w.module().api(), handle, logic::ToAnsi(query));
   if (!find.Found()) {
     w.host().MsgBox(QStringLiteral("Failed find any alarms!"), ui::kStyleInformation, std::nullopt,
                     logic::FromAnsi(find.Failure()));
@@ -24,22 +24,29 @@ void WriteAlarmRows(frmTestConnection& w, std::int32_t handle, const QString& qu
   }
   w.txtRequestedData->setText(QString());
   logic::PaneTable& table = w.ResetPaneTable(logic::FieldNames(layout));
-  ui::PaneRowWriter out(*w.txtRequestedData, w.lblRequestCount);
-  QString row;
-  QString value;
-  do {
-    table.BeginRow(row, out.End());
+  w.ShowRecords(find, w.lblRequestCount, [&](QString& row) {
     for (const logic::FieldLayout& field : layout) {
-      find.Read(field.name, field.rule, value);
-      table.AddValue(row, value, QLatin1String(field.separator));
+      table.AddValue(row, logic::FieldValue(find.Field(field.name), field.rule),
+                     QLatin1String(field.separator));
     }
-    out.AppendRow(row);
-    w.host().DoEvents();
-    if (w.CloseRequested()) break;
-  } while (find.Next());
+  });
 }
 
 }  // namespace
+
+void frmTestConnection::ShowRecords(binding::RecordCursor& find, QLabel* countLabel,
+                                    const std::function<void(QString& row)>& writeRow,
+                                    const std::function<bool()>& stop) {
+  ui::PaneRowWriter out(*txtRequestedData, countLabel);
+  QString row;
+  find.Walk([&] {
+    paneTable_.BeginRow(row, out.End());
+    writeRow(row);
+    out.AppendRow(row);
+    host().DoEvents();
+    return !CloseRequested() && !(stop && stop());
+  });
+}
 
 void frmTestConnection::QueryActiveAlarms(std::int32_t handle) {
   WriteAlarmRows(*this, handle, logic::ActiveAlarmsQuery(), logic::kActiveAlarmRow);

@@ -107,11 +107,11 @@ void frmTestConnection::cmdReadAlarmTrend_Click() {
   const std::int32_t handle = *connection;
   lblRequestCount->setVisible(true);
   cmdCancelRead->setEnabled(true);
-  CancelRequested = server::kFalse;
+  CancelRequested = binding::kFalse;
   bool libraryFailed = false;
   try {
     RunRequest(*this, handle);
-  } catch (const server::LibraryError& e) {
+  } catch (const binding::LibraryError& e) {
     ReportLibraryError(e);
     libraryFailed = true;
   } catch (const std::exception&) {
@@ -120,8 +120,8 @@ void frmTestConnection::cmdReadAlarmTrend_Click() {
   // Also after an input refused the request: the line tells which server the request got.
   if (!libraryFailed) {
     const std::int32_t seconds = logic::ElapsedSeconds(start, host().Now());
-    ui::SetCaption(lblStatus, logic::FromAnsi(logic::TimingMessage(
-                                  "Status: Request", "from", seconds, module().ServerName())));
+    ui::SetCaption(lblStatus, logic::TimingMessage(QStringLiteral("Status: Request"),
+                                                   QStringLiteral("from"), seconds, ServerName()));
   }
   cmdCancelRead->setEnabled(false);
   host().SetPointer(ui::kPointerDefault);

@@ -18,7 +18,7 @@ namespace {
 const QString kNoTagSelected = QStringLiteral("No tag is selected!");
 
 // A number in the host's plain form (12.50 -> "12.5", 007 -> "7"); a text as read.
-QString ValueText(const server::TagValue& value) {
+QString ValueText(const binding::TagValue& value) {
   return std::visit(
       [](const auto& v) -> QString {
         using T = std::decay_t<decltype(v)>;
@@ -48,7 +48,7 @@ void frmTestConnection::cmdRead_Click() {
   const std::int32_t handle = *connection;
 
   const ui::LocalDateTime start = host().Now();
-  const server::TagValue value = module().ReadTagValue(handle, logic::ToAnsi(tag));
+  const binding::TagValue value = module().ReadTagValue(handle, logic::ToAnsi(tag));
   if (std::holds_alternative<std::monostate>(value)) {
     ui::SetCaption(lblStatus,
                    QStringLiteral("Status: reading ") + tag + QStringLiteral(" failed."));
@@ -56,10 +56,9 @@ void frmTestConnection::cmdRead_Click() {
   } else {
     txtValue->setText(ValueText(value));
     const ui::LocalDateTime end = host().Now();
-    const std::string lead = logic::ToAnsi(QStringLiteral("Status: Reading ") + tag);
-    ui::SetCaption(lblStatus,
-                   logic::FromAnsi(logic::TimingMessage(
-                       lead, "from", logic::ElapsedSeconds(start, end), module().ServerName())));
+    ui::SetCaption(lblStatus, logic::TimingMessage(
+                                  QStringLiteral("Status: Reading ") + tag, QStringLiteral("from"),
+                                  logic::ElapsedSeconds(start, end), ServerName()));
   }
   host().SetPointer(ui::kPointerDefault);
 }
@@ -79,8 +78,7 @@ void frmTestConnection::cmdWrite_Click() {
   // The write call itself can meet a missing entry point; it is reported like a missing
   // library at connect time, and the program carries on.
   try {
-    if (module().api().znTagWrite(*connection, logic::ToAnsi(tag).c_str(),
-                                  logic::ToAnsi(txtValue->text()).c_str()) != 0) {
+    if (module().WriteTag(*connection, logic::ToAnsi(tag), logic::ToAnsi(txtValue->text()))) {
       ui::SetCaption(lblStatus, QStringLiteral("Status: Writing to ") + tag +
                                     QStringLiteral(" is successful to '") + ServerName() +
                                     QStringLiteral("'."));

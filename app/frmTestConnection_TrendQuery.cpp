@@ -6,7 +6,6 @@
 #include <QScopeGuard>
 
 #include "Host.h"
-#include "PaneRowWriter.h"
 #include "PaneTable.h"
 #include "PeriodTiming.h"
 #include "QueryTexts.h"
@@ -47,9 +46,10 @@ void frmTestConnection::QueryTrend(std::int32_t handle) {
   if (!count) return;
   const auto samples = BeginTrendSamples(*count);
   const auto endSamples = qScopeGuard([this] { EndTrendSamples(); });
-  logic::RecordCursor find(
+  binding::RecordCursor find(
       module().api(), handle,
-      logic::TrendQuery(RequestEndText, txtSamplePeriod->text(), *count, TrendName(*this)));
+      logic::ToAnsi(
+          logic::TrendQuery(RequestEndText, txtSamplePeriod->text(), *count, TrendName(*this))));
   if (!find.Found()) {
     host().MsgBox(QStringLiteral("Failed find any trend data!"), ui::kStyleInformation,
                   std::nullopt, logic::FromAnsi(find.Failure()));
@@ -60,23 +60,20 @@ void frmTestConnection::QueryTrend(std::int32_t handle) {
                            QStringLiteral("\r\n"));
   logic::PaneTable& table =
       ResetPaneTable({QStringLiteral("Date"), QStringLiteral("Time"), TrendName(*this)});
-  ui::PaneRowWriter out(*txtRequestedData, lblRequestCount);
-  QString row;
-  QString date;
-  QString time;
-  QString value;
-  do {
-    table.BeginRow(row, out.End());
-    find.Read("Date", logic::ValueRule::Trimmed, date);
-    table.AddValue(row, date, QLatin1String("\t"));
-    find.Read("Time", logic::ValueRule::Trimmed, time);
-    table.AddValue(row, QStringView(time).left(8),
-                   QLatin1String("\t"));  // whole seconds; some add fractions
-    find.Read(logic::ToAnsi(TrendName(*this)), logic::ValueRule::Trimmed, value);
-    table.AddValue(row, value, QLatin1String("\r\n"));
-    samples->Add(date, time, value);
-    out.AppendRow(row);
-    host().DoEvents();
-    if (CancelRequested != 0 || CloseRequested()) break;
-  } while (find.Next());
+  const auto field = [&](const std::string& name) {
+    return logic::FieldValue(find.Field(name), logic::ValueRule::Trimmed);
+  };
+  ShowRecords(
+      find, lblRequestCount,
+      [&](QString& row) {
+        const QString date = field("Date");
+        table.AddValue(row, date, QLatin1String("\t"));
+        const QString time = field("Time");
+        table.AddValue(row, QStringView(time).left(8),
+                       QLatin1String("\t"));  // whole seconds; some add fractions
+        const QString value = field(logic::ToAnsi(TrendName(*this)));
+        table.AddValue(row, value, QLatin1String("\r\n"));
+        samples->Add(date, time, value);
+      },
+      [&] { return CancelRequested != 0; });
 }

@@ -49,10 +49,10 @@ int main(int argc, char** argv) {
   QFont::insertSubstitutions("MS Sans Serif", {"Microsoft Sans Serif", "Liberation Sans", "Arial"});
   QFont::insertSubstitutions("Courier New", {"Liberation Mono", "Courier", "Monospace"});
 
-  server::DynamicZnApi library;
-  server::CallLog callLog;
-  server::RecordingZnApi recorded(library, callLog);
-  server::basZNAPI module(recorded);
+  binding::DynamicZnApi library;
+  binding::CallLog callLog;
+  binding::RecordingZnApi recorded(library, callLog);
+  binding::basZNAPI module(recorded);
   ui::QtHost host;
   frmTestConnection window(module, host, &callLog);
 

@@ -4,7 +4,7 @@
 
 namespace calllog {
 
-CallLogModel::CallLogModel(const server::CallLog& log, QObject* parent)
+CallLogModel::CallLogModel(const binding::CallLog& log, QObject* parent)
     : QAbstractTableModel(parent), rows_(log) {
   rows_.Reset({});
 }
@@ -20,7 +20,7 @@ int CallLogModel::columnCount(const QModelIndex& parent) const {
 QVariant CallLogModel::data(const QModelIndex& index, int role) const {
   if (!index.isValid()) return {};
   // A call the log dropped since the last update shows as an empty row until then.
-  const server::CallRecord* record = rows_.at(static_cast<std::size_t>(index.row()));
+  const binding::CallRecord* record = rows_.at(static_cast<std::size_t>(index.row()));
   if (!record) return {};
   const auto column = static_cast<Column>(index.column());
   switch (role) {
@@ -33,7 +33,7 @@ QVariant CallLogModel::data(const QModelIndex& index, int role) const {
       }
       return {};
     case Qt::ForegroundRole:
-      if (server::IsFailure(*record)) return QBrush(Qt::darkRed);
+      if (binding::IsFailure(*record)) return QBrush(Qt::darkRed);
       return {};
     case Qt::TextAlignmentRole:
       if (column == kResult || column == kDuration) {

@@ -9,7 +9,7 @@ namespace calllog {
 
 class CallLogModel : public QAbstractTableModel {
  public:
-  CallLogModel(const server::CallLog& log, QObject* parent = nullptr);
+  CallLogModel(const binding::CallLog& log, QObject* parent = nullptr);
 
   int rowCount(const QModelIndex& parent = {}) const override;
   int columnCount(const QModelIndex& parent = {}) const override;

@@ -13,16 +13,16 @@ QStringList ColumnTitles() {
           QStringLiteral("Reason")};
 }
 
-QString FieldText(const server::CallRecord& record, Column column, bool withDate) {
+QString FieldText(const binding::CallRecord& record, Column column, bool withDate) {
   switch (column) {
     case kTime:
       return QDateTime::fromMSecsSinceEpoch(record.startMs)
           .toString(withDate ? QStringLiteral("yyyy-MM-dd HH:mm:ss.zzz")
                              : QStringLiteral("HH:mm:ss.zzz"));
     case kOperation:
-      return QString::fromLatin1(server::ZnOpName(record.op));
+      return QString::fromLatin1(binding::ZnOpName(record.op));
     case kArguments:
-      return logic::FromAnsi(server::ArgumentsText(record));
+      return logic::FromAnsi(binding::ArgumentsText(record));
     case kResult:
       return QString::number(record.result);
     case kReturned:
@@ -37,8 +37,8 @@ QString FieldText(const server::CallRecord& record, Column column, bool withDate
   return {};
 }
 
-bool Filter::Passes(const server::CallRecord& record) const {
-  return (!op || record.op == *op) && (!failuresOnly || server::IsFailure(record));
+bool Filter::Passes(const binding::CallRecord& record) const {
+  return (!op || record.op == *op) && (!failuresOnly || binding::IsFailure(record));
 }
 
 void CallLogRows::Reset(const Filter& filter) {
@@ -72,12 +72,12 @@ void CallLogRows::Append(const std::deque<std::uint64_t>& fresh) {
   rows_.insert(rows_.end(), fresh.begin(), fresh.end());
 }
 
-const server::CallRecord* CallLogRows::at(std::size_t row) const {
+const binding::CallRecord* CallLogRows::at(std::size_t row) const {
   const std::uint64_t n = rows_.at(row);
   return n < log_.first() ? nullptr : &log_.at(n);
 }
 
-QStringList RecordFields(const server::CallRecord& record) {
+QStringList RecordFields(const binding::CallRecord& record) {
   QStringList fields;
   fields.reserve(kColumnCount);
   for (int column = 0; column < kColumnCount; ++column) {

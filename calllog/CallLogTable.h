@@ -18,20 +18,20 @@ QStringList ColumnTitles();
 
 /// The text of one column of a record. The time shows the time of day to the millisecond,
 /// or with the date as well when `withDate`.
-QString FieldText(const server::CallRecord& record, Column column, bool withDate = false);
+QString FieldText(const binding::CallRecord& record, Column column, bool withDate = false);
 
 /// Which calls a view shows.
 struct Filter {
-  std::optional<server::ZnOp> op;  // every operation when empty
+  std::optional<binding::ZnOp> op;  // every operation when empty
   bool failuresOnly = false;
-  bool Passes(const server::CallRecord& record) const;
+  bool Passes(const binding::CallRecord& record) const;
 };
 
 /// The calls of a log that pass a filter, by their numbers in the log, oldest first. It
 /// follows the log in two steps so that a view can announce each change before it happens.
 class CallLogRows {
  public:
-  explicit CallLogRows(const server::CallLog& log) : log_(log) {}
+  explicit CallLogRows(const binding::CallLog& log) : log_(log) {}
 
   /// Starts over with every call the log keeps that passes `filter`.
   void Reset(const Filter& filter);
@@ -44,16 +44,16 @@ class CallLogRows {
 
   std::size_t size() const { return rows_.size(); }
   /// The record of row `row`; nullptr when the log has dropped it since the last step.
-  const server::CallRecord* at(std::size_t row) const;
+  const binding::CallRecord* at(std::size_t row) const;
 
  private:
-  const server::CallLog& log_;
+  const binding::CallLog& log_;
   Filter filter_;
   std::deque<std::uint64_t> rows_;
   std::uint64_t seen_ = 0;  // the log's end() at the last look
 };
 
 /// Every column of a record, the time with its date, as a copied or saved row has them.
-QStringList RecordFields(const server::CallRecord& record);
+QStringList RecordFields(const binding::CallRecord& record);
 
 }  // namespace calllog

@@ -28,7 +28,7 @@ constexpr int kColumnChars[kColumnCount] = {13, 14, 40, 8, 24, 12, 0};
 
 }  // namespace
 
-frmCallLog::frmCallLog(server::CallLog& log, ui::Host& host, QWidget* parent)
+frmCallLog::frmCallLog(binding::CallLog& log, ui::Host& host, QWidget* parent)
     : QWidget(parent, Qt::Window),
       log_(log),
       host_(host),
@@ -41,8 +41,8 @@ frmCallLog::frmCallLog(server::CallLog& log, ui::Host& host, QWidget* parent)
   setFont(ui::WindowFont());
   cboOperation = new QComboBox(this);
   cboOperation->addItem(QStringLiteral("All operations"));
-  for (std::size_t op = 0; op < server::kZnOpCount; ++op) {
-    cboOperation->addItem(QString::fromLatin1(server::ZnOpName(static_cast<server::ZnOp>(op))));
+  for (std::size_t op = 0; op < binding::kLoggedOpCount; ++op) {
+    cboOperation->addItem(QString::fromLatin1(binding::ZnOpName(static_cast<binding::ZnOp>(op))));
   }
   chkFailuresOnly = new QCheckBox(QStringLiteral("Failures only"), this);
   lblCount = new QLabel(this);
@@ -102,7 +102,7 @@ frmCallLog::frmCallLog(server::CallLog& log, ui::Host& host, QWidget* parent)
 void frmCallLog::FilterChanged() {
   Filter filter;
   if (cboOperation->currentIndex() > 0) {
-    filter.op = static_cast<server::ZnOp>(cboOperation->currentIndex() - 1);
+    filter.op = static_cast<binding::ZnOp>(cboOperation->currentIndex() - 1);
   }
   filter.failuresOnly = chkFailuresOnly->isChecked();
   model->SetFilter(filter);

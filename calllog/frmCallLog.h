@@ -14,7 +14,7 @@ class QPushButton;
 class QTableView;
 class QTimer;
 
-namespace server {
+namespace binding {
 class CallLog;
 }
 namespace ui {
@@ -31,7 +31,7 @@ class frmCallLog : public QWidget {
   /// enough to watch calls run, rarely enough to cost a loop nothing.
   static constexpr int kRefreshMs = 250;
 
-  frmCallLog(server::CallLog& log, ui::Host& host, QWidget* parent = nullptr);
+  frmCallLog(binding::CallLog& log, ui::Host& host, QWidget* parent = nullptr);
 
   QComboBox* cboOperation = nullptr;  // "All operations", then each operation
   QCheckBox* chkFailuresOnly = nullptr;
@@ -60,7 +60,7 @@ class frmCallLog : public QWidget {
  private:
   void ShowCount();
 
-  server::CallLog& log_;
+  binding::CallLog& log_;
   ui::Host& host_;
   QTimer* refreshTimer_ = nullptr;
   logic::SaveDialog saveDialog_;

@@ -7,7 +7,6 @@
 
 #include "CheckStatus.h"
 #include "CheckTexts.h"
-#include "ResultBuffer.h"
 
 namespace zncheck {
 
@@ -46,9 +45,13 @@ void SetDeadlines(double seconds) {
 
 void AddCheckOptions(CLI::App& command, CheckOptions& o) {
   const std::string connection = "Connection";
-  command.add_option("--primary", o.primary, "Primary server HOST[:PORT] (default this computer)")
+  command
+      .add_option("--primary", o.primary,
+                  "Primary server HOST[:PORT] (default this computer); TLS unless HOST is this "
+                  "computer, tls://HOST for TLS always, plain://HOST to send the password in clear")
       ->group(connection);
-  command.add_option("--standby", o.standby, "Standby server HOST[:PORT]")->group(connection);
+  command.add_option("--standby", o.standby, "Standby server, named as --primary")
+      ->group(connection);
   command
       .add_flag("--try-primary-first", o.tryPrimaryFirst,
                 "While on the standby, try the primary again at every connection")
@@ -76,17 +79,22 @@ void AddCheckOptions(CLI::App& command, CheckOptions& o) {
       ->check(CLI::IsMember({"text", "csv", "json"}))
       ->group("Output");
   command.add_flag("--quiet", o.quiet, "Print no rows; the exit code tells")->group("Output");
+  command
+      .add_flag("--raw-csv", o.rawCsv,
+                "CSV cells exactly as the server sent them: without it a cell that a "
+                "spreadsheet would run as a formula (=, +, -, @, tab) starts with '")
+      ->group("Output");
 }
 
 ServerAccess::ServerAccess(const CheckOptions& o) {
   SetDeadlines(o.timeoutSeconds);
-  server::ConnectionTable& t = module_.table();
+  binding::ConnectionTable& t = module_.table();
   t.Computer = {AnsiFromUtf8(o.primary), AnsiFromUtf8(o.standby)};
   t.UserID = {AnsiFromUtf8(o.user), AnsiFromUtf8(o.user)};
   const std::string password = AnsiFromUtf8(Password(o));
   t.Password = {password, password};
-  t.SlotCount = server::SlotCountFor(t);
-  t.TryPrimaryFirst = o.tryPrimaryFirst ? server::kTrue : server::kFalse;
+  t.SlotCount = binding::SlotCountFor(t);
+  t.TryPrimaryFirst = o.tryPrimaryFirst ? binding::kTrue : binding::kFalse;
 }
 
 std::int32_t ServerAccess::ConnectOrSay() {
@@ -101,9 +109,9 @@ std::string ServerAccess::Computer(int slot) const {
 }
 
 std::string ServerAccess::Reason() {
-  server::ResultBuffer reason;
-  if (library_.znLastError(reason.data(), reason.length()) == 0 || reason.text().empty()) return "";
-  return " (" + Utf8FromAnsi(reason.text()) + ")";
+  const std::string reason = library_.LastReason();
+  if (reason.empty()) return "";
+  return " (" + Printable(Utf8FromAnsi(reason)) + ")";
 }
 
 }  // namespace zncheck

@@ -22,6 +22,7 @@ struct CheckOptions {
   double timeoutSeconds = 0;  // 0: the library's own deadlines
   Format format = Format::Text;
   bool quiet = false;
+  bool rawCsv = false;
 };
 
 /// Adds the connection and output options to a subcommand.
@@ -34,8 +35,8 @@ class ServerAccess {
   /// Raises UsageError when the password file cannot be read.
   explicit ServerAccess(const CheckOptions& options);
 
-  server::basZNAPI& module() { return module_; }
-  server::ZnApi& api() { return library_; }
+  binding::basZNAPI& module() { return module_; }
+  binding::ZnApi& api() { return library_; }
 
   /// GetConnection; 0 when no server answered.
   std::int32_t Connect() { return module_.GetConnection(); }
@@ -45,12 +46,13 @@ class ServerAccess {
   const char* Role() const { return module_.table().CurrentSlot == 1 ? "standby" : "primary"; }
   /// The computer name of a slot as the user gave it, "LOCAL" when empty.
   std::string Computer(int slot) const;
-  /// The library's reason for the last failure, as " (reason)"; empty when it gives none.
+  /// The library's reason for the last failure, as " (reason)" with its control characters
+  /// escaped (it may quote the server); empty when it gives none.
   std::string Reason();
 
  private:
-  server::DynamicZnApi library_;
-  server::basZNAPI module_{library_};
+  binding::DynamicZnApi library_;
+  binding::basZNAPI module_{library_};
 };
 
 }  // namespace zncheck

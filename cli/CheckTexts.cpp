@@ -125,6 +125,29 @@ std::string ReadInput(const std::string& path) {
   return text.str();
 }
 
+std::string Printable(std::string_view utf8) {
+  static constexpr char kHex[] = "0123456789abcdef";
+  std::string out;
+  out.reserve(utf8.size());
+  for (std::size_t i = 0; i < utf8.size(); ++i) {
+    const auto byte = static_cast<unsigned char>(utf8[i]);
+    if (byte < 0x20 || byte == 0x7F) {
+      out.append("\\x").push_back(kHex[byte >> 4]);
+      out.push_back(kHex[byte & 0xF]);
+    } else if (byte == 0xC2 && i + 1 < utf8.size() &&
+               static_cast<unsigned char>(utf8[i + 1]) >= 0x80 &&
+               static_cast<unsigned char>(utf8[i + 1]) <= 0x9F) {
+      // U+0080 to U+009F: the C1 controls, CSI among them.
+      const auto code = static_cast<unsigned char>(utf8[++i]);
+      out.append("\\u00").push_back(kHex[code >> 4]);
+      out.push_back(kHex[code & 0xF]);
+    } else {
+      out.push_back(utf8[i]);
+    }
+  }
+  return out;
+}
+
 std::string AnsiFromUtf8(std::string_view utf8) {
   const QString text = QString::fromUtf8(utf8.data(), static_cast<qsizetype>(utf8.size()));
   if (const auto refusal = logic::UnsendableText({text})) throw UsageError(refusal->toStdString());

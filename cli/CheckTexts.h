@@ -29,6 +29,11 @@ std::vector<std::vector<std::string>> ReadCsv(std::string_view text);
 /// Everything in a file, or standard input for "-"; raises UsageError when it cannot be read.
 std::string ReadInput(const std::string& path);
 
+/// `utf8` as a terminal may show it: every control character as an escape, "\x1b" below the
+/// blank and for DEL, "\u0085" for the C1 controls, so that a server's text moves no cursor,
+/// sets no title and rings no bell. Everything else, backslashes included, stays as it is.
+std::string Printable(std::string_view utf8);
+
 /// Command-line text (UTF-8) as the library takes it. Raises UsageError, naming the
 /// characters, when Windows-1252 lacks any: the text would arrive changed.
 std::string AnsiFromUtf8(std::string_view utf8);

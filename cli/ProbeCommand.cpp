@@ -43,7 +43,7 @@ CheckStatus Probe(const CheckOptions& o, const ProbeLimits& limits) {
   bool answered = false;
   if (handle != 0) {
     const auto start = std::chrono::steady_clock::now();
-    answered = access.module().CallServerFunction(handle, "Time(1)", time) != server::kFalse;
+    answered = access.module().CallServerFunction(handle, "Time(1)", time) != binding::kFalse;
     rttMs =
         std::chrono::duration<double, std::milli>(std::chrono::steady_clock::now() - start).count();
   }
@@ -77,19 +77,19 @@ CheckStatus Probe(const CheckOptions& o, const ProbeLimits& limits) {
       if (answered)
         line += " | rtt=" + Milliseconds(rttMs, 2) + "ms;" + Milliseconds(limits.warnMs, 0) + ";" +
                 Milliseconds(limits.critMs, 0);
-      std::printf("%s\n", line.c_str());
+      std::printf("%s\n", Printable(line).c_str());
     }
     return status;
   }
   RowOutput out(o.format, {"status", "server", "computer", "time", "rtt_ms", "failover"}, stdout,
-                o.quiet);
+                o.quiet, o.rawCsv);
   out.Add({{StatusWord(status)},
            handle ? Cell{access.Role()} : Cell::Missing(),
            handle ? Cell{access.Computer(standby ? 1 : 0)} : Cell::Missing(),
            answered ? Cell{Utf8FromAnsi(time)} : Cell::Missing(),
            answered ? Cell::Number(Milliseconds(rttMs, 2), rttMs) : Cell::Missing(),
            Cell::Number(standby ? "1" : "0", standby ? 1 : 0)});
-  if (status != CheckStatus::Ok) std::fprintf(stderr, "zncheck: %s\n", message.c_str());
+  if (status != CheckStatus::Ok) std::fprintf(stderr, "zncheck: %s\n", Printable(message).c_str());
   return status;
 }
 

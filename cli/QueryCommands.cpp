@@ -69,13 +69,13 @@ std::vector<Column> ColumnsOf(std::span<const logic::FieldLayout> layout) {
 }
 
 // The fields of the current record, by the names the record gives them.
-std::vector<Column> ColumnsOfRecord(logic::RecordCursor& find) {
+std::vector<Column> ColumnsOfRecord(binding::RecordCursor& find) {
   std::string text;
   find.ReadWhole("object.fields.Count", text);
-  const auto count = server::ParseNumericText(text);
+  const auto count = binding::ParseNumericText(text);
   std::vector<Column> columns;
   for (int n = 1; count && n <= *count && n <= 32767; ++n) {
-    find.ReadWhole(("object.fields(" + std::to_string(n) + ").Name").c_str(), text);
+    find.ReadWhole("object.fields(" + std::to_string(n) + ").Name", text);
     columns.push_back(Column::Field(Utf8FromAnsi(text), text));
   }
   return columns;
@@ -88,26 +88,26 @@ CheckStatus WriteRecords(const CheckOptions& o, const QString& table, std::vecto
   ServerAccess access(o);
   const std::int32_t handle = access.ConnectOrSay();
   if (handle == 0) return CheckStatus::Critical;
-  logic::RecordCursor find(access.api(), handle, table);
+  binding::RecordCursor find(access.api(), handle, logic::ToAnsi(table));
   if (!find.Found()) {
-    std::fprintf(stderr, "zncheck: %s: the server found nothing%s\n", table.toUtf8().constData(),
-                 access.Reason().c_str());
+    std::fprintf(stderr, "zncheck: %s: the server found nothing%s\n",
+                 Printable(table.toStdString()).c_str(), access.Reason().c_str());
     return CheckStatus::Critical;
   }
   if (columns.empty()) columns = ColumnsOfRecord(find);
   std::vector<std::string> names;
   for (const Column& c : columns) names.push_back(c.name);
-  RowOutput out(o.format, names, stdout, o.quiet);
+  RowOutput out(o.format, names, stdout, o.quiet, o.rawCsv);
 
   std::vector<Cell> row(columns.size());
   std::string text;
   std::string time;
-  do {
+  find.Walk([&] {
     for (std::size_t i = 0; i < columns.size(); ++i) {
       const Column& column = columns[i];
-      const bool read = find.ReadWhole(column.field.c_str(), text);
+      const bool read = find.ReadWhole(column.field, text);
       if (!column.timeField.empty()) {
-        find.ReadWhole(column.timeField.c_str(), time);
+        find.ReadWhole(column.timeField, time);
         row[i] = {IsoTimestamp(Trimmed(text), Trimmed(time))};
         continue;
       }
@@ -116,11 +116,12 @@ CheckStatus WriteRecords(const CheckOptions& o, const QString& table, std::vecto
         continue;
       }
       if (column.trimmed) text = Trimmed(text);
-      const auto number = column.numeric ? server::ParseNumericText(text) : std::nullopt;
+      const auto number = column.numeric ? binding::ParseNumericText(text) : std::nullopt;
       row[i] = number ? Cell::Number(Utf8FromAnsi(text), *number) : Cell{Utf8FromAnsi(text)};
     }
     out.Add(row);
-  } while (find.Next());
+    return true;
+  });
   return CheckStatus::Ok;
 }
 

@@ -3,6 +3,9 @@
 #include <algorithm>
 #include <cstdio>
 
+#include "CheckTexts.h"
+#include "FormulaGuard.h"
+
 namespace zncheck {
 
 namespace {
@@ -67,8 +70,9 @@ Cell Cell::Number(std::string text, double value) {
   return cell;
 }
 
-RowOutput::RowOutput(Format format, std::vector<std::string> columns, std::FILE* out, bool quiet)
-    : format_(format), columns_(std::move(columns)), out_(out), quiet_(quiet) {
+RowOutput::RowOutput(Format format, std::vector<std::string> columns, std::FILE* out, bool quiet,
+                     bool rawCsv)
+    : format_(format), columns_(std::move(columns)), out_(out), quiet_(quiet), rawCsv_(rawCsv) {
   buffer_.reserve(kWriteSize + 4096);
 }
 
@@ -78,13 +82,21 @@ RowOutput::~RowOutput() {
 
 void RowOutput::Add(const std::vector<Cell>& row) {
   if (quiet_) return;
-  if (format_ == Format::Text && widths_.empty()) {
-    heldRows_.push_back(row);
-    if (heldRows_.size() >= kRowsMeasured) Flush();
-    return;
+  if (format_ == Format::Text) {
+    // Measured and written as shown: an escape takes as many columns as it has characters.
+    std::vector<Cell> shown = row;
+    for (auto& cell : shown) cell.text = Printable(cell.text);
+    if (widths_.empty()) {
+      heldRows_.push_back(std::move(shown));
+      if (heldRows_.size() >= kRowsMeasured) Flush();
+      return;
+    }
+    WriteHeader();
+    WriteRow(shown);
+  } else {
+    WriteHeader();
+    WriteRow(row);
   }
-  WriteHeader();
-  WriteRow(row);
   if (buffer_.size() >= kWriteSize) Drain();
 }
 
@@ -109,10 +121,10 @@ void RowOutput::WriteHeader() {
   headerWritten_ = true;
   std::vector<Cell> names;
   for (const auto& column : columns_) names.push_back({column});
-  WriteRow(names);
+  WriteRow(names, true);
 }
 
-void RowOutput::WriteRow(const std::vector<Cell>& row) {
+void RowOutput::WriteRow(const std::vector<Cell>& row, bool header) {
   switch (format_) {
     case Format::Text:
       for (std::size_t i = 0; i < row.size(); ++i) {
@@ -126,7 +138,8 @@ void RowOutput::WriteRow(const std::vector<Cell>& row) {
     case Format::Csv:
       for (std::size_t i = 0; i < row.size(); ++i) {
         if (i > 0) buffer_ += ',';
-        AppendCsvField(buffer_, row[i].text);
+        const bool guarded = !header && !rawCsv_ && row[i].kind == Cell::Kind::Text;
+        AppendCsvField(buffer_, guarded ? logic::GuardedCell(row[i].text) : row[i].text);
       }
       buffer_ += "\r\n";
       break;

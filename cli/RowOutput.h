@@ -2,7 +2,9 @@
 /// Rows on standard output in the format the caller chose: aligned columns for people, CSV
 /// (RFC 4180, a header, CR LF) for spreadsheets and scripts, or JSON with one object per row
 /// and line, so that a stream of a million rows can be piped on. Rows are written as they
-/// come: only the first rows of the text format wait, to measure the columns.
+/// come: only the first rows of the text format wait, to measure the columns. The values come
+/// from a server: text shows their control characters escaped, and a CSV cell that a
+/// spreadsheet would run as a formula is kept text with a leading "'" unless asked for raw.
 #include <cstdio>
 #include <string>
 #include <vector>
@@ -28,8 +30,10 @@ struct Cell {
 
 class RowOutput {
  public:
-  /// `quiet` writes nothing at all.
-  RowOutput(Format format, std::vector<std::string> columns, std::FILE* out, bool quiet = false);
+  /// `quiet` writes nothing at all; `rawCsv` writes CSV cells as they are, formulas and all
+  /// (for a file that goes back to the server, not to a spreadsheet).
+  RowOutput(Format format, std::vector<std::string> columns, std::FILE* out, bool quiet = false,
+            bool rawCsv = false);
   ~RowOutput();
   RowOutput(const RowOutput&) = delete;
   RowOutput& operator=(const RowOutput&) = delete;
@@ -42,15 +46,17 @@ class RowOutput {
 
  private:
   void WriteHeader();
-  void WriteRow(const std::vector<Cell>& row);
+  void WriteRow(const std::vector<Cell>& row, bool header = false);
   void Drain();
 
   Format format_;
   std::vector<std::string> columns_;
   std::FILE* out_;
   bool quiet_;
+  bool rawCsv_;
   bool headerWritten_ = false;
-  std::vector<std::vector<Cell>> heldRows_;  // text format: rows that set the column widths
+  // Text format: rows that set the column widths, already made printable.
+  std::vector<std::vector<Cell>> heldRows_;
   std::vector<std::size_t> widths_;
   std::string buffer_;
 };

@@ -3,23 +3,22 @@
 // every operation succeeded, 2 otherwise.
 #include <time.h>
 
-#include <array>
 #include <csignal>
 #include <cstdio>
-#include <cstring>
 #include <memory>
+#include <string>
 #include <sstream>
 #include <type_traits>
 #include <variant>
 
 #include "CheckTexts.h"
 #include "Commands.h"
+#include "ListHandle.h"
+#include "PollSchedule.h"
 
 namespace zncheck {
 
 namespace {
-
-constexpr std::int32_t kValueLength = 255;
 
 volatile std::sig_atomic_t stopRequested = 0;
 
@@ -27,7 +26,7 @@ extern "C" void RequestStop(int) {
   stopRequested = 1;
 }
 
-Cell ValueCell(const server::TagValue& value) {
+Cell ValueCell(const binding::TagValue& value) {
   return std::visit(
       [](const auto& v) -> Cell {
         using T = std::decay_t<decltype(v)>;
@@ -49,29 +48,8 @@ CheckStatus StatusOf(bool allSucceeded) {
 }
 
 void SayFailed(const std::string& what, ServerAccess& access) {
-  std::fprintf(stderr, "zncheck: %s failed%s\n", what.c_str(), access.Reason().c_str());
+  std::fprintf(stderr, "zncheck: %s failed%s\n", Printable(what).c_str(), access.Reason().c_str());
 }
-
-// Frees the list on every way out.
-class ListHandle {
- public:
-  ListHandle(server::ZnApi& api, std::int32_t connection)
-      : api_(api), list_(api.znListNew(connection, 0)) {}
-  ~ListHandle() {
-    if (list_ == 0) return;
-    try {
-      api_.znListFree(list_);
-    } catch (...) {  // the library vanished; the server frees the list with the connection
-    }
-  }
-  ListHandle(const ListHandle&) = delete;
-  ListHandle& operator=(const ListHandle&) = delete;
-  std::int32_t get() const { return list_; }
-
- private:
-  server::ZnApi& api_;
-  std::int32_t list_;
-};
 
 // Every text converted before the first call: a text the library cannot carry ends the
 // command before anything is sent.
@@ -87,10 +65,10 @@ CheckStatus Read(const CheckOptions& o, const std::vector<std::string>& tags) {
   ServerAccess access(o);
   const std::int32_t handle = access.ConnectOrSay();
   if (handle == 0) return CheckStatus::Critical;
-  RowOutput out(o.format, {"tag", "value", "status"}, stdout, o.quiet);
+  RowOutput out(o.format, {"tag", "value", "status"}, stdout, o.quiet, o.rawCsv);
   bool allRead = true;
   for (std::size_t i = 0; i < tags.size(); ++i) {
-    const server::TagValue value = access.module().ReadTagValue(handle, ansiTags[i]);
+    const binding::TagValue value = access.module().ReadTagValue(handle, ansiTags[i]);
     const bool read = !std::holds_alternative<std::monostate>(value);
     if (!read) SayFailed("reading " + tags[i], access);
     allRead = allRead && read;
@@ -107,12 +85,12 @@ CheckStatus Write(const CheckOptions& o,
   ServerAccess access(o);
   const std::int32_t handle = access.ConnectOrSay();
   if (handle == 0) return CheckStatus::Critical;
-  RowOutput out(o.format, {"tag", "value", "status"}, stdout, o.quiet);
+  RowOutput out(o.format, {"tag", "value", "status"}, stdout, o.quiet, o.rawCsv);
   bool allWritten = true;
   for (std::size_t i = 0; i < pairs.size(); ++i) {
     const std::string& tag = pairs[i].first;
     const auto& [ansiTag, ansiValue] = ansi[i];
-    const bool written = access.api().znTagWrite(handle, ansiTag.c_str(), ansiValue.c_str()) != 0;
+    const bool written = access.module().WriteTag(handle, ansiTag, ansiValue);
     if (!written) SayFailed("writing " + tag, access);
     allWritten = allWritten && written;
     out.Add({{Utf8FromAnsi(ansiTag)}, {Utf8FromAnsi(ansiValue)}, {written ? "ok" : "failed"}});
@@ -127,9 +105,9 @@ CheckStatus Zncode(const CheckOptions& o, const std::string& function) {
   if (handle == 0) return CheckStatus::Critical;
   std::string result;
   const bool ran =
-      access.module().CallServerFunction(handle, ansiFunction, result) != server::kFalse;
+      access.module().CallServerFunction(handle, ansiFunction, result) != binding::kFalse;
   if (!ran) SayFailed(function, access);
-  RowOutput out(o.format, {"function", "result", "status"}, stdout, o.quiet);
+  RowOutput out(o.format, {"function", "result", "status"}, stdout, o.quiet, o.rawCsv);
   out.Add(
       {{function}, ran ? Cell{Utf8FromAnsi(result)} : Cell::Missing(), {ran ? "ok" : "failed"}});
   return StatusOf(ran);
@@ -149,32 +127,26 @@ CheckStatus ListRead(const CheckOptions& o, std::vector<std::string> tags,
   ServerAccess access(o);
   const std::int32_t handle = access.ConnectOrSay();
   if (handle == 0) return CheckStatus::Critical;
-  server::ZnApi& api = access.api();
-  ListHandle list(api, handle);
-  if (list.get() == 0) {
+  binding::ListHandle list(access.api(), handle);
+  if (!list.made()) {
     SayFailed("starting a list", access);
     return CheckStatus::Critical;
   }
-  std::vector<std::int32_t> items;
-  items.reserve(tags.size());
-  for (const auto& tag : ansi) items.push_back(api.znListAdd(list.get(), tag.c_str()));
-  api.znListRead(list.get(), 0);
-  RowOutput out(o.format, {"tag", "value", "status"}, stdout, o.quiet);
+  binding::ListReading reading;
+  list.Read(ansi, reading);
+  RowOutput out(o.format, {"tag", "value", "status"}, stdout, o.quiet, o.rawCsv);
   bool allRead = true;
-  std::array<char, kValueLength> value{};
-  for (std::size_t i = 0; i < items.size(); ++i) {
-    value.fill('\0');
-    const bool added = items[i] != 0;
-    const bool read = added && api.znListData(items[i], value.data(), kValueLength, 0) != 0;
-    if (!read)
-      std::fprintf(stderr, "zncheck: %s: %s\n", tags[i].c_str(), added ? "not read" : "not added");
+  for (std::size_t i = 0; i < reading.values.size(); ++i) {
+    const binding::ListValue& value = reading.values[i];
+    const bool read = value.outcome == binding::ListValue::Outcome::Read;
+    const char* status = read                                                    ? "ok"
+                         : value.outcome == binding::ListValue::Outcome::NotRead ? "not read"
+                                                                                 : "not added";
+    if (!read) std::fprintf(stderr, "zncheck: %s: %s\n", Printable(tags[i]).c_str(), status);
     allRead = allRead && read;
     out.Add({{Utf8FromAnsi(ansi[i])},
-             read ? Cell{Utf8FromAnsi({value.data(), strnlen(value.data(), value.size())})}
-                  : Cell::Missing(),
-             {read    ? "ok"
-              : added ? "not read"
-                      : "not added"}});
+             read ? Cell{Utf8FromAnsi(value.text)} : Cell::Missing(),
+             {status}});
   }
   return StatusOf(allRead);
 }
@@ -215,13 +187,22 @@ CheckStatus Watch(const CheckOptions& o, const std::vector<std::string>& tags,
 
   const std::vector<std::string> ansi = AnsiTexts(tags);
   ServerAccess access(o);
-  RowOutput out(o.format, {"time", "server", "computer", "tag", "value", "status"}, stdout,
-                o.quiet);
+  RowOutput out(o.format, {"time", "server", "computer", "tag", "value", "status"}, stdout, o.quiet,
+                o.rawCsv);
   bool allRead = true;
-  auto next = std::chrono::steady_clock::now();
+  auto started = std::chrono::steady_clock::now();
+  logic::PollSchedule schedule(started, *interval);
   for (int poll = 0; count == 0 || poll < count; ++poll) {
-    if (poll > 0 && !SleepUntil(next)) break;
-    next += *interval;
+    if (poll > 0) {
+      const auto skippedBefore = schedule.skipped();
+      const auto next = schedule.Next(started, std::chrono::steady_clock::now());
+      if (const auto skipped = schedule.skipped() - skippedBefore; skipped > 0) {
+        std::fprintf(stderr, "zncheck: %lld poll(s) skipped after a stall (%lld in all)\n",
+                     static_cast<long long>(skipped), static_cast<long long>(schedule.skipped()));
+      }
+      if (!SleepUntil(next)) break;
+      started = std::chrono::steady_clock::now();
+    }
     const std::string time = IsoNow();
     // Every poll asks the table afresh, so the watch follows a failover and, with
     // --try-primary-first, the primary's return.
@@ -229,8 +210,8 @@ CheckStatus Watch(const CheckOptions& o, const std::vector<std::string>& tags,
     const bool connected = handle != 0;
     const int slot = access.module().table().CurrentSlot;
     for (const auto& tag : ansi) {
-      const server::TagValue value =
-          connected ? access.module().ReadTagValue(handle, tag) : server::TagValue{};
+      const binding::TagValue value =
+          connected ? access.module().ReadTagValue(handle, tag) : binding::TagValue{};
       const bool read = !std::holds_alternative<std::monostate>(value);
       allRead = allRead && read;
       out.Add({{time},
@@ -287,7 +268,10 @@ void AddTagCommands(CLI::App& zncheck, CheckOptions& o, std::vector<Command>& co
   commands.push_back({listWrite, [&o, file] { return ListWrite(o, *file); }});
 
   CLI::App* watch = zncheck.add_subcommand(
-      "watch", "Read tags at every interval, with a timestamp per row, until stopped (Ctrl+C)");
+      "watch",
+      "Read tags at every interval, with a timestamp per row, until stopped (Ctrl+C); polls "
+      "missed while the computer or the server stalled are skipped, and counted on standard "
+      "error");
   watch->add_option("tags", *tags, "Tag names")->required();
   watch->add_option("--interval", *interval, "Time between polls: 500ms, 1s, 5m ...")
       ->capture_default_str();

@@ -14,6 +14,12 @@ int main(int argc, char** argv) {
       "zncheck: ZnAPI checks for scripts and monitoring. Exit 0 OK, 1 WARNING, "
       "2 CRITICAL, 3 UNKNOWN (bad usage, no library).",
       "zncheck"};
+  app.footer(
+      "Servers (--primary, --standby): HOST[:PORT] or [IPv6]:PORT, port 20222 unless given. To "
+      "another computer that is TLS, as with tls://HOST; only on this computer is it plain TCP. "
+      "plain://HOST sends the user name and the password in clear, and is the only way to "
+      "reach a server without TLS on another computer. ZNAPI_TLS_CA names a PEM file of trusted "
+      "CAs (else the system's).");
   app.set_version_flag("--version", "zncheck " ZN_VERSION);
   app.require_subcommand(1);
   zncheck::CheckOptions options;

@@ -9,7 +9,7 @@
 #include "TextDragList.h"
 #include "Widgets.h"
 
-frmListRead::frmListRead(server::basZNAPI& module, ui::Host& host, QLabel* statusLabel,
+frmListRead::frmListRead(binding::basZNAPI& module, ui::Host& host, QLabel* statusLabel,
                          QWidget* parent)
     : QDialog(parent), module_(module), host_(host), statusLabel_(statusLabel) {
   BuildControls();

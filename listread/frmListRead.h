@@ -20,7 +20,7 @@ class QMimeData;
 class QPushButton;
 class QRadioButton;
 
-namespace server {
+namespace binding {
 class basZNAPI;
 }
 namespace ui {
@@ -33,7 +33,7 @@ class TextDragList;
 class frmListRead : public QDialog {
  public:
   /// `statusLabel` is the main window's status line, which receives the timing messages.
-  frmListRead(server::basZNAPI& module, ui::Host& host, QLabel* statusLabel,
+  frmListRead(binding::basZNAPI& module, ui::Host& host, QLabel* statusLabel,
               QWidget* parent = nullptr);
   ~frmListRead() override;
 
@@ -124,8 +124,10 @@ class frmListRead : public QDialog {
   /// True when `texts` and the connection texts can go to the library; otherwise the box.
   bool Sendable(QStringList texts);
   void SetStatus(const QString& text);
+  /// The computer the connection in use was opened with, or "LOCAL".
+  QString ServerName() const;
 
-  server::basZNAPI& module_;
+  binding::basZNAPI& module_;
   ui::Host& host_;
   QLabel* statusLabel_ = nullptr;
   logic::SaveDialog saveLists_;

@@ -3,13 +3,14 @@
 #include <QItemSelectionModel>
 #include <QLabel>
 #include <QListWidget>
-#include <array>
 #include <exception>
 #include <optional>
+#include <string>
 #include <vector>
 
 #include "Host.h"
 #include "ListBoxes.h"
+#include "ListHandle.h"
 #include "ListTexts.h"
 #include "PeriodTiming.h"
 #include "SendableText.h"
@@ -20,7 +21,6 @@
 
 namespace {
 
-constexpr std::int32_t kValueLength = 255;
 const QString kNoTags = QStringLiteral("Add tags to the tag read list first!");
 const QString kNotConnected = QStringLiteral("ZNAPI is not connected to Zontra");
 const QString kConnectionTitle = QStringLiteral("Connection");
@@ -30,7 +30,24 @@ QString Description(const std::exception& e) {
   return QString::fromLocal8Bit(e.what());
 }
 
+// The line the list shows for what a tag's read gave.
+QString ValueLine(const binding::ListValue& value, const QString& tag) {
+  switch (value.outcome) {
+    case binding::ListValue::Outcome::Read:
+      return logic::TrimBlanks(logic::FromAnsi(value.text));
+    case binding::ListValue::Outcome::NotRead:
+      return listread::TagReadFailedLine(tag);
+    case binding::ListValue::Outcome::NotAdded:
+      break;
+  }
+  return listread::TagAddFailedLine(tag);
+}
+
 }  // namespace
+
+QString frmListRead::ServerName() const {
+  return logic::FromAnsi(module_.ServerName());
+}
 
 bool frmListRead::Sendable(QStringList texts) {
   if (ConnectionTexts) texts += ConnectionTexts();
@@ -40,9 +57,7 @@ bool frmListRead::Sendable(QStringList texts) {
 void frmListRead::cmdRead_Click() {
   const QStringList tags = listread::EntryTexts(lstTagNames);
   if (!Sendable(tags)) return;
-  server::ZnApi& api = module_.api();
-  std::int32_t list = 0;
-  QStringList lines;  // shown together: one insertion instead of one per tag
+  binding::ListReading reading;
   std::optional<QString> failure;
   try {
     if (tags.isEmpty()) {
@@ -55,46 +70,30 @@ void frmListRead::cmdRead_Click() {
                      logic::FromAnsi(module_.ConnectionFailure()));
       } else {
         lstTagValues->clear();
-        list = api.znListNew(ConnectionHandle, 0);
-        std::vector<std::int32_t> items(static_cast<std::size_t>(tags.size()), 0);
-        const ui::LocalDateTime start = host_.Now();
-        for (qsizetype i = 0; i < tags.size(); ++i)
-          items[static_cast<std::size_t>(i)] = api.znListAdd(list, logic::ToAnsi(tags[i]).c_str());
-        api.znListRead(list, 0);
-        const ui::LocalDateTime end = host_.Now();
-        SetStatus(logic::FromAnsi(logic::TimingMessage("Status: Reading the list", "from",
-                                                       logic::ElapsedSeconds(start, end),
-                                                       module_.ServerName())));
-        lines.reserve(tags.size());
-        for (qsizetype i = 0; i < tags.size(); ++i) {
-          const std::int32_t item = items[static_cast<std::size_t>(i)];
-          if (item == 0) {
-            lines.append(listread::TagAddFailedLine(tags[i]));
-            continue;
-          }
-          std::array<char, kValueLength> value{};
-          if (api.znListData(item, value.data(), kValueLength, 0) != 0)
-            lines.append(logic::TrimBlanks(logic::BufferText(value.data(), value.size())));
-          else
-            lines.append(listread::TagReadFailedLine(tags[i]));
-        }
-        lstTagValues->addItems(lines);
-        lines.clear();
-        // Current, not selected: a "<" after the read must move only the tags the user picked.
-        lstTagNames->setCurrentRow(0, QItemSelectionModel::NoUpdate);
+        std::vector<std::string> ansiTags;
+        ansiTags.reserve(static_cast<std::size_t>(tags.size()));
+        for (const QString& tag : tags) ansiTags.push_back(logic::ToAnsi(tag));
+        binding::ListHandle list(module_.api(), ConnectionHandle);
+        list.Read(ansiTags, reading, [this] { return host_.Now().ToSeconds(); });
       }
     }
   } catch (const std::exception& e) {
     failure = Description(e);
   }
-  if (failure) {
-    lstTagValues->addItems(lines);  // the lines fetched before the failure stay
-    host_.MsgBox(*failure, ui::kStyleCritical, kErrorTitle);
+  if (reading.seconds) {
+    SetStatus(logic::TimingMessage(QStringLiteral("Status: Reading the list"),
+                                   QStringLiteral("from"), *reading.seconds, ServerName()));
   }
-  try {
-    api.znListFree(list);
-  } catch (const std::exception& e) {
-    if (!failure) host_.MsgBox(Description(e), ui::kStyleCritical, kErrorTitle);
+  QStringList lines;  // shown together: one insertion instead of one per tag
+  lines.reserve(static_cast<qsizetype>(reading.values.size()));
+  for (std::size_t i = 0; i < reading.values.size(); ++i)
+    lines.append(ValueLine(reading.values[i], tags[static_cast<qsizetype>(i)]));
+  lstTagValues->addItems(lines);  // after a failure, the lines fetched before it stay
+  if (failure) {
+    host_.MsgBox(*failure, ui::kStyleCritical, kErrorTitle);
+  } else if (!reading.values.empty()) {
+    // Current, not selected: a "<" after the read must move only the tags the user picked.
+    lstTagNames->setCurrentRow(0, QItemSelectionModel::NoUpdate);
   }
   host_.SetPointer(ui::kPointerDefault);
 }
@@ -125,14 +124,13 @@ void frmListRead::cmdWrite_Click() {
         const QString value = lstTagValues->item(i)->text();
         // A failure line is what a read left behind, never a value meant for the plant.
         if (listread::IsFailureLineOf(value, tag) ||
-            module_.api().znTagWrite(ConnectionHandle, logic::ToAnsi(tag).c_str(),
-                                     logic::ToAnsi(value).c_str()) == 0)
+            !module_.WriteTag(ConnectionHandle, logic::ToAnsi(tag), logic::ToAnsi(value)))
           ++notWritten;
       }
       const ui::LocalDateTime end = host_.Now();
-      const QString timing = logic::FromAnsi(logic::TimingMessage("Status: Writing the list", "to",
-                                                                  logic::ElapsedSeconds(start, end),
-                                                                  module_.ServerName()));
+      const QString timing =
+          logic::TimingMessage(QStringLiteral("Status: Writing the list"), QStringLiteral("to"),
+                               logic::ElapsedSeconds(start, end), ServerName());
       SetStatus(listread::WriteStatusText(timing, notWritten, pairs));
     }
   } catch (const std::exception& e) {

@@ -1,19 +1,8 @@
 #include "DelimitedText.h"
 
-#include "TextValues.h"
+#include "FormulaGuard.h"
 
 namespace logic {
-
-namespace {
-
-bool RunsAsFormula(const QString& field) {
-  if (field.isEmpty()) return false;
-  const QChar first = field.front();
-  if (first == QLatin1Char('=') || first == QLatin1Char('@')) return true;
-  return (first == QLatin1Char('+') || first == QLatin1Char('-')) && !ParseDecimal(field);
-}
-
-}  // namespace
 
 void DelimitedText::Add(const QStringList& fields) {
   for (qsizetype i = 0; i < fields.size(); ++i) {
@@ -24,7 +13,7 @@ void DelimitedText::Add(const QStringList& fields) {
 }
 
 void DelimitedText::AddField(const QString& field) {
-  const QString value = RunsAsFormula(field) ? QLatin1Char('\'') + field : field;
+  const QString value = GuardedCell(field);
   const bool quoted = value.contains(delimiter_) || value.contains(QLatin1Char('"')) ||
                       value.contains(QLatin1Char('\r')) || value.contains(QLatin1Char('\n'));
   if (!quoted) {

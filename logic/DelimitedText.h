@@ -16,9 +16,9 @@ class DelimitedText {
   static DelimitedText Tsv() { return DelimitedText(QLatin1Char('\t'), QStringLiteral("\n")); }
 
   /// Appends one record. A field holding the delimiter, a quote or a line break is quoted,
-  /// its quotes doubled. A field that a spreadsheet would run as a formula (it starts with
-  /// "=", "@", or "+" or "-" without being a number) gets a leading "'" so that it stays
-  /// text: the values come from a server and are not the user's own.
+  /// its quotes doubled. A field that a spreadsheet would run as a formula gets a leading "'"
+  /// so that it stays text (FormulaGuard.h): the values come from a server and are not the
+  /// user's own.
   void Add(const QStringList& fields);
 
   const QString& text() const { return text_; }

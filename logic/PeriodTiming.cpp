@@ -87,12 +87,11 @@ std::int32_t ElapsedSeconds(const ui::LocalDateTime& start, const ui::LocalDateT
   return static_cast<std::int32_t>(end.ToSeconds() - start.ToSeconds());
 }
 
-std::string TimingMessage(const std::string& lead, const std::string& preposition,
-                          std::int32_t seconds, const std::string& server) {
-  const std::string amount = seconds == 0
-                                 ? std::string(" takes about 1 second ")
-                                 : " takes about " + std::to_string(seconds) + " second(s) ";
-  return lead + amount + preposition + " '" + server + "'.";
+QString TimingMessage(const QString& lead, const QString& preposition, std::int32_t seconds,
+                      const QString& server) {
+  const QString amount = seconds == 0 ? QStringLiteral(" takes about 1 second ")
+                                      : QStringLiteral(" takes about %1 second(s) ").arg(seconds);
+  return lead + amount + preposition + QStringLiteral(" '") + server + QStringLiteral("'.");
 }
 
 QString ServerTimeCaption(const QString& computer, const QString& timeText) {

@@ -6,7 +6,6 @@
 #include <QString>
 #include <cstdint>
 #include <optional>
-#include <string>
 
 #include "LocalDateTime.h"
 
@@ -54,8 +53,8 @@ std::int32_t ElapsedSeconds(const ui::LocalDateTime& start, const ui::LocalDateT
 
 /// lead + " takes about 1 second " + preposition + " '" + server + "'." when no second
 /// boundary passed, else lead + " takes about " + N + " second(s) " + preposition + ...
-std::string TimingMessage(const std::string& lead, const std::string& preposition,
-                          std::int32_t seconds, const std::string& server);
+QString TimingMessage(const QString& lead, const QString& preposition, std::int32_t seconds,
+                      const QString& server);
 
 /// computer + "'s time: " + the server's time text without its surrounding blanks. An empty
 /// computer name stays empty here (the caption then begins with "'s time: ").

@@ -17,7 +17,7 @@ namespace logic {
 
 /// Where one list comes from and how its load is reported.
 struct NameListSource {
-  const char* table;       // search table or query text passed to znFindFirst
+  const char* table;       // table or query text of the find
   const char* property;    // record field that holds the name
   const char* kindWord;    // in "Failed to find any <kind> tags!"
   const char* statusText;  // caption of the progress strip
@@ -30,15 +30,14 @@ inline constexpr std::array<NameListSource, 3> kNameLists{{
     {"_Trend", "Name", "trend", "Loading trends..."},
 }};
 
-inline constexpr const char* kNameListFilter = "*";
 /// A box holds at most this many names; the rest of a larger search is not fetched.
 inline constexpr std::int32_t kNameListCap = 32767;
-/// Length of the buffer a name is read into; longer names arrive cut by the library.
-inline constexpr std::int32_t kNameBufferLength = 32;
-
 /// The entry for a name buffer: the text up to the first NUL with leading blanks removed.
 /// Trailing blanks go too, but only when the name fills the whole buffer without a NUL.
 QString NameFromBuffer(const char* buffer, std::size_t length);
+inline QString NameFromBuffer(const binding::FieldBuffer& name) {
+  return NameFromBuffer(name.bytes.data(), name.bytes.size());
+}
 
 /// "Failed to find any " + kind + " tags!" (two blanks together when kind is empty).
 QString NoNamesFoundText(const char* kindWord);

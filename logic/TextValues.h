@@ -8,6 +8,8 @@
 #include <optional>
 #include <string>
 
+#include "FieldBuffer.h"
+
 namespace logic {
 
 // ---- Windows-1252 --------------------------------------------------------------------------
@@ -38,11 +40,6 @@ std::optional<std::int32_t> RoundToInt32(double value);
 
 // ---- Record fields ---------------------------------------------------------------------------
 
-/// Record properties are read into buffers of this many bytes.
-inline constexpr std::size_t kFieldBufferLength = 32;
-/// The type code under which the library answers a property as text.
-inline constexpr std::int32_t kPropertyAsText = 129;
-
 enum class ValueRule { Trimmed, Untrimmed };
 
 /// Trimmed: blanks (spaces only) leave both ends of the whole buffer first, then the value
@@ -50,6 +47,9 @@ enum class ValueRule { Trimmed, Untrimmed };
 /// only when the library filled the buffer without a NUL. Untrimmed: the buffer up to its
 /// first NUL. The result never holds a NUL.
 QString FieldValue(const char* buffer, std::size_t length, ValueRule rule);
+inline QString FieldValue(const binding::FieldBuffer& field, ValueRule rule) {
+  return FieldValue(field.bytes.data(), field.bytes.size(), rule);
+}
 
 struct DeviceFieldCount {
   std::int16_t value = 0;

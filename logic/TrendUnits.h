@@ -4,7 +4,7 @@
 #include <cstdint>
 #include <optional>
 
-namespace server {
+namespace binding {
 class ZnApi;
 }
 
@@ -13,7 +13,7 @@ namespace logic {
 /// The "Units" of the tag that the trend records: the trend's "Tag" from the "_Trend" table,
 /// then that tag's record in the "Tag" table; names match without regard to case. Nothing
 /// when either is not found. Each walk stops at its match.
-std::optional<QString> LookUpTrendUnits(server::ZnApi& api, std::int32_t connection,
+std::optional<QString> LookUpTrendUnits(binding::ZnApi& api, std::int32_t connection,
                                         const QString& trend);
 
 }  // namespace logic

@@ -5,10 +5,10 @@
 #include <QComboBox>
 #include <QLineEdit>
 #include <QPushButton>
-#include <array>
 
 #include "QtHost.h"
 #include "QueryTexts.h"
+#include "RecordCursor.h"
 #include "ResidentMemory.h"
 #include "Widgets.h"
 #include "WindowBench.h"
@@ -20,7 +20,7 @@ namespace {
 
 void BM_LoadTagsWindow(benchmark::State& state) {
   ZnsimProcess& sim = Server(static_cast<int>(state.range(0)));
-  server::basZNAPI module(Library());
+  binding::basZNAPI module(Library());
   ui::QtHost host;
   frmTestConnection w(module, host);
   w.show();
@@ -41,7 +41,7 @@ void BM_LoadTagsWindow(benchmark::State& state) {
 
 void BM_BrowseLibraryOnly(benchmark::State& state) {
   ZnsimProcess& sim = Server(static_cast<int>(state.range(0)));
-  server::DynamicZnApi& api = Library();
+  binding::DynamicZnApi& api = Library();
   const std::int32_t h = api.znOpen(sim.address().c_str(), "Engineer", "Marlow", 0);
   if (h <= 0) {
     state.SkipWithError("no connection");
@@ -52,22 +52,16 @@ void BM_BrowseLibraryOnly(benchmark::State& state) {
   for (auto _ : state) {
     const auto start = Clock::now();
     for (const auto& list : logic::kNameLists) {
-      std::int32_t object = 0;
-      const std::int32_t search = api.znFindFirst(h, list.table, "*", &object, 0);
-      if (search == 0) continue;
-      benchmark::DoNotOptimize(api.znFindScroll(search, 4, 0, &object));
-      api.znFindScroll(search, 3, 0, &object);
-      for (std::int32_t added = 0; added < logic::kNameListCap;) {
-        std::array<char, logic::kNameBufferLength> name{};
-        std::int32_t length = 0;
-        api.znGetProperty(object, list.property, name.data(), logic::kNameBufferLength, &length,
-                          logic::kPropertyAsText);
-        benchmark::DoNotOptimize(name);
-        ++added;
+      binding::RecordCursor find(api, h, list.table);
+      if (!find.Found()) continue;
+      benchmark::DoNotOptimize(find.Count());
+      find.First();
+      std::int32_t added = 0;
+      find.Walk([&] {
+        benchmark::DoNotOptimize(find.Field(list.property));
         ++names;
-        if (api.znFindNext(search, &object) == 0) break;
-      }
-      api.znFindClose(search);
+        return ++added < logic::kNameListCap;
+      });
     }
     elapsed += Clock::now() - start;
   }

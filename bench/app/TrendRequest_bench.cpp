@@ -32,7 +32,7 @@ constexpr const char* kTrend = "PRESSURE";  // a demo plant trend sampled every 
 // 100,020 samples and 3334 minutes for 200,040.
 void BM_TrendRequestWindow(benchmark::State& state) {
   ZnsimProcess& sim = Server(0);
-  server::basZNAPI module(Library());
+  binding::basZNAPI module(Library());
   ui::QtHost host;
   auto w = std::make_unique<frmTestConnection>(module, host);
   w->show();
@@ -73,7 +73,7 @@ void BM_TrendRequestWindow(benchmark::State& state) {
 
 void BM_TrendWalkLibraryOnly(benchmark::State& state) {
   ZnsimProcess& sim = Server(0);
-  server::DynamicZnApi& api = Library();
+  binding::DynamicZnApi& api = Library();
   const std::int32_t h = api.znOpen(sim.address().c_str(), "Engineer", "Marlow", 0);
   if (h <= 0) {
     state.SkipWithError("no connection");
@@ -87,16 +87,17 @@ void BM_TrendWalkLibraryOnly(benchmark::State& state) {
     const QString query = logic::TrendQuery(logic::FormatPeriodText(now), "1", seconds, kTrend);
     const auto start = Clock::now();
     {
-      logic::RecordCursor find(api, h, query);
+      binding::RecordCursor find(api, h, logic::ToAnsi(query));
       QString value;
       if (find.Found()) {
-        do {
-          find.Read("Date", logic::ValueRule::Trimmed, value);
-          find.Read("Time", logic::ValueRule::Trimmed, value);
-          find.Read(kTrend, logic::ValueRule::Trimmed, value);
-          benchmark::DoNotOptimize(value);
+        find.Walk([&] {
+          for (const char* field : {"Date", "Time", kTrend}) {
+            value = logic::FieldValue(find.Field(field), logic::ValueRule::Trimmed);
+            benchmark::DoNotOptimize(value);
+          }
           ++rows;
-        } while (find.Next());
+          return true;
+        });
       }
     }
     elapsed += Clock::now() - start;

@@ -33,8 +33,8 @@ inline ZnsimProcess& Server(int generated) {
 
 // One binding for the whole run: loading the library a second time after the first binding
 // let it go aborts in the wire schema's registration.
-inline server::DynamicZnApi& Library() {
-  static server::DynamicZnApi api;
+inline binding::DynamicZnApi& Library() {
+  static binding::DynamicZnApi api;
   return api;
 }
 

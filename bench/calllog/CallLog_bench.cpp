@@ -41,10 +41,10 @@ double Ms(Clock::duration d) {
 void BM_LoadTagsLogOnVsOff(benchmark::State& state) {
   static ZnsimProcess sim({"--generate-tags", "32767", "--generate-trends", "32767",
                            "--seed-history", "0", "--log-level", "warn"});
-  server::DynamicZnApi library;
-  server::CallLog log;
-  server::RecordingZnApi recorded(library, log);
-  server::basZNAPI module(recorded);
+  binding::DynamicZnApi library;
+  binding::CallLog log;
+  binding::RecordingZnApi recorded(library, log);
+  binding::basZNAPI module(recorded);
   ui::QtHost host;
   frmTestConnection w(module, host);
   w.show();
@@ -98,13 +98,13 @@ Clock::duration KeyUntilPainted(QTableView* table, PaintCount& count, Qt::Key ke
 
 // A log full of the calls a Load Tags leaves: a property read and a move to the next record
 // per name, the last move of each list failing.
-void Fill(server::CallLog& log, std::size_t calls) {
+void Fill(binding::CallLog& log, std::size_t calls) {
   for (std::size_t i = 0; i < calls; ++i) {
-    server::CallRecord& record = log.Append();
+    binding::CallRecord& record = log.Append();
     record.startMs = 1'700'000'000'000 + static_cast<std::int64_t>(i);
     record.durationUs = 3;
     const bool property = i % 2 == 0;
-    record.op = property ? server::ZnOp::GetProperty : server::ZnOp::FindNext;
+    record.op = property ? binding::ZnOp::znGetProperty : binding::ZnOp::znFindNext;
     record.numbers = {static_cast<std::int32_t>(i + 2), 32, 129};
     record.texts[0] = property ? "Name" : "";
     record.result = i % 65534 == 65533 ? 0 : 1;
@@ -114,7 +114,7 @@ void Fill(server::CallLog& log, std::size_t calls) {
 }
 
 void BM_LogWindowScroll(benchmark::State& state) {
-  server::CallLog log;
+  binding::CallLog log;
   Fill(log, static_cast<std::size_t>(state.range(0)));
   ui::QtHost host;
   calllog::frmCallLog w(log, host);

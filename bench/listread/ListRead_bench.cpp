@@ -47,8 +47,8 @@ QStringList GeneratedTags(int count) {
 }
 
 void BM_ReadWindow(benchmark::State& state) {
-  server::DynamicZnApi api;
-  server::basZNAPI module(api);
+  binding::DynamicZnApi api;
+  binding::basZNAPI module(api);
   module.table().Computer[0] = Server().address();
   module.table().UserID[0] = "Engineer";
   module.table().Password[0] = "Marlow";
@@ -63,7 +63,7 @@ void BM_ReadWindow(benchmark::State& state) {
 }
 
 void BM_ReadLibraryOnly(benchmark::State& state) {
-  server::DynamicZnApi api;
+  binding::DynamicZnApi api;
   const std::int32_t h = api.znOpen(Server().address().c_str(), "Engineer", "Marlow", 0);
   if (h <= 0) {
     state.SkipWithError("no connection");
@@ -101,8 +101,8 @@ QStringList MixedNames(int count) {
 /// Times one move button per iteration; `prepare` fills the lists beforehand, untimed.
 void MoveNames(benchmark::State& state, int button,
                const std::function<void(frmListRead&, const QStringList&)>& prepare) {
-  server::DynamicZnApi api;  // never called: moves do not touch the server
-  server::basZNAPI module(api);
+  binding::DynamicZnApi api;  // never called: moves do not touch the server
+  binding::basZNAPI module(api);
   ui::QtHost host;
   frmListRead w(module, host, nullptr);
   const QStringList names = MixedNames(kMoveNames);

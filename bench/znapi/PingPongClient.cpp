@@ -1,7 +1,6 @@
 #include "PingPongClient.h"
 
 #include <arpa/inet.h>
-#include <google/protobuf/wire_format_lite.h>
 #include <netinet/in.h>
 #include <netinet/tcp.h>
 #include <sys/socket.h>
@@ -10,19 +9,21 @@
 #include <cstdint>
 #include <stdexcept>
 
+#include "WireFormat.h"
+
 std::pair<std::size_t, std::size_t> TagReadFrameSizes(const std::string& tag,
                                                       const std::string& value) {
   // Computed rather than encoded: the wire schema's generated code stays out of this program,
   // since libznapi.so holds its own copy and two copies in one process would clash.
-  using google::protobuf::internal::WireFormatLite;
+  const auto delimited = [](std::size_t length) { return znwire::VarintSize(length) + length; };
   constexpr std::size_t kHeader = 4;
   constexpr std::uint32_t kTypicalId = 100000;  // ids grow with every call of a long run
-  const std::size_t id = 1 + WireFormatLite::UInt32Size(kTypicalId);
-  const std::size_t tagRead = 1 + WireFormatLite::StringSize(tag);
-  const std::size_t request = id + 1 + WireFormatLite::LengthDelimitedSize(tagRead);
-  const std::size_t tagValue = 1 + WireFormatLite::StringSize(value);
+  const std::size_t id = 1 + znwire::VarintSize(kTypicalId);
+  const std::size_t tagRead = 1 + delimited(tag.size());
+  const std::size_t request = id + 1 + delimited(tagRead);
+  const std::size_t tagValue = 1 + delimited(value.size());
   const std::size_t ok = 2;
-  const std::size_t reply = id + ok + 1 + WireFormatLite::LengthDelimitedSize(tagValue);
+  const std::size_t reply = id + ok + 1 + delimited(tagValue);
   return {kHeader + request, kHeader + reply};
 }
 

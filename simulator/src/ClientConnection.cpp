@@ -2,6 +2,7 @@
 
 #include <spdlog/spdlog.h>
 
+#include "FailureReason.h"
 #include "PeerHub.h"
 #include "SourceAddress.h"
 
@@ -22,7 +23,7 @@ constexpr int kRequestsPerTurn = 16;
 // arriving must not keep the thread from the small requests of other clients.
 constexpr int kReadsPerTurn = 16;
 
-Outcome Failure(std::uint32_t id, const char* error, bool close = false) {
+Outcome Failure(std::uint32_t id, const std::string& error, bool close = false) {
   Outcome outcome;
   outcome.response->set_id(id);
   outcome.response->set_ok(false);
@@ -321,7 +322,7 @@ Outcome ClientConnection::Run(const Request& request) {
     return session_.Handle(request);
   } catch (const std::exception& e) {
     spdlog::error("{}: request failed: {}", address_, e.what());
-    return Failure(request.id(), "server error");
+    return Failure(request.id(), FailureReason(e));
   }
 }
 

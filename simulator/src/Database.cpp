@@ -13,11 +13,34 @@ std::string FileOf(sqlite3* db) {
 }
 
 [[noreturn]] void Fail(sqlite3* db, const std::string& what) {
-  throw std::runtime_error(FileOf(db) + ": " + what + ": " +
-                           (db ? sqlite3_errmsg(db) : "out of memory"));
+  // Extended codes say more than a client needs; their low byte is the primary code.
+  const int code = db ? sqlite3_extended_errcode(db) & 0xFF : SQLITE_NOMEM;
+  throw DatabaseError(
+      code, FileOf(db) + ": " + what + ": " + (db ? sqlite3_errmsg(db) : "out of memory"));
 }
 
 }  // namespace
+
+std::string DatabaseError::reason() const {
+  switch (code_) {
+    case SQLITE_FULL:
+      return "the server's disk is full";
+    case SQLITE_READONLY:
+      return "the server's database is read-only";
+    case SQLITE_IOERR:
+      return "the server cannot read or write its database (disk I/O error)";
+    case SQLITE_CORRUPT:
+    case SQLITE_NOTADB:
+      return "the server's database is damaged";
+    case SQLITE_BUSY:
+    case SQLITE_LOCKED:
+      return "the server's database is busy";
+    case SQLITE_NOMEM:
+      return "the server ran out of memory";
+    default:
+      return std::string("the server's database failed: ") + sqlite3_errstr(code_);
+  }
+}
 
 Statement::Statement(sqlite3* db, std::string_view sql) : db_(db) {
   if (sqlite3_prepare_v2(db, sql.data(), static_cast<int>(sql.size()), &stmt_, nullptr) !=
@@ -126,10 +149,11 @@ Database::~Database() {
 void Database::Exec(std::string_view sql) {
   char* error = nullptr;
   const std::string text(sql);
-  if (sqlite3_exec(db_, text.c_str(), nullptr, nullptr, &error) != SQLITE_OK) {
+  if (const int code = sqlite3_exec(db_, text.c_str(), nullptr, nullptr, &error);
+      code != SQLITE_OK) {
     const std::string message = error ? error : "unknown error";
     sqlite3_free(error);
-    throw std::runtime_error(FileOf(db_) + ": " + message);
+    throw DatabaseError(code & 0xFF, FileOf(db_) + ": " + message);
   }
 }
 

@@ -6,10 +6,25 @@
 #include <cstdint>
 #include <filesystem>
 #include <mutex>
+#include <stdexcept>
 #include <string>
 #include <string_view>
 
 namespace znsim {
+
+/// A failure of SQLite. what() names the file, for the server's log; reason() says what went
+/// wrong in words a client may be told, without the server's paths.
+class DatabaseError : public std::runtime_error {
+ public:
+  DatabaseError(int code, const std::string& what) : std::runtime_error(what), code_(code) {}
+  /// SQLite's primary result code (SQLITE_FULL, ...).
+  int code() const { return code_; }
+  /// "the server's disk is full", "the server's database is damaged", ...
+  std::string reason() const;
+
+ private:
+  int code_;
+};
 
 class Statement {
  public:

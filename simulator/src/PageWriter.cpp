@@ -1,25 +1,22 @@
 #include "PageWriter.h"
 
-#include <google/protobuf/io/coded_stream.h>
-#include <google/protobuf/wire_format_lite.h>
-
 #include <algorithm>
+
+#include "WireFormat.h"
+#include "znwire.pb.h"
 
 namespace znsim {
 
 namespace {
 
-using google::protobuf::internal::WireFormatLite;
-using google::protobuf::io::CodedOutputStream;
-
-// FindPage.rows is field 5, Row.values field 1, both length-delimited.
-const std::uint8_t kRowTag = static_cast<std::uint8_t>(
-    WireFormatLite::MakeTag(5, WireFormatLite::WIRETYPE_LENGTH_DELIMITED));
-const std::uint8_t kValueTag = static_cast<std::uint8_t>(
-    WireFormatLite::MakeTag(1, WireFormatLite::WIRETYPE_LENGTH_DELIMITED));
+constexpr std::uint32_t kRowTag =
+    znwire::FieldKey(znwire::FindPage::kRowsFieldNumber, znwire::WireType::Delimited);
+constexpr std::uint32_t kValueTag =
+    znwire::FieldKey(znwire::Row::kValuesFieldNumber, znwire::WireType::Delimited);
+static_assert(kRowTag < 0x80 && kValueTag < 0x80, "one-byte keys");
 
 std::size_t FieldSize(std::size_t length) {
-  return 1 + CodedOutputStream::VarintSize32(static_cast<std::uint32_t>(length)) + length;
+  return 1 + znwire::VarintSize(length) + length;
 }
 
 std::string_view View(std::string_view value) {
@@ -67,11 +64,9 @@ bool PageWriter::AddRow(const Values& values) {
 }
 
 void PageWriter::AppendField(std::uint8_t tag, std::size_t length) {
-  std::uint8_t head[1 + 5];
-  head[0] = tag;
-  const auto* end =
-      CodedOutputStream::WriteVarint32ToArray(static_cast<std::uint32_t>(length), head + 1);
-  bytes_.append(reinterpret_cast<const char*>(head), static_cast<std::size_t>(end - head));
+  char head[1 + 10];
+  head[0] = static_cast<char>(tag);
+  bytes_.append(head, znwire::WriteVarint(length, head + 1));
 }
 
 template bool PageWriter::AddRow(const std::initializer_list<std::string_view>&);

@@ -9,12 +9,17 @@ struct TomlCheckFailed : std::logic_error {
 }  // namespace znsim::detail
 
 // toml++ checks its own invariants with assertions, and one of them fails on a malformed
-// table header such as [[$a]] instead of the reader reporting it. Where the checks are
-// compiled in, a failed one is an error of the file being read like any other, not an abort.
-// (A check inside a function that throws nothing still ends the program, as it should.)
+// table header such as [[$a]] instead of the reader reporting it. A failed check is an error
+// of the file being read like any other, not an abort. (A check inside a function that throws
+// nothing still ends the program, as it should.) The reader drops its checks when NDEBUG is
+// defined, or turns them into assumptions that a malformed file breaks: they stay in every
+// build, so that a Release build refuses a file as the others do.
+#include <toml++/impl/preprocessor.h>
+#undef TOML_ASSERT
 #define TOML_ASSERT(expr) \
   (static_cast<bool>(expr) ? void() : throw ::znsim::detail::TomlCheckFailed(#expr))
-#include <toml++/impl/preprocessor.h>
+#undef TOML_ASSERT_ASSUME
+#define TOML_ASSERT_ASSUME(expr) TOML_ASSERT(expr)
 // Its tables of Unicode classes mark some code points as unreachable that a text can hold
 // (U+00A7 after a line-ending backslash, U+032A anywhere): undefined behaviour. Such a code
 // point is in none of those classes, which is what these functions then answer.

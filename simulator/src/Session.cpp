@@ -1,17 +1,15 @@
 #include "Session.h"
 
-#include <google/protobuf/io/coded_stream.h>
-#include <google/protobuf/io/zero_copy_stream_impl_lite.h>
-#include <google/protobuf/wire_format_lite.h>
 #include <spdlog/spdlog.h>
 
 #include <algorithm>
 
-#include "ListReplyWriter.h"
+#include "ListReadReply.h"
 #include "LoginLimiter.h"
 #include "PeerHub.h"
 #include "Queries.h"
 #include "ScriptFunctions.h"
+#include "WireFormat.h"
 #include "framing.h"
 
 namespace znsim {
@@ -191,7 +189,7 @@ Outcome Session::Handle(const ListReadRequest& request) {
 template <typename Tags>
 void Session::ReadList(const Tags& tags, std::size_t count, Outcome& outcome) const {
   const Millis now = NowMillis();
-  ListReplyWriter writer(count, znwire::kMaxFrameBytes);
+  znwire::ListReplyWriter writer(count, znwire::kMaxFrameBytes);
   for (const std::string_view tag : tags) {
     // Stop building a reply that could never be sent rather than hold all of it.
     if (!writer.Add(services_.plant.tags().Read(tag, now))) {
@@ -269,13 +267,8 @@ void EncodeReply(Outcome& outcome, std::string& frame) {
     encoded = znwire::EncodeFrameInto(response, frame) && body->SerializeToString(&head);
     const std::size_t bodyBytes = head.size() + outcome.encodedBody.size();
     std::string prefix;
-    {
-      google::protobuf::io::StringOutputStream stream(&prefix);
-      google::protobuf::io::CodedOutputStream out(&stream);
-      out.WriteTag(google::protobuf::internal::WireFormatLite::MakeTag(
-          field, google::protobuf::internal::WireFormatLite::WIRETYPE_LENGTH_DELIMITED));
-      out.WriteVarint64(bodyBytes);
-    }
+    znwire::AppendVarint(prefix, znwire::FieldKey(field, znwire::WireType::Delimited));
+    znwire::AppendVarint(prefix, bodyBytes);
     const std::size_t size = frame.size() - znwire::kHeaderBytes + prefix.size() + bodyBytes;
     encoded = encoded && size <= znwire::kMaxFrameBytes;
     if (encoded) {

@@ -21,6 +21,8 @@
 
 namespace znsim {
 
+using znwire::ListReadRequest;
+
 struct ServiceLimits {
   std::uint64_t maxRows = 1'000'000;    // rows a query may yield
   std::uint32_t maxPageRows = 2000;     // rows per reply

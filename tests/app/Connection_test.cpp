@@ -5,7 +5,7 @@ namespace app_test {
 namespace {
 
 struct Connection : MainWindowTest {
-  server::ConnectionTable& table = module.table();
+  binding::ConnectionTable& table = module.table();
 
   /// Connected to the primary with a standby configured, the primary dies and the next
   /// Connect fails over to the standby; each server's T1 names it.
@@ -47,7 +47,7 @@ TEST_F(Connection, SlotCountComesFromTheComputerNamesAndTryPrimaryNeedsRedundanc
     EXPECT_EQ(table.SlotCount, c.slotCount) << c.primary << "/" << c.standby;
     EXPECT_EQ(w.chkTryPrimary->isVisibleTo(&w), c.redundant);
     // Clearing redundancy must not leave a hidden "try primary first" in force.
-    EXPECT_EQ(table.TryPrimaryFirst, c.redundant ? server::kTrue : server::kFalse);
+    EXPECT_EQ(table.TryPrimaryFirst, c.redundant ? binding::kTrue : binding::kFalse);
   }
 }
 

@@ -44,9 +44,9 @@ class MainWindowTest : public ::testing::Test {
  protected:
   fake::FakeZnApi api;
   // Every call is recorded on its way to the library, as in the program.
-  server::CallLog callLog;
-  server::RecordingZnApi recorded{api, callLog};
-  server::basZNAPI module{recorded};
+  binding::CallLog callLog;
+  binding::RecordingZnApi recorded{api, callLog};
+  binding::basZNAPI module{recorded};
   fake::FakeHost host;
   frmTestConnection w{module, host, &callLog};
   fake::Server& local = api.server("");  // the local server answers unless told otherwise

@@ -60,7 +60,7 @@ TEST_F(NameLists, EachListThatFailsSaysWhyKeepsItsCaptionAndClosesItsSearch) {
   local.tables[kTrendTable] = Names({"T1", "T2", "T3"}, "Name");
   api.onCall = [&](const fake::Call& c) {
     if (c.name == "znFindNext" && api.countOf("znFindNext") == 2)
-      throw server::LibraryError("znFindNext: connection lost");
+      throw binding::LibraryError("znFindNext: connection lost");
   };
   for (QComboBox* box : w.cboTagNames) box->addItem("earlier");
   load();

@@ -98,11 +98,11 @@ TEST_F(RequestPanel, ZncodeReplacesThePaneOnlyWhenTheCallWorks) {
 
 TEST_F(RequestPanel, OneRequestAtATimeAndCancelIsClearedWhenItStarts) {
   local.tables["ZNAPIAlarm(0, 0, 0)"].records = {{{"Tag", "T1"}}, {{"Tag", "T2"}}};
-  w.CancelRequested = server::kTrue;
+  w.CancelRequested = binding::kTrue;
   bool nested = false;
   host.onDoEvents = [&] {
     if (std::exchange(nested, true)) return;
-    EXPECT_EQ(w.CancelRequested, server::kFalse);
+    EXPECT_EQ(w.CancelRequested, binding::kFalse);
     EXPECT_TRUE(w.cmdCancelRead->isEnabled());
     w.cmdReadAlarmTrend->click();
     w.cmdCancelRead->click();

@@ -49,8 +49,8 @@ TEST(DelimitedText, FieldsRoundTripThroughAStandardCsvReader) {
 
 TEST(DelimitedText, KeepsAServerTextFromRunningAsAFormula) {
   logic::DelimitedText csv = logic::DelimitedText::Csv();
-  csv.Add({"=SUM(A1)", "@x", "-x", "+5", "-0.5", "a=b"});
-  EXPECT_EQ(csv.text(), "'=SUM(A1),'@x,'-x,+5,-0.5,a=b\r\n");
+  csv.Add({"=SUM(A1)", "-0.5", "\r=1+1"});
+  EXPECT_EQ(csv.text(), "'=SUM(A1),-0.5,\"'\r=1+1\"\r\n") << "guarded, then quoted";
   EXPECT_TRUE(csv.FileBytes().startsWith("\xEF\xBB\xBF")) << "spreadsheets need the mark for UTF-8";
 }
 

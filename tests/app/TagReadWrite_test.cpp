@@ -142,7 +142,7 @@ TEST_F(TagReadWrite, SendsTheNameAndValueUnchanged) {
 
 TEST_F(TagReadWrite, AMissingLibraryOrEntryPointIsReportedAndTheWindowCarriesOn) {
   api.onCall = [](const fake::Call& call) {
-    if (call.name == "znTagWrite") throw server::LibraryError("undefined symbol: znTagWrite");
+    if (call.name == "znTagWrite") throw binding::LibraryError("undefined symbol: znTagWrite");
   };
   write("T1", "1");
   EXPECT_EQ(host.shownBoxes(), QStringList{"Error|critical|undefined symbol: znTagWrite"});

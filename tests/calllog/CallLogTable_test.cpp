@@ -17,12 +17,12 @@ inline void PrintTo(const QString& s, std::ostream* os) {
 namespace {
 
 using calllog::CallLogRows;
-using server::CallLog;
+using binding::CallLog;
 
 void Add(CallLog& log, std::int32_t result) {
-  server::CallRecord& record = log.Append();
+  binding::CallRecord& record = log.Append();
   record = {};
-  record.op = server::ZnOp::Close;
+  record.op = binding::ZnOp::znClose;
   record.result = result;
   record.numbers[0] = static_cast<std::int32_t>(log.end() - 1);  // its own number
 }
@@ -62,23 +62,23 @@ TEST(CallLogRows, FollowTheRingUnderTheirFilter) {
   log.Clear();
   EXPECT_EQ(Step(rows), 4u);
   EXPECT_EQ(rows.size(), 0u);
-  rows.Reset({server::ZnOp::Open, false});
+  rows.Reset({binding::ZnOp::znOpen, false});
   EXPECT_EQ(rows.size(), 0u) << "an operation filter passes only that operation";
 }
 
 TEST(CallLogTable, SavedRowsReadBackFieldForField) {
   CallLog log;
-  server::CallRecord& call = log.Append();
+  binding::CallRecord& call = log.Append();
   call.startMs = 1'700'000'000'123;
-  call.op = server::ZnOp::Zncode;
+  call.op = binding::ZnOp::znZncode;
   call.result = 1;
   call.durationUs = 1234;
   call.numbers = {1, 0, 0, 255, 0};
   call.texts[0] = "Concat(\"a,b\", \"\r\nc\")";  // commas, quotes and a line break
   call.returned = "a,b \"\xE9\x80\"";            // Windows-1252: e acute, euro sign
-  server::CallRecord& failed = log.Append();
+  binding::CallRecord& failed = log.Append();
   failed = call;
-  failed.op = server::ZnOp::Open;
+  failed.op = binding::ZnOp::znOpen;
   failed.result = 0;
   failed.texts = {"127.0.0.1:1", "Engineer"};
   failed.returned.clear();

@@ -51,8 +51,8 @@ struct CallLogWindow : ::testing::Test {
   void Click(QWidget* widget) { QTest::mouseClick(widget, Qt::LeftButton, {}, QPoint(8, 8)); }
 
   fake::FakeZnApi library;
-  server::CallLog log;
-  server::RecordingZnApi api{library, log};
+  binding::CallLog log;
+  binding::RecordingZnApi api{library, log};
   fake::FakeHost host;
   frmCallLog w{log, host};
   std::int32_t h = 0;

@@ -36,6 +36,14 @@ TEST(CheckTexts, CsvRecordsFollowRfc4180) {
   EXPECT_EQ(zncheck::ReadCsv("T1,5"), (Records{{"T1", "5"}}));  // no line end after the last
 }
 
+TEST(CheckTexts, PrintableEscapesEveryControlCharacterAndNothingElse) {
+  EXPECT_EQ(zncheck::Printable("a\x1b]0;t\x07\tb\x7f\r\n"), "a\\x1b]0;t\\x07\\x09b\\x7f\\x0d\\x0a");
+  // C1 controls (CSI among them) as UTF-8; the characters after them stay.
+  EXPECT_EQ(zncheck::Printable("\xC2\x9B"
+                               "2J \xC2\xA0 \xE2\x82\xAC C:\\x"),
+            "\\u009b2J \xC2\xA0 \xE2\x82\xAC C:\\x");
+}
+
 TEST(CheckTexts, WindowsTextRoundTripsThroughUtf8AndOtherTextIsRefused) {
   const std::string ansi = "\x80 caf\xE9 \x93q\x94";
   EXPECT_EQ(zncheck::Utf8FromAnsi(ansi), "€ café “q”");

@@ -12,12 +12,12 @@ using zncheck::Format;
 
 // What a RowOutput writes for these rows.
 std::string Written(Format format, const std::vector<std::vector<Cell>>& rows,
-                    bool flushEachRow = false) {
+                    bool flushEachRow = false, bool rawCsv = false) {
   char* data = nullptr;
   std::size_t size = 0;
   std::FILE* memory = open_memstream(&data, &size);
   {
-    zncheck::RowOutput out(format, {"tag", "value"}, memory);
+    zncheck::RowOutput out(format, {"tag", "value"}, memory, false, rawCsv);
     for (const auto& row : rows) {
       out.Add(row);
       if (flushEachRow) out.Flush();
@@ -53,6 +53,16 @@ TEST(RowOutput, TextAlignsColumnsByCharactersNotBytes) {
   // A watch flushes every poll: later rows keep the widths the first ones set.
   EXPECT_EQ(Written(Format::Text, {{"T", "1"}, {"Longer", "2"}}, true),
             "tag  value\nT    1\nLonger  2\n");
+}
+
+// A server's text: on a terminal its escapes show as escapes; in CSV a formula stays text
+// unless the caller asks for the cells as they are.
+TEST(RowOutput, TextShowsControlsEscapedAndCsvGuardsFormulasUnlessRaw) {
+  EXPECT_EQ(Written(Format::Text, {{"T\x1b[2J", "\x07=1"}}),
+            "tag       value\nT\\x1b[2J  \\x07=1\n");
+  const std::vector<std::vector<Cell>> formulas{{"=1+1", "-2"}, {"@x", Cell::Number("-3", -3)}};
+  EXPECT_EQ(Written(Format::Csv, formulas), "tag,value\r\n'=1+1,-2\r\n'@x,-3\r\n");
+  EXPECT_EQ(Written(Format::Csv, formulas, false, true), "tag,value\r\n=1+1,-2\r\n@x,-3\r\n");
 }
 
 }  // namespace

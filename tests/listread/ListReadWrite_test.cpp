@@ -81,7 +81,7 @@ TEST_F(ListReadWrite, AFailureWhileFetchingKeepsTheLinesAlreadyFetched) {
   Fill(window->lstTagNames, {"T1", "T2", "T3"});
   int data = 0;
   api.onCall = [&](const fake::Call& c) {
-    if (c.name == "znListData" && ++data == 2) throw server::LibraryError("znListData missing");
+    if (c.name == "znListData" && ++data == 2) throw binding::LibraryError("znListData missing");
   };
   window->lstTagNames->setCurrentRow(2);
   window->cmdRead_Click();

@@ -56,7 +56,7 @@ using Strings = std::vector<std::string>;
 class ListWindow : public ::testing::Test {
  protected:
   fake::FakeZnApi api;
-  server::basZNAPI module{api};
+  binding::basZNAPI module{api};
   fake::FakeHost host;
   QLabel status{QStringLiteral("Status:")};
   std::unique_ptr<frmListRead> window = std::make_unique<frmListRead>(module, host, &status);

@@ -12,7 +12,7 @@ using logic::ValueRule;
 
 // A 32-byte field buffer as the library leaves it: the bytes written, then NULs.
 std::string Buffer(const std::string& written) {
-  std::string b(logic::kFieldBufferLength, '\0');
+  std::string b(binding::kFieldLength, '\0');
   return b.replace(0, written.size(), written);
 }
 
@@ -30,7 +30,7 @@ TEST(QueryLogic, ValueRuleTrimsOnlyWhatStandsOutsideTheLibrarysText) {
   };
   for (const Case& c : cases) {
     SCOPED_TRACE(c.buffer);
-    ASSERT_EQ(c.buffer.size(), logic::kFieldBufferLength);
+    ASSERT_EQ(c.buffer.size(), binding::kFieldLength);
     EXPECT_EQ(logic::FieldValue(c.buffer.data(), c.buffer.size(), ValueRule::Trimmed),
               QString::fromStdString(c.trimmed));
     EXPECT_EQ(logic::FieldValue(c.buffer.data(), c.buffer.size(), ValueRule::Untrimmed),

@@ -11,6 +11,7 @@
 #include <random>
 #include <thread>
 
+#include "HeldPort.h"
 #include "RawClient.h"
 #include "ZnsimProcess.h"
 #include "framing.h"
@@ -37,8 +38,7 @@ class Pair {
   // Alpha waits to be dialed and keeps its port across restarts; beta dials it.
   void StartAlpha() {
     alpha = std::make_unique<ZnsimProcess>(testing_support::PairArgs(home_.path, "alpha"),
-                                           alphaData_.path, alphaPort_);
-    alphaPort_ = alpha->port();
+                                           alphaData_.path, alphaPort_.port());
   }
   void StartBeta() {
     beta = std::make_unique<ZnsimProcess>(
@@ -54,7 +54,8 @@ class Pair {
   TempDir home_{"znsim-pair-"};
   TempDir alphaData_;
   TempDir betaData_;
-  int alphaPort_ = 0;
+  // Kept for alpha's restarts: no other test's server, with a secret alike, takes it meanwhile.
+  testing_support::HeldPort alphaPort_;
 };
 
 std::unique_ptr<RawClient> LoggedIn(const ZnsimProcess& server) {

@@ -71,7 +71,9 @@ TEST_F(ZnsimTransport, PlainLoginsFromOtherComputersOnlyWhenAllowed) {
     EXPECT_EQ(remote.Login(), allowed);
     RawClient local(server.port());
     EXPECT_TRUE(local.Login()) << "this computer's own clients are always served";
-    EXPECT_EQ(server.logShows("connection refused: a plain-text login from another computer", 3s),
+    // A line comes within two seconds; one that should come is given ten times as long.
+    EXPECT_EQ(server.logShows("connection refused: a plain-text login from another computer",
+                              allowed ? 3s : 30s),
               !allowed);
   }
 }
@@ -90,7 +92,7 @@ TEST_F(ZnsimTransport, AStalledHandshakeEndsAtTheLoginDeadline) {
   stalled.SendBytes(HalfAClientHello());
   const auto start = Clock::now();
   EXPECT_FALSE(stalled.ClosedByPeer(1s)) << "not before its login deadline";
-  EXPECT_TRUE(stalled.ClosedByPeer(10s));
+  EXPECT_TRUE(stalled.ClosedByPeer(60s));
   EXPECT_GE(Clock::now() - start, 3s) << "the deadline is 5 s from the connection";
 }
 

@@ -2,6 +2,8 @@
 
 #include <algorithm>
 #include <cstring>
+#include <tuple>
+#include <type_traits>
 
 namespace fake {
 
@@ -14,6 +16,20 @@ const Field* findField(const Record& r, const std::string& name) {
   for (const auto& f : r)
     if (f.name == name) return &f;
   return nullptr;
+}
+
+// The in-arguments of a call as texts: numbers, texts and the password.
+template <binding::ZnOp op, class Arguments>
+std::vector<std::string> InArguments(const Arguments& arguments) {
+  std::vector<std::string> texts;
+  binding::ForEachArgument<op>(
+      [&](char, const auto& argument) {
+        using T = std::decay_t<decltype(argument)>;
+        if constexpr (std::is_same_v<T, std::int32_t>) texts.push_back(std::to_string(argument));
+        if constexpr (std::is_same_v<T, const char*>) texts.push_back(str(argument));
+      },
+      arguments);
+  return texts;
 }
 }  // namespace
 
@@ -35,21 +51,21 @@ int FakeZnApi::countOf(const std::string& name) const {
       std::count_if(calls.begin(), calls.end(), [&](const Call& c) { return c.name == name; }));
 }
 
-std::set<std::int32_t> FakeZnApi::openConnections() const {
+std::set<std::int32_t> FakeLibrary::openConnections() const {
   std::set<std::int32_t> out;
   for (const auto& [h, _] : connections_)
     if (!closed_.count(h)) out.insert(h);
   return out;
 }
 
-std::set<std::int32_t> FakeZnApi::openSearches() const {
+std::set<std::int32_t> FakeLibrary::openSearches() const {
   std::set<std::int32_t> out;
   for (const auto& [h, s] : searches_)
     if (s.open) out.insert(h);
   return out;
 }
 
-std::set<std::int32_t> FakeZnApi::openLists() const {
+std::set<std::int32_t> FakeLibrary::openLists() const {
   std::set<std::int32_t> out;
   for (const auto& [h, l] : lists_)
     if (l.open) out.insert(h);
@@ -58,11 +74,11 @@ std::set<std::int32_t> FakeZnApi::openLists() const {
 
 void FakeZnApi::record(std::string name, std::vector<std::string> args) {
   calls.push_back({std::move(name), std::move(args)});
-  if (missingLibrary) throw server::LibraryError(*missingLibrary);
+  if (missingLibrary) throw binding::LibraryError(*missingLibrary);
   if (onCall) onCall(calls.back());
 }
 
-Server* FakeZnApi::live(std::int32_t h) {
+Server* FakeLibrary::live(std::int32_t h) {
   auto it = connections_.find(h);
   if (it == connections_.end() || closed_.count(h)) return nullptr;
   auto s = servers.find(it->second);
@@ -70,7 +86,7 @@ Server* FakeZnApi::live(std::int32_t h) {
   return &s->second;
 }
 
-std::int32_t FakeZnApi::put(const std::string& text, char* buffer, std::int32_t length) {
+std::int32_t FakeLibrary::put(const std::string& text, char* buffer, std::int32_t length) {
   if (!buffer || length <= 0) return 0;
   const auto n = std::min<std::size_t>(text.size(), static_cast<std::size_t>(length));
   std::memcpy(buffer, text.data(), n);
@@ -78,9 +94,8 @@ std::int32_t FakeZnApi::put(const std::string& text, char* buffer, std::int32_t 
   return static_cast<std::int32_t>(n);
 }
 
-std::int32_t FakeZnApi::znOpen(const char* computer, const char* user, const char* password,
-                               std::int32_t mode) {
-  record("znOpen", {str(computer), str(user), str(password), std::to_string(mode)});
+std::int32_t FakeLibrary::znOpen(const char* computer, const char* /*user*/,
+                                 const char* password, std::int32_t /*mode*/) {
   auto s = servers.find(str(computer));
   if (s == servers.end() || !s->second.up) return 0;
   if (s->second.password && *s->second.password != str(password)) return 0;
@@ -89,18 +104,15 @@ std::int32_t FakeZnApi::znOpen(const char* computer, const char* user, const cha
   return h;
 }
 
-std::int32_t FakeZnApi::znClose(std::int32_t h) {
-  record("znClose", {std::to_string(h)});
+std::int32_t FakeLibrary::znClose(std::int32_t h) {
   if (!connections_.count(h) || closed_.count(h)) return 0;
   closed_.insert(h);
   return 1;
 }
 
-std::int32_t FakeZnApi::znZncode(std::int32_t h, const char* function, std::int32_t window,
-                                 std::int32_t mode, char* result, std::int32_t length,
-                                 std::int32_t reserved) {
-  record("znZncode", {std::to_string(h), str(function), std::to_string(window),
-                      std::to_string(mode), std::to_string(length), std::to_string(reserved)});
+std::int32_t FakeLibrary::znZncode(std::int32_t h, const char* function, std::int32_t /*window*/,
+                                   std::int32_t /*mode*/, char* result, std::int32_t length,
+                                   std::int32_t /*reserved*/) {
   Server* s = live(h);
   if (!s) return 0;
   std::optional<std::string> answer;
@@ -111,9 +123,8 @@ std::int32_t FakeZnApi::znZncode(std::int32_t h, const char* function, std::int3
   return 1;
 }
 
-std::int32_t FakeZnApi::znTagRead(std::int32_t h, const char* tag, char* value,
-                                  std::int32_t length) {
-  record("znTagRead", {std::to_string(h), str(tag), std::to_string(length)});
+std::int32_t FakeLibrary::znTagRead(std::int32_t h, const char* tag, char* value,
+                                    std::int32_t length) {
   Server* s = live(h);
   if (!s) return 0;
   auto t = s->tags.find(str(tag));
@@ -122,17 +133,15 @@ std::int32_t FakeZnApi::znTagRead(std::int32_t h, const char* tag, char* value,
   return 1;
 }
 
-std::int32_t FakeZnApi::znTagWrite(std::int32_t h, const char* tag, const char* value) {
-  record("znTagWrite", {std::to_string(h), str(tag), str(value)});
+std::int32_t FakeLibrary::znTagWrite(std::int32_t h, const char* tag, const char* value) {
   Server* s = live(h);
   if (!s || s->writeRefused.count(str(tag))) return 0;
   s->tags[str(tag)] = str(value);
   return 1;
 }
 
-std::int32_t FakeZnApi::znFindFirst(std::int32_t h, const char* table, const char* filter,
-                                    std::int32_t* object, std::int32_t flags) {
-  record("znFindFirst", {std::to_string(h), str(table), str(filter), std::to_string(flags)});
+std::int32_t FakeLibrary::znFindFirst(std::int32_t h, const char* table, const char* /*filter*/,
+                                      std::int32_t* object, std::int32_t /*flags*/) {
   Server* s = live(h);
   if (!s) return 0;
   auto t = s->tables.find(str(table));
@@ -145,8 +154,7 @@ std::int32_t FakeZnApi::znFindFirst(std::int32_t h, const char* table, const cha
   return search;
 }
 
-std::int32_t FakeZnApi::znFindNext(std::int32_t search, std::int32_t* object) {
-  record("znFindNext", {std::to_string(search)});
+std::int32_t FakeLibrary::znFindNext(std::int32_t search, std::int32_t* object) {
   auto it = searches_.find(search);
   if (it == searches_.end() || !it->second.open) return 0;
   Search& s = it->second;
@@ -158,9 +166,8 @@ std::int32_t FakeZnApi::znFindNext(std::int32_t search, std::int32_t* object) {
   return 1;
 }
 
-std::int32_t FakeZnApi::znFindScroll(std::int32_t search, std::int32_t mode, std::int32_t offset,
-                                     std::int32_t* object) {
-  record("znFindScroll", {std::to_string(search), std::to_string(mode), std::to_string(offset)});
+std::int32_t FakeLibrary::znFindScroll(std::int32_t search, std::int32_t mode,
+                                       std::int32_t /*offset*/, std::int32_t* object) {
   auto it = searches_.find(search);
   if (it == searches_.end() || !it->second.open) return 0;
   Search& s = it->second;
@@ -176,11 +183,9 @@ std::int32_t FakeZnApi::znFindScroll(std::int32_t search, std::int32_t mode, std
   return 0;
 }
 
-std::int32_t FakeZnApi::znGetProperty(std::int32_t object, const char* name, char* buffer,
-                                      std::int32_t length, std::int32_t* resultLength,
-                                      std::int32_t type) {
-  record("znGetProperty",
-         {std::to_string(object), str(name), std::to_string(length), std::to_string(type)});
+std::int32_t FakeLibrary::znGetProperty(std::int32_t object, const char* name, char* buffer,
+                                        std::int32_t length, std::int32_t* resultLength,
+                                        std::int32_t /*type*/) {
   auto o = objects_.find(object);
   if (o == objects_.end()) return 0;
   const Search& s = searches_.at(o->second.first);
@@ -207,24 +212,21 @@ std::int32_t FakeZnApi::znGetProperty(std::int32_t object, const char* name, cha
   return 1;
 }
 
-std::int32_t FakeZnApi::znFindClose(std::int32_t search) {
-  record("znFindClose", {std::to_string(search)});
+std::int32_t FakeLibrary::znFindClose(std::int32_t search) {
   auto it = searches_.find(search);
   if (it == searches_.end() || !it->second.open) return 0;
   it->second.open = false;
   return 1;
 }
 
-std::int32_t FakeZnApi::znListNew(std::int32_t h, std::int32_t mode) {
-  record("znListNew", {std::to_string(h), std::to_string(mode)});
+std::int32_t FakeLibrary::znListNew(std::int32_t h, std::int32_t /*mode*/) {
   if (!live(h)) return 0;
   const std::int32_t l = next_++;
   lists_[l] = List{connections_[h], {}, true};
   return l;
 }
 
-std::int32_t FakeZnApi::znListAdd(std::int32_t list, const char* tag) {
-  record("znListAdd", {std::to_string(list), str(tag)});
+std::int32_t FakeLibrary::znListAdd(std::int32_t list, const char* tag) {
   auto it = lists_.find(list);
   if (it == lists_.end() || !it->second.open || !tag || !*tag) return 0;
   if (servers[it->second.computer].listAddRefused.count(tag)) return 0;
@@ -234,8 +236,7 @@ std::int32_t FakeZnApi::znListAdd(std::int32_t list, const char* tag) {
   return i;
 }
 
-std::int32_t FakeZnApi::znListRead(std::int32_t list, std::int32_t reserved) {
-  record("znListRead", {std::to_string(list), std::to_string(reserved)});
+std::int32_t FakeLibrary::znListRead(std::int32_t list, std::int32_t /*reserved*/) {
   auto it = lists_.find(list);
   if (it == lists_.end() || !it->second.open) return 0;
   Server& s = servers[it->second.computer];
@@ -247,29 +248,36 @@ std::int32_t FakeZnApi::znListRead(std::int32_t list, std::int32_t reserved) {
   return 1;
 }
 
-std::int32_t FakeZnApi::znListData(std::int32_t item, char* value, std::int32_t length,
-                                   std::int32_t mode) {
-  record("znListData", {std::to_string(item), std::to_string(length), std::to_string(mode)});
+std::int32_t FakeLibrary::znListData(std::int32_t item, char* value, std::int32_t length,
+                                     std::int32_t /*mode*/) {
   auto it = items_.find(item);
   if (it == items_.end() || !lists_[it->second.list].open || !it->second.value) return 0;
   put(*it->second.value, value, length);
   return 1;
 }
 
-std::int32_t FakeZnApi::znListFree(std::int32_t list) {
-  record("znListFree", {std::to_string(list)});
+std::int32_t FakeLibrary::znListFree(std::int32_t list) {
   auto it = lists_.find(list);
   if (it == lists_.end() || !it->second.open) return 0;
   it->second.open = false;
   return 1;
 }
 
-std::int32_t FakeZnApi::znLastError(char* buffer, std::int32_t length) {
+std::int32_t FakeLibrary::znLastError(char* buffer, std::int32_t length) {
   if (calls.empty() || !buffer || length <= 0) return 0;
   const auto reason = reasons.find(calls.back().name);
   if (reason == reasons.end()) return 0;
   put(reason->second, buffer, length);
   return 1;
 }
+
+#define ZN_DEFINE(name, role, kinds, parameters, arguments)                \
+  std::int32_t FakeZnApi::name parameters {                                \
+    if constexpr (binding::OpRole::role == binding::OpRole::Call)          \
+      record(#name, InArguments<binding::ZnOp::name>(std::tie arguments)); \
+    return FakeLibrary::name arguments;                                    \
+  }
+ZN_OPERATIONS(ZN_DEFINE)
+#undef ZN_DEFINE
 
 }  // namespace fake

@@ -1,7 +1,7 @@
 #pragma once
-/// A scripted stand-in for libznapi: servers by computer name, each with tags, tables and
-/// script functions, so every buffer and failure case can be produced exactly. Every call is
-/// recorded in order.
+/// A scripted stand-in for libznapi, built from the entry table: servers by computer name,
+/// each with tags, tables and script functions, so every buffer and failure case can be
+/// produced exactly. Every call is recorded in order.
 #include <functional>
 #include <map>
 #include <optional>
@@ -45,55 +45,26 @@ struct Call {
   std::vector<std::string> args;
 };
 
-class FakeZnApi : public server::ZnApi {
+/// The scripted library: its servers and what it keeps of handles, and its behaviour, one
+/// function per operation of the entry table with the table's signature.
+class FakeLibrary {
  public:
   std::map<std::string, Server> servers;  // by computer name as passed to znOpen
   std::vector<Call> calls;
-  /// Every call raises server::LibraryError while set.
-  std::optional<std::string> missingLibrary;
-  /// Called at the start of every call, after it is recorded.
-  std::function<void(const Call&)> onCall;
   /// What znLastError gives after a call of that name, like a library that explains its
   /// failures; without one it answers 0, like a library that lacks it. Not a recorded call.
   std::map<std::string, std::string> reasons;
 
   Server& server(const std::string& computer) { return servers[computer]; }
-  /// Calls named `name`, in order.
-  std::vector<Call> callsOf(const std::string& name) const;
-  int countOf(const std::string& name) const;
-  /// Argument `arg` of every call named `name`, in order.
-  std::vector<std::string> argsOf(const std::string& name, std::size_t arg = 0) const;
   /// Handles given out by znOpen that are not closed yet.
   std::set<std::int32_t> openConnections() const;
   /// Searches that are not closed yet; lists not freed yet.
   std::set<std::int32_t> openSearches() const;
   std::set<std::int32_t> openLists() const;
 
-  std::int32_t znOpen(const char* computer, const char* user, const char* password,
-                      std::int32_t mode) override;
-  std::int32_t znClose(std::int32_t h) override;
-  std::int32_t znZncode(std::int32_t h, const char* function, std::int32_t window,
-                        std::int32_t mode, char* result, std::int32_t length,
-                        std::int32_t reserved) override;
-  std::int32_t znTagRead(std::int32_t h, const char* tag, char* value,
-                         std::int32_t length) override;
-  std::int32_t znTagWrite(std::int32_t h, const char* tag, const char* value) override;
-  std::int32_t znFindFirst(std::int32_t h, const char* table, const char* filter,
-                           std::int32_t* object, std::int32_t flags) override;
-  std::int32_t znFindNext(std::int32_t search, std::int32_t* object) override;
-  std::int32_t znFindScroll(std::int32_t search, std::int32_t mode, std::int32_t offset,
-                            std::int32_t* object) override;
-  std::int32_t znGetProperty(std::int32_t object, const char* name, char* buffer,
-                             std::int32_t length, std::int32_t* resultLength,
-                             std::int32_t type) override;
-  std::int32_t znFindClose(std::int32_t search) override;
-  std::int32_t znListNew(std::int32_t h, std::int32_t mode) override;
-  std::int32_t znListAdd(std::int32_t list, const char* tag) override;
-  std::int32_t znListRead(std::int32_t list, std::int32_t reserved) override;
-  std::int32_t znListData(std::int32_t item, char* value, std::int32_t length,
-                          std::int32_t mode) override;
-  std::int32_t znListFree(std::int32_t list) override;
-  std::int32_t znLastError(char* buffer, std::int32_t length) override;
+#define ZN_FAKE_BEHAVIOUR(name, role, kinds, parameters, arguments) std::int32_t name parameters;
+  ZN_OPERATIONS(ZN_FAKE_BEHAVIOUR)
+#undef ZN_FAKE_BEHAVIOUR
 
  private:
   struct Search {
@@ -113,7 +84,6 @@ class FakeZnApi : public server::ZnApi {
     std::optional<std::string> value;  // set by znListRead
   };
 
-  void record(std::string name, std::vector<std::string> args);
   Server* live(std::int32_t h);
   static std::int32_t put(const std::string& text, char* buffer, std::int32_t length);
 
@@ -124,6 +94,27 @@ class FakeZnApi : public server::ZnApi {
   std::map<std::int32_t, std::pair<std::int32_t, std::size_t>> objects_;  // -> search, row
   std::map<std::int32_t, List> lists_;
   std::map<std::int32_t, Item> items_;
+};
+
+/// The scripted library behind the seam: every call is recorded in order with its
+/// in-arguments as texts (the table's kinds n, t and p), then behaves as FakeLibrary says.
+class FakeZnApi : public binding::ZnApi, public FakeLibrary {
+ public:
+  /// Every call raises binding::LibraryError while set.
+  std::optional<std::string> missingLibrary;
+  /// Called at the start of every call, after it is recorded.
+  std::function<void(const Call&)> onCall;
+
+  /// Calls named `name`, in order.
+  std::vector<Call> callsOf(const std::string& name) const;
+  int countOf(const std::string& name) const;
+  /// Argument `arg` of every call named `name`, in order.
+  std::vector<std::string> argsOf(const std::string& name, std::size_t arg = 0) const;
+
+  ZN_OPERATIONS(ZN_OVERRIDE)
+
+ private:
+  void record(std::string name, std::vector<std::string> args);
 };
 
 }  // namespace fake

@@ -6,6 +6,7 @@
 #include <sys/wait.h>
 #include <unistd.h>
 
+#include <cerrno>
 #include <chrono>
 #include <cstdlib>
 #include <fstream>
@@ -97,7 +98,45 @@ ReadyProcess StartAndAwaitReady(std::vector<std::string> args, const std::string
   return started;
 }
 
-ZnsimProcess::ZnsimProcess(std::vector<std::string> extraArgs, std::string dataDir, int port) {
+Refusal RunUntilExitOrReady(std::vector<std::string> args, const std::string& readyText) {
+  int out[2];
+  if (pipe2(out, O_CLOEXEC) != 0) throw std::runtime_error("pipe failed");
+  const pid_t pid = fork();
+  if (pid < 0) throw std::runtime_error("fork failed");
+  if (pid == 0) {
+    dup2(out[1], STDOUT_FILENO);
+    dup2(out[1], STDERR_FILENO);
+    std::vector<char*> argv;
+    for (auto& a : args) argv.push_back(a.data());
+    argv.push_back(nullptr);
+    execv(argv[0], argv.data());
+    _exit(127);
+  }
+  close(out[1]);
+  Refusal ended;
+  char buffer[512];
+  ssize_t n = 0;
+  // The pipe ends when the program does; its ready line comes before that if it started.
+  while (!ended.started && (n = read(out[0], buffer, sizeof buffer)) != 0) {
+    if (n < 0 && errno == EINTR) continue;
+    if (n < 0) break;
+    ended.output.append(buffer, static_cast<std::size_t>(n));
+    if (ended.output.find(readyText) != std::string::npos) {
+      ended.started = true;
+      ::kill(pid, SIGKILL);
+    }
+  }
+  close(out[0]);
+  int status = 0;
+  while (waitpid(pid, &status, 0) < 0 && errno == EINTR) {
+  }
+  if (WIFEXITED(status)) ended.exitCode = WEXITSTATUS(status);
+  return ended;
+}
+
+ZnsimProcess::ZnsimProcess(std::vector<std::string> extraArgs, std::string dataDir, int port,
+                           std::string host)
+    : host_(std::move(host)) {
   if (dataDir.empty()) {
     dataDir_ = MakeTempDir("znsim-test-");
     ownsDataDir_ = true;
@@ -105,12 +144,20 @@ ZnsimProcess::ZnsimProcess(std::vector<std::string> extraArgs, std::string dataD
     dataDir_ = dataDir;
     std::filesystem::create_directories(dataDir_);
   }
-  std::vector<std::string> args{ZnsimPath(), "--listen", "127.0.0.1:" + std::to_string(port),
+  std::vector<std::string> args{ZnsimPath(), "--listen", HostText() + ":" + std::to_string(port),
                                 "--data", dataDir_};
   args.insert(args.end(), extraArgs.begin(), extraArgs.end());
   const auto started = StartAndAwaitReady(std::move(args), "znsim listening on ", logFile());
   pid_ = started.pid;
   port_ = started.port;
+}
+
+std::string ZnsimProcess::HostText() const {
+  return host_.find(':') == std::string::npos ? host_ : "[" + host_ + "]";
+}
+
+std::string ZnsimProcess::address() const {
+  return HostText() + ":" + std::to_string(port_);
 }
 
 ZnsimProcess::~ZnsimProcess() {

@@ -12,17 +12,18 @@ namespace testing_support {
 
 class ZnsimProcess {
  public:
-  /// Starts znsim with --listen 127.0.0.1:PORT (0 picks a free one) and a fresh data folder
-  /// unless `dataDir` names one; extra arguments follow. Throws when it is not ready in time.
+  /// Starts znsim with --listen HOST:PORT (0 picks a free one; a HeldPort keeps one for
+  /// restarts) and a fresh data folder unless `dataDir` names one; extra arguments follow.
+  /// Throws when it is not ready in time.
   explicit ZnsimProcess(std::vector<std::string> extraArgs = {}, std::string dataDir = {},
-                        int port = 0);
+                        int port = 0, std::string host = "127.0.0.1");
   ~ZnsimProcess();
   ZnsimProcess(const ZnsimProcess&) = delete;
   ZnsimProcess& operator=(const ZnsimProcess&) = delete;
 
   int port() const { return port_; }
-  /// "127.0.0.1:PORT", the computer name the library takes.
-  std::string address() const { return "127.0.0.1:" + std::to_string(port_); }
+  /// "HOST:PORT" ("[HOST]:PORT" for IPv6), the computer name the library takes.
+  std::string address() const;
   const std::string& dataDir() const { return dataDir_; }
   pid_t pid() const { return pid_; }
 
@@ -40,8 +41,10 @@ class ZnsimProcess {
 
  private:
   void reap();
+  std::string HostText() const;
   pid_t pid_ = -1;
   int port_ = 0;
+  std::string host_;
   std::string dataDir_;
   bool ownsDataDir_ = false;
 };
@@ -72,6 +75,16 @@ struct ReadyProcess {
 /// having killed the program, when the line does not come within a minute.
 ReadyProcess StartAndAwaitReady(std::vector<std::string> args, const std::string& readyText,
                                 const std::string& errorLog);
+
+/// How a program that was expected to refuse to start ended.
+struct Refusal {
+  bool started = false;  // it printed its ready line instead, and was killed
+  int exitCode = -1;
+  std::string output;  // standard output and error together
+};
+/// Runs `args` (the program first) until it exits or prints `readyText`, whichever comes
+/// first: a program that should refuse to start is caught the moment it starts instead.
+Refusal RunUntilExitOrReady(std::vector<std::string> args, const std::string& readyText);
 
 /// Path of the znsim program under test.
 std::string ZnsimPath();

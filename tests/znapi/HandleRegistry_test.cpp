@@ -113,43 +113,5 @@ TEST(TagList, ReplyWithAnotherItemCountIsRefusedAndClearsTheValues) {
   EXPECT_FALSE(list.Value(0).has_value());
 }
 
-// The items are read in place by hand: whatever the encoding, they must read as protobuf
-// reads them, and fail where it fails.
-TEST(TagList, ItemsReadAsProtobufReadsThem) {
-  using namespace std::string_literals;
-  znwire::ListReadReply canonical;
-  for (const char* value : {"12.5", "", "Überlauf"}) {
-    auto* item = canonical.add_items();
-    item->set_ok(true);
-    item->set_value(value);
-  }
-  canonical.add_items();  // a tag the server could not read
-  canonical.add_items()->set_value(std::string(300, 'v'));
-  const std::string encodings[] = {
-      canonical.SerializeAsString(),
-      "\x0A\x05\x12\x01x\x08\x01"s,                 // value before ok
-      "\x0A\x08\x12\x01x\x12\x01y\x08\x01"s,        // the last value counts
-      "\x0A\x08\x18\x05\x08\x02\x12\x00\x10\x01"s,  // unknown fields, ok as 2
-      "\x0A\x02\x08\x01\x0A\x02\x08\x00"s,          // ok written as false
-      "\x0A\x03\x12\x01\xFF"s,                      // a value that is not UTF-8
-      "\x0A\x05\x08\x01"s,                          // an item cut short
-      "\x0A\x04\x12\x05xx\x08"s,                    // a value past its item
-      "\x0A\x02\x08"s,                              // a varint cut short
-  };
-  for (const auto& bytes : encodings) {
-    znwire::ListReadReply expected;
-    const bool parses = expected.ParseFromString(bytes);
-    const auto items = ListItems(bytes);
-    ASSERT_EQ(items.has_value(), parses) << testing::PrintToString(bytes);
-    if (!parses) continue;
-    ASSERT_EQ(items->size(), static_cast<std::size_t>(expected.items_size()));
-    for (int i = 0; i < expected.items_size(); ++i) {
-      const auto& item = (*items)[static_cast<std::size_t>(i)];
-      EXPECT_EQ(item.ok, expected.items(i).ok()) << i;
-      EXPECT_EQ(bytes.substr(item.offset, item.length), expected.items(i).value()) << i;
-    }
-  }
-}
-
 }  // namespace
 }  // namespace znapi::detail

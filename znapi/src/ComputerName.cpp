@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <cctype>
 #include <charconv>
+#include <utility>
 
 namespace znapi::detail {
 namespace {
@@ -50,19 +51,26 @@ std::optional<ServerAddress> ParseHostAndPort(std::string_view name) {
   return ServerAddress{std::string(name.substr(0, colon)), *port};
 }
 
+bool StartsWithScheme(std::string_view name, std::string_view scheme) {
+  return name.size() >= scheme.size() &&
+         std::equal(scheme.begin(), scheme.end(), name.begin(), [](char a, char b) {
+           return a == std::tolower(static_cast<unsigned char>(b));
+         });
+}
+
 }  // namespace
 
 std::optional<ServerAddress> ParseComputerName(std::string_view name) {
   name = Trim(name);
-  constexpr std::string_view kTls = "tls://";
-  const bool tls = name.size() >= kTls.size() &&
-                   std::equal(kTls.begin(), kTls.end(), name.begin(), [](char a, char b) {
-                     return a == std::tolower(static_cast<unsigned char>(b));
-                   });
-  if (!tls) return ParseHostAndPort(name);
-  auto address = ParseHostAndPort(name.substr(kTls.size()));
-  if (address) address->tls = true;
-  return address;
+  constexpr std::pair<std::string_view, Transport> kSchemes[] = {{"tls://", Transport::Tls},
+                                                                 {"plain://", Transport::Plain}};
+  for (const auto& [scheme, transport] : kSchemes) {
+    if (!StartsWithScheme(name, scheme)) continue;
+    auto address = ParseHostAndPort(name.substr(scheme.size()));
+    if (address) address->transport = transport;
+    return address;
+  }
+  return ParseHostAndPort(name);
 }
 
 std::string AddressText(const ServerAddress& address) {

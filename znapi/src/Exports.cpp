@@ -92,7 +92,9 @@ int32_t znOpen(const char* computer, const char* user, const char* password, int
     const std::string name = Utf8FromAnsi(computer);
     const auto address = ParseComputerName(name);
     if (!address) {
-      SetReason("'" + name + "' is not a computer name (host, host:port or [v6]:port)");
+      SetReason("'" + name +
+                "' is not a computer name (host, host:port or [v6]:port, each optionally after "
+                "tls:// or plain://)");
       return 0;
     }
     auto connection = ServerConnection::Open(

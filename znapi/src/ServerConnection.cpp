@@ -5,6 +5,7 @@
 
 #include "HostResolver.h"
 #include "LastError.h"
+#include "LoopbackAddress.h"
 #include "framing.h"
 
 namespace znapi::detail {
@@ -23,6 +24,19 @@ bool Erase(std::vector<std::uint32_t>& ids, std::uint32_t id) {
 
 bool Contains(const std::vector<std::uint32_t>& ids, std::uint32_t id) {
   return std::find(ids.begin(), ids.end(), id) != ids.end();
+}
+
+// Decided by the address actually reached, not by the name: a name may lead anywhere.
+bool UsesTls(Transport transport, const asio::ip::address& reached) {
+  switch (transport) {
+    case Transport::Tls:
+      return true;
+    case Transport::Plain:
+      return false;
+    case Transport::ByAddress:
+      break;
+  }
+  return !IsLoopback(reached);
 }
 
 }  // namespace
@@ -61,7 +75,7 @@ bool ServerConnection::Connect(const ServerAddress& address, const Deadline& dea
     SetReason(WaitFailure(error, deadline));
     return false;
   }
-  if (!address.tls) return true;
+  if (!UsesTls(address.transport, stream_.peer().address())) return true;
   std::string why;
   if (const auto error = stream_.StartTls(address.host, peer_, deadline.at, why)) {
     SetReason(error == asio::error::timed_out

@@ -27,9 +27,10 @@ struct Credentials {
 
 class ServerConnection {
  public:
-  /// Connects (over TLS when the address asks for it) and logs in, all within
-  /// deadlines.connect; nullptr on any failure, including refused credentials. Over TLS the
-  /// credentials are sent only once the server's certificate checked out.
+  /// Connects and logs in, all within deadlines.connect; nullptr on any failure, including
+  /// refused credentials. The connection is TLS for "tls://" and, without a scheme, whenever
+  /// the address reached is not this computer's own; the credentials are then sent only once
+  /// the server's certificate checked out.
   static std::shared_ptr<ServerConnection> Open(const ServerAddress& address,
                                                 const Credentials& credentials,
                                                 const Deadlines& deadlines);

@@ -11,6 +11,7 @@
 #include <string_view>
 #include <vector>
 
+#include "ListReadReply.h"
 #include "znwire.pb.h"
 
 namespace znapi::detail {
@@ -45,26 +46,15 @@ class TagList {
   std::string NoValue(std::size_t index) const;
   std::size_t size() const { return static_cast<std::size_t>(request_->list_read().tags_size()); }
 
-  /// Where an item's value lies in the reply's bytes.
-  struct Item {
-    std::uint32_t offset = 0;
-    std::uint32_t length = 0;
-    bool ok = false;
-  };
-
  private:
   std::mutex mutex_;
   std::shared_ptr<ServerConnection> connection_;
   // The tags' strings are many and small: they live in an arena of the list's own.
   google::protobuf::Arena arena_;
-  znwire::Request* request_;        // owned by arena_
-  znwire::ListReadResponse reply_;  // the last read's, its items read in place
-  std::vector<Item> items_;         // one per tag after a read
+  znwire::Request* request_;                  // owned by arena_
+  znwire::ListReadResponse reply_;            // the last read's, its items read in place
+  std::vector<znwire::ListItemPlace> items_;  // one per tag after a read
   enum class Read { Never, Failed, Done } read_ = Read::Never;
 };
-
-/// The items of a ListReadReply in `bytes`, read as protobuf would read them; nullopt when
-/// they are malformed.
-std::optional<std::vector<TagList::Item>> ListItems(std::string_view bytes);
 
 }  // namespace znapi::detail

@@ -43,7 +43,10 @@ std::error_code TcpStream::Connect(const std::vector<asio::ip::tcp::endpoint>& e
         if (error != 0) result = {error, std::system_category()};
       }
     }
-    if (!result) break;
+    if (!result) {
+      peer_ = endpoint;
+      break;
+    }
     Close();
     if (result == asio::error::timed_out) return result;
   }

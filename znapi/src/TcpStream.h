@@ -33,6 +33,8 @@ class TcpStream {
   /// Errors: asio::error::timed_out at the deadline, else the last endpoint's refusal.
   std::error_code Connect(const std::vector<asio::ip::tcp::endpoint>& endpoints,
                           Clock::time_point deadline, std::chrono::milliseconds usualWait);
+  /// The endpoint Connect reached.
+  const asio::ip::tcp::endpoint& peer() const { return peer_; }
   /// Makes the connected stream a TLS one for `host` (named `peer` in reasons), its handshake
   /// done by `deadline`. Errors: asio::error::timed_out at the deadline, else
   /// std::errc::protocol_error with the reason in `why` (a certificate not trusted or not for
@@ -57,6 +59,7 @@ class TcpStream {
   std::error_code Await(TlsChannel::Status status, Clock::time_point deadline) const;
 
   int fd_ = -1;
+  asio::ip::tcp::endpoint peer_;
   std::unique_ptr<TlsChannel> tls_;
   // The receive timeout set on the socket (zero: none), and the longest a blocking receive
   // may then overrun it: the kernel's timer wheel fires such timeouts late by up to an eighth.

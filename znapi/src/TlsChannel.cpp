@@ -180,7 +180,10 @@ TlsChannel::Status TlsChannel::Handshake(std::string& why) {
   } else if (verified != X509_V_OK) {
     why = "certificate of " + peer_ + " not trusted: " + X509_verify_cert_error_string(verified);
   } else {
-    why = "TLS handshake with " + peer_ + " failed: " + OpenSslError();
+    // Most often a server that speaks no TLS at all: say how to reach one, and at what cost.
+    why = "TLS handshake with " + peer_ + " failed: " + OpenSslError() +
+          "; a server without TLS is reached as plain://" + peer_ +
+          ", which sends the password in clear";
   }
   ERR_clear_error();
   return Status::Failed;

@@ -1,15 +1,14 @@
 // The reason behind each failed call, as znLastError gives it: the library's own faults and
 // the server's refusals, per thread, in Windows-1252, and gone after a success.
 #include <gtest/gtest.h>
-#include <netinet/in.h>
-#include <sys/socket.h>
-#include <unistd.h>
 
-#include <atomic>
+#include <condition_variable>
+#include <mutex>
 #include <cstdlib>
 #include <functional>
 #include <thread>
 
+#include "HeldPort.h"
 #include "LibraryTestSupport.h"
 
 namespace znapi::testing {
@@ -25,22 +24,10 @@ std::string LastError() {
   return buffer;
 }
 
-// A loopback port that nothing listens on any more.
-int ClosedPort() {
-  const int fd = socket(AF_INET, SOCK_STREAM, 0);
-  sockaddr_in address{};
-  address.sin_family = AF_INET;
-  address.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
-  socklen_t size = sizeof address;
-  bind(fd, reinterpret_cast<sockaddr*>(&address), size);
-  getsockname(fd, reinterpret_cast<sockaddr*>(&address), &size);
-  close(fd);
-  return ntohs(address.sin_port);
-}
-
 TEST(LastError, OpeningNamesWhatStoodInTheWay) {
   ZnsimProcess server;
-  const std::string refused = "127.0.0.1:" + std::to_string(ClosedPort());
+  const testing_support::HeldPort closed;
+  const std::string refused = closed.address();
   EXPECT_EQ(znOpen(refused.c_str(), kUser, kPassword, 0), 0);
   EXPECT_EQ(LastError(), "connection refused by " + refused);
 
@@ -50,7 +37,9 @@ TEST(LastError, OpeningNamesWhatStoodInTheWay) {
   EXPECT_EQ(refusal.find("Wrong-Secret"), std::string::npos) << "never a password";
 
   EXPECT_EQ(znOpen("host:port", kUser, kPassword, 0), 0);
-  EXPECT_EQ(LastError(), "'host:port' is not a computer name (host, host:port or [v6]:port)");
+  EXPECT_EQ(LastError(),
+            "'host:port' is not a computer name (host, host:port or [v6]:port, each optionally "
+            "after tls:// or plain://)");
 
   setenv("ZNAPI_CONNECT_TIMEOUT_MS", "1000", 1);  // read at each open
   EXPECT_EQ(znOpen("no-such-host.invalid", kUser, kPassword, 0), 0);
@@ -116,6 +105,8 @@ TEST_F(LastErrorConnected, CallsGiveTheServersAndTheLibrarysFacts) {
   znListFree(list);
 }
 
+// The threads take turns, so that each reads its reason after the other failed in between:
+// a reason shared by all threads would be the other's every time.
 TEST_F(LastErrorConnected, EachThreadReadsItsOwnReason) {
   int32_t record = 0;
   const int32_t search = znFindFirst(h_, "Tag", "*", &record, 0);
@@ -126,19 +117,29 @@ TEST_F(LastErrorConnected, EachThreadReadsItsOwnReason) {
   };
   const std::string expected[] = {"unknown tag 'NOPE_A'",
                                   "search " + std::to_string(search) + " is closed"};
-  std::atomic<int> mixedUp{0};
+  std::mutex mutex;
+  std::condition_variable turned;
+  int turn = 0;  // 0: thread 0 fails, 1: thread 1 fails, 2: thread 0 reads, 3: thread 1 reads
+  const auto takeTurn = [&](int mine, const std::function<void()>& step) {
+    std::unique_lock lock(mutex);
+    turned.wait(lock, [&] { return turn == mine; });
+    step();
+    turn = (turn + 1) % 4;
+    turned.notify_all();
+  };
+  std::string read[2][3];
   std::vector<std::thread> threads;
   for (int which = 0; which < 2; ++which) {
     threads.emplace_back([&, which] {
-      for (int i = 0; i < 300; ++i) {
-        fail(which);
-        std::this_thread::yield();  // let the other thread fail in between
-        if (LastError() != expected[which]) ++mixedUp;
+      for (int round = 0; round < 3; ++round) {
+        takeTurn(which, [&] { fail(which); });
+        takeTurn(2 + which, [&] { read[which][round] = LastError(); });
       }
     });
   }
   for (auto& thread : threads) thread.join();
-  EXPECT_EQ(mixedUp, 0);
+  for (int which = 0; which < 2; ++which)
+    for (const auto& reason : read[which]) EXPECT_EQ(reason, expected[which]);
 }
 
 }  // namespace

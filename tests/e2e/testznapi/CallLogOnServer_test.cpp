@@ -27,10 +27,10 @@ namespace {
 
 TEST(CallLogEndToEnd, AWrongPasswordIsExplainedInTheCallLogAndItsFile) {
   testing_support::ZnsimProcess sim;
-  server::DynamicZnApi library;
-  server::CallLog log;
-  server::RecordingZnApi recorded(library, log);
-  server::basZNAPI module(recorded);
+  binding::DynamicZnApi library;
+  binding::CallLog log;
+  binding::RecordingZnApi recorded(library, log);
+  binding::basZNAPI module(recorded);
   fake::FakeHost host;
   frmTestConnection w(module, host, &log);
   w.show();

@@ -14,7 +14,7 @@ namespace {
 
 /// One field of every record of a table, sorted as the name boxes sort, read over a connection
 /// of the test's own.
-QStringList SortedNames(server::ZnApi& api, const std::string& computer, const char* table,
+QStringList SortedNames(binding::ZnApi& api, const std::string& computer, const char* table,
                         const char* field) {
   const std::int32_t h = api.znOpen(computer.c_str(), "Engineer", "Marlow", 0);
   EXPECT_GT(h, 0);

@@ -14,6 +14,7 @@
 
 #include "DynamicZnApi.h"
 #include "FakeHost.h"
+#include "HeldPort.h"
 #include "Typing.h"
 #include "Widgets.h"
 #include "ZnsimProcess.h"
@@ -28,12 +29,13 @@ using testing_support::ZnsimProcess;
 struct Failover : ::testing::Test {
   testing_support::TempDir pairFolder;
   testing_support::TempDir primaryData;
+  // Refused while the primary is down, and never another test's server's.
+  testing_support::HeldPort primaryPort;
   std::unique_ptr<ZnsimProcess> primary = std::make_unique<ZnsimProcess>(
-      testing_support::PairArgs(pairFolder.path, "primary"), primaryData.path);
-  const int primaryPort = primary->port();
+      testing_support::PairArgs(pairFolder.path, "primary"), primaryData.path, primaryPort.port());
   ZnsimProcess standby{testing_support::PairArgs(pairFolder.path, "standby", primary->address())};
-  server::DynamicZnApi library;
-  server::basZNAPI module{library};
+  binding::DynamicZnApi library;
+  binding::basZNAPI module{library};
   fake::FakeHost host;
   frmTestConnection w{module, host};
 
@@ -45,7 +47,7 @@ struct Failover : ::testing::Test {
   /// The primary comes back on the same port with the same data.
   void restartPrimary() {
     primary = std::make_unique<ZnsimProcess>(testing_support::PairArgs(pairFolder.path, "primary"),
-                                             primaryData.path, primaryPort);
+                                             primaryData.path, primaryPort.port());
   }
   /// The value of `tag` on the standby once it is `want`, or the last one read when the pair
   /// has not replicated it in a generous while.

@@ -21,8 +21,8 @@ namespace e2e_test {
 
 struct WindowOnServer : ::testing::Test {
   testing_support::ZnsimProcess sim;
-  server::DynamicZnApi library;
-  server::basZNAPI module{library};
+  binding::DynamicZnApi library;
+  binding::basZNAPI module{library};
   fake::FakeHost host;
   frmTestConnection w{module, host};
   const QString server = QString::fromStdString(sim.address());

@@ -2,20 +2,31 @@
 // and a watch that follows the servers as they go and come back.
 #include <gtest/gtest.h>
 
+#include <QDateTime>
 #include <QDeadlineTimer>
+#include <QRegularExpression>
+#include <QThread>
 #include <csignal>
 
+#include "HeldPort.h"
 #include "ZncheckRun.h"
 #include "ZnsimProcess.h"
 
 namespace zncheck_test {
 namespace {
 
+using testing_support::HeldPort;
 using testing_support::ZnsimProcess;
 
+// Each server's port is held for the whole test: once the server is killed it refuses, and no
+// other test's server can take it and answer in its place.
 struct Pair : ::testing::Test {
-  std::unique_ptr<ZnsimProcess> primary = std::make_unique<ZnsimProcess>();
-  std::unique_ptr<ZnsimProcess> standby = std::make_unique<ZnsimProcess>();
+  HeldPort primaryPort, standbyPort;
+  std::unique_ptr<ZnsimProcess> primary = Start(primaryPort);
+  std::unique_ptr<ZnsimProcess> standby = Start(standbyPort);
+  static std::unique_ptr<ZnsimProcess> Start(const HeldPort& port) {
+    return std::make_unique<ZnsimProcess>(std::vector<std::string>{}, std::string(), port.port());
+  }
   QStringList Servers() const {
     return {"--primary", QString::fromStdString(primary->address()), "--standby",
             QString::fromStdString(standby->address())};
@@ -25,14 +36,24 @@ struct Pair : ::testing::Test {
 TEST_F(Pair, ProbeExitsOkOnThePrimaryWarningOnTheStandbyCriticalOnNone) {
   const QString p = QString::fromStdString(primary->address());
   const QString s = QString::fromStdString(standby->address());
-  Outcome run = Zncheck(QStringList{"probe"} + Servers());
+  // Thresholds no round trip reaches, however loaded the machine: the server that answers
+  // decides the status.
+  const QStringList patient{"--warn-ms", "1e9", "--crit-ms", "1e9"};
+  Outcome run = Zncheck(QStringList{"probe"} + patient + Servers());
   EXPECT_EQ(run.exitCode, 0);
   EXPECT_TRUE(run.out.startsWith(("ZNAPI OK - primary " + p + " answered in ").toUtf8()))
       << run.out.toStdString();
   EXPECT_TRUE(run.out.contains("| rtt=")) << run.out.toStdString();
+  // Any round trip takes more than 0 ms: the thresholds decide, whatever the machine's load.
+  run = Zncheck(QStringList{"probe", "--warn-ms", "0", "--crit-ms", "1e9"} + Servers());
+  EXPECT_EQ(run.exitCode, 1) << "a slow primary is a WARNING";
+  EXPECT_TRUE(run.out.startsWith(("ZNAPI WARNING - primary " + p).toUtf8()))
+      << run.out.toStdString();
+  run = Zncheck(QStringList{"probe", "--warn-ms", "0", "--crit-ms", "0"} + Servers());
+  EXPECT_EQ(run.exitCode, 2) << "a very slow primary is CRITICAL";
 
   primary->kill9();
-  run = Zncheck(QStringList{"probe"} + Servers());
+  run = Zncheck(QStringList{"probe"} + patient + Servers());
   EXPECT_EQ(run.exitCode, 1);
   EXPECT_TRUE(run.out.startsWith(("ZNAPI WARNING - standby " + s).toUtf8()))
       << run.out.toStdString();
@@ -63,15 +84,16 @@ class Watch {
       process_.waitForFinished();
     }
   }
-  /// The server column of the next row.
-  QString NextServer() {
+  /// The columns of the next row; none when no row came within a minute.
+  QStringList NextRow() {
     QDeadlineTimer deadline(60000);
     while (!process_.canReadLine()) {
-      if (deadline.hasExpired() || !process_.waitForReadyRead(deadline.remainingTime()))
-        return QStringLiteral("(no row)");
+      if (deadline.hasExpired() || !process_.waitForReadyRead(deadline.remainingTime())) return {};
     }
-    return QString::fromUtf8(process_.readLine()).split(',').value(1);
+    return QString::fromUtf8(process_.readLine()).trimmed().split(',');
   }
+  /// The server column of the next row.
+  QString NextServer() { return NextRow().value(1, QStringLiteral("(no row)")); }
   bool WaitFor(const QString& server) {
     for (int row = 0; row < 200; ++row)
       if (NextServer() == server) return true;
@@ -89,11 +111,9 @@ TEST_F(Pair, WatchFollowsFailoverAndWithTryPrimaryFirstReturnsToThePrimary) {
               Servers());
   ASSERT_EQ(watch.NextServer(), "server");  // the header
   ASSERT_TRUE(watch.WaitFor("primary"));
-  const int port = primary->port();
-  const std::string data = primary->dataDir();
   primary->kill9();
   ASSERT_TRUE(watch.WaitFor("standby"));
-  primary = std::make_unique<ZnsimProcess>(std::vector<std::string>{}, data, port);
+  primary = Start(primaryPort);
   ASSERT_TRUE(watch.WaitFor("primary"));
 
   // Ctrl+C ends the watch cleanly: it exits by itself with every row written whole.
@@ -102,6 +122,37 @@ TEST_F(Pair, WatchFollowsFailoverAndWithTryPrimaryFirstReturnsToThePrimary) {
   EXPECT_EQ(watch.process().exitStatus(), QProcess::NormalExit);
   const QByteArray rest = watch.process().readAll();
   EXPECT_TRUE(rest.isEmpty() || rest.endsWith('\n')) << rest.toStdString();
+}
+
+// After a stall the watch polls once at once and keeps its interval: the polls it missed are
+// skipped and counted, never run back to back.
+TEST_F(Pair, WatchAfterAStallSkipsTheMissedPollsInsteadOfABurst) {
+  Watch watch(QStringList{"watch", "LIT101", "--interval", "500ms", "--format", "csv"} + Servers());
+  QStringList times;
+  ASSERT_EQ(watch.NextRow().value(0), "time");  // the header
+  for (int row = 0; row < 2; ++row) times << watch.NextRow().value(0);
+  const auto pid = static_cast<pid_t>(watch.process().processId());
+  ::kill(pid, SIGSTOP);
+  QThread::msleep(3000);  // the stall itself: six polls' worth
+  ::kill(pid, SIGCONT);
+  for (int row = 0; row < 4; ++row) times << watch.NextRow().value(0);
+  for (qsizetype i = 1; i < times.size(); ++i) {
+    const QDateTime before = QDateTime::fromString(times[i - 1], Qt::ISODateWithMs);
+    const QDateTime after = QDateTime::fromString(times[i], Qt::ISODateWithMs);
+    ASSERT_TRUE(before.isValid() && after.isValid()) << times.join(' ').toStdString();
+    // Polls in a burst would be a read's time apart, a few milliseconds; half the interval
+    // leaves room for a poll that the loaded machine started late.
+    EXPECT_GE(before.msecsTo(after), 250) << times.join(' ').toStdString();
+  }
+  ::kill(pid, SIGINT);
+  ASSERT_TRUE(watch.process().waitForFinished(30000));
+  const QString said = QString::fromUtf8(watch.process().readAllStandardError());
+  // A loaded machine may make a poll late before the stall too: the last count is the total.
+  const QRegularExpression skipped(
+      "zncheck: \\d+ poll\\(s\\) skipped after a stall \\((\\d+) in all\\)");
+  int total = 0;
+  for (const auto& match : skipped.globalMatch(said)) total = match.captured(1).toInt();
+  EXPECT_GE(total, 3) << said.toStdString();
 }
 
 TEST_F(Pair, WatchWithACountPrintsThatManyRows) {

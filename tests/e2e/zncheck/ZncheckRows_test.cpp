@@ -57,6 +57,35 @@ TEST(ZncheckRows, WrittenValuesReadBackExactlyAndRefusalsSayWhy) {
   EXPECT_TRUE(run.err.contains("login refused for user")) << run.err.toStdString();
 }
 
+// A server's text may hold terminal escapes and spreadsheet formulas: text output shows the
+// escapes as escapes, CSV keeps the formula text unless asked for it raw, JSON carries it all.
+TEST(ZncheckRows, EscapesAndFormulasFromTheServerAreShownNotRun) {
+  ZnsimProcess server;
+  const QString value = QStringLiteral("=HYPERLINK(\"x\",\"\x1b]0;title\x07\x1b[2J\")");
+  ASSERT_EQ(Zncheck(QStringList{"write", "PLANT_Message", value} + At(server)).exitCode, 0);
+  const auto read = [&](const QStringList& format) {
+    const Outcome run = Zncheck(QStringList{"read", "PLANT_Message"} + format + At(server));
+    EXPECT_EQ(run.exitCode, 0) << run.err.toStdString();
+    return run.out;
+  };
+  const QByteArray text = read({"--format", "text"});
+  EXPECT_TRUE(text.contains("=HYPERLINK(\"x\",\"\\x1b]0;title\\x07\\x1b[2J\")"))
+      << text.toStdString();
+  EXPECT_FALSE(text.contains('\x1b') || text.contains('\x07')) << "no raw control character";
+  EXPECT_EQ(Lines(read({"--format", "csv"})).value(1),
+            "PLANT_Message,\"'=HYPERLINK(\"\"x\"\",\"\"\x1b]0;title\x07\x1b[2J\"\")\",ok\r");
+  EXPECT_EQ(Lines(read({"--format", "csv", "--raw-csv"})).value(1),
+            "PLANT_Message,\"=HYPERLINK(\"\"x\"\",\"\"\x1b]0;title\x07\x1b[2J\"\")\",ok\r");
+  const QByteArray json = read({"--format", "json"});
+  EXPECT_EQ(QJsonDocument::fromJson(json).object().value("value").toString(), value);
+
+  // A reason that quotes the server is shown the same way.
+  const Outcome refused = Zncheck(QStringList{"read", "NO\x1b[2J"} + At(server));
+  EXPECT_EQ(refused.exitCode, 2);
+  EXPECT_TRUE(refused.err.contains("(unknown tag 'NO\\x1b[2J')")) << refused.err.toStdString();
+  EXPECT_FALSE(refused.err.contains('\x1b'));
+}
+
 TEST(ZncheckRows, ListReadOfAThousandTagsPrintsTheGoodOnesAndFailsForTheBad) {
   ZnsimProcess server(
       {"--generate-tags", "1000", "--generate-alarms", "0", "--generate-trends", "0"});

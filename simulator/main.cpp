@@ -18,6 +18,8 @@
 #include "LoginLimiter.h"
 #include "NoiseLog.h"
 #include "Options.h"
+#include "PeerHub.h"
+#include "PeerKeys.h"
 #include "Plant.h"
 #include "ProjectToml.h"
 #include "Server.h"
@@ -31,10 +33,45 @@ namespace {
 // Twice the largest frame: a request and its reply in flight.
 constexpr int kKeptHeapBytes = 2 * static_cast<int>(znwire::kMaxFrameBytes);
 
-constexpr const char* kScaleHelp =
+constexpr const char* kFooter =
     "Scale projects: --generate-tags 40000 gives 40,000 extra tags, each with a high alarm, "
     "and 1,000 trends; add --generate-trends 32767 for 32,767 trends; --generate-tags 100000 "
-    "gives 100,000 extra tags.";
+    "gives 100,000 extra tags.\n\n"
+    "A redundant pair: start both servers with the same project, their own --name and "
+    "--peer-secret FILE (the same secret, readable by its owner only), and give at least one "
+    "--peer HOST:PORT, the other's --listen address. Every value a client writes on either is "
+    "applied on the other; the newest write wins; a server that was down catches up. The "
+    "script function SimPeer() tells how the pair stands.\n\n"
+    "Faults on request, by the script function SimFault (users the project marks as "
+    "administrator; the demo's Engineer), or from the start with --fault KIND[:AMOUNT]:\n"
+    "  SimFault(\"delay\", MS)           every reply waits MS milliseconds more\n"
+    "  SimFault(\"drop\")                every connection open now is closed at its next "
+    "request\n"
+    "  SimFault(\"refuse-logins\", S)    logins are refused for S seconds\n"
+    "  SimFault(\"silent\", S)           no reply for S seconds; connections stay open\n"
+    "  SimFault(\"none\")                clears them";
+
+std::unique_ptr<znsim::PeerHub> StartPeer(const znsim::Options& options, znsim::TagStore& tags,
+                                          znsim::NoiseLog& noise) {
+  using namespace znsim;
+  PeerSettings settings;
+  settings.name = options.plant.name;
+  settings.secret = LoadPeerSecret(options.peer.secretFile);
+  if (!options.tls.certFile.empty()) {
+    settings.tlsServer = PeerTlsServer(options.tls.certFile, options.tls.keyFile);
+    settings.tlsClient = PeerTlsClient();
+    settings.tlsOnly = options.tls.tlsOnly;
+  }
+  auto hub = std::make_unique<PeerHub>(tags, std::move(settings), options.peer.dial, noise);
+  hub->Start();
+  if (options.peer.dial) {
+    spdlog::info("one of a pair: linking with the peer at {}:{}", options.peer.dial->first,
+                 options.peer.dial->second);
+  } else {
+    spdlog::info("one of a pair: waiting for the peer to link");
+  }
+  return hub;
+}
 
 int Run(const znsim::Options& options) {
   using namespace znsim;
@@ -58,7 +95,16 @@ int Run(const znsim::Options& options) {
   Authenticator auth(plant.project().users);
   LoginLimiter logins;
   NoiseLog noise;
-  Services services{plant, auth, logins, noise, options.limits};
+  Faults faults;
+  for (const FaultRequest& fault : options.faults) {
+    faults.Apply(fault);
+    spdlog::warn("fault from the start: {}", Describe(fault));
+  }
+  // Before the server: it hands the peer's connections over, and clients' writes reach the
+  // peer through it until the workers have finished.
+  std::unique_ptr<PeerHub> peer;
+  if (!options.peer.secretFile.empty()) peer = StartPeer(options, plant.tags(), noise);
+  Services services{plant, auth, logins, noise, options.limits, &faults, peer.get()};
 
   // Declared before the io_context: its pending handlers hold connections, which use these
   // until they are destroyed with it.
@@ -125,7 +171,7 @@ int main(int argc, char** argv) {
       "znsim: a simulated ZnAPI server. With no options it serves the demo water "
       "treatment works on 127.0.0.1:20222.",
       "znsim");
-  app.footer(kScaleHelp);
+  app.footer(kFooter);
   app.set_version_flag("--version", "znsim " ZN_VERSION);
   app.add_option("--listen", listen, "HOST:PORT to serve; port 0 picks a free one")
       ->capture_default_str();
@@ -186,6 +232,27 @@ int main(int argc, char** argv) {
   app.add_flag("--tls-only", options.tls.tlsOnly, "refuse plain TCP connections")->needs(cert);
   app.add_flag("--allow-plaintext", options.tls.allowPlaintext,
                "serve plain-text logins from other computers too (by default only from this one)");
+  std::string peer;
+  auto* peerOption =
+      app.add_option("--peer", peer, "HOST:PORT of the other server of a redundant pair");
+  auto* secret = app.add_option("--peer-secret", options.peer.secretFile,
+                                "file with the pair's shared secret (16 characters or more); "
+                                "alone, the server waits for its peer to connect")
+                     ->check(CLI::ExistingFile);
+  peerOption->needs(secret);
+  app.add_option("--peer-log", options.plant.changeLogKeep,
+                 "written values kept for a peer to catch up from; one further behind gets a "
+                 "full copy")
+      ->capture_default_str()
+      ->check(CLI::Range(1ull, 100'000'000ull));
+  std::vector<std::string> faults;
+  app.add_option("--fault", faults, "start with a fault: delay:MS, refuse-logins:S, silent:S")
+      ->each([&options](const std::string& text) {
+        auto parsed = znsim::ParseFaultOption(text);
+        if (const auto* error = std::get_if<std::string>(&parsed))
+          throw CLI::ValidationError(*error);
+        options.faults.push_back(std::get<znsim::FaultRequest>(parsed));
+      });
   app.add_option("--log-level", options.logLevel, "how much goes to standard error")
       ->capture_default_str()
       ->check(CLI::IsMember({"trace", "debug", "info", "warn", "error", "off"}));
@@ -203,6 +270,13 @@ int main(int argc, char** argv) {
   }
   options.host = parsed->first;
   options.port = parsed->second;
+  if (!peer.empty()) {
+    options.peer.dial = znsim::ParseListen(peer);
+    if (!options.peer.dial || options.peer.dial->second == 0) {
+      std::cerr << "znsim: --peer wants HOST:PORT, got '" << peer << "'\n";
+      return 2;
+    }
+  }
   options.generate.alarms = alarms.value_or(options.generate.tags);
   options.generate.trends = trends.value_or(std::min<std::size_t>(options.generate.tags, 1000));
   options.plant.trendRetention = std::chrono::hours(trendHours);

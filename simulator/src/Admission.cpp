@@ -105,6 +105,11 @@ void Admission::Leave(const Member& member, const std::string& source, Clock::ti
   if (Remove(member, source)) Abandoned(source, now);
 }
 
+void Admission::HandedOver(const Member& member, const std::string& source) {
+  std::lock_guard lock(mutex_);
+  Remove(member, source);
+}
+
 std::size_t Admission::unauthenticated() const {
   std::lock_guard lock(mutex_);
   return waiting_;

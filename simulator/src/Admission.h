@@ -67,6 +67,9 @@ class Admission {
   void LoggedOut();
   /// A member that did not log in ended: its source abandoned it.
   void Leave(const Member& member, const std::string& source, Clock::time_point now = Clock::now());
+  /// A member turned out to be no client (the peer of a pair) and is served elsewhere: it
+  /// leaves without counting as abandoned.
+  void HandedOver(const Member& member, const std::string& source);
 
   std::size_t unauthenticated() const;
   std::size_t loggedIn() const;

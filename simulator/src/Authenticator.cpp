@@ -29,6 +29,7 @@ Authenticator::Authenticator(const std::vector<UserDef>& users) {
       throw std::runtime_error("password hash of '" + user.name + "' is too long");
     }
     hashes_[user.name] = user.hash;
+    if (user.administrator) administrators_.insert(user.name);
   }
   decoy_ = HashPassword("decoy password that no client sends");
 }
@@ -38,6 +39,10 @@ bool Authenticator::Verify(const std::string& user, const std::string& password)
   const std::string& hash = it == hashes_.end() ? decoy_ : it->second;
   const bool match = crypto_pwhash_str_verify(hash.c_str(), password.data(), password.size()) == 0;
   return match && it != hashes_.end();
+}
+
+bool Authenticator::IsAdministrator(const std::string& user) const {
+  return administrators_.count(user) != 0;
 }
 
 }  // namespace znsim

@@ -2,6 +2,7 @@
 /// Checks user names and passwords against the project's Argon2id hashes.
 #include <string>
 #include <unordered_map>
+#include <unordered_set>
 #include <vector>
 
 #include "Project.h"
@@ -15,9 +16,12 @@ class Authenticator {
   /// True only for a known user with the right password. Unknown users cost one hash check
   /// too, so the answer time does not tell which user names exist.
   bool Verify(const std::string& user, const std::string& password) const;
+  /// Whether the project makes `user` an administrator.
+  bool IsAdministrator(const std::string& user) const;
 
  private:
   std::unordered_map<std::string, std::string> hashes_;
+  std::unordered_set<std::string> administrators_;
   std::string decoy_;
 };
 

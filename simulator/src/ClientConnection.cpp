@@ -3,6 +3,7 @@
 #include <spdlog/spdlog.h>
 
 #include "FailureReason.h"
+#include "PeerHub.h"
 #include "SourceAddress.h"
 
 namespace znsim {
@@ -80,7 +81,7 @@ void ClientConnection::Start() {
     if (ec) return self->Close(nullptr);
     self->started_ = Clock::now();
     self->Watch();
-    if (self->rules_.tls) return self->Greet();
+    if (self->rules_.tls || self->services_.peer) return self->Greet();
     if (!self->RefusedAsPlain()) self->Pump();
   });
 }
@@ -93,7 +94,8 @@ void ClientConnection::Greet() {
   if (ec == asio::error::would_block)
     return Await(ClientTransport::Io::WantRead, &ClientConnection::Greet);
   if (ec || peeked == 0) return Close(nullptr);
-  if (first != 0x16) {
+  if (first == kPeerOpening && services_.peer) return HandToPeer();
+  if (first != 0x16 || !rules_.tls) {
     if (!RefusedAsPlain()) Pump();
     return;
   }
@@ -114,6 +116,16 @@ bool ClientConnection::RefusedAsPlain() {
       "connection refused: a plain-text login from another computer would send its password "
       "in clear; connect with TLS, or start the server with --allow-plaintext");
   return true;
+}
+
+void ClientConnection::HandToPeer() {
+  if (phase_.exchange(Phase::Closing, std::memory_order_acq_rel) == Phase::Closing) return;
+  admission_.HandedOver(*this, source_);
+  watchdog_.cancel();
+  asio::error_code ec;
+  const auto protocol = socket_.local_endpoint(ec).protocol();
+  const int socket = ec ? -1 : socket_.release(ec);
+  if (!ec) services_.peer->Adopt(protocol, socket, address_);
 }
 
 void ClientConnection::Handshake() {
@@ -315,7 +327,7 @@ Outcome ClientConnection::Run(const Request& request) {
 }
 
 ClientConnection::Reply ClientConnection::Encode(Outcome outcome) {
-  Reply reply{{}, outcome.response->id(), outcome.delay, outcome.close};
+  Reply reply{{}, outcome.response->id(), outcome.delay, outcome.close, outcome.drop};
   EncodeReply(outcome, reply.frame);
   return reply;
 }
@@ -332,6 +344,10 @@ void ClientConnection::FreeOnWorkers(Storage&& storage) {
 
 bool ClientConnection::Send(Reply reply) {
   if (closing()) return false;
+  if (reply.drop) {
+    Close("connection dropped on request (SimFault)");
+    return false;
+  }
   FreeOnWorkers(reader_.Pop());
   frame_ = std::move(reply.frame);
   if (reply.delay <= 0) return Write(0, reply.close);

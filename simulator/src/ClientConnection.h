@@ -8,7 +8,9 @@
 ///
 /// When the server offers TLS, a connection's first byte says which it speaks: a TLS
 /// handshake begins with 0x16, a plain frame with the high byte of its length, 0x00. The
-/// handshake counts toward the login deadline like everything before the login.
+/// handshake counts toward the login deadline like everything before the login. A server of a
+/// pair also looks for the other server's opening (kPeerOpening) and hands such a connection
+/// to its PeerHub.
 ///
 /// Frames are read on the network thread and each request runs where its decoded kind says:
 /// requests that cost microseconds at once on the thread that read them, everything that
@@ -67,7 +69,8 @@ class ClientConnection final : public std::enable_shared_from_this<ClientConnect
     std::uint32_t id = 0;
     Millis delay = 0;
     bool close = false;
-    bool ok = false;  // the login it answers succeeded
+    bool drop = false;  // close without replying (a fault asked for)
+    bool ok = false;    // the login it answers succeeded
   };
 
   // Opening.
@@ -75,6 +78,8 @@ class ClientConnection final : public std::enable_shared_from_this<ClientConnect
   void Greet();
   /// Refuses a plain connection the rules do not let in; true when it was refused.
   bool RefusedAsPlain();
+  /// Gives the connection of the other server of a pair to the PeerHub.
+  void HandToPeer();
   void Handshake();
   /// Calls `next` once the socket is ready for `io`'s wish (read or write).
   void Await(ClientTransport::Io io, void (ClientConnection::*next)());

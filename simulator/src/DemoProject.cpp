@@ -262,7 +262,7 @@ void Devices(Project& p) {
 Project DemoProject() {
   Project project;
   project.title = "Ashby Vale water treatment works";
-  project.users.push_back({"Engineer", kEngineerHash});
+  project.users.push_back({"Engineer", kEngineerHash, true});
   Builder b(project);
   Intake(b);
   Pumps(b);

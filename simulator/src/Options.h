@@ -3,7 +3,9 @@
 #include <cstddef>
 #include <optional>
 #include <string>
+#include <vector>
 
+#include "Faults.h"
 #include "Plant.h"
 #include "ProjectGenerator.h"
 #include "Server.h"
@@ -18,6 +20,11 @@ struct TlsOptions {
   bool allowPlaintext = false;
 };
 
+struct PeerOptions {
+  std::optional<std::pair<std::string, unsigned short>> dial;  // the peer's address
+  std::string secretFile;                                      // empty: no pair
+};
+
 struct Options {
   std::string host = "127.0.0.1";
   unsigned short port = 20222;
@@ -29,6 +36,8 @@ struct Options {
   AdmissionLimits admission;
   ConnectionLimits connection;
   TlsOptions tls;
+  PeerOptions peer;
+  std::vector<FaultRequest> faults;  // in force from the start
   std::size_t networkThreads = 1;
   std::size_t workers = 2;
   std::string logLevel = "info";

@@ -19,7 +19,7 @@ Plant::Plant(Project project, const std::filesystem::path& dataDir, PlantSetting
       settings_(std::move(settings)),
       lock_(dataDir),
       db_(dataDir / "znsim.db"),
-      tags_(project_, db_),
+      tags_(project_, db_, settings_.name, settings_.changeLogKeep),
       alarms_(project_),
       history_(project_, db_),
       trends_(tags_, db_) {

@@ -25,6 +25,8 @@ struct PlantSettings {
   /// At a first start the alarm history is filled from the model over this span, so the
   /// summary of the last minutes has rows at once.
   std::chrono::minutes seedHistory{60};
+  /// Writes kept in the replica log for a peer to catch up from.
+  std::uint64_t changeLogKeep = 100'000;
 };
 
 class Plant {

@@ -19,7 +19,8 @@ namespace znsim {
 
 struct UserDef {
   std::string name;
-  std::string hash;  // Argon2id, as crypto_pwhash_str writes it
+  std::string hash;            // Argon2id, as crypto_pwhash_str writes it
+  bool administrator = false;  // may ask for faults (SimFault)
 };
 
 // Tags and alarms come by the million in scale projects: their texts live in the project's

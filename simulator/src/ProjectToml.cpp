@@ -173,7 +173,8 @@ Project ParseProject(std::string_view text, std::string_view source) {
   Project project;
   project.title = Get<std::string>(root, "title", "znsim project");
   EachTable(root, "users", [&](const toml::table& t) {
-    project.users.push_back({Required(t, "name"), Required(t, "hash")});
+    project.users.push_back(
+        {Required(t, "name"), Required(t, "hash"), Get<bool>(t, "administrator", false)});
   });
   EachTable(root, "tags",
             [&](const toml::table& t) { project.tags.push_back(ReadTag(t, project.pool())); });

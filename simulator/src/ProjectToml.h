@@ -2,7 +2,7 @@
 /// Reads a project from a TOML file:
 ///
 ///   title = "My works"
-///   [[users]]    name = "Engineer"  hash = "$argon2id$..."
+///   [[users]]    name = "Engineer"  hash = "$argon2id$..."  administrator = true
 ///   [[tags]]     name = "LIT101"  type = "real"  units = "m"  comment = "..."  decimals = 2
 ///                sim = { kind = "sine", offset = 2.5, amplitude = 1, period = 600, phase = 0 }
 ///                texts = ["AUTO", "MANUAL"]            (string tags that move)

@@ -9,6 +9,8 @@
 #include <optional>
 #include <string_view>
 
+#include <spdlog/spdlog.h>
+
 #include "ScriptParser.h"
 
 #ifndef ZNSIM_VERSION
@@ -77,6 +79,8 @@ class Evaluator {
   }
 
   const std::vector<TagStore::Change>& staged() const { return staged_; }
+  const std::vector<FaultRequest>& faults() const { return faults_; }
+  bool setFaults() const { return setFaults_; }
   const std::string& error() const { return error_; }
   Millis delay() const { return delay_; }
 
@@ -94,7 +98,8 @@ class Evaluator {
     static const Function kFunctions[] = {
         {"Time", 0, 1, &Evaluator::Time},         {"Date", 0, 1, &Evaluator::Date},
         {"Version", 0, 0, &Evaluator::Version},   {"TagRead", 1, 1, &Evaluator::TagRead},
-        {"TagWrite", 2, 2, &Evaluator::TagWrite}, {"Sleep", 1, 1, &Evaluator::Sleep}};
+        {"TagWrite", 2, 2, &Evaluator::TagWrite}, {"Sleep", 1, 1, &Evaluator::Sleep},
+        {"SimFault", 1, 2, &Evaluator::SimFault}, {"SimPeer", 0, 0, &Evaluator::SimPeer}};
     for (const auto& function : kFunctions) {
       if (SameName(name, function.name)) return &function;
     }
@@ -146,8 +151,27 @@ class Evaluator {
     return std::string("0");
   }
 
+  std::optional<std::string> SimFault(const Args& args) {
+    setFaults_ = true;
+    if (!context_.sim.faults) return Refuse("SimFault is not available here");
+    if (!context_.administrator) {
+      spdlog::warn("fault refused to {}, who is no administrator", context_.caller);
+      return Refuse("SimFault is for administrators only");
+    }
+    auto parsed = ParseFault(args[0], args.size() > 1 ? std::optional(args[1]) : std::nullopt);
+    if (const auto* error = std::get_if<std::string>(&parsed)) return Refuse(*error);
+    faults_.push_back(std::get<FaultRequest>(parsed));
+    return Describe(faults_.back());
+  }
+
+  std::optional<std::string> SimPeer(const Args&) {
+    return context_.sim.peerState ? context_.sim.peerState() : "no peer";
+  }
+
   ScriptContext& context_;
   std::vector<TagStore::Change> staged_;
+  std::vector<FaultRequest> faults_;  // set once the whole text has run
+  bool setFaults_ = false;
   std::string error_;
   Millis delay_ = 0;
 };
@@ -167,9 +191,13 @@ ScriptOutcome RunScript(const std::string& text, ScriptContext& context) {
   Evaluator evaluator(context);
   if (!evaluator.Check(*parsed.call)) return {false, {}, evaluator.error(), 0};
   auto result = evaluator.Run(*parsed.call);
-  if (!result) return {false, {}, evaluator.error(), 0};
+  if (!result) return {false, {}, evaluator.error(), 0, evaluator.setFaults()};
   context.tags.Commit(evaluator.staged());
-  return {true, std::move(*result), {}, evaluator.delay()};
+  for (const FaultRequest& fault : evaluator.faults()) {
+    context.sim.faults->Apply(fault);
+    spdlog::warn("fault on request by {}: {}", context.caller, Describe(fault));
+  }
+  return {true, std::move(*result), {}, evaluator.delay(), evaluator.setFaults()};
 }
 
 bool IsQuickScript(const std::string& text) {

@@ -6,6 +6,7 @@
 
 #include "ListReadReply.h"
 #include "LoginLimiter.h"
+#include "PeerHub.h"
 #include "Queries.h"
 #include "ScriptFunctions.h"
 #include "WireFormat.h"
@@ -58,13 +59,21 @@ bool Session::IsQuick(const znwire::Request& request) const {
 }
 
 std::optional<Outcome> Session::AdmitLogin(const znwire::Request& request) {
-  const auto wait = services_.logins.Refusal(source_, request.login().user());
-  if (!wait) return std::nullopt;
-  services_.noise.Note(address_, "login refused over the attempt limit", {}, true);
-  std::optional<Outcome> outcome(std::in_place);
+  std::optional<Outcome> outcome;
+  if (const auto refused = services_.faults ? services_.faults->LoginsRefusedSeconds() : 0) {
+    services_.noise.Note(address_, "login refused on request (SimFault)", {}, true);
+    outcome.emplace();
+    Refuse(*outcome->response, "logins are refused for another " + std::to_string(refused) + " s");
+  } else if (const auto wait = services_.logins.Refusal(source_, request.login().user())) {
+    services_.noise.Note(address_, "login refused over the attempt limit", {}, true);
+    outcome.emplace();
+    Refuse(*outcome->response, TooManyAttempts(*wait));
+  } else {
+    return std::nullopt;
+  }
   outcome->response->set_id(request.id());
-  Refuse(*outcome->response, TooManyAttempts(*wait));
   outcome->close = true;
+  Faulted(*outcome);
   return outcome;
 }
 
@@ -76,13 +85,25 @@ Outcome Session::Login(const znwire::Request& request) {
   if (services_.auth.Verify(login.user(), login.password())) {
     services_.logins.Succeeded(source_, login.user());
     services_.noise.Note(address_, "logged in", " as '" + LogSafe(login.user()) + "'");
-    return outcome;
+    user_ = login.user();
+    administrator_ = services_.auth.IsAdministrator(user_);
+  } else {
+    services_.noise.Note(address_, "login refused", " for user '" + LogSafe(login.user()) + "'",
+                         true);
+    Refuse(*outcome.response, "wrong user name or password");
+    outcome.close = true;
   }
-  services_.noise.Note(address_, "login refused", " for user '" + LogSafe(login.user()) + "'",
-                       true);
-  Refuse(*outcome.response, "wrong user name or password");
-  outcome.close = true;
+  Faulted(outcome);
   return outcome;
+}
+
+void Session::Faulted(Outcome& outcome) const {
+  if (!services_.faults) return;
+  if (drops_ < services_.faults->drops()) {
+    outcome.drop = true;
+    return;
+  }
+  outcome.delay = services_.faults->Held(outcome.delay);
 }
 
 Outcome Session::Handle(const znwire::Request& request) {
@@ -101,6 +122,10 @@ Outcome Session::Handle(const znwire::Request& request) {
   switch (request.body_case()) {
     case znwire::Request::kZncode: {
       ScriptContext context{plant.tags(), plant.settings().name, now};
+      context.sim.faults = services_.faults;
+      if (services_.peer) context.sim.peerState = [peer = services_.peer] { return peer->State(); };
+      context.caller = "'" + LogSafe(user_) + "' from " + address_;
+      context.administrator = administrator_;
       ScriptOutcome script = RunScript(request.zncode().function(), context);
       if (!script.ok) {
         Refuse(response, script.error);
@@ -108,6 +133,8 @@ Outcome Session::Handle(const znwire::Request& request) {
         response.mutable_zncode()->set_result(std::move(script.result));
         outcome.delay = script.delay;
       }
+      // The call that sets or clears faults is answered as asked, whatever they were.
+      if (script.setFaults) return outcome;
       break;
     }
     case znwire::Request::kTagRead: {
@@ -146,6 +173,7 @@ Outcome Session::Handle(const znwire::Request& request) {
       Refuse(response, "unknown request");
       break;
   }
+  Faulted(outcome);
   return outcome;
 }
 
@@ -154,6 +182,7 @@ Outcome Session::Handle(const ListReadRequest& request) {
   outcome.response->set_id(request.id());
   outcome.response->set_ok(true);
   ReadList(request, request.size(), outcome);
+  Faulted(outcome);
   return outcome;
 }
 

@@ -10,6 +10,7 @@
 
 #include <google/protobuf/arena.h>
 #include "Authenticator.h"
+#include "Faults.h"
 #include "ListReadRequest.h"
 #include "LoginLimiter.h"
 #include "NoiseLog.h"
@@ -31,12 +32,16 @@ struct ServiceLimits {
   int quickListTags = 256;              // list reads up to this size are quick
 };
 
+class PeerHub;
+
 struct Services {
   Plant& plant;
   const Authenticator& auth;
   LoginLimiter& logins;
   NoiseLog& noise;
   ServiceLimits limits;
+  Faults* faults = nullptr;  // none where no fault may be asked for
+  PeerHub* peer = nullptr;   // set when the server is one of a pair
 };
 
 /// An arena for a message of thousands of small strings (a page, a list read), which is then
@@ -51,8 +56,9 @@ struct Outcome {
   /// The tail of the response's body (the rows of a find page, the items of a list read),
   /// already in its wire form (see PageWriter, ListReplyWriter).
   std::string encodedBody;
-  Millis delay = 0;    // hold the reply back this long (Sleep)
+  Millis delay = 0;    // hold the reply back this long (Sleep, faults)
   bool close = false;  // close the connection after the reply
+  bool drop = false;   // close the connection without replying (a fault)
 };
 
 /// The framed reply of `outcome` into `frame`, whose storage is reused; a reply too large to
@@ -64,7 +70,10 @@ class Session {
   /// `address` is the peer's address, which logs name; `source` is what login limits count it
   /// under (see SourceOf).
   Session(Services& services, std::string address, std::string source)
-      : services_(services), address_(std::move(address)), source_(std::move(source)) {}
+      : services_(services),
+        address_(std::move(address)),
+        source_(std::move(source)),
+        drops_(services.faults ? services.faults->drops() : 0) {}
 
   /// True when a logged-in client's request costs microseconds, so it may run on the thread
   /// that read it without holding up other clients. Decided by the decoded request, never by
@@ -82,6 +91,8 @@ class Session {
   Outcome Handle(const ListReadRequest& request);
 
  private:
+  /// Makes the reply in `outcome` as late or as absent as the faults in force ask.
+  void Faulted(Outcome& outcome) const;
   void FindFirst(const znwire::FindFirst& find, Outcome& outcome);
   void FindFetch(const znwire::FindFetch& fetch, Outcome& outcome);
   /// The reply to a list read of `count` tags, each value read now.
@@ -94,6 +105,9 @@ class Session {
   Services& services_;
   std::string address_;
   std::string source_;
+  std::uint64_t drops_;  // the faults' drop count when the connection opened
+  std::string user_;     // once logged in
+  bool administrator_ = false;
   std::uint64_t nextSearch_ = 1;
   std::map<std::uint64_t, std::shared_ptr<const ResultSet>> searches_;
 };

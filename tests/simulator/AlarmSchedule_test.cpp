@@ -77,7 +77,7 @@ TEST(AlarmSchedule, SeesEverySwitchAtTheTickAFullLookSees) {
   simtest::TempDir dir;
   const Project project = MovingProject();
   Database db(dir / "znsim.db");
-  TagStore store(project, db);
+  TagStore store(project, db, "alpha");
   AlarmEngine everyTick(project);
   AlarmEngine whenDue(project);
   CountingInputs counted(store);

@@ -17,7 +17,7 @@ class ScriptFunctionsTest : public ::testing::Test {
   simtest::TempDir dir;
   Project project = simtest::SmallProject();
   Database db{dir / "s.db"};
-  TagStore tags{project, db};
+  TagStore tags{project, db, "alpha"};
   Millis now = *ParseLocalDateTime("04/05/2005", "04:00:24");
 };
 
@@ -72,7 +72,7 @@ TEST_F(ScriptFunctionsTest, WritesOfOneCallAreSeenByItsLaterReadsAndCommittedTog
   const auto two = Run("TagWrite(TagWrite(\"MODE\", \"LEVEL\"), TagRead(COUNT))");
   ASSERT_TRUE(two.ok) << two.error;
   Database reopened{dir / "s.db"};
-  const TagStore stored(project, reopened);
+  const TagStore stored(project, reopened, "alpha");
   EXPECT_EQ(stored.Read("MODE", now), "LEVEL") << "on disk";
   EXPECT_EQ(stored.Read("LEVEL", now), "7");
 }

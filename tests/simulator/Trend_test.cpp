@@ -17,7 +17,7 @@ TEST(TrendArchive, AnswersFromTheModelBeforeTheArchiveAndFromTheArchiveAfter) {
   simtest::TempDir dir;
   const Project project = simtest::SmallProject();
   Database db(dir / "t.db");
-  TagStore tags(project, db);
+  TagStore tags(project, db, "alpha");
   TrendArchive archive(tags, db);
   const auto w = *MakeTrendWindow(base + 50'000, 10'000, 6);
   EXPECT_EQ(archive.Values(0, w, 0, 6), (std::vector<double>{0, 10, 20, 30, 40, 50}));
@@ -38,13 +38,13 @@ TEST(TrendArchive, SurvivesReopeningAndIsPrunedByAge) {
   const Project project = simtest::SmallProject();
   {
     Database db(dir / "t.db");
-    TagStore tags(project, db);
+    TagStore tags(project, db, "alpha");
     TrendArchive archive(tags, db);
     ASSERT_EQ(tags.Write("WAVE", "7").status, TagStore::WriteStatus::Written);
     for (Millis t = base; t <= base + 60'000; t += 10'000) archive.Sample(t);
   }
   Database db(dir / "t.db");
-  TagStore tags(project, db);
+  TagStore tags(project, db, "alpha");
   TrendArchive archive(tags, db);
   EXPECT_EQ(archive.Sample(base + 60'000), 0u) << "the last boundary is known after a restart";
   const auto w = *MakeTrendWindow(base + 60'000, 10'000, 7);

@@ -34,6 +34,19 @@ TempDir::~TempDir() {
   std::filesystem::remove_all(path, ec);
 }
 
+std::vector<std::string> PairArgs(const std::string& folder, const std::string& name,
+                                  const std::string& peer) {
+  const std::string secret = folder + "/pair.secret";
+  if (!std::filesystem::exists(secret)) {
+    std::ofstream(secret) << "the pair secret of a test\n";
+    std::filesystem::permissions(
+        secret, std::filesystem::perms::owner_read | std::filesystem::perms::owner_write);
+  }
+  std::vector<std::string> args{"--name", name, "--peer-secret", secret};
+  if (!peer.empty()) args.insert(args.end(), {"--peer", peer});
+  return args;
+}
+
 ReadyProcess StartAndAwaitReady(std::vector<std::string> args, const std::string& readyText,
                                 const std::string& errorLog) {
   int out[2];

@@ -59,6 +59,12 @@ struct TempDir {
   std::string path;
 };
 
+/// The arguments that make a znsim named `name` one of a redundant pair, with the pair's
+/// secret in a file in `folder` (written there at the first call), dialing `peer`
+/// ("HOST:PORT") when given.
+std::vector<std::string> PairArgs(const std::string& folder, const std::string& name,
+                                  const std::string& peer = {});
+
 /// A program started by StartAndAwaitReady.
 struct ReadyProcess {
   pid_t pid = -1;

@@ -1,8 +1,10 @@
 #pragma once
 /// Helpers for driving libznapi.so through its C entry points in end-to-end tests.
 #include <gtest/gtest.h>
+#include <sodium.h>
 
 #include <optional>
+#include <stdexcept>
 #include <string>
 
 #include "ZnsimProcess.h"
@@ -16,6 +18,16 @@ inline constexpr const char* kPassword = "Marlow";
 inline int32_t OpenTo(const testing_support::ZnsimProcess& server,
                       const char* password = kPassword) {
   return znOpen(server.address().c_str(), kUser, password, 0);
+}
+
+/// The Argon2id hash of a project file's user, at the cheapest cost to keep tests quick.
+inline std::string PasswordHash(const std::string& utf8Password) {
+  char out[crypto_pwhash_STRBYTES];
+  if (sodium_init() < 0 ||
+      crypto_pwhash_str(out, utf8Password.data(), utf8Password.size(), crypto_pwhash_OPSLIMIT_MIN,
+                        crypto_pwhash_MEMLIMIT_MIN) != 0)
+    throw std::runtime_error("hashing failed");
+  return out;
 }
 
 /// What a call wrote into its buffer, or nullopt when it failed.

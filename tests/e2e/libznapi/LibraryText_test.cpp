@@ -2,10 +2,8 @@
 // text path goes through a znsim whose project (UTF-8, as project files are) holds accented
 // names, a user with an accented password and a character Windows-1252 lacks.
 #include <gtest/gtest.h>
-#include <sodium.h>
 
 #include <fstream>
-#include <stdexcept>
 
 #include "LibraryTestSupport.h"
 
@@ -20,19 +18,11 @@ const std::string kTag =
     "bit";
 const std::string kValue = "Caf\xE9 open \xD8 \x80 \xB5 \x93quoted\x94";
 
-std::string Hash(const std::string& utf8Password) {
-  char out[crypto_pwhash_STRBYTES];
-  if (sodium_init() < 0 ||
-      crypto_pwhash_str(out, utf8Password.data(), utf8Password.size(), crypto_pwhash_OPSLIMIT_MIN,
-                        crypto_pwhash_MEMLIMIT_MIN) != 0)
-    throw std::runtime_error("hashing failed");
-  return out;
-}
-
 std::string ProjectFile(const std::string& folder) {
   const std::string path = folder + "/texts.toml";
   std::ofstream(path) << "title = \"Texts\"\n"
-                      << "[[users]]\nname = \"Jörg\"\nhash = \"" << Hash("Pässwörd") << "\"\n"
+                      << "[[users]]\nname = \"Jörg\"\nhash = \"" << PasswordHash("Pässwörd")
+                      << "\"\n"
                       << "[[tags]]\nname = \"Débit\"\ntype = \"string\"\n"
                       << "[[tags]]\nname = \"Greek\"\ntype = \"string\"\ntexts = [\"Ω µ\"]\n"
                       << "[[devices]]\nname = \"Düsen\"\nfields = [\"Name\", \"Maß\"]\n"

@@ -8,7 +8,9 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
+#include <chrono>
 #include <memory>
+#include <string>
 
 #include "DynamicZnApi.h"
 #include "FakeHost.h"
@@ -23,13 +25,15 @@ namespace {
 
 using testing_support::ZnsimProcess;
 
+// A primary and a standby as a redundant pair, as scripts/run starts them.
 struct Failover : ::testing::Test {
+  testing_support::TempDir pairFolder;
   testing_support::TempDir primaryData;
   // Refused while the primary is down, and never another test's server's.
   testing_support::HeldPort primaryPort;
   std::unique_ptr<ZnsimProcess> primary = std::make_unique<ZnsimProcess>(
-      std::vector<std::string>{}, primaryData.path, primaryPort.port());
-  ZnsimProcess standby;
+      testing_support::PairArgs(pairFolder.path, "primary"), primaryData.path, primaryPort.port());
+  ZnsimProcess standby{testing_support::PairArgs(pairFolder.path, "standby", primary->address())};
   binding::DynamicZnApi library;
   binding::basZNAPI module{library};
   fake::FakeHost host;
@@ -42,10 +46,41 @@ struct Failover : ::testing::Test {
   ~Failover() override { w.close(); }
   /// The primary comes back on the same port with the same data.
   void restartPrimary() {
-    primary = std::make_unique<ZnsimProcess>(std::vector<std::string>{}, primaryData.path,
-                                             primaryPort.port());
+    primary = std::make_unique<ZnsimProcess>(testing_support::PairArgs(pairFolder.path, "primary"),
+                                             primaryData.path, primaryPort.port());
+  }
+  /// The value of `tag` on the standby once it is `want`, or the last one read when the pair
+  /// has not replicated it in a generous while.
+  std::string onStandby(const char* tag, const std::string& want) {
+    const std::int32_t h = library.znOpen(standby.address().c_str(), "Engineer", "Marlow", 0);
+    std::string value;
+    const auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(30);
+    do {
+      char buffer[256] = {};
+      value = library.znTagRead(h, tag, buffer, sizeof buffer) ? buffer : "(no value)";
+    } while (value != want && std::chrono::steady_clock::now() < deadline);
+    library.znClose(h);
+    return value;
   }
 };
+
+TEST_F(Failover, AValueWrittenOnThePrimaryIsReadOnTheStandbyAfterThePrimaryIsKilled) {
+  w.cmdTestConnection->click();
+  testing_support::TypeText(w.cboTagNames[0], "LIT101");
+  testing_support::TypeText(w.txtValue, "3.5");
+  w.cmdWrite->click();
+  ASSERT_EQ(w.lblStatus->text().toStdString(),
+            "Status: Writing to LIT101 is successful to '" + primary->address() + "'.");
+  // Acknowledged once on the primary's disk; the standby has it a few milliseconds later.
+  ASSERT_EQ(onStandby("LIT101", "3.5"), "3.5");
+
+  primary->kill9();
+  w.cmdTestConnection->click();
+  ASSERT_EQ(w.lblStatus->text().toStdString(), "Status: Connected to '" + standby.address() + "'.");
+  w.txtValue->clear();
+  w.cmdRead->click();
+  EXPECT_EQ(w.txtValue->text(), "3.5");
+}
 
 TEST_F(Failover, StandbyTakesOverAndThePrimaryIsTakenBack) {
   w.chkEnableRedundant->setChecked(true);

@@ -46,6 +46,11 @@ TEST_F(MainWindowTest, ControlsStandWhereTheTableOfPlacesPutsThem) {
       {"cmdExit", w.cmdExit, window, 7560, 8760, 1455, 375},
   });
   testing_support::ExpectCaptionsFit(window);
+  // Each kind of request shows its own boxes; none may land on another.
+  for (QRadioButton* kind : w.optRead) {
+    kind->click();
+    testing_support::ExpectNoOverlaps(window);
+  }
   EXPECT_EQ(w.size(), QSize(ui::TwipsToPixels(9105), ui::TwipsToPixels(9135)));
 }
 
@@ -78,6 +83,7 @@ TEST_F(MainWindowTest, TheListWindowSharesTheMainWindowsFontAndItsCaptionsFit) {
   frmListRead list(module, host, w.lblStatus, &w);
   EXPECT_EQ(list.font(), w.font());
   testing_support::ExpectCaptionsFit(&list);
+  testing_support::ExpectNoOverlaps(&list);
 }
 
 TEST_F(MainWindowTest, ScreenReadersMeetEachWindowByItsTitleAndEachBoxByItsLabel) {

@@ -47,16 +47,18 @@ std::vector<std::string> PairArgs(const std::string& folder, const std::string& 
   return args;
 }
 
-ReadyProcess StartAndAwaitReady(std::vector<std::string> args, const std::string& readyText,
-                                const std::string& errorLog) {
+// Starts the program of `args` with its standard output into a pipe whose reading end is
+// returned in `readEnd`; standard error goes to `errorLog`, or into the pipe when empty.
+static pid_t SpawnWithOutputPipe(std::vector<std::string>& args, const std::string& errorLog,
+                                 int& readEnd) {
   int out[2];
   if (pipe2(out, O_CLOEXEC) != 0) throw std::runtime_error("pipe failed");
-  ReadyProcess started;
-  started.pid = fork();
-  if (started.pid < 0) throw std::runtime_error("fork failed");
-  if (started.pid == 0) {
+  const pid_t pid = fork();
+  if (pid < 0) throw std::runtime_error("fork failed");
+  if (pid == 0) {
     dup2(out[1], STDOUT_FILENO);
-    const int err = open(errorLog.c_str(), O_WRONLY | O_CREAT | O_APPEND, 0644);
+    const int err =
+        errorLog.empty() ? out[1] : open(errorLog.c_str(), O_WRONLY | O_CREAT | O_APPEND, 0644);
     if (err >= 0) dup2(err, STDERR_FILENO);
     std::vector<char*> argv;
     for (auto& a : args) argv.push_back(a.data());
@@ -65,6 +67,15 @@ ReadyProcess StartAndAwaitReady(std::vector<std::string> args, const std::string
     _exit(127);
   }
   close(out[1]);
+  readEnd = out[0];
+  return pid;
+}
+
+ReadyProcess StartAndAwaitReady(std::vector<std::string> args, const std::string& readyText,
+                                const std::string& errorLog) {
+  int output = -1;
+  ReadyProcess started;
+  started.pid = SpawnWithOutputPipe(args, errorLog, output);
 
   // Read the ready line; the deadline is generous because sanitizer builds start slowly.
   const auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(60);
@@ -80,12 +91,12 @@ ReadyProcess StartAndAwaitReady(std::vector<std::string> args, const std::string
     const auto left = std::chrono::duration_cast<std::chrono::milliseconds>(
                           deadline - std::chrono::steady_clock::now())
                           .count();
-    pollfd p{out[0], POLLIN, 0};
+    pollfd p{output, POLLIN, 0};
     char buf[512];
     ssize_t n = 0;
     if (left <= 0 || poll(&p, 1, static_cast<int>(left)) <= 0 ||
-        (n = read(out[0], buf, sizeof buf)) <= 0) {
-      close(out[0]);
+        (n = read(output, buf, sizeof buf)) <= 0) {
+      close(output);
       ::kill(started.pid, SIGKILL);
       waitpid(started.pid, nullptr, 0);
       throw std::runtime_error(args[0] + " did not become ready: " + text);
@@ -94,30 +105,18 @@ ReadyProcess StartAndAwaitReady(std::vector<std::string> args, const std::string
   }
   // The program prints only its ready line on standard output, so closing our end is safe
   // (a later write would get EPIPE, which it ignores).
-  close(out[0]);
+  close(output);
   return started;
 }
 
 Refusal RunUntilExitOrReady(std::vector<std::string> args, const std::string& readyText) {
-  int out[2];
-  if (pipe2(out, O_CLOEXEC) != 0) throw std::runtime_error("pipe failed");
-  const pid_t pid = fork();
-  if (pid < 0) throw std::runtime_error("fork failed");
-  if (pid == 0) {
-    dup2(out[1], STDOUT_FILENO);
-    dup2(out[1], STDERR_FILENO);
-    std::vector<char*> argv;
-    for (auto& a : args) argv.push_back(a.data());
-    argv.push_back(nullptr);
-    execv(argv[0], argv.data());
-    _exit(127);
-  }
-  close(out[1]);
+  int output = -1;
+  const pid_t pid = SpawnWithOutputPipe(args, "", output);
   Refusal ended;
   char buffer[512];
   ssize_t n = 0;
   // The pipe ends when the program does; its ready line comes before that if it started.
-  while (!ended.started && (n = read(out[0], buffer, sizeof buffer)) != 0) {
+  while (!ended.started && (n = read(output, buffer, sizeof buffer)) != 0) {
     if (n < 0 && errno == EINTR) continue;
     if (n < 0) break;
     ended.output.append(buffer, static_cast<std::size_t>(n));
@@ -126,7 +125,7 @@ Refusal RunUntilExitOrReady(std::vector<std::string> args, const std::string& re
       ::kill(pid, SIGKILL);
     }
   }
-  close(out[0]);
+  close(output);
   int status = 0;
   while (waitpid(pid, &status, 0) < 0 && errno == EINTR) {
   }

@@ -107,18 +107,12 @@ bool PeerProofs::Same(std::string_view a, std::string_view b) {
   return a.size() == b.size() && sodium_memcmp(a.data(), b.data(), a.size()) == 0;
 }
 
+static_assert(FrameSeal::kTagBytes == crypto_auth_hmacsha256_BYTES);
+
 std::string FrameSeal::Tag(std::string_view body) const {
   std::string number(8, '\0');
   for (int i = 0; i < 8; ++i) number[i] = static_cast<char>((number_ >> (8 * i)) & 0xFF);
-  crypto_auth_hmacsha256_state state;
-  crypto_auth_hmacsha256_init(&state, key_.data(), key_.size());
-  crypto_auth_hmacsha256_update(&state, reinterpret_cast<const unsigned char*>(number.data()),
-                                number.size());
-  crypto_auth_hmacsha256_update(&state, reinterpret_cast<const unsigned char*>(body.data()),
-                                body.size());
-  std::string tag(kTagBytes, '\0');
-  crypto_auth_hmacsha256_final(&state, reinterpret_cast<unsigned char*>(tag.data()));
-  return tag;
+  return Hmac(key_, number, body);
 }
 
 void FrameSeal::Seal(std::string& body) {

@@ -8,7 +8,6 @@
 #include "DelimitedText.h"
 #include "PaneTable.h"
 #include "PaneView.h"
-#include "TrendCsv.h"
 #include "Widgets.h"
 #include "frmTestConnection.h"
 
@@ -27,7 +26,7 @@ void frmTestConnection::ConnectResultCommands() {
 logic::PaneTable& frmTestConnection::ResetPaneTable(QStringList columns) {
   logic::PaneTable& table = txtRequestedData->table();
   table.Reset(std::move(columns));
-  paneTrend_.reset();
+  paneFile_.reset();
   txtRequestedData->Refresh();
   return table;
 }
@@ -37,13 +36,12 @@ void frmTestConnection::cmdSaveResults_Click() {
   const logic::PaneTable& table = txtRequestedData->table();
   logic::DelimitedText csv = logic::DelimitedText::Csv();
   QString name = QStringLiteral("requested-data.csv");
-  if (const auto trend = paneTrend_) {
-    const QString units = TrendUnits(trend->trend).value_or(QString());
-    table.AddTable(logic::TrendCsvHeader(trend->trend, units), logic::TrendCsvRow, csv);
-    name = logic::TrendFileName(trend->trend, trend->end);
+  if (paneFile_ && paneFile_->header) {
+    table.AddTable(paneFile_->header(), paneFile_->row, csv);
   } else {
     table.AddTable(csv);
   }
+  if (paneFile_) name = paneFile_->name;
   logic::SaveAs(host(), saveResults_, name, [&csv](const QString&) { return csv.FileBytes(); });
 }
 

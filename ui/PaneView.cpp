@@ -9,6 +9,7 @@
 #include <QScrollBar>
 #include <QTextLayout>
 #include <algorithm>
+#include <climits>
 #include <cmath>
 
 #include "PaneTable.h"

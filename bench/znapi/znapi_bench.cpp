@@ -22,6 +22,7 @@
 #include <thread>
 #include <vector>
 
+#include "AllocationCount.h"
 #include "PingPongClient.h"
 #include "ProcessStat.h"
 #include "ZnsimProcess.h"
@@ -72,6 +73,14 @@ double MicrosecondsPerCall(int calls, Call&& call) {
   return std::chrono::duration<double, std::micro>(Clock::now() - start).count() / calls;
 }
 
+// Heap allocations per call of `call` in this thread, the library's included.
+template <typename Call>
+double AllocationsPerCall(int calls, Call&& call) {
+  const std::uint64_t before = bench_support::ThreadAllocations();
+  MicrosecondsPerCall(calls, call);
+  return static_cast<double>(bench_support::ThreadAllocations() - before) / calls;
+}
+
 // One call three ways, in rounds: the raw ping-pong, znTagRead and znZncode("Time(1)"). The
 // raw request and reply have the sizes of a tag read's frames.
 void BM_SingleCall(benchmark::State& state) {
@@ -98,6 +107,8 @@ void BM_SingleCall(benchmark::State& state) {
     state.counters["zncode_us"] = Median(zncodeUs);
     state.counters["tagread_ratio"] = Median(tagRatio);
     state.counters["zncode_ratio"] = Median(zncodeRatio);
+    state.counters["tagread_allocs"] = AllocationsPerCall(kCalls, tagRead);
+    state.counters["zncode_allocs"] = AllocationsPerCall(kCalls, zncode);
   }
   znClose(h);
 }

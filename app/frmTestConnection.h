@@ -12,6 +12,7 @@
 #include <memory>
 #include <optional>
 
+#include "LocalDateTime.h"
 #include "SaveAs.h"
 
 class QCheckBox;
@@ -261,6 +262,7 @@ class frmTestConnection : public QWidget {
   bool tickRunning_ = false;
   logic::SaveDialog saveResults_;
   std::optional<PaneFile> paneFile_;
+  ui::LocalDateTime requestStart_;  // of the request running or last run: names its file
   std::shared_ptr<logic::TrendSamples> lastTrend_;
   QHash<QString, QString> trendUnits_;  // found so far, by trend name
   QPointer<plot::frmTrendPlot> plotWindow_;

@@ -21,7 +21,7 @@ void frmTestConnection::QueryDevice(std::int32_t handle, const QString& deviceNa
     return;
   }
   logic::PaneTable& table = ResetPaneTable();
-  SetPaneFile({logic::RequestFileName(deviceName, logic::FormatPeriodText(host().Now()))});
+  SetPaneFile({logic::RequestFileName(deviceName, logic::FormatPeriodText(requestStart_))});
   // Every record is read with the first record's field count.
   const logic::DeviceFieldCount fields = logic::ReadDeviceFieldCount(
       logic::FieldValue(find.Field("object.fields.Count"), logic::ValueRule::Untrimmed));

@@ -55,7 +55,7 @@ void frmTestConnection::ShowRecords(binding::RecordCursor& find, QLabel* countLa
 void frmTestConnection::QueryActiveAlarms(std::int32_t handle) {
   WriteAlarmRows(*this, handle, logic::ActiveAlarmsQuery(), logic::kActiveAlarmRow,
                  logic::RequestFileName(QStringLiteral("Active alarms"),
-                                        logic::FormatPeriodText(host().Now())));
+                                        logic::FormatPeriodText(requestStart_)));
 }
 
 void frmTestConnection::QueryAlarmSummary(std::int32_t handle) {

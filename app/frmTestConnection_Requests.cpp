@@ -102,6 +102,7 @@ void frmTestConnection::cmdReadAlarmTrend_Click() {
   BusyScope scope(*this);
   // The reported time includes obtaining the connection.
   const ui::LocalDateTime start = host().Now();
+  requestStart_ = start;
   const auto connection = OpenHandlerConnection(ConnectionTest::Positive, ui::kPointerDefault);
   if (!connection) return;
   const std::int32_t handle = *connection;

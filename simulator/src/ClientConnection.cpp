@@ -138,6 +138,7 @@ void ClientConnection::Handshake() {
   // A client that has sent its whole hello is answered at once and is a step ahead of the
   // sockets that never finish theirs.
   if (transport_.HelloAnswered() && !Advance(Phase::Handshaking)) return;
+  if (io == ClientTransport::Io::WantRead) return ReadCipher(&ClientConnection::Handshake);
   Await(io, &ClientConnection::Handshake);
 }
 
@@ -172,13 +173,9 @@ void ClientConnection::Pump() {
           Watch();
         }
         if (!transport_.secure()) return ReadPlain();
-        // Waiting is arranged before reading: bytes that come after the read wake the
-        // loop, and bytes the read takes wake it at most once for nothing.
-        AwaitReadable();
-        if (drained_) return;
-        // Bytes already waiting wake no one: this connection comes back by itself.
+        // Records already read wake no one: this connection comes back by itself.
         if (reads-- == 0) return PumpLater();
-        if (!ReadSome()) return;
+        if (!Decrypt()) return;
         break;
     }
   }
@@ -186,18 +183,6 @@ void ClientConnection::Pump() {
 
 void ClientConnection::PumpLater() {
   asio::post(socket_.get_executor(), [self = shared_from_this()] { self->Pump(); });
-}
-
-void ClientConnection::AwaitReadable() {
-  if (awaiting_) return;
-  awaiting_ = true;
-  socket_.async_wait(ClientSocket::wait_read, [self = shared_from_this()](asio::error_code ec) {
-    self->awaiting_ = false;
-    if (self->closing()) return;
-    if (ec) return self->Close(nullptr);
-    self->drained_ = false;
-    self->Pump();
-  });
 }
 
 void ClientConnection::ReadPlain() {
@@ -216,18 +201,30 @@ void ClientConnection::ReadPlain() {
                           });
 }
 
-bool ClientConnection::ReadSome() {
+void ClientConnection::ReadCipher(void (ClientConnection::*next)()) {
+  // Read through the loop as a plain socket is, for the same reason.
+  if (awaiting_) return;
+  awaiting_ = true;
+  socket_.async_read_some(transport_.CipherSpace(),
+                          [self = shared_from_this(), next](asio::error_code ec, std::size_t n) {
+                            self->awaiting_ = false;
+                            if (self->closing()) return;
+                            if (ec) return self->Close(nullptr);
+                            self->transport_.CipherReceived(n);
+                            ((*self).*next)();
+                          });
+}
+
+bool ClientConnection::Decrypt() {
   std::size_t n = 0;
   switch (transport_.Read(reader_.Space(kReadChunk), kReadChunk, n)) {
     case ClientTransport::Io::Done:
       reader_.Commit(n);
-      drained_ = !transport_.MayHoldMore(n, kReadChunk);
       return true;
     case ClientTransport::Io::WantRead:
-      drained_ = true;
-      return true;
+      ReadCipher(&ClientConnection::Pump);
+      return false;
     default:
-      // A TLS read that must write first answers a key update no client of ours asks for.
       Close(nullptr);
       return false;
   }
@@ -367,8 +364,8 @@ bool ClientConnection::Write(std::size_t offset, bool close) {
     Close(nullptr);
     return false;
   }
-  if (io == ClientTransport::Io::Done) offset += sent;
-  if (offset == frame_.size()) {
+  offset += sent;
+  if (io == ClientTransport::Io::Done && offset == frame_.size()) {
     if (!close) return true;
     Close(nullptr);
     return false;

@@ -92,10 +92,11 @@ class ClientConnection final : public std::enable_shared_from_this<ClientConnect
   void PumpLater();
   /// Reads a plain socket through the loop, which calls Pump with the bytes.
   void ReadPlain();
-  /// Makes sure the loop will call Pump once the socket is readable again.
-  void AwaitReadable();
-  /// One read; false when the connection closed.
-  bool ReadSome();
+  /// Reads a TLS socket's records through the loop, which then calls `next`.
+  void ReadCipher(void (ClientConnection::*next)());
+  /// Takes a record read already; false when the records are used up (the loop reads more
+  /// and calls Pump) or the connection closed.
+  bool Decrypt();
 
   // Serving a request.
   /// Starts serving the frame at the front; true when its reply went out at once.
@@ -155,8 +156,7 @@ class ClientConnection final : public std::enable_shared_from_this<ClientConnect
   std::optional<Clock::time_point> watchingFor_;
   std::atomic<Phase> phase_{Phase::Opening};
   bool serving_ = false;   // a request is being served
-  bool awaiting_ = false;  // the loop will report the socket readable, or read it
-  bool drained_ = false;   // the last read found the socket empty: only the loop tells of more
+  bool awaiting_ = false;  // the loop will read the socket
 };
 
 }  // namespace znsim

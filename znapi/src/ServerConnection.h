@@ -59,6 +59,9 @@ class ServerConnection {
   /// The response to `id` will not be collected: drop it now or when it arrives.
   void Abandon(std::uint32_t id);
 
+  /// Whether TLS resumed a session of an earlier connection to the same server, without a
+  /// whole handshake.
+  bool resumedTls() const { return stream_.resumedTls(); }
   /// Closes the socket; every later Call fails.
   void Close();
   bool usable() const { return usable_; }

@@ -216,6 +216,11 @@ void ClientConnection::ReadCipher(void (ClientConnection::*next)()) {
 }
 
 bool ClientConnection::Decrypt() {
+  // Most often the one record read held the whole request: the next comes from the socket.
+  if (!transport_.HoldsCipher()) {
+    ReadCipher(&ClientConnection::Pump);
+    return false;
+  }
   std::size_t n = 0;
   switch (transport_.Read(reader_.Space(kReadChunk), kReadChunk, n)) {
     case ClientTransport::Io::Done:

@@ -108,6 +108,10 @@ asio::mutable_buffer ClientTransport::CipherSpace() {
   return asio::buffer(cipher_.data() + cipherEnd_, cipher_.size() - cipherEnd_);
 }
 
+bool ClientTransport::HoldsCipher() const {
+  return cipherBegin_ < cipherEnd_ || SSL_has_pending(ssl_) == 1;
+}
+
 ClientTransport::Io ClientTransport::Read(char* out, std::size_t size, std::size_t& received) {
   ERR_clear_error();
   return Outcome(SSL_read_ex(ssl_, out, size, &received));

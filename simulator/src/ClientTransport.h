@@ -50,6 +50,9 @@ class ClientTransport {
   /// them in.
   asio::mutable_buffer CipherSpace();
   void CipherReceived(std::size_t size) { cipherEnd_ += size; }
+  /// TLS: whether bytes read from the socket are left to decrypt; without them a Read can
+  /// only ask to read the socket.
+  bool HoldsCipher() const;
   /// TLS: Done with 1 to `size` decrypted bytes in `received`; WantRead when the bytes read
   /// so far hold no whole record; Failed when the peer closed or broke the stream.
   Io Read(char* out, std::size_t size, std::size_t& received);

@@ -23,8 +23,11 @@ struct Polylines {
 namespace detail {
 
 /// What a run of samples holds for decimation: its good samples' first, last, lowest and
-/// highest (the earliest of equals), and whether any sample in it is bad.
+/// highest (the earliest of equals), and whether any sample in it is bad. The lowest and
+/// highest values are kept beside their samples: comparing them is what merging runs does
+/// most, and fetching each from the series would miss the cache every time.
 struct Summary {
+  double lowValue = 0, highValue = 0;
   std::uint32_t firstGood = 0, lastGood = 0, low = 0, high = 0;
   bool good = false, bad = false;
 };
@@ -69,7 +72,7 @@ class MinMaxLevels {
 
  private:
   // Runs of 8, 32, 128 ... samples: a column's interior is covered by a few runs of each
-  // length below its own, and the levels together hold under a third of a summary a sample.
+  // length below its own, and the levels together hold a sixth of a summary a sample.
   static constexpr std::size_t kFirstRun = 8, kGrowth = 4;
 
   /// Summary k of a level covers the samples numbered k * run up to (k + 1) * run, counted
@@ -92,7 +95,8 @@ class MinMaxLevels {
   detail::Summary One(std::size_t i) const {
     detail::Summary s;
     s.firstGood = s.lastGood = s.low = s.high = Number(i);
-    s.good = !std::isnan(series_.Value(i));
+    s.lowValue = s.highValue = series_.Value(i);
+    s.good = !std::isnan(s.lowValue);
     s.bad = !s.good;
     return s;
   }
@@ -102,10 +106,18 @@ class MinMaxLevels {
     if (!into.good) {
       into.firstGood = part.firstGood;
       into.low = part.low;
+      into.lowValue = part.lowValue;
       into.high = part.high;
+      into.highValue = part.highValue;
     } else {
-      if (series_.Value(Index(part.low)) < series_.Value(Index(into.low))) into.low = part.low;
-      if (series_.Value(Index(part.high)) > series_.Value(Index(into.high))) into.high = part.high;
+      if (part.lowValue < into.lowValue) {
+        into.low = part.low;
+        into.lowValue = part.lowValue;
+      }
+      if (part.highValue > into.highValue) {
+        into.high = part.high;
+        into.highValue = part.highValue;
+      }
     }
     into.lastGood = part.lastGood;
     into.good = true;
@@ -177,7 +189,6 @@ Polylines MinMaxLevels<Series>::Decimate(double from, double to, int columns) co
                     : std::min<long>(static_cast<long>((t - from) / width), columns - 1);
   };
 
-  long index = 0;
   detail::Summary column;
   bool open = false;  // a polyline is being drawn
   std::size_t lastEmitted = 0;
@@ -209,37 +220,56 @@ Polylines MinMaxLevels<Series>::Decimate(double from, double to, int columns) co
     lineLast = Index(column.lastGood);
   };
 
-  // From `first` on, each step takes the longest summarised run that starts there and lies
-  // within one column, or a single sample; the first sample past the range ends the walk.
+  // The first sample after `i` in another column than `here`: galloping from `i`, so that the
+  // times read lie close together in memory, where reading each run's last time would miss
+  // the cache at every step.
+  const auto columnEnd = [&](std::size_t i, long here) {
+    std::size_t inside = i, step = 1, beyond = i + 1;
+    while (beyond < n && columnOf(beyond) == here) {
+      inside = beyond;
+      step *= 2;
+      beyond = std::min(n, i + step);
+    }
+    while (beyond - inside > 1) {
+      const std::size_t middle = inside + (beyond - inside) / 2;
+      (columnOf(middle) == here ? inside : beyond) = middle;
+    }
+    return beyond;
+  };
+
+  // Column by column from `first` on, each step takes the longest summarised run that starts
+  // there and lies within the column, or a single sample; the first sample past the range
+  // ends the walk.
   std::size_t level = levels_.size();
   for (std::size_t i = first; i < n;) {
     const long here = columnOf(i);
-    if (i == first || here != index) {
-      if (i != first) flush();
-      index = here;
-      column = {};
+    if (i != first) flush();
+    column = {};
+    if (here == columns) {
+      Merge(column, One(i));
+      break;
     }
-    std::size_t taken = 1;
-    detail::Summary part = One(i);
-    if (here != columns) {
+    const std::size_t end = levels_.empty() ? n : columnEnd(i, here);
+    while (i < end && (!levels_.empty() || columnOf(i) == here)) {
       // Runs grow by one level at a time, so the search starts just above the last one used.
       level = std::min(level + 1, levels_.size());
       while (level > 0) {
         const Level& runs = levels_[level - 1];
         const std::uint64_t number = dropped_ + i;
         const std::uint64_t k = number / runs.run;
-        if (number % runs.run == 0 && k >= runs.first && k < runs.End() &&
-            columnOf(i + runs.run - 1) == here) {
-          part = runs.summaries[k - runs.first];
-          taken = runs.run;
+        if (number % runs.run == 0 && k >= runs.first && k < runs.End() && i + runs.run <= end)
           break;
-        }
         --level;
       }
+      if (level > 0) {
+        const Level& runs = levels_[level - 1];
+        Merge(column, runs.summaries[(dropped_ + i) / runs.run - runs.first]);
+        i += runs.run;
+      } else {
+        Merge(column, One(i));
+        ++i;
+      }
     }
-    Merge(column, part);
-    if (here == columns) break;
-    i += taken;
   }
   flush();
   endLine();

@@ -120,7 +120,7 @@ TEST(Decimation, SummarisedLevelsReduceExactlyAsEverySampleDoes) {
     ASSERT_EQ(fast.starts, every.starts) << from << " " << to << " " << columns;
     ASSERT_EQ(fast.points, every.points) << from << " " << to << " " << columns;
   }
-  EXPECT_LT(levels.Bytes(), s.size() * 8) << "under a third of a summary a sample";
+  EXPECT_LT(levels.Bytes(), s.size() * 8) << "a sixth of a summary a sample";
 }
 
 TEST(Decimation, LevelsFollowingAGrowingAndDroppingSeriesReduceAsEverySampleDoes) {

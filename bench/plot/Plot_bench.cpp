@@ -260,6 +260,21 @@ void BM_KeepSamples(benchmark::State& state) {
 }
 BENCHMARK(BM_KeepSamples)->Arg(100'000)->Unit(benchmark::kMillisecond);
 
+/// The reference's zoom steps: the time axis' range set as the plot window's wheel steps set
+/// it, each step's ms printed once painted.
+void ReferenceZoomSteps(QDateTimeAxis* time, PaintCount& count, double& from, double& to) {
+  for (int i = 0; i < kZoomSteps; ++i) {
+    const auto step = Clock::now();
+    const double anchor = from + 0.3 * (to - from);
+    from = anchor - (anchor - from) * 0.8;
+    to = anchor + (to - anchor) * 0.8;
+    time->setRange(QDateTime::fromMSecsSinceEpoch(qint64(from)),
+                   QDateTime::fromMSecsSinceEpoch(qint64(to)));
+    UntilPainted(count, [] { return true; });
+    std::printf(" %.1f", Ms(Clock::now() - step));
+  }
+}
+
 // Qt Charts given every sample: one line series, zoomed by setting the time axis' range as
 // the plot window's steps do. Prints "first_paint_ms zoom_ms... points".
 int RunReference() {
@@ -285,16 +300,7 @@ int RunReference() {
   UntilPainted(count, [] { return true; });
   std::printf("%.1f", Ms(Clock::now() - start));
   double from = t0, to = t0 + 1000.0 * (kSamples - 1);
-  for (int i = 0; i < kZoomSteps; ++i) {
-    const auto step = Clock::now();
-    const double anchor = from + 0.3 * (to - from);
-    from = anchor - (anchor - from) * 0.8;
-    to = anchor + (to - anchor) * 0.8;
-    time->setRange(QDateTime::fromMSecsSinceEpoch(qint64(from)),
-                   QDateTime::fromMSecsSinceEpoch(qint64(to)));
-    UntilPainted(count, [] { return true; });
-    std::printf(" %.1f", Ms(Clock::now() - step));
-  }
+  ReferenceZoomSteps(time, count, from, to);
   std::printf(" %d\n", kSamples);
   return 0;
 }
@@ -347,16 +353,7 @@ int RunLiveReference() {
     UntilPainted(count, [] { return true; });
     std::printf(" %.1f", Ms(Clock::now() - step));
   }
-  for (int i = 0; i < kZoomSteps; ++i) {
-    const auto step = Clock::now();
-    const double anchor = from + 0.3 * (to - from);
-    from = anchor - (anchor - from) * 0.8;
-    to = anchor + (to - anchor) * 0.8;
-    time->setRange(QDateTime::fromMSecsSinceEpoch(qint64(from)),
-                   QDateTime::fromMSecsSinceEpoch(qint64(to)));
-    UntilPainted(count, [] { return true; });
-    std::printf(" %.1f", Ms(Clock::now() - step));
-  }
+  ReferenceZoomSteps(time, count, from, to);
   std::printf(" %d\n", kLiveTags * kLivePoints);
   return 0;
 }

@@ -12,7 +12,6 @@
 #include <memory>
 #include <optional>
 
-#include "PaneTable.h"
 #include "SaveAs.h"
 
 class QCheckBox;
@@ -26,6 +25,7 @@ class QTimer;
 class QCloseEvent;
 
 namespace logic {
+class PaneTable;
 class TrendSamples;
 struct TrendRequest;
 struct TrendReply;
@@ -158,11 +158,11 @@ class frmTestConnection : public QWidget {
   /// names it ("No trend is selected!" or "Incorrect sample period entry!") and gives nothing.
   std::optional<std::int32_t> CheckTrendRequest();
   /// The loop of the record queries: from the current record of `find` on, `writeRow` puts
-  /// each record's row (CR LF included) into `row`, which goes to the pane. Events run after
-  /// every row; the walk ends at the last record, at a close, or when `stop` says so.
+  /// each record's row (CR LF included) into the pane's table, where a row has been begun.
+  /// Events run once a frame; the walk ends at the last record, at a close, or when `stop`
+  /// says so.
   void ShowRecords(binding::RecordCursor& find, QLabel* countLabel,
-                   const std::function<void(QString& row)>& writeRow,
-                   const std::function<bool()>& stop = {});
+                   const std::function<void()>& writeRow, const std::function<bool()>& stop = {});
   void QueryActiveAlarms(std::int32_t handle);
   void QueryAlarmSummary(std::int32_t handle);
   void QueryTrend(std::int32_t handle);
@@ -196,11 +196,7 @@ class frmTestConnection : public QWidget {
   void CopyResults();
   /// Starts keeping the rows of a request that begins to write the pane, values named by
   /// `columns`; Save... and copy take their cells from it.
-  logic::PaneTable& ResetPaneTable(QStringList columns = {}) {
-    paneTable_.Reset(std::move(columns));
-    paneFile_.reset();
-    return paneTable_;
-  }
+  logic::PaneTable& ResetPaneTable(QStringList columns = {});
   /// The name the save dialog proposes for the request that fills the pane and, when its file
   /// has a layout other than the pane's columns, that layout.
   struct PaneFile {
@@ -268,7 +264,6 @@ class frmTestConnection : public QWidget {
   bool closeRequested_ = false;
   bool unloaded_ = false;
   bool tickRunning_ = false;
-  logic::PaneTable paneTable_;
   logic::SaveDialog saveResults_;
   std::optional<PaneFile> paneFile_;
   std::shared_ptr<logic::TrendSamples> lastTrend_;

@@ -61,8 +61,8 @@ void RunRequest(frmTestConnection& w, std::int32_t handle) {
     case kZncode: {
       std::string result;
       if (w.module().CallServerFunction(handle, logic::ToAnsi(w.txtOthers->text()), result)) {
-        w.txtRequestedData->setText(logic::FromAnsi(result));
-        w.ResetPaneTable().SetWhole(w.txtOthers->text(), w.txtRequestedData->text().size());
+        w.ResetPaneTable().SetWhole(w.txtOthers->text(), logic::FromAnsi(result));
+        w.txtRequestedData->Refresh();
       }
       return;
     }

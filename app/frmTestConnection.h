@@ -28,6 +28,8 @@ class QCloseEvent;
 namespace logic {
 class PaneTable;
 class TrendSamples;
+struct TrendRequest;
+struct TrendReply;
 }  // namespace logic
 namespace calllog {
 class frmCallLog;
@@ -253,6 +255,9 @@ class frmTestConnection : public QWidget {
   void ConnectResultCommands();  // frmTestConnection_Results.cpp
   void ConnectCallLog();         // frmTestConnection_CallLog.cpp
   std::optional<QString> TrendUnits(const QString& trend);
+  /// The plot window's update: `request` again, ending now, unless a request of this window
+  /// is running.
+  logic::TrendReply RepeatTrend(const logic::TrendRequest& request);
 
   binding::basZNAPI& module_;
   ui::Host& host_;

@@ -1,9 +1,12 @@
 // Plot: the samples that the last trend request kept, in a plot window beside this one.
 #include <QComboBox>
+#include <QLineEdit>
 #include <QPushButton>
 #include <algorithm>
 
 #include "Host.h"
+#include "SendableText.h"
+#include "TrendRequest.h"
 #include "TrendSamples.h"
 #include "TrendUnits.h"
 #include "basZNAPI.h"
@@ -12,8 +15,8 @@
 
 std::shared_ptr<logic::TrendSamples> frmTestConnection::BeginTrendSamples(
     std::int32_t sampleCount) {
-  lastTrend_ = std::make_shared<logic::TrendSamples>(cboTagNames[2]->currentText(),
-                                                     RequestStartText, RequestEndText);
+  lastTrend_ = std::make_shared<logic::TrendSamples>(
+      cboTagNames[2]->currentText(), RequestStartText, RequestEndText, txtSamplePeriod->text());
   // The count is what was asked for; a server may answer with fewer samples, and a huge
   // request must not take its memory before the first sample arrives.
   constexpr std::int32_t kReserveLimit = 1 << 20;
@@ -38,7 +41,8 @@ void frmTestConnection::cmdPlot_Click() {
   if (Busy() || !lastTrend_ || lastTrend_->empty()) return;
   if (!plotWindow_) {
     plotWindow_ = new plot::frmTrendPlot(
-        host(), [this](const QString& trend) { return TrendUnits(trend); }, this);
+        host(), [this](const QString& trend) { return TrendUnits(trend); },
+        [this](const logic::TrendRequest& request) { return RepeatTrend(request); }, this);
     plotWindow_->setAttribute(Qt::WA_DeleteOnClose);
   }
   plotWindow_->Plot(lastTrend_);
@@ -46,6 +50,14 @@ void frmTestConnection::cmdPlot_Click() {
   plotWindow_->show();
   plotWindow_->raise();
   plotWindow_->activateWindow();
+}
+
+logic::TrendReply frmTestConnection::RepeatTrend(const logic::TrendRequest& request) {
+  // A request of this window lets events run with its find open: another find on the same
+  // connection meanwhile would disturb it, so the plot waits for its next turn.
+  if (Busy()) return {nullptr, QStringLiteral("a request of the main window is running")};
+  if (const auto why = logic::UnsendableText(ConnectionTexts())) return {nullptr, *why};
+  return logic::RequestTrend(module(), request, host().Now());
 }
 
 std::optional<QString> frmTestConnection::TrendUnits(const QString& trend) {

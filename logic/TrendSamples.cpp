@@ -138,10 +138,12 @@ std::optional<std::int64_t> SampleClock::Read(QStringView date, QStringView time
   return asUtc(clock) + *offset;
 }
 
-TrendSamples::TrendSamples(QString trend, QString periodStart, QString periodEnd)
+TrendSamples::TrendSamples(QString trend, QString periodStart, QString periodEnd,
+                           QString samplePeriod)
     : trend_(std::move(trend)),
       periodStart_(std::move(periodStart)),
-      periodEnd_(std::move(periodEnd)) {}
+      periodEnd_(std::move(periodEnd)),
+      samplePeriod_(std::move(samplePeriod)) {}
 
 void TrendSamples::Add(QStringView date, QStringView time, QStringView value) {
   const auto ms = clock_.Read(date, time);

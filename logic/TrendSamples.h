@@ -46,7 +46,8 @@ class SampleClock {
 
 class TrendSamples {
  public:
-  TrendSamples(QString trend, QString periodStart, QString periodEnd);
+  /// `samplePeriod` is the request's sample period as typed, which asking again needs.
+  TrendSamples(QString trend, QString periodStart, QString periodEnd, QString samplePeriod = {});
 
   void Reserve(std::size_t count) { samples_.reserve(count); }
   /// Adds the sample of one pane row from the texts it was written from (the time with its
@@ -75,6 +76,7 @@ class TrendSamples {
   const QString& Trend() const { return trend_; }
   const QString& PeriodStart() const { return periodStart_; }
   const QString& PeriodEnd() const { return periodEnd_; }
+  const QString& SamplePeriod() const { return samplePeriod_; }
 
  private:
   struct Sample {
@@ -91,6 +93,7 @@ class TrendSamples {
   QString trend_;
   QString periodStart_;
   QString periodEnd_;
+  QString samplePeriod_;
   std::vector<Sample> samples_;
   std::int64_t base_ = 0;  // seconds since the epoch of the first sample
   bool ordered_ = true;

@@ -13,14 +13,18 @@
 #include <limits>
 
 #include "CurveItem.h"
+#include "PlotSeries.h"
 #include "TimeTicks.h"
 #include "TrendSamples.h"
+#include "WatchHistory.h"
 
 namespace plot {
 
 namespace {
 
-const QColor kColors[TrendChart::kMaxTrends] = {QColor(0, 90, 180), QColor(200, 80, 0)};
+const QColor kColors[TrendChart::kMaxLiveTags] = {
+    QColor(0, 90, 180), QColor(200, 80, 0),  QColor(0, 140, 60), QColor(150, 40, 160),
+    QColor(180, 0, 40), QColor(0, 150, 160), QColor(120, 90, 0), QColor(90, 90, 90)};
 constexpr int kPixelsPerTimeLabel = 120;
 
 bool SameUnits(const std::optional<QString>& a, const std::optional<QString>& b) {
@@ -42,7 +46,7 @@ QString ShownText(double ms, double length) {
 }
 
 // The first sample at or after `t`.
-std::size_t FirstAtOrAfter(const logic::TrendSamples& s, double t) {
+std::size_t FirstAtOrAfter(const PlotSeries& s, double t) {
   std::size_t first = 0, count = s.size();
   while (count > 0) {
     const std::size_t half = count / 2;
@@ -56,13 +60,46 @@ std::size_t FirstAtOrAfter(const logic::TrendSamples& s, double t) {
   return first;
 }
 
+class SamplesSeries : public PlotSeries {
+ public:
+  explicit SamplesSeries(std::shared_ptr<const logic::TrendSamples> samples)
+      : samples_(std::move(samples)) {}
+  std::size_t size() const override { return samples_->size(); }
+  double TimeMs(std::size_t i) const override { return samples_->TimeMs(i); }
+  double Value(std::size_t i) const override { return samples_->Value(i); }
+  QString Quality(std::size_t i) const override { return samples_->Quality(i); }
+
+ private:
+  std::shared_ptr<const logic::TrendSamples> samples_;
+};
+
+class HistorySeries : public PlotSeries {
+ public:
+  HistorySeries(std::shared_ptr<const logic::WatchHistory> history, std::size_t tag)
+      : history_(std::move(history)), tag_(history_->Tag(tag)) {}
+  std::size_t size() const override { return tag_.size(); }
+  double TimeMs(std::size_t i) const override { return tag_.TimeMs(i); }
+  double Value(std::size_t i) const override { return tag_.Value(i); }
+  std::uint64_t Dropped() const override { return tag_.Dropped(); }
+
+ private:
+  std::shared_ptr<const logic::WatchHistory> history_;
+  const logic::WatchHistory::Series& tag_;
+};
+
 }  // namespace
 
 struct TrendChart::Plotted {
-  explicit Plotted(PlotTrend t) : trend(std::move(t)), levels(*trend.samples) {}
+  Plotted(PlotTrend t, std::unique_ptr<PlotSeries> s, QString n)
+      : trend(std::move(t)),
+        series(std::move(s)),
+        name(std::move(n)),
+        levels(std::make_unique<MinMaxLevels<PlotSeries>>(*series)) {}
 
   PlotTrend trend;
-  MinMaxLevels<logic::TrendSamples> levels;
+  std::unique_ptr<PlotSeries> series;
+  QString name;
+  std::unique_ptr<MinMaxLevels<PlotSeries>> levels;
   QColor color;
   QValueAxis* axis = nullptr;
   // Stays empty: it gives the trend its entry in the legend, while CurveItem draws.
@@ -71,9 +108,7 @@ struct TrendChart::Plotted {
   double low = 0, high = 0;  // values drawn within the range shown
   bool drawn = false;
 
-  const logic::TrendSamples& samples() const { return *trend.samples; }
   QString Label() const {
-    const QString& name = samples().Trend();
     return trend.units && !trend.units->isEmpty() ? name + " (" + *trend.units + ")" : name;
   }
 };
@@ -100,10 +135,57 @@ TrendChart::TrendChart() {
 TrendChart::~TrendChart() = default;
 
 bool TrendChart::AddTrend(PlotTrend trend) {
-  if (TrendCount() >= kMaxTrends || !trend.samples || trend.samples->empty()) return false;
-  auto p = std::make_unique<Plotted>(std::move(trend));
+  if (TrendCount() >= kMaxTrends || Live() || !trend.samples || trend.samples->empty())
+    return false;
+  auto series = std::make_unique<SamplesSeries>(trend.samples);
+  const QString name = trend.samples->Trend();
+  auto p = std::make_unique<Plotted>(std::move(trend), std::move(series), name);
+  const bool ownAxis =
+      plotted_.empty() || !SameUnits(plotted_.front()->trend.units, p->trend.units);
+  Add(std::move(p), ownAxis);
+  ShowAll();
+  return true;
+}
+
+bool TrendChart::AddLive(std::shared_ptr<const logic::WatchHistory> history, std::size_t tag) {
+  if (TrendCount() >= kMaxLiveTags || !history || tag >= history->TagCount() ||
+      (history_ && history_ != history) || (!plotted_.empty() && !history_))
+    return false;
+  history_ = history;
+  const QString name = history->TagName(tag);
+  Add(std::make_unique<Plotted>(PlotTrend{}, std::make_unique<HistorySeries>(history, tag), name),
+      plotted_.empty());
+  ShowAll();
+  return true;
+}
+
+void TrendChart::ShowLatest(double spanMs) {
+  liveSpanMs_ = std::max(spanMs, kMinSpanMs);
+  ShowAll();
+}
+
+void TrendChart::Extend() {
+  for (auto& p : plotted_) p->levels->Follow(p->series->Dropped());
+  if (following_) FollowData();
+  Redraw();
+}
+
+void TrendChart::ReplaceTrend(int index, std::shared_ptr<const logic::TrendSamples> samples) {
+  if (!samples || samples->empty()) return;
+  Plotted& p = *plotted_.at(static_cast<std::size_t>(index));
+  p.trend.samples = samples;
+  p.series = std::make_unique<SamplesSeries>(std::move(samples));
+  p.levels = std::make_unique<MinMaxLevels<PlotSeries>>(*p.series);
+  if (following_)
+    FollowData();
+  else
+    shown_ = Confine(shown_, AllTimes());
+  Redraw();
+}
+
+void TrendChart::Add(std::unique_ptr<Plotted> p, bool ownAxis) {
   p->color = kColors[plotted_.size()];
-  if (!plotted_.empty() && SameUnits(plotted_.front()->trend.units, p->trend.units)) {
+  if (!ownAxis) {
     p->axis = plotted_.front()->axis;
   } else {
     p->axis = new QValueAxis;
@@ -117,8 +199,6 @@ bool TrendChart::AddTrend(PlotTrend trend) {
   p->legendLine->attachAxis(timeAxis_);
   p->legendLine->attachAxis(p->axis);
   plotted_.push_back(std::move(p));
-  ShowAll();
-  return true;
 }
 
 void TrendChart::RemoveTrends() {
@@ -129,6 +209,9 @@ void TrendChart::RemoveTrends() {
   }
   curves_->Show({}, shown_);
   plotted_.clear();
+  history_.reset();
+  liveSpanMs_ = 0;
+  following_ = true;
   valuesByHand_ = false;
   mark_->setVisible(false);
   UpdateTitle();
@@ -147,6 +230,10 @@ const PlotTrend& TrendChart::TrendAt(int index) const {
   return plotted_.at(static_cast<std::size_t>(index))->trend;
 }
 
+const QString& TrendChart::NameAt(int index) const {
+  return plotted_.at(static_cast<std::size_t>(index))->name;
+}
+
 const Polylines& TrendChart::Drawn(int index) const {
   return plotted_.at(static_cast<std::size_t>(index))->lines;
 }
@@ -154,16 +241,30 @@ const Polylines& TrendChart::Drawn(int index) const {
 TimeSpan TrendChart::AllTimes() const {
   TimeSpan all{std::numeric_limits<double>::max(), std::numeric_limits<double>::lowest()};
   for (const auto& p : plotted_) {
-    all.from = std::min(all.from, p->samples().TimeMs(0));
-    all.to = std::max(all.to, p->samples().TimeMs(p->samples().size() - 1));
+    const PlotSeries& s = *p->series;
+    if (s.size() == 0) continue;
+    all.from = std::min(all.from, s.TimeMs(0));
+    all.to = std::max(all.to, s.TimeMs(s.size() - 1));
+  }
+  // Live, the latest span is there to zoom and pan over while the history is shorter.
+  if (Live() && history_->LatestMs() != std::numeric_limits<std::int64_t>::min()) {
+    const auto latest = static_cast<double>(history_->LatestMs());
+    all = {std::min(all.from, latest - liveSpanMs_), std::max(all.to, latest)};
   }
   return all;
 }
 
+void TrendChart::FollowData() {
+  const TimeSpan all = AllTimes();
+  if (all.from > all.to) return;  // nothing yet
+  shown_ = Live() ? TimeSpan{all.to - liveSpanMs_, all.to} : Confine(all, all);
+}
+
 void TrendChart::ShowAll() {
   if (plotted_.empty()) return;
-  shown_ = Confine(AllTimes(), AllTimes());
+  following_ = true;
   valuesByHand_ = false;
+  FollowData();
   Redraw();
 }
 
@@ -174,6 +275,7 @@ double TrendChart::TimeAt(double x) const {
 
 void TrendChart::ZoomTime(double x, double factor) {
   if (plotted_.empty() || plotArea().width() <= 0) return;
+  following_ = false;
   shown_ = ZoomAround(shown_, TimeAt(x), factor, AllTimes());
   Redraw();
 }
@@ -181,6 +283,7 @@ void TrendChart::ZoomTime(double x, double factor) {
 void TrendChart::Drag(QPointF delta) {
   const QRectF area = plotArea();
   if (plotted_.empty() || area.width() <= 0 || area.height() <= 0) return;
+  following_ = false;
   shown_ = Pan(shown_, -delta.x() / area.width() * shown_.Length(), AllTimes());
   if (valuesByHand_) {
     for (QAbstractAxis* a : axes(Qt::Vertical)) {
@@ -197,6 +300,7 @@ void TrendChart::ZoomTo(QRectF rect) {
   rect = rect.normalized().intersected(area);
   // A click, or a band a few pixels wide, is no region.
   if (plotted_.empty() || rect.width() < 4 || rect.height() < 4) return;
+  following_ = false;
   shown_ = Confine({TimeAt(rect.left()), TimeAt(rect.right())}, AllTimes());
   // Before the first range changes: a new range can move the plot area at once, and the
   // redraw that follows must not fit the values again.
@@ -212,7 +316,8 @@ void TrendChart::ZoomTo(QRectF rect) {
 }
 
 void TrendChart::Redraw() {
-  if (plotted_.empty() || redrawing_) return;
+  // A live chart shows nothing before its history's first point.
+  if (plotted_.empty() || redrawing_ || !(shown_.Length() > 0)) return;
   redrawing_ = true;
   const int columns = std::max(1, static_cast<int>(plotArea().width()));
   drawnColumns_ = static_cast<int>(plotArea().width());
@@ -230,7 +335,7 @@ void TrendChart::Redraw() {
 }
 
 void TrendChart::DrawTrend(Plotted& p, TimeSpan span, int columns) {
-  p.lines = p.levels.Decimate(span.from, span.to, columns);
+  p.lines = p.levels->Decimate(span.from, span.to, columns);
   pointsDrawn_ += p.lines.points.size();
 
   // The value range of what lies within the times shown; the points just outside count
@@ -283,13 +388,15 @@ void TrendChart::UpdateTitle() {
   QStringList names;
   QStringList notes{ShownText(shown_.from, shown_.Length()) + QStringLiteral(" to ") +
                     ShownText(shown_.to, shown_.Length())};
+  if (Live())
+    notes << (following_ ? QStringLiteral("live, the last %1 min").arg(liveSpanMs_ / 60'000)
+                         : QStringLiteral("paused: Home returns to live"));
   for (const auto& p : plotted_) {
-    const logic::TrendSamples& s = p->samples();
-    names << s.Trend();
-    if (s.UnreadableRows() > 0)
-      notes
-          << (plotted_.size() > 1 ? s.Trend() + QStringLiteral(": ") : QString()) +
-                 QStringLiteral("%1 rows without a readable time left out").arg(s.UnreadableRows());
+    names << p->name;
+    const std::size_t unreadable = p->trend.samples ? p->trend.samples->UnreadableRows() : 0;
+    if (unreadable > 0)
+      notes << (plotted_.size() > 1 ? p->name + QStringLiteral(": ") : QString()) +
+                   QStringLiteral("%1 rows without a readable time left out").arg(unreadable);
   }
   setTitle(QStringLiteral("<b>%1</b><br/><small>%2</small>")
                .arg(names.join(QStringLiteral(", ")).toHtmlEscaped(),
@@ -308,12 +415,12 @@ std::optional<NearSample> TrendChart::Nearest(QPointF position) const {
   QPointF bestPoint;
   double bestDistance = std::numeric_limits<double>::max();
   for (const auto& p : plotted_) {
-    const logic::TrendSamples& s = p->samples();
+    const PlotSeries& s = *p->series;
     const std::size_t after = FirstAtOrAfter(s, t);
     for (std::size_t i = after > 0 ? after - 1 : 0; i <= after && i < s.size(); ++i) {
       const double span = p->axis->max() - p->axis->min();
       // A bad sample has no height: it is as near as its time.
-      const double y = s.Bad(i) || span <= 0
+      const double y = std::isnan(s.Value(i)) || span <= 0
                            ? position.y()
                            : area.top() + (p->axis->max() - s.Value(i)) / span * area.height();
       const QPointF point(xOf(s.TimeMs(i)), y);
@@ -327,12 +434,12 @@ std::optional<NearSample> TrendChart::Nearest(QPointF position) const {
     }
   }
   if (!best) return std::nullopt;
-  const logic::TrendSamples& s = best->samples();
-  QString value =
-      s.Bad(bestIndex) ? QStringLiteral("no value") : QString::number(s.Value(bestIndex), 'g', 10);
-  if (!s.Bad(bestIndex) && best->trend.units && !best->trend.units->isEmpty())
+  const PlotSeries& s = *best->series;
+  const bool bad = std::isnan(s.Value(bestIndex));
+  QString value = bad ? QStringLiteral("no value") : QString::number(s.Value(bestIndex), 'g', 10);
+  if (!bad && best->trend.units && !best->trend.units->isEmpty())
     value += QLatin1Char(' ') + *best->trend.units;
-  QString text = s.Trend() + QStringLiteral("   ") + TimeText(s.TimeMs(bestIndex)) +
+  QString text = best->name + QStringLiteral("   ") + TimeText(s.TimeMs(bestIndex)) +
                  QStringLiteral("   ") + value;
   if (!s.Quality(bestIndex).isEmpty()) text += QStringLiteral("   ") + s.Quality(bestIndex);
   return NearSample{text, bestPoint};

@@ -1,6 +1,12 @@
 // The samples a trend request keeps and the plot window opened from them: Plot waits for a
-// sample, a cancelled request keeps what it wrote, Add to plot compares a second trend.
+// sample, a cancelled request keeps what it wrote, Add to plot compares a second trend,
+// Update every N s asks again.
+#include <gmock/gmock.h>
+
 #include <QApplication>
+#include <QCheckBox>
+#include <QSpinBox>
+#include <QTest>
 
 #include "MainWindowFixture.h"
 #include "TrendChart.h"
@@ -10,8 +16,8 @@
 namespace app_test {
 namespace {
 
-std::string Query(const std::string& trend) {
-  return "ZNAPITrend(\"04:00:24\",\"04/05/2005\",1, 600, 0, " + trend + ")";
+std::string Query(const std::string& trend, const std::string& end = "04:00:24") {
+  return "ZNAPITrend(\"" + end + "\",\"04/05/2005\",1, 600, 0, " + trend + ")";
 }
 
 struct TrendPlot : MainWindowTest {
@@ -26,11 +32,12 @@ struct TrendPlot : MainWindowTest {
                                    {{"Tag", "LIT101"}, {"Units", "m"}},
                                    {{"Tag", "LIT102"}, {"Units", "m"}}};
   }
-  void Samples(const std::string& trend, std::vector<std::string> values) {
-    auto& records = local.tables[Query(trend)].records;
+  void Samples(const std::string& trend, std::vector<std::string> values,
+               const std::string& end = "04:00:24") {
+    auto& records = local.tables[Query(trend, end)].records;
     for (std::size_t i = 0; i < values.size(); ++i)
       records.push_back({{"Date", "04/05/2005"},
-                         {"Time", "04:00:" + std::to_string(10 + i)},
+                         {"Time", end.substr(0, 3) + "00:" + std::to_string(10 + i)},
                          {trend, values[i]}});
   }
   void RequestTrend(const QString& trend) {
@@ -94,6 +101,68 @@ TEST_F(TrendPlot, AddToPlotComparesTrendsOnAValueAxisPerUnit) {
   EXPECT_EQ(plotWindow()->chart->TrendCount(), 2);
   EXPECT_EQ(plotWindow()->chart->ValueAxisCount(), 1) << "both in m";
   EXPECT_EQ(api.countOf("znFindFirst"), 5 + 2 * 3) << "units are looked up once per trend";
+}
+
+}  // namespace
+}  // namespace app_test
+
+namespace app_test {
+namespace {
+
+TEST_F(TrendPlot, UpdateEveryAsksForTheSameLengthOfTimeEndingNowUntilUnticked) {
+  Samples("TREND1", {"1", "2"});
+  Samples("TREND1", {"5", "6", "7"}, "05:00:00");
+  RequestTrend("TREND1");
+  w.cmdPlot->click();
+  plot::frmTrendPlot& p = *plotWindow();
+  ASSERT_TRUE(QTest::qWaitForWindowExposed(&p));
+  EXPECT_FALSE(p.chkUpdate->isChecked());
+  EXPECT_FALSE(p.UpdateTimer->isActive()) << "off until the user asks";
+  ReplaceText(p.spnUpdateSeconds, "5");
+  QTest::mouseClick(p.chkUpdate, Qt::LeftButton);
+  ASSERT_TRUE(p.UpdateTimer->isActive());
+  EXPECT_EQ(p.UpdateTimer->interval(), 5000);
+
+  const auto plotted = [&] { return p.chart->TrendAt(0).samples; };
+  const int finds = api.countOf("znFindFirst");
+  host.now = {2005, 5, 4, 5, 0, 0};
+  p.UpdateTimer_Timer();
+  EXPECT_EQ(plotted()->PeriodEnd(), "04/05/2005 05:00:00") << "ten minutes ending now";
+  EXPECT_EQ(plotted()->size(), 3u);
+  EXPECT_EQ(p.chart->Shown().to, plotted()->TimeMs(2)) << "what is shown follows the samples";
+  EXPECT_EQ(api.countOf("znFindFirst"), finds + 1) << "one find, units known already";
+  EXPECT_TRUE(p.lblUpdateFailure->text().isEmpty());
+
+  host.now = {2005, 5, 4, 5, 0, 5};  // nothing for that query: the find fails
+  p.UpdateTimer_Timer();
+  EXPECT_THAT(p.lblUpdateFailure->toolTip().toStdString(),
+              testing::HasSubstr("TREND1: Failed find any trend data!"));
+  EXPECT_EQ(plotted()->PeriodEnd(), "04/05/2005 05:00:00") << "the last samples stay";
+  local.up = false;
+  p.UpdateTimer_Timer();
+  EXPECT_THAT(p.lblUpdateFailure->toolTip().toStdString(),
+              testing::HasSubstr("No ZNAPI connection is available."));
+  EXPECT_TRUE(p.UpdateTimer->isActive()) << "a failure does not stop the updates";
+
+  local.up = true;
+  host.now = {2005, 5, 4, 5, 0, 0};
+  int findsDuringRequest = -1;
+  host.onDoEvents = [&] {
+    if (findsDuringRequest >= 0) return;
+    const int before = api.countOf("znFindFirst");
+    p.UpdateTimer_Timer();
+    findsDuringRequest = api.countOf("znFindFirst") - before;
+  };
+  RequestTrend("TREND1");
+  EXPECT_EQ(findsDuringRequest, 0) << "no second find while the main window's is open";
+  EXPECT_THAT(p.lblUpdateFailure->toolTip().toStdString(),
+              testing::HasSubstr("a request of the main window is running"));
+  host.onDoEvents = {};
+  p.UpdateTimer_Timer();
+  EXPECT_TRUE(p.lblUpdateFailure->text().isEmpty()) << "the next update that works clears it";
+
+  QTest::mouseClick(p.chkUpdate, Qt::LeftButton);
+  EXPECT_FALSE(p.UpdateTimer->isActive());
 }
 
 }  // namespace

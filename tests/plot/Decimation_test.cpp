@@ -6,6 +6,7 @@
 
 #include "MinMaxDecimation.h"
 #include "TimeSpan.h"
+#include "WatchHistory.h"
 
 namespace {
 
@@ -119,7 +120,54 @@ TEST(Decimation, SummarisedLevelsReduceExactlyAsEverySampleDoes) {
     ASSERT_EQ(fast.starts, every.starts) << from << " " << to << " " << columns;
     ASSERT_EQ(fast.points, every.points) << from << " " << to << " " << columns;
   }
-  EXPECT_LT(levels.Bytes(), s.size() * 8) << "under a third of a summary a sample";
+  EXPECT_LT(levels.Bytes(), s.size() * 8) << "a sixth of a summary a sample";
+}
+
+TEST(Decimation, LevelsFollowingAGrowingAndDroppingSeriesReduceAsEverySampleDoes) {
+  // A watch's history: points arrive in batches, the oldest go at the bound, failed cycles
+  // break the curve. The levels kept up to date batch by batch must pick what a walk over
+  // every sample picks, whatever the phase of the drops against the runs.
+  const struct {
+    std::size_t capacity, points, batch;
+  } cases[] = {
+      {100'000, 50'000, 1}, {5'000, 23'000, 7},    {1'000, 4'003, 997},
+      {64, 3'000, 1},       {20'000, 90'000, 333},
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(testing::Message() << c.capacity << " kept, " << c.points << " by " << c.batch);
+    std::mt19937 random(static_cast<unsigned>(c.capacity + c.points));
+    logic::WatchHistory history({"T"}, c.capacity);
+    const logic::WatchHistory::Series& s = history.Tag(0);
+    plot::MinMaxLevels<logic::WatchHistory::Series> levels(s);
+    std::int64_t t = 1'700'000'000'000;
+    double v = 0;
+    const std::size_t checkEvery = std::max<std::size_t>(1, c.points / c.batch / 5);
+    std::size_t follows = 0;
+    for (std::size_t i = 0; i < c.points; ++i) {
+      t += 1 + random() % 2000;
+      v += double(int(random() % 5) - 2) * 0.5;
+      if (random() % 500 == 0) {
+        history.Gap(t);
+      } else {
+        history.Append(0, t, v);
+      }
+      if ((i + 1) % c.batch != 0 && i + 1 != c.points) continue;
+      levels.Follow(s.Dropped());
+      if (++follows % checkEvery != 0 && i + 1 != c.points) continue;
+      std::uniform_real_distribution<double> at(s.TimeMs(0) - 1e5, s.TimeMs(s.size() - 1) + 1e5);
+      for (int k = 0; k < 40; ++k) {
+        double from = at(random), to = at(random);
+        if (k % 2 == 0) to = from + 1e3 * double(1 + random() % 10'000);
+        const int columns = 1 + int(random() % 1500);
+        const plot::Polylines fast = levels.Decimate(from, to, columns);
+        const plot::Polylines every = plot::DecimateMinMax(s, from, to, columns);
+        ASSERT_EQ(fast.starts, every.starts) << i << ": " << from << " " << to << " " << columns;
+        ASSERT_EQ(fast.points, every.points) << i << ": " << from << " " << to << " " << columns;
+      }
+    }
+    EXPECT_EQ(s.Dropped(), c.points > c.capacity ? c.points - c.capacity : 0);
+    EXPECT_LT(levels.Bytes(), s.size() * 8) << "dropped runs give their memory back";
+  }
 }
 
 TEST(TimeSpan, ZoomAndPanStayWithinTheDataAndAboveASecond) {

@@ -4,10 +4,12 @@
 #include <gtest/gtest.h>
 
 #include <QApplication>
+#include <QCheckBox>
 #include <QDateTime>
 #include <QImage>
 #include <QLabel>
 #include <QPushButton>
+#include <QSpinBox>
 #include <QTemporaryDir>
 #include <QTest>
 #include <QValueAxis>
@@ -138,6 +140,25 @@ TEST_F(PlotWindow, BadSamplesAreGapsNotZeros) {
   const plot::Polylines& drawn = w.chart->Drawn(0);
   for (const QPointF& p : drawn.points) ASSERT_GE(p.y(), 10);
   EXPECT_EQ(drawn.starts.size(), 2u);
+}
+
+TEST_F(PlotWindow, UpdateControlsLeaveEveryOtherControlWhereItWas) {
+  // The window that offers updates against the one above, which cannot ask again.
+  plot::frmTrendPlot updating(host, {}, [](const logic::TrendRequest&) {
+    return logic::TrendReply{nullptr, "no server"};
+  });
+  updating.Plot(Trend("TREND1", 10, [](int i) { return QString::number(i); }));
+  updating.resize(w.size());
+  updating.show();
+  ASSERT_TRUE(QTest::qWaitForWindowExposed(&updating));
+  EXPECT_FALSE(w.chkUpdate->isVisible());
+  EXPECT_TRUE(updating.chkUpdate->isVisible());
+  EXPECT_FALSE(updating.chkUpdate->isChecked());
+  EXPECT_EQ(updating.cmdAddToPlot->geometry(), w.cmdAddToPlot->geometry());
+  EXPECT_EQ(updating.cmdSave->geometry(), w.cmdSave->geometry());
+  EXPECT_EQ(updating.chartView->geometry(), w.chartView->geometry());
+  EXPECT_EQ(updating.lblSample->geometry().topLeft(), w.lblSample->geometry().topLeft());
+  EXPECT_LT(updating.spnUpdateSeconds->geometry().right(), updating.cmdAddToPlot->x());
 }
 
 TEST_F(PlotWindow, SavesThePlotAsAPngOrSvgPicture) {

@@ -206,9 +206,17 @@ class frmTestConnection : public QWidget {
   /// `columns`; Save... and copy take their cells from it.
   logic::PaneTable& ResetPaneTable(QStringList columns = {}) {
     paneTable_.Reset(std::move(columns));
-    paneTrend_.reset();
+    paneFile_.reset();
     return paneTable_;
   }
+  /// The name the save dialog proposes for the request that fills the pane and, when its file
+  /// has a layout other than the pane's columns, that layout.
+  struct PaneFile {
+    QString name;
+    std::function<QStringList()> header;  // asked at the save: a trend's unit is found then
+    std::function<QStringList(const QStringList& values)> row;
+  };
+  void SetPaneFile(PaneFile file) { paneFile_ = std::move(file); }
 
   // ---- Shared by the handlers ---------------------------------------------------------
   binding::basZNAPI& module() { return module_; }
@@ -267,13 +275,7 @@ class frmTestConnection : public QWidget {
   bool tickRunning_ = false;
   logic::PaneTable paneTable_;
   logic::SaveDialog saveResults_;
-  /// The trend and the end of its period when the pane holds a trend request: Save... writes
-  /// it in the trend file's layout, under a name made of them.
-  struct PaneTrend {
-    QString trend;
-    QString end;
-  };
-  std::optional<PaneTrend> paneTrend_;
+  std::optional<PaneFile> paneFile_;
   std::shared_ptr<logic::TrendSamples> lastTrend_;
   QHash<QString, QString> trendUnits_;  // found so far, by trend name
   QPointer<plot::frmTrendPlot> plotWindow_;

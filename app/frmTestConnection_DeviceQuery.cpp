@@ -5,6 +5,8 @@
 
 #include "Host.h"
 #include "PaneTable.h"
+#include "PeriodTiming.h"
+#include "RecordCsv.h"
 #include "RecordCursor.h"
 #include "TextValues.h"
 #include "Widgets.h"
@@ -20,6 +22,7 @@ void frmTestConnection::QueryDevice(std::int32_t handle, const QString& deviceNa
   }
   txtRequestedData->setText(QString());
   logic::PaneTable& table = ResetPaneTable();
+  SetPaneFile({logic::RequestFileName(deviceName, logic::FormatPeriodText(host().Now()))});
   // Every record is read with the first record's field count.
   const logic::DeviceFieldCount fields = logic::ReadDeviceFieldCount(
       logic::FieldValue(find.Field("object.fields.Count"), logic::ValueRule::Untrimmed));

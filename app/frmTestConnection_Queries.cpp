@@ -6,7 +6,9 @@
 #include "Host.h"
 #include "PaneRowWriter.h"
 #include "PaneTable.h"
+#include "PeriodTiming.h"
 #include "QueryTexts.h"
+#include "RecordCsv.h"
 #include "RecordCursor.h"
 #include "Widgets.h"
 #include "basZNAPI.h"
@@ -15,7 +17,7 @@
 namespace {
 
 void WriteAlarmRows(frmTestConnection& w, std::int32_t handle, const QString& query,
-                    std::span<const logic::FieldLayout> layout) {
+                    std::span<const logic::FieldLayout> layout, const QString& fileName) {
   binding::RecordCursor find(w.module().api(), handle, logic::ToAnsi(query));
   if (!find.Found()) {
     w.host().MsgBox(QStringLiteral("Failed find any alarms!"), ui::kStyleInformation, std::nullopt,
@@ -24,6 +26,10 @@ void WriteAlarmRows(frmTestConnection& w, std::int32_t handle, const QString& qu
   }
   w.txtRequestedData->setText(QString());
   logic::PaneTable& table = w.ResetPaneTable(logic::FieldNames(layout));
+  const auto columns = logic::RecordCsvColumns(layout);
+  w.SetPaneFile(
+      {fileName, [columns] { return logic::RecordCsvHeader(columns); },
+       [columns](const QStringList& values) { return logic::RecordCsvRow(columns, values); }});
   w.ShowRecords(find, w.lblRequestCount, [&](QString& row) {
     for (const logic::FieldLayout& field : layout) {
       table.AddValue(row, logic::FieldValue(find.Field(field.name), field.rule),
@@ -49,10 +55,13 @@ void frmTestConnection::ShowRecords(binding::RecordCursor& find, QLabel* countLa
 }
 
 void frmTestConnection::QueryActiveAlarms(std::int32_t handle) {
-  WriteAlarmRows(*this, handle, logic::ActiveAlarmsQuery(), logic::kActiveAlarmRow);
+  WriteAlarmRows(*this, handle, logic::ActiveAlarmsQuery(), logic::kActiveAlarmRow,
+                 logic::RequestFileName(QStringLiteral("Active alarms"),
+                                        logic::FormatPeriodText(host().Now())));
 }
 
 void frmTestConnection::QueryAlarmSummary(std::int32_t handle) {
   WriteAlarmRows(*this, handle, logic::AlarmSummaryQuery(RequestStartText, RequestEndText),
-                 logic::kAlarmSummaryRow);
+                 logic::kAlarmSummaryRow,
+                 logic::RequestFileName(QStringLiteral("Alarm summary"), RequestEndText));
 }

@@ -9,7 +9,6 @@
 #include <QTextDocumentFragment>
 
 #include "DelimitedText.h"
-#include "TrendCsv.h"
 #include "Widgets.h"
 #include "frmTestConnection.h"
 
@@ -29,14 +28,12 @@ void frmTestConnection::cmdSaveResults_Click() {
   // What the pane holds now, even if a request goes on writing while the dialog is open.
   logic::DelimitedText csv = logic::DelimitedText::Csv();
   QString name = QStringLiteral("requested-data.csv");
-  if (const auto trend = paneTrend_) {
-    const QString units = TrendUnits(trend->trend).value_or(QString());
-    paneTable_.AddTable(txtRequestedData->text(), logic::TrendCsvHeader(trend->trend, units),
-                        logic::TrendCsvRow, csv);
-    name = logic::TrendFileName(trend->trend, trend->end);
+  if (paneFile_ && paneFile_->header) {
+    paneTable_.AddTable(txtRequestedData->text(), paneFile_->header(), paneFile_->row, csv);
   } else {
     paneTable_.AddTable(txtRequestedData->text(), csv);
   }
+  if (paneFile_) name = paneFile_->name;
   logic::SaveAs(host(), saveResults_, name, [&csv](const QString&) { return csv.FileBytes(); });
 }
 

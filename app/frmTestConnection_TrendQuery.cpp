@@ -9,8 +9,10 @@
 #include "PaneTable.h"
 #include "PeriodTiming.h"
 #include "QueryTexts.h"
+#include "RecordCsv.h"
 #include "RecordCursor.h"
 #include "TextValues.h"
+#include "TrendCsv.h"
 #include "TrendSamples.h"
 #include "Widgets.h"
 #include "basZNAPI.h"
@@ -60,7 +62,12 @@ void frmTestConnection::QueryTrend(std::int32_t handle) {
                            QStringLiteral("\r\n"));
   logic::PaneTable& table =
       ResetPaneTable({QStringLiteral("Date"), QStringLiteral("Time"), TrendName(*this)});
-  paneTrend_ = PaneTrend{TrendName(*this), RequestEndText};
+  const QString trend = TrendName(*this);
+  SetPaneFile({logic::RequestFileName(trend, RequestEndText),
+               [this, trend] {
+                 return logic::TrendCsvHeader(trend, TrendUnits(trend).value_or(QString()));
+               },
+               logic::TrendCsvRow});
   const auto field = [&](const std::string& name) {
     return logic::FieldValue(find.Field(name), logic::ValueRule::Trimmed);
   };

@@ -12,6 +12,7 @@
 #include "NumericText.h"
 #include "PeriodTiming.h"
 #include "QueryTexts.h"
+#include "RecordCsv.h"
 #include "RecordCursor.h"
 #include "TrendCsv.h"
 #include "TrendUnits.h"
@@ -38,35 +39,21 @@ struct Column {
   }
 };
 
-std::string Lower(std::string text) {
-  for (char& c : text)
-    if (c >= 'A' && c <= 'Z') c = static_cast<char>(c - 'A' + 'a');
-  return text;
-}
-
 std::string Trimmed(const std::string& text) {
   const auto first = text.find_first_not_of(' ');
   if (first == std::string::npos) return {};
   return text.substr(first, text.find_last_not_of(' ') - first + 1);
 }
 
-// The columns of an alarm row layout: "Date" and "Time" fields become one timestamp column
-// named after what they share ("time", "on", "off").
+// The columns of an alarm row layout, as the window's file has them.
 std::vector<Column> ColumnsOf(std::span<const logic::FieldLayout> layout) {
   std::vector<Column> columns;
-  for (std::size_t i = 0; i < layout.size(); ++i) {
-    const std::string field = layout[i].name;
-    const bool trimmed = layout[i].rule == logic::ValueRule::Trimmed;
-    if (field.ends_with("Date") && i + 1 < layout.size()) {
-      const std::string prefix = field.substr(0, field.size() - 4);
-      if (layout[i + 1].name == prefix + "Time") {
-        columns.push_back(
-            Column::Timestamp(prefix.empty() ? "time" : Lower(prefix), field, prefix + "Time"));
-        ++i;
-        continue;
-      }
-    }
-    columns.push_back(Column::Field(Lower(field), field, trimmed));
+  for (const logic::RecordCsvColumn& c : logic::RecordCsvColumns(layout)) {
+    const logic::FieldLayout& field = layout[c.field];
+    columns.push_back(c.timeField < 0 ? Column::Field(c.name.toStdString(), field.name,
+                                                      field.rule == logic::ValueRule::Trimmed)
+                                      : Column::Timestamp(c.name.toStdString(), field.name,
+                                                          layout[c.timeField].name));
   }
   return columns;
 }
@@ -79,7 +66,7 @@ std::vector<Column> ColumnsOfRecord(binding::RecordCursor& find) {
   std::vector<Column> columns;
   for (int n = 1; count && n <= *count && n <= 32767; ++n) {
     find.ReadWhole("object.fields(" + std::to_string(n) + ").Name", text);
-    columns.push_back(Column::Field(Utf8FromAnsi(text), text));
+    columns.push_back(Column::Field(Utf8FromAnsi(text), text, true));  // as the window shows them
   }
   return columns;
 }

@@ -4,7 +4,6 @@
 #include <algorithm>
 
 #include "IsoTime.h"
-#include "SaveAs.h"
 
 namespace logic {
 
@@ -37,12 +36,6 @@ QString IsoFromServer(QStringView date, QStringView time, bool utc) {
       QTime(time.mid(0, 2).toInt(), time.mid(3, 2).toInt(), time.mid(6, 2).toInt(),
             fraction.toInt()));
   return local.isValid() ? IsoDateTime(local, utc) : kept;
-}
-
-QString TrendFileName(const QString& trend, const QString& end) {
-  const QDateTime at = QDateTime::fromString(end, QStringLiteral("dd/MM/yyyy HH:mm:ss"));
-  const QString when = at.isValid() ? at.toString(QStringLiteral(" yyyy-MM-dd HHmm")) : QString();
-  return FileNameFrom(trend + when) + QStringLiteral(".csv");
 }
 
 }  // namespace logic

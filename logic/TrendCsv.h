@@ -21,9 +21,4 @@ QStringList TrendCsvRow(const QStringList& dateTimeValue);
 /// said is lost.
 QString IsoFromServer(QStringView date, QStringView time, bool utc = false);
 
-/// The name the save dialog proposes for a trend request ending at `end` (the period text
-/// "dd/mm/yyyy HH:mm:ss"): "TREND1 2026-12-08 1450.csv". Characters that file systems refuse
-/// become "_".
-QString TrendFileName(const QString& trend, const QString& end);
-
 }  // namespace logic

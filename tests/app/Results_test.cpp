@@ -58,19 +58,26 @@ struct Results : MainWindowTest {
   }
 };
 
+// An alarm's date and time are one ISO 8601 timestamp with its offset, as zncheck writes them.
 TEST_F(Results, CtrlSSavesThePaneAsCsvWithTheColumnsOfItsRequest) {
   request(2);
   QTemporaryDir dir;
   host.saveAnswers = {dir.filePath("alarms"), dir.filePath("again.csv")};
   QTest::keyClick(&w, Qt::Key_S, Qt::ControlModifier);
-  EXPECT_EQ(ReadAll(dir.filePath("alarms.csv")),
-            "\xEF\xBB\xBF"
-            "Date,Time,Tag,Name,State\r\n04/05/2005,04:00:24,T1,\"Pump, east\",ON\r\n");
+  const QByteArray bytes = ReadAll(dir.filePath("alarms.csv"));
+  EXPECT_TRUE(bytes.startsWith("\xEF\xBB\xBF"));
+  const QString file = QString::fromUtf8(bytes.mid(3));
+  EXPECT_TRUE(QRegularExpression("^time,tag,name,state\r\n"
+                                 "2005-05-04T04:00:24[+-]\\d\\d:\\d\\d,T1,\"Pump, east\",ON\r\n$")
+                  .match(file)
+                  .hasMatch())
+      << file.toStdString();
   w.cmdSaveResults->click();
-  EXPECT_EQ(host.saveQuestions,
-            (QStringList{
-                "Save Requested Data|requested-data.csv|CSV file (*.csv)",
-                "Save Requested Data|" + dir.filePath("requested-data.csv") + "|CSV file (*.csv)"}))
+  EXPECT_EQ(
+      host.saveQuestions,
+      (QStringList{"Save Requested Data|Active alarms 2024-03-15 1030.csv|CSV file (*.csv)",
+                   "Save Requested Data|" + dir.filePath("Active alarms 2024-03-15 1030.csv") +
+                       "|CSV file (*.csv)"}))
       << "the next save starts in the folder of the last";
   EXPECT_TRUE(host.boxes.empty());
 }

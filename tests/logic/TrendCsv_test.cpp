@@ -1,11 +1,12 @@
-// The trend file's layout that the window and zncheck share: times a reader cannot misread,
-// a header that says what the values are, a name that says which request.
+// The file layouts that the window and zncheck share: times a reader cannot misread, a header
+// that says what the values are, a name that says which request.
 #include <gtest/gtest.h>
 
 #include <cstdlib>
 #include <ctime>
 #include <string>
 
+#include "RecordCsv.h"
 #include "TrendCsv.h"
 
 namespace {
@@ -37,8 +38,8 @@ TEST(TrendCsv, ServerTimesBecomeIso8601WithTheirOffsetAndOtherTextsStay) {
 TEST(TrendCsv, HeaderNamesTheTrendWithItsUnitAndTheFileTheRequest) {
   EXPECT_EQ(logic::TrendCsvHeader("TREND1", " m "), (QStringList{"time", "TREND1 (m)"}));
   EXPECT_EQ(logic::TrendCsvHeader("TREND1", ""), (QStringList{"time", "TREND1"}));
-  EXPECT_EQ(logic::TrendFileName("TREND1", "08/12/2026 14:50:59"), "TREND1 2026-12-08 1450.csv");
-  EXPECT_EQ(logic::TrendFileName("A/B", "now"), "A_B.csv");
+  EXPECT_EQ(logic::RequestFileName("TREND1", "08/12/2026 14:50:59"), "TREND1 2026-12-08 1450.csv");
+  EXPECT_EQ(logic::RequestFileName("A/B", "now"), "A_B.csv");
 }
 
 }  // namespace

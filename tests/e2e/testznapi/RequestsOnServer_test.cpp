@@ -3,6 +3,7 @@
 #include <QComboBox>
 #include <QDeadlineTimer>
 #include <QFile>
+#include <QFileInfo>
 #include <QProcess>
 #include <QRadioButton>
 #include <QRegularExpression>
@@ -81,9 +82,44 @@ TEST_F(RequestsE2e, TrendShowsOneRowPerSampleOfATrendTheServerLists) {
   EXPECT_EQ(w.lblRequestCount->text(), "Count: 10");
 }
 
-// The window's file of a trend request and zncheck's CSV of the same request are one layout:
-// a script can take either.
-TEST_F(RequestsE2e, TrendFileIsZnchecksCsvOfTheSameRequest) {
+// The window's file of a request and zncheck's CSV of the same request are one layout: a
+// script can take either.
+struct RequestFilesE2e : RequestsE2e {
+  /// Saves the pane as the user does and gives the file without its byte order mark, after
+  /// checking the name the dialog proposed.
+  std::string SavedFile(const QString& proposedName) {
+    QTemporaryDir dir;
+    host.saveAnswers = {dir.filePath("window.csv")};
+    host.saveQuestions.clear();
+    w.cmdSaveResults->click();
+    EXPECT_EQ(QFileInfo(host.saveQuestions.value(0).section('|', 1, 1)).fileName(), proposedName);
+    QFile saved(dir.filePath("window.csv"));
+    if (!saved.open(QIODevice::ReadOnly)) return "<not saved>";
+    QByteArray file = saved.readAll();
+    EXPECT_TRUE(file.startsWith("\xEF\xBB\xBF")) << "spreadsheets need the mark to read UTF-8";
+    return file.mid(3).toStdString();
+  }
+  /// The minute of the window's clock as file names give it.
+  QString ClockMinute() const {
+    return QString::asprintf("%04d-%02d-%02d %02d%02d", host.now.year, host.now.month, host.now.day,
+                             host.now.hour, host.now.minute);
+  }
+  std::string ZncheckCsv(QStringList args) {
+    QProcess zncheck;
+    QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
+    env.insert("ZNAPI_PASSWORD", "Marlow");
+    env.insert("ASAN_OPTIONS", "detect_leaks=0");
+    zncheck.setProcessEnvironment(env);
+    zncheck.start(ZNCHECK_BUILD_PATH, args << "--format"
+                                           << "csv"
+                                           << "--primary" << server);
+    EXPECT_TRUE(zncheck.waitForFinished(120000));
+    EXPECT_EQ(zncheck.exitCode(), 0) << zncheck.readAllStandardError().toStdString();
+    return zncheck.readAllStandardOutput().toStdString();
+  }
+};
+
+TEST_F(RequestFilesE2e, TrendFileIsZnchecksCsvOfTheSameRequest) {
   // A period wholly past, so that both requests find the same samples.
   const QDateTime end = QDateTime::currentDateTime().addSecs(-30);
   const QString endText = end.toString("dd/MM/yyyy HH:mm:ss");
@@ -94,28 +130,33 @@ TEST_F(RequestsE2e, TrendFileIsZnchecksCsvOfTheSameRequest) {
   w.txtSamplePeriod->setText("2");
   request(1);
   ASSERT_TRUE(host.boxes.empty()) << host.boxes[0].text.toStdString();
-  QTemporaryDir dir;
-  host.saveAnswers = {dir.filePath("window.csv")};
-  w.cmdSaveResults->click();
-  EXPECT_EQ(host.saveQuestions.value(0).section('|', 1, 1),
-            "TREND1 " + end.toString("yyyy-MM-dd HHmm") + ".csv");
-  QFile saved(dir.filePath("window.csv"));
-  ASSERT_TRUE(saved.open(QIODevice::ReadOnly));
-  QByteArray window = saved.readAll();
-  ASSERT_TRUE(window.startsWith("\xEF\xBB\xBF")) << "spreadsheets need the mark to read UTF-8";
-  window.remove(0, 3);
+  const std::string window = SavedFile("TREND1 " + end.toString("yyyy-MM-dd HHmm") + ".csv");
+  EXPECT_EQ(window, ZncheckCsv({"trend", "TREND1", "--end", endText, "--duration", "20s",
+                                "--period", "2"}));
+  EXPECT_TRUE(QString::fromStdString(window).startsWith("time,TREND1 (m)\r\n")) << window;
+}
 
-  QProcess zncheck;
-  QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
-  env.insert("ZNAPI_PASSWORD", "Marlow");
-  env.insert("ASAN_OPTIONS", "detect_leaks=0");
-  zncheck.setProcessEnvironment(env);
-  zncheck.start(ZNCHECK_BUILD_PATH, {"trend", "TREND1", "--end", endText, "--duration", "20s",
-                                     "--period", "2", "--format", "csv", "--primary", server});
-  ASSERT_TRUE(zncheck.waitForFinished(120000));
-  EXPECT_EQ(zncheck.exitCode(), 0) << zncheck.readAllStandardError().toStdString();
-  EXPECT_EQ(window.toStdString(), zncheck.readAllStandardOutput().toStdString());
-  EXPECT_TRUE(window.startsWith("time,TREND1 (m)\r\n")) << window.toStdString();
+// Alarms come and go with the simulation; the one held active since the start is the same
+// row in both files.
+TEST_F(RequestFilesE2e, AlarmAndDeviceFilesAreZnchecksCsvOfTheSameRequest) {
+  ASSERT_TRUE(requestUntilPaneHas(2, kAlwaysActiveTag)) << w.txtRequestedData->text().toStdString();
+  const auto rowsOf = [](const std::string& csv) {
+    return QString::fromStdString(csv).split("\r\n");
+  };
+  const auto heldActive = [](const QStringList& lines) {
+    return lines.filter(",RES3_Comms,").value(0);
+  };
+  const QStringList window = rowsOf(SavedFile("Active alarms " + ClockMinute() + ".csv"));
+  const QStringList zncheck = rowsOf(ZncheckCsv({"alarms"}));
+  EXPECT_EQ(window.value(0), "time,tag,name,state");
+  EXPECT_EQ(window.value(0), zncheck.value(0));
+  EXPECT_FALSE(heldActive(window).isEmpty()) << window.join('|').toStdString();
+  EXPECT_EQ(heldActive(window), heldActive(zncheck));
+
+  w.txtOthers->setText("Shifts");
+  request(3);
+  ASSERT_TRUE(host.boxes.empty()) << host.boxes[0].text.toStdString();
+  EXPECT_EQ(SavedFile("Shifts " + ClockMinute() + ".csv"), ZncheckCsv({"device", "Shifts"}));
 }
 
 TEST_F(RequestsE2e, DeviceRowsHoldEveryFieldOfEachRecord) {

@@ -191,6 +191,7 @@ int main(int argc, char** argv) {
       ->capture_default_str()
       ->check(CLI::Range(1ull, 100'000'000ull));
   long long idleSeconds = options.connection.idleTimeout.count();
+  long long loginSeconds = options.connection.loginDeadline.count();
   app.add_option("--max-connections", options.admission.loggedIn,
                  "most logged-in clients served at once")
       ->capture_default_str()
@@ -204,6 +205,10 @@ int main(int argc, char** argv) {
                  "seconds a logged-in client may stay without a request")
       ->capture_default_str()
       ->check(CLI::Range(1ll, 7ll * 24 * 3600));
+  app.add_option("--login-deadline", loginSeconds,
+                 "seconds a new connection has to log in before it is closed")
+      ->capture_default_str()
+      ->check(CLI::Range(1ll, 3600ll));
   app.add_option("--trend-retention", trendHours, "hours of trend archive kept")
       ->capture_default_str()
       ->check(CLI::Range(1ll, 24ll * 3660));
@@ -283,6 +288,7 @@ int main(int argc, char** argv) {
   options.plant.alarmRetention = std::chrono::hours(alarmDays * 24);
   options.plant.seedHistory = std::chrono::minutes(seedMinutes);
   options.connection.idleTimeout = std::chrono::seconds(idleSeconds);
+  options.connection.loginDeadline = std::chrono::seconds(loginSeconds);
   spdlog::set_level(spdlog::level::from_str(options.logLevel));
 
   try {

@@ -1,7 +1,8 @@
 // libznapi.so against a znsim process: one call next to a raw TCP ping-pong with a server
 // process of its own (bench/reference), walking 100,000 tags, list reads of 10,000 and
-// 100,000 tags, and a trend of 100,000 samples. Ratios are taken within each round of one
-// run, so that both sides of a ratio saw the same machine.
+// 100,000 tags, a trend of 100,000 samples, and a walk and a list read with the processors
+// busy next to the same quiet. Ratios are taken within one run, so that both sides of a
+// ratio saw the same machine.
 //
 // Options before Google Benchmark's own:
 //   --settle_seconds=N   wait this long after starting the servers before measuring
@@ -22,6 +23,7 @@
 #include <thread>
 #include <vector>
 
+#include "AllocationCount.h"
 #include "PingPongClient.h"
 #include "ProcessStat.h"
 #include "ZnsimProcess.h"
@@ -72,6 +74,14 @@ double MicrosecondsPerCall(int calls, Call&& call) {
   return std::chrono::duration<double, std::micro>(Clock::now() - start).count() / calls;
 }
 
+// Heap allocations per call of `call` in this thread, the library's included.
+template <typename Call>
+double AllocationsPerCall(int calls, Call&& call) {
+  const std::uint64_t before = bench_support::ThreadAllocations();
+  MicrosecondsPerCall(calls, call);
+  return static_cast<double>(bench_support::ThreadAllocations() - before) / calls;
+}
+
 // One call three ways, in rounds: the raw ping-pong, znTagRead and znZncode("Time(1)"). The
 // raw request and reply have the sizes of a tag read's frames.
 void BM_SingleCall(benchmark::State& state) {
@@ -98,31 +108,36 @@ void BM_SingleCall(benchmark::State& state) {
     state.counters["zncode_us"] = Median(zncodeUs);
     state.counters["tagread_ratio"] = Median(tagRatio);
     state.counters["zncode_ratio"] = Median(zncodeRatio);
+    state.counters["tagread_allocs"] = AllocationsPerCall(kCalls, tagRead);
+    state.counters["zncode_allocs"] = AllocationsPerCall(kCalls, zncode);
   }
   znClose(h);
 }
 
-// Walks the Tag table reading one field of each record, as the name lists load.
+// Walks the Tag table reading one field of each record, as the name lists load; the number of
+// records, 0 when the walk could not start.
+std::int64_t Browse(int32_t h) {
+  int32_t record = 0;
+  const int32_t search = znFindFirst(h, "Tag", "*", &record, 0);
+  if (search == 0) return 0;
+  char name[32];
+  int32_t length = 0;
+  std::int64_t records = 0;
+  do {
+    znGetProperty(record, "Tag", name, sizeof name, &length, ZNAPI_TYPE_TEXT);
+    ++records;
+  } while (znFindNext(search, &record) != 0);
+  znFindClose(search);
+  return records;
+}
+
 void BM_Browse100000Tags(benchmark::State& state) {
   const int32_t h = Open();
   std::int64_t records = 0;
   double cpu = 0;
   for (auto _ : state) {
     const double cpuStart = ThreadCpuSeconds();
-    int32_t record = 0;
-    const int32_t search = znFindFirst(h, "Tag", "*", &record, 0);
-    if (search == 0) {
-      state.SkipWithError("znFindFirst failed");
-      break;
-    }
-    char name[32];
-    int32_t length = 0;
-    records = 0;
-    do {
-      znGetProperty(record, "Tag", name, sizeof name, &length, ZNAPI_TYPE_TEXT);
-      ++records;
-    } while (znFindNext(search, &record) != 0);
-    znFindClose(search);
+    records = Browse(h);
     cpu += ThreadCpuSeconds() - cpuStart;
   }
   if (records < kGeneratedTags) state.SkipWithError("fewer records than tags");
@@ -175,6 +190,62 @@ void BM_ListReadScaling(benchmark::State& state) {
   znClose(h);
 }
 
+// Processes that keep the processors busy: a loaded machine, measured on purpose.
+class BusyProcesses {
+ public:
+  explicit BusyProcesses(int count) {
+    for (int i = 0; i < count; ++i) {
+      const pid_t pid = fork();
+      if (pid == 0) {
+        unsigned long spin = 0;
+        while (true) benchmark::DoNotOptimize(++spin);
+      }
+      if (pid > 0) pids_.push_back(pid);
+    }
+  }
+  ~BusyProcesses() {
+    for (const pid_t pid : pids_) {
+      kill(pid, SIGKILL);
+      waitpid(pid, nullptr, 0);
+    }
+  }
+
+ private:
+  std::vector<pid_t> pids_;
+};
+
+// A list read of 10,000 tags and a walk of 100,000, in rounds alternately as the machine is and
+// with both processors kept busy by two more processes: each busy time over its quiet one.
+// Meant to run without --busy_processes, which would keep every round busy.
+void BM_BusyOverQuiet(benchmark::State& state) {
+  constexpr int kRounds = 5;
+  const int32_t h = Open();
+  std::vector<std::string> tags;
+  for (int i = 1; i <= kGeneratedTags / 10; ++i) tags.push_back(GeneratedTag(i));
+  const auto browseMs = [h] {
+    const auto start = Clock::now();
+    if (Browse(h) < kGeneratedTags) throw std::runtime_error("fewer records than tags");
+    return std::chrono::duration<double, std::milli>(Clock::now() - start).count();
+  };
+  for (auto _ : state) {
+    std::vector<double> quietList, busyList, quietBrowse, busyBrowse;
+    for (int round = 0; round < kRounds; ++round) {
+      quietList.push_back(ListReadMilliseconds(h, tags));
+      quietBrowse.push_back(browseMs());
+      const BusyProcesses load(2);
+      busyList.push_back(ListReadMilliseconds(h, tags));
+      busyBrowse.push_back(browseMs());
+    }
+    state.counters["list_quiet_ms"] = Median(quietList);
+    state.counters["list_busy_ms"] = Median(busyList);
+    state.counters["list_ratio"] = Median(busyList) / Median(quietList);
+    state.counters["browse_quiet_ms"] = Median(quietBrowse);
+    state.counters["browse_busy_ms"] = Median(busyBrowse);
+    state.counters["browse_ratio"] = Median(busyBrowse) / Median(quietBrowse);
+  }
+  znClose(h);
+}
+
 // 100,000 samples of a trend sampled every second, each row's three fields read.
 void BM_Trend100000Samples(benchmark::State& state) {
   const int32_t h = Open();
@@ -206,30 +277,6 @@ void BM_Trend100000Samples(benchmark::State& state) {
   znClose(h);
 }
 
-// Processes that keep the processors busy: a loaded machine, measured on purpose.
-class BusyProcesses {
- public:
-  explicit BusyProcesses(int count) {
-    for (int i = 0; i < count; ++i) {
-      const pid_t pid = fork();
-      if (pid == 0) {
-        unsigned long spin = 0;
-        while (true) benchmark::DoNotOptimize(++spin);
-      }
-      if (pid > 0) pids_.push_back(pid);
-    }
-  }
-  ~BusyProcesses() {
-    for (const pid_t pid : pids_) {
-      kill(pid, SIGKILL);
-      waitpid(pid, nullptr, 0);
-    }
-  }
-
- private:
-  std::vector<pid_t> pids_;
-};
-
 // Takes --NAME=N out of argv; `fallback` when it is not there.
 int TakeOption(int& argc, char** argv, const char* name, int fallback) {
   const std::string prefix = std::string("--") + name + "=";
@@ -250,6 +297,7 @@ BENCHMARK(BM_SingleCall)->Iterations(1)->Unit(benchmark::kMillisecond)->UseRealT
 BENCHMARK(BM_Browse100000Tags)->Unit(benchmark::kMillisecond)->UseRealTime();
 BENCHMARK(BM_ListReadScaling)->Iterations(1)->Unit(benchmark::kMillisecond)->UseRealTime();
 BENCHMARK(BM_Trend100000Samples)->Unit(benchmark::kMillisecond)->UseRealTime();
+BENCHMARK(BM_BusyOverQuiet)->Iterations(1)->Unit(benchmark::kMillisecond)->UseRealTime();
 
 int main(int argc, char** argv) {
   const int settleSeconds = TakeOption(argc, argv, "settle_seconds", 5);

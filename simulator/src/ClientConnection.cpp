@@ -15,8 +15,12 @@ namespace {
 constexpr std::size_t kReadChunk = 64 * 1024;
 // Frames up to this size are decoded on the network thread; larger ones on a worker.
 constexpr std::size_t kQuickDecodeBytes = 16 * 1024;
-// Buffers up to this size are kept for the next request or freed where they are.
-constexpr std::size_t kKeepBytes = 128 * 1024;
+// A reply's storage up to this size is kept for the next reply.
+constexpr std::size_t kKeepBytes = 16 * 1024;
+// Buffers over this size are freed on a worker. The server's heap keeps smaller blocks for
+// the next request (see main), so freeing one costs the network thread a list operation and
+// handing it over would cost more: a wake-up of another thread for every list read.
+constexpr std::size_t kFreeElsewhereBytes = 4 * 1024 * 1024;
 // Requests one connection may have answered in a row before the thread turns to others.
 constexpr int kRequestsPerTurn = 16;
 // Reads of one connection in a row before the thread turns to others: a frame of megabytes
@@ -171,9 +175,10 @@ void ClientConnection::Pump() {
           frameBegun_ = Clock::now();
           Watch();
         }
-        if (!transport_.secure()) return ReadPlain();
         // Waiting is arranged before reading: bytes that come after the read wake the
-        // loop, and bytes the read takes wake it at most once for nothing.
+        // loop, and bytes the read takes wake it at most once for nothing. The loop only
+        // waits: a read of its own, tried again at once after each reply, would find
+        // nothing and cost a system call per request.
         AwaitReadable();
         if (drained_) return;
         // Bytes already waiting wake no one: this connection comes back by itself.
@@ -200,22 +205,6 @@ void ClientConnection::AwaitReadable() {
   });
 }
 
-void ClientConnection::ReadPlain() {
-  // The loop's own read: after a read that emptied the socket it waits for the next bytes
-  // without a system call of its own, where a wait for readability would ask the loop to
-  // look at the socket again (one more call per request).
-  if (awaiting_) return;
-  awaiting_ = true;
-  socket_.async_read_some(asio::buffer(reader_.Space(kReadChunk), kReadChunk),
-                          [self = shared_from_this()](asio::error_code ec, std::size_t n) {
-                            self->awaiting_ = false;
-                            if (self->closing()) return;
-                            if (ec) return self->Close(nullptr);
-                            self->reader_.Commit(n);
-                            self->Pump();
-                          });
-}
-
 bool ClientConnection::ReadSome() {
   std::size_t n = 0;
   switch (transport_.Read(reader_.Space(kReadChunk), kReadChunk, n)) {
@@ -237,11 +226,17 @@ bool ClientConnection::ReadSome() {
 
 bool ClientConnection::Dispatch(std::string_view body) {
   if (phase() != Phase::LoggedIn) return BeforeLogin(body);
+  // A list read is taken from its frame in place, a walk over its bytes, whatever its size.
+  if (const auto list = ListReadRequest::Parse(body)) {
+    if (session_.IsQuick(*list)) return Send(Encode(Run(*list)));
+    OnWorkers([list = *list](ClientConnection& self) { return Encode(self.Run(list)); },
+              &ClientConnection::Replied);
+    return false;
+  }
   if (body.size() > kQuickDecodeBytes) {
     // A large request is decoded on the worker, into an arena that frees its parts at once.
     OnWorkers(
         [body](ClientConnection& self) {
-          if (const auto list = ListReadRequest::Parse(body)) return Encode(self.Run(*list));
           const auto arena = NewArena();
           auto* request = google::protobuf::Arena::CreateMessage<znwire::Request>(arena.get());
           if (request->ParseFromArray(body.data(), static_cast<int>(body.size()))) {
@@ -253,31 +248,34 @@ bool ClientConnection::Dispatch(std::string_view body) {
         &ClientConnection::Replied);
     return false;
   }
-  if (!request_.ParseFromArray(body.data(), static_cast<int>(body.size()))) {
-    services_.noise.Note(address_, "undecodable request", {}, true);
-    return Send(Encode(Undecodable(body)));
-  }
-  if (session_.IsQuick(request_)) return Send(Encode(Run(request_)));
-  OnWorkers([](ClientConnection& self) { return Encode(self.Run(self.request_)); },
+  if (!Decode(body)) return Send(Encode(Undecodable(body)));
+  if (session_.IsQuick(*request_)) return Send(Encode(Run(*request_), std::move(frame_)));
+  OnWorkers([](ClientConnection& self) { return Encode(self.Run(*self.request_)); },
             &ClientConnection::Replied);
+  return false;
+}
+
+bool ClientConnection::Decode(std::string_view body) {
+  // The last request and its reply are done with: their arena serves this one.
+  arena_.Reset();
+  request_ = arena_.Make<znwire::Request>();
+  if (request_->ParseFromArray(body.data(), static_cast<int>(body.size()))) return true;
+  services_.noise.Note(address_, "undecodable request", {}, true);
   return false;
 }
 
 bool ClientConnection::BeforeLogin(std::string_view body) {
   // Frames before the login are small (see ConnectionLimits), so decoding one here is quick.
-  if (!request_.ParseFromArray(body.data(), static_cast<int>(body.size()))) {
-    services_.noise.Note(address_, "undecodable request", {}, true);
-    return Send(Encode(Undecodable(body)));
-  }
-  if (request_.body_case() != znwire::Request::kLogin) {
-    return Send(Encode(Failure(request_.id(), "log in first", true)));
+  if (!Decode(body)) return Send(Encode(Undecodable(body)));
+  if (request_->body_case() != znwire::Request::kLogin) {
+    return Send(Encode(Failure(request_->id(), "log in first", true)));
   }
   // A well-formed login: from now on the connection is never evicted for a newer one.
   if (!Advance(Phase::Checking)) return false;
-  if (auto refusal = session_.AdmitLogin(request_)) return Send(Encode(std::move(*refusal)));
+  if (auto refusal = session_.AdmitLogin(*request_)) return Send(Encode(std::move(*refusal)));
   OnWorkers(
       [](ClientConnection& self) {
-        Outcome outcome = self.session_.Login(self.request_);
+        Outcome outcome = self.session_.Login(*self.request_);
         const bool ok = outcome.response->ok();
         Reply reply = Encode(std::move(outcome));
         reply.ok = ok;
@@ -326,8 +324,9 @@ Outcome ClientConnection::Run(const Request& request) {
   }
 }
 
-ClientConnection::Reply ClientConnection::Encode(Outcome outcome) {
-  Reply reply{{}, outcome.response->id(), outcome.delay, outcome.close, outcome.drop};
+ClientConnection::Reply ClientConnection::Encode(Outcome outcome, std::string storage) {
+  Reply reply{std::move(storage), outcome.response->id(), outcome.delay, outcome.close,
+              outcome.drop};
   EncodeReply(outcome, reply.frame);
   return reply;
 }
@@ -336,7 +335,8 @@ template <typename Storage>
 void ClientConnection::FreeOnWorkers(Storage&& storage) {
   // Giving a large block back to the system costs a while (on a virtual machine above all);
   // a worker pays for it, not the clients waiting on the network thread.
-  if (storage.capacity() > kKeepBytes) asio::post(workers_, [gone = std::move(storage)] {});
+  if (storage.capacity() > kFreeElsewhereBytes)
+    asio::post(workers_, [gone = std::move(storage)] {});
   storage = {};
 }
 
@@ -397,7 +397,11 @@ void ClientConnection::Sent() {
 }
 
 void ClientConnection::Finish() {
-  FreeOnWorkers(std::move(frame_));
+  if (frame_.capacity() <= kKeepBytes) {
+    frame_.clear();
+  } else {
+    FreeOnWorkers(std::move(frame_));
+  }
   serving_ = false;
   lastRequest_ = Clock::now();
 }

@@ -18,9 +18,9 @@
 /// pool. A connection serves one request at a time, so its session needs no lock, and one
 /// client's slow request holds up no one else.
 ///
-/// A quick request costs the event loop one wake-up: the socket is read when the loop says it
-/// is readable, the reply is written straight away, and the next wait is for the loop again,
-/// with no read that is bound to find nothing.
+/// A quick request costs three system calls: the loop's wait, which reports the socket
+/// readable, one read, which takes all the bytes there are, and one write of the reply. The
+/// next wait is for the loop again, with no read that is bound to find nothing.
 #include <asio.hpp>
 
 #include <atomic>
@@ -32,6 +32,7 @@
 #include <string_view>
 
 #include "Admission.h"
+#include "CallArena.h"
 #include "ClientTransport.h"
 #include "ConnectionPhase.h"
 #include "FrameReader.h"
@@ -90,8 +91,6 @@ class ClientConnection final : public std::enable_shared_from_this<ClientConnect
   void Pump();
   /// Has the loop call Pump again after the other work at hand: the end of a turn.
   void PumpLater();
-  /// Reads a plain socket through the loop, which calls Pump with the bytes.
-  void ReadPlain();
   /// Makes sure the loop will call Pump once the socket is readable again.
   void AwaitReadable();
   /// One read; false when the connection closed.
@@ -100,6 +99,8 @@ class ClientConnection final : public std::enable_shared_from_this<ClientConnect
   // Serving a request.
   /// Starts serving the frame at the front; true when its reply went out at once.
   bool Dispatch(std::string_view body);
+  /// Decodes a small frame into request_; false (and noted) when it does not decode.
+  bool Decode(std::string_view body);
   /// Before the login only a login is served.
   bool BeforeLogin(std::string_view body);
   void LoginChecked(Reply reply);
@@ -111,7 +112,8 @@ class ClientConnection final : public std::enable_shared_from_this<ClientConnect
   /// The session's answer to a decoded request (a znwire::Request or a ListReadRequest).
   template <typename Request>
   Outcome Run(const Request& request);
-  static Reply Encode(Outcome outcome);
+  /// The reply framed in `storage`, which it reuses.
+  static Reply Encode(Outcome outcome, std::string storage = {});
   template <typename Storage>
   void FreeOnWorkers(Storage&& storage);
 
@@ -121,6 +123,7 @@ class ClientConnection final : public std::enable_shared_from_this<ClientConnect
   bool Write(std::size_t offset, bool close);
   /// The reply is out: the connection serves its next request.
   void Sent();
+  /// Keeps the reply's storage for the next one when it is small.
   void Finish();
 
   // Deadlines and the end.
@@ -145,8 +148,11 @@ class ClientConnection final : public std::enable_shared_from_this<ClientConnect
   ConnectionLimits limits_;
   Session session_;
   znwire::FrameReader reader_;
-  znwire::Request request_;  // the request being served, when its frame was small
-  std::string frame_;        // the reply being written
+  // The request being served, when its frame was small, and its reply are made in arena_,
+  // which serves every request.
+  znwire::CallArena arena_;
+  znwire::Request* request_ = nullptr;
+  std::string frame_;  // the reply being written; its storage serves the next one
   asio::steady_timer watchdog_;
   asio::steady_timer delay_;
   Clock::time_point started_;

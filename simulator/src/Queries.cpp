@@ -42,6 +42,7 @@ QueryOutcome TagTable(const Plant& plant) {
   const Project& project = plant.project();
   auto rows = std::make_shared<ComputedRows>(
       std::vector<std::string>{"Tag", "Type", "Units", "Comment"}, project.tags.size(),
+      ComputedRows::Source::Memory,
       [&project](std::uint64_t offset, std::uint32_t count, PageWriter& page) {
         for (std::uint64_t i = offset; i < offset + count; ++i) {
           const TagDef& tag = project.tags[i];
@@ -112,6 +113,7 @@ class SummaryRows final : public ResultSet {
     return columns;
   }
   std::uint64_t Total() const override { return total_; }
+  bool InMemory() const override { return false; }
   void Write(std::uint64_t offset, std::uint32_t count, PageWriter& page) const override {
     count = Available(total_, offset, count);
     if (count == 0) return;
@@ -184,6 +186,7 @@ QueryOutcome Trend(const Plant& plant, const Call& call, std::uint64_t maxRows) 
   const TrendArchive& archive = plant.trends();
   auto rows = std::make_shared<ComputedRows>(
       std::vector<std::string>{"Date", "Time", trend->name}, static_cast<std::uint64_t>(*count),
+      ComputedRows::Source::Disk,
       [&archive, index, w = *window](std::uint64_t offset, std::uint32_t n, PageWriter& page) {
         const auto first = static_cast<std::int64_t>(offset);
         const auto values = archive.Values(index, w, first, n);
@@ -199,6 +202,10 @@ QueryOutcome Trend(const Plant& plant, const Call& call, std::uint64_t maxRows) 
 }
 
 }  // namespace
+
+bool OpensAtOnce(const std::string& table) {
+  return table == "Tag";
+}
 
 QueryOutcome OpenQuery(Plant& plant, const std::string& table, std::uint64_t maxRows) {
   if (table == "Tag") return TagTable(plant);

@@ -16,6 +16,10 @@ struct QueryOutcome {
   std::string error;
 };
 
+/// True when `table` opens in microseconds: its rows are made a page at a time from memory,
+/// with neither the disk nor a copy of the whole table.
+bool OpensAtOnce(const std::string& table);
+
 /// `maxRows` bounds every result: a query that would yield more fails instead.
 QueryOutcome OpenQuery(Plant& plant, const std::string& table, std::uint64_t maxRows);
 

@@ -22,6 +22,8 @@ class ResultSet {
   virtual std::uint64_t Total() const = 0;
   /// Writes the rows [offset, offset + count) that exist into `page`, until it is full.
   virtual void Write(std::uint64_t offset, std::uint32_t count, PageWriter& page) const = 0;
+  /// True when a page is made from memory alone, never waiting for the disk.
+  virtual bool InMemory() const = 0;
 };
 
 class MaterialRows final : public ResultSet {
@@ -31,6 +33,7 @@ class MaterialRows final : public ResultSet {
   const std::vector<std::string>& Columns() const override { return columns_; }
   std::uint64_t Total() const override { return rows_.size(); }
   void Write(std::uint64_t offset, std::uint32_t count, PageWriter& page) const override;
+  bool InMemory() const override { return true; }
 
  private:
   std::vector<std::string> columns_;
@@ -41,15 +44,22 @@ class MaterialRows final : public ResultSet {
 class ComputedRows final : public ResultSet {
  public:
   using Producer = std::function<void(std::uint64_t, std::uint32_t, PageWriter&)>;
-  ComputedRows(std::vector<std::string> columns, std::uint64_t total, Producer producer)
-      : columns_(std::move(columns)), total_(total), producer_(std::move(producer)) {}
+  enum class Source { Memory, Disk };
+  ComputedRows(std::vector<std::string> columns, std::uint64_t total, Source source,
+               Producer producer)
+      : columns_(std::move(columns)),
+        total_(total),
+        source_(source),
+        producer_(std::move(producer)) {}
   const std::vector<std::string>& Columns() const override { return columns_; }
   std::uint64_t Total() const override { return total_; }
   void Write(std::uint64_t offset, std::uint32_t count, PageWriter& page) const override;
+  bool InMemory() const override { return source_ == Source::Memory; }
 
  private:
   std::vector<std::string> columns_;
   std::uint64_t total_;
+  Source source_;
   Producer producer_;
 };
 

@@ -118,7 +118,9 @@ class Evaluator {
   std::optional<std::string> Time(const Args&) { return FormatTime(context_.now); }
   std::optional<std::string> Date(const Args&) { return FormatDate(context_.now); }
   std::optional<std::string> Version(const Args&) {
-    return "znsim " ZNSIM_VERSION " " + context_.serverName;
+    std::string version = "znsim " ZNSIM_VERSION " ";
+    version += context_.serverName;
+    return version;
   }
 
   std::optional<std::string> TagRead(const Args& args) {

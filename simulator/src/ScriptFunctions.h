@@ -5,6 +5,7 @@
 /// SimPeer(), how the pair stands.
 #include <functional>
 #include <string>
+#include <string_view>
 #include <vector>
 
 #include "Faults.h"
@@ -33,10 +34,10 @@ struct SimControls {
 
 struct ScriptContext {
   TagStore& tags;
-  std::string serverName;
+  std::string_view serverName;
   Millis now;
   SimControls sim{};
-  std::string caller{};  // who runs the script, for the log: "'Engineer' from 127.0.0.1"
+  std::string_view caller{};  // who runs the script, for the log: "'Engineer' from 127.0.0.1"
   bool administrator = false;
 };
 

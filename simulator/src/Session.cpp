@@ -39,9 +39,9 @@ std::unique_ptr<google::protobuf::Arena> NewArena() {
   return std::make_unique<google::protobuf::Arena>(options);
 }
 
-Outcome::Outcome()
-    : arena(NewArena()),
-      response(google::protobuf::Arena::CreateMessage<znwire::Response>(arena.get())) {}
+Outcome::Outcome(google::protobuf::Arena* in)
+    : arena(in ? nullptr : NewArena()),
+      response(google::protobuf::Arena::CreateMessage<znwire::Response>(in ? in : arena.get())) {}
 
 bool Session::IsQuick(const znwire::Request& request) const {
   switch (request.body_case()) {
@@ -50,12 +50,27 @@ bool Session::IsQuick(const znwire::Request& request) const {
     case znwire::Request::BODY_NOT_SET:
       return true;
     case znwire::Request::kListRead:
-      return request.list_read().tags_size() <= services_.limits.quickListTags;
+      return IsQuick(request.list_read().tags_size());
     case znwire::Request::kZncode:
       return IsQuickScript(request.zncode().function());
+    case znwire::Request::kFindFirst:
+      return OpensAtOnce(request.find_first().table());
+    case znwire::Request::kFindFetch: {
+      // A page holds a bounded number of rows: only where they come from decides.
+      const auto it = searches_.find(request.find_fetch().search());
+      return it == searches_.end() || it->second->InMemory();
+    }
     default:
-      return false;  // writes that wait for the disk, pages of rows
+      return false;  // writes that wait for the disk, password checks
   }
+}
+
+bool Session::IsQuick(const ListReadRequest& request) const {
+  return IsQuick(request.size());
+}
+
+bool Session::IsQuick(std::size_t listTags) const {
+  return listTags <= services_.limits.quickListTags;
 }
 
 std::optional<Outcome> Session::AdmitLogin(const znwire::Request& request) {
@@ -86,6 +101,7 @@ Outcome Session::Login(const znwire::Request& request) {
     services_.logins.Succeeded(source_, login.user());
     services_.noise.Note(address_, "logged in", " as '" + LogSafe(login.user()) + "'");
     user_ = login.user();
+    caller_ = "'" + LogSafe(user_) + "' from " + address_;
     administrator_ = services_.auth.IsAdministrator(user_);
   } else {
     services_.noise.Note(address_, "login refused", " for user '" + LogSafe(login.user()) + "'",
@@ -107,7 +123,7 @@ void Session::Faulted(Outcome& outcome) const {
 }
 
 Outcome Session::Handle(const znwire::Request& request) {
-  Outcome outcome;
+  Outcome outcome(request.GetArena());
   znwire::Response& response = *outcome.response;
   response.set_id(request.id());
   response.set_ok(true);
@@ -124,7 +140,7 @@ Outcome Session::Handle(const znwire::Request& request) {
       ScriptContext context{plant.tags(), plant.settings().name, now};
       context.sim.faults = services_.faults;
       if (services_.peer) context.sim.peerState = [peer = services_.peer] { return peer->State(); };
-      context.caller = "'" + LogSafe(user_) + "' from " + address_;
+      context.caller = caller_;
       context.administrator = administrator_;
       ScriptOutcome script = RunScript(request.zncode().function(), context);
       if (!script.ok) {

@@ -69,7 +69,9 @@ std::string TagWrites(int n) {
 }
 
 TEST(ZnsimAbuse, IdleSocketsFromTheUsersOwnAddressNeverKeepTheUserOut) {
-  ZnsimProcess sim;
+  // A deadline far beyond any login on a loaded machine: a user held up by the idle sockets
+  // would wait for it.
+  ZnsimProcess sim({"--login-deadline", "120"});
   std::vector<std::unique_ptr<RawClient>> idle;
   for (int i = 0; i < 300; ++i) idle.push_back(std::make_unique<RawClient>(sim.port()));
   const auto start = Clock::now();
@@ -79,8 +81,7 @@ TEST(ZnsimAbuse, IdleSocketsFromTheUsersOwnAddressNeverKeepTheUserOut) {
   const auto served = Clock::now() - start;
   ASSERT_TRUE(read && read->ok());
   Figure("300 idle sockets, then login and read served in " + std::to_string(Ms(served)) + " ms");
-  // Held up by the idle sockets, the user would wait for their 5 s login deadline.
-  EXPECT_LT(served, 4s) << "no wait for the login deadline of the idle sockets";
+  EXPECT_LT(served, 60s) << "no wait for the login deadline of the idle sockets";
   int open = 0;
   for (auto& socket : idle) open += socket->ClosedByPeer(10ms) ? 0 : 1;
   EXPECT_LE(open, 32) << "one address holds a quarter of the budget of connections not "

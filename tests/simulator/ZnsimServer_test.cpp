@@ -77,8 +77,9 @@ TEST(ZnsimServer, BadFramesCloseOnlyTheirOwnConnectionAndBadRequestsAreAnswered)
   EXPECT_TRUE(late.Login()) << "new clients are still accepted";
 }
 
-// Lists too large to decode on the network thread: each item keeps its own outcome, a reply
-// beyond the frame limit is refused as a whole, and a bad name fails the request alone.
+// Large lists, read where the server reads them quickly and on a worker beyond that: each item
+// keeps its own outcome, a reply beyond the frame limit is refused as a whole, and a bad name
+// fails the request alone.
 TEST(ZnsimServer, LargeListReadsAnswerPerItemAndRefuseWhatCannotBeSent) {
   ZnsimProcess sim;
   RawClient client(sim.port());
@@ -117,6 +118,53 @@ TEST(ZnsimServer, LargeListReadsAnswerPerItemAndRefuseWhatCannotBeSent) {
   EXPECT_EQ(badName->error(), "undecodable request");
   const auto next = client.TagRead("LIT101");
   EXPECT_TRUE(next && next->ok()) << "the connection is still up";
+}
+
+// A frame that takes several reads, and frames that arrive together, are each answered once and
+// in order; a long request on a worker holds up neither its neighbours nor its own reply.
+TEST(ZnsimServer, FramesSplitOrJoinedAreAnsweredInOrderBesideALongRequest) {
+  ZnsimProcess sim({"--generate-tags", "100000"});
+  RawClient client(sim.port());
+  RawClient bulk(sim.port());
+  ASSERT_TRUE(client.Login());
+  ASSERT_TRUE(bulk.Login());
+  const auto listOf = [](std::uint32_t id, int tags) {
+    znwire::Request request;
+    request.set_id(id);
+    for (int i = 1; i <= tags; ++i) {
+      request.mutable_list_read()->add_tags("GEN" + std::to_string(1000000 + i).substr(1));
+    }
+    return *znwire::EncodeFrame(request);
+  };
+  znwire::Request tagRead;
+  tagRead.set_id(3);
+  tagRead.mutable_tag_read()->set_tag("LIT101");
+  const std::string longList = listOf(9, 100000);
+  bulk.SendBytes(longList);
+  // 10,000 names are about 120 kB, more than one read takes; the header itself is split too.
+  const std::string frames = listOf(1, 10000) + listOf(2, 3) + *znwire::EncodeFrame(tagRead);
+  client.SendBytes(frames.substr(0, 2));
+  client.SendBytes(frames.substr(2, 70000));
+  client.SendBytes(frames.substr(70002));
+  for (const auto& [id, items] : {std::pair{1u, 10000}, {2u, 3}, {3u, 0}}) {
+    const auto reply = client.ReadReply(30s);
+    ASSERT_TRUE(reply && reply->ok()) << id;
+    EXPECT_EQ(reply->id(), id);
+    EXPECT_EQ(reply->list_read().items_size(), items) << id;
+    if (items > 0) {
+      EXPECT_TRUE(reply->list_read().items(items - 1).ok()) << id;
+    }
+  }
+  const auto browse = client.FindFirst("Tag", 2000);
+  ASSERT_TRUE(browse && browse->ok());
+  const auto page = client.FindFetch(browse->find_page().search(), 98000, 2000);
+  ASSERT_TRUE(page && page->ok());
+  ASSERT_EQ(page->find_page().rows_size(), 2000);
+  const auto bulkReply = bulk.ReadReply(60s);
+  ASSERT_TRUE(bulkReply && bulkReply->ok());
+  EXPECT_EQ(bulkReply->id(), 9u);
+  ASSERT_EQ(bulkReply->list_read().items_size(), 100000);
+  EXPECT_TRUE(bulkReply->list_read().items(99999).ok());
 }
 
 TEST(ZnsimServer, SleepDelaysOnlyItsOwnConnection) {

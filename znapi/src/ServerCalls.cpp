@@ -40,33 +40,36 @@ std::optional<ArenaResponse> AcceptedInArena(ServerConnection& connection, znwir
 
 }  // namespace
 
-std::optional<std::string> RunZncode(ServerConnection& connection, std::string function,
-                                     std::int32_t window, std::int32_t mode) {
-  znwire::Request request;
+std::optional<std::string_view> RunZncode(ServerConnection& connection, std::string function,
+                                          std::int32_t window, std::int32_t mode) {
+  auto& arena = connection.FreshCallArena();
+  auto& request = *arena.Make<znwire::Request>();
   auto* body = request.mutable_zncode();
   body->set_function(std::move(function));
   body->set_window(window);
   body->set_mode(mode);
-  znwire::Response response;
+  auto& response = *arena.Make<znwire::Response>();
   if (!Accepted(connection, request, znwire::Response::kZncode, response)) return std::nullopt;
-  return std::move(*response.mutable_zncode()->mutable_result());
+  return response.zncode().result();
 }
 
-std::optional<std::string> ReadTag(ServerConnection& connection, std::string tag) {
-  znwire::Request request;
+std::optional<std::string_view> ReadTag(ServerConnection& connection, std::string tag) {
+  auto& arena = connection.FreshCallArena();
+  auto& request = *arena.Make<znwire::Request>();
   request.mutable_tag_read()->set_tag(std::move(tag));
-  znwire::Response response;
+  auto& response = *arena.Make<znwire::Response>();
   if (!Accepted(connection, request, znwire::Response::kTagValue, response)) return std::nullopt;
-  return std::move(*response.mutable_tag_value()->mutable_value());
+  return response.tag_value().value();
 }
 
 bool WriteTag(ServerConnection& connection, std::string tag, std::string value) {
-  znwire::Request request;
+  auto& arena = connection.FreshCallArena();
+  auto& request = *arena.Make<znwire::Request>();
   auto* body = request.mutable_tag_write();
   body->set_tag(std::move(tag));
   body->set_value(std::move(value));
-  znwire::Response response;
-  return Accepted(connection, request, znwire::Response::kTagValue, response);
+  return Accepted(connection, request, znwire::Response::kTagValue,
+                  *arena.Make<znwire::Response>());
 }
 
 std::optional<ArenaResponse> StartFind(ServerConnection& connection, std::string table,
@@ -80,10 +83,11 @@ std::optional<ArenaResponse> StartFind(ServerConnection& connection, std::string
 }
 
 bool CloseFind(ServerConnection& connection, std::uint64_t search) {
-  znwire::Request request;
+  auto& arena = connection.FreshCallArena();
+  auto& request = *arena.Make<znwire::Request>();
   request.mutable_find_close()->set_search(search);
-  znwire::Response response;
-  return Accepted(connection, request, znwire::Response::BODY_NOT_SET, response);
+  return Accepted(connection, request, znwire::Response::BODY_NOT_SET,
+                  *arena.Make<znwire::Response>());
 }
 
 std::optional<znwire::ListReadResponse> ReadList(ServerConnection& connection,

@@ -1,10 +1,12 @@
 #pragma once
 /// The requests of the library, one function each, over a connection whose mutex the caller
 /// holds. Texts are UTF-8. Every function returns nullopt (or false) when the server refuses or
-/// the connection fails.
+/// the connection fails. The texts of short calls' replies live in the connection's call
+/// arena, until its next short call.
 #include <cstdint>
 #include <optional>
 #include <string>
+#include <string_view>
 
 #include "ArenaResponse.h"
 #include "SearchCursor.h"
@@ -12,9 +14,9 @@
 
 namespace znapi::detail {
 
-std::optional<std::string> RunZncode(ServerConnection& connection, std::string function,
-                                     std::int32_t window, std::int32_t mode);
-std::optional<std::string> ReadTag(ServerConnection& connection, std::string tag);
+std::optional<std::string_view> RunZncode(ServerConnection& connection, std::string function,
+                                          std::int32_t window, std::int32_t mode);
+std::optional<std::string_view> ReadTag(ServerConnection& connection, std::string tag);
 bool WriteTag(ServerConnection& connection, std::string tag, std::string value);
 /// The reply to a new search, holding its first page of up to `pageRows` rows.
 std::optional<ArenaResponse> StartFind(ServerConnection& connection, std::string table,

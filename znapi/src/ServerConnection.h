@@ -11,6 +11,7 @@
 #include <utility>
 #include <vector>
 
+#include "CallArena.h"
 #include "ComputerName.h"
 #include "Deadlines.h"
 #include "FrameReader.h"
@@ -59,6 +60,13 @@ class ServerConnection {
   /// The response to `id` will not be collected: drop it now or when it arrives.
   void Abandon(std::uint32_t id);
 
+  /// Room for the request and reply of a short call (see CallArena), emptied for it: what it
+  /// holds stays valid until the next short call on this connection.
+  znwire::CallArena& FreshCallArena() {
+    callArena_.Reset();
+    return callArena_;
+  }
+
   /// Closes the socket; every later Call fails.
   void Close();
   bool usable() const { return usable_; }
@@ -88,6 +96,7 @@ class ServerConnection {
   // the system for each reply (page by page, which costs more than reading the reply).
   znwire::FrameReader reader_{znwire::kMaxFrameBytes, 4 * 1024 * 1024};
   std::string frame_;  // the request being sent; its storage serves every request
+  znwire::CallArena callArena_;
   std::chrono::milliseconds requestTimeout_;
   std::uint32_t lastId_ = 0;
   bool usable_ = false;

@@ -14,9 +14,11 @@ WatchPoll::~WatchPoll() = default;
 
 WatchCycle WatchPoll::Run() {
   WatchCycle cycle;
+  // Stamped as the cycle begins, like the schedule that paces it: cycles that began an
+  // interval apart stay that far apart however long a connect or a read took.
+  cycle.time = QDateTime::currentDateTime();
   const std::int32_t connection = module_.GetConnection();
   if (connection == 0) {
-    cycle.time = QDateTime::currentDateTime();
     cycle.gap = true;
     cycle.reason = FromAnsi(module_.ConnectionFailure());
     if (cycle.reason.isEmpty()) cycle.reason = QStringLiteral("no server answered");
@@ -34,7 +36,6 @@ WatchCycle WatchPoll::Run() {
   cycle.server = FromAnsi(module_.ServerName());
   binding::ListReading reading;
   const bool read = list_->made() && list_->ReadAdded(reading);
-  cycle.time = QDateTime::currentDateTime();
   if (!read) {
     cycle.gap = true;
     const std::string why = module_.api().LastReason();

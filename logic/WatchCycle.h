@@ -18,7 +18,7 @@ namespace logic {
 
 /// What one cycle read.
 struct WatchCycle {
-  QDateTime time;        // local, when the read was answered
+  QDateTime time;        // local, when the cycle began
   bool gap = false;      // no server answered, or the read itself failed: no values at all
   bool standby = false;  // the standby answered
   QString server;        // the computer name of the server that answered ("LOCAL" for empty)

@@ -13,7 +13,7 @@
 #include <optional>
 #include <vector>
 
-#include "PaneTable.h"
+#include "LocalDateTime.h"
 #include "SaveAs.h"
 
 class QCheckBox;
@@ -27,8 +27,9 @@ class QTimer;
 class QCloseEvent;
 
 namespace logic {
+class PaneTable;
 class TrendSamples;
-}
+}  // namespace logic
 namespace calllog {
 class frmCallLog;
 }
@@ -161,11 +162,11 @@ class frmTestConnection : public QWidget {
   /// names it ("No trend is selected!" or "Incorrect sample period entry!") and gives nothing.
   std::optional<std::int32_t> CheckTrendRequest();
   /// The loop of the record queries: from the current record of `find` on, `writeRow` puts
-  /// each record's row (CR LF included) into `row`, which goes to the pane. Events run after
-  /// every row; the walk ends at the last record, at a close, or when `stop` says so.
+  /// each record's row (CR LF included) into the pane's table, where a row has been begun.
+  /// Events run once a frame; the walk ends at the last record, at a close, or when `stop`
+  /// says so.
   void ShowRecords(binding::RecordCursor& find, QLabel* countLabel,
-                   const std::function<void(QString& row)>& writeRow,
-                   const std::function<bool()>& stop = {});
+                   const std::function<void()>& writeRow, const std::function<bool()>& stop = {});
   void QueryActiveAlarms(std::int32_t handle);
   void QueryAlarmSummary(std::int32_t handle);
   void QueryTrend(std::int32_t handle);
@@ -204,11 +205,7 @@ class frmTestConnection : public QWidget {
   void CopyResults();
   /// Starts keeping the rows of a request that begins to write the pane, values named by
   /// `columns`; Save... and copy take their cells from it.
-  logic::PaneTable& ResetPaneTable(QStringList columns = {}) {
-    paneTable_.Reset(std::move(columns));
-    paneFile_.reset();
-    return paneTable_;
-  }
+  logic::PaneTable& ResetPaneTable(QStringList columns = {});
   /// The name the save dialog proposes for the request that fills the pane and, when its file
   /// has a layout other than the pane's columns, that layout.
   struct PaneFile {
@@ -273,9 +270,9 @@ class frmTestConnection : public QWidget {
   bool closeRequested_ = false;
   bool unloaded_ = false;
   bool tickRunning_ = false;
-  logic::PaneTable paneTable_;
   logic::SaveDialog saveResults_;
   std::optional<PaneFile> paneFile_;
+  ui::LocalDateTime requestStart_;  // of the request running or last run: names its file
   std::shared_ptr<logic::TrendSamples> lastTrend_;
   QHash<QString, QString> trendUnits_;  // found so far, by trend name
   QPointer<plot::frmTrendPlot> plotWindow_;

@@ -20,9 +20,8 @@ void frmTestConnection::QueryDevice(std::int32_t handle, const QString& deviceNa
                   ui::kStyleInformation, std::nullopt, logic::FromAnsi(find.Failure()));
     return;
   }
-  txtRequestedData->setText(QString());
   logic::PaneTable& table = ResetPaneTable();
-  SetPaneFile({logic::RequestFileName(deviceName, logic::FormatPeriodText(host().Now()))});
+  SetPaneFile({logic::RequestFileName(deviceName, logic::FormatPeriodText(requestStart_))});
   // Every record is read with the first record's field count.
   const logic::DeviceFieldCount fields = logic::ReadDeviceFieldCount(
       logic::FieldValue(find.Field("object.fields.Count"), logic::ValueRule::Untrimmed));
@@ -32,7 +31,7 @@ void frmTestConnection::QueryDevice(std::int32_t handle, const QString& deviceNa
   }
   QStringList columns;  // the first record's fields name the columns
   bool firstRecord = true;
-  ShowRecords(find, nullptr, [&](QString& row) {
+  ShowRecords(find, nullptr, [&] {
     for (std::int16_t index = 0; index < fields.value; ++index) {
       const QString name =
           logic::FieldValue(find.Field("object.fields(" + std::to_string(index + 1) + ").Name"),
@@ -40,10 +39,10 @@ void frmTestConnection::QueryDevice(std::int32_t handle, const QString& deviceNa
       // A value the library cannot supply leaves no column behind.
       const binding::FieldBuffer value = find.Field(logic::ToAnsi(name));
       if (value.result == 0) continue;
-      table.AddValue(row, logic::FieldValue(value, logic::ValueRule::Trimmed), QLatin1String("\t"));
+      table.AddValue(logic::FieldValue(value, logic::ValueRule::Trimmed), QLatin1String("\t"));
       if (firstRecord) columns << name;
     }
     if (std::exchange(firstRecord, false)) table.SetColumns(columns);
-    row += QLatin1String("\r\n");
+    table.Append(u"\r\n");
   });
 }

@@ -58,7 +58,7 @@ void frmTestConnection::LoadNameList(std::int16_t listIndex, std::int32_t handle
       names.add(logic::NameFromBuffer(find.Field(source.property)));
       ++added;
       ShowProgress(added, scale, status);
-      host().DoEvents();
+      host().DoEventsPaced();
       return added < logic::kNameListCap && !CloseRequested();
     });
     names.flush();

@@ -24,15 +24,14 @@ void WriteAlarmRows(frmTestConnection& w, std::int32_t handle, const QString& qu
                     logic::FromAnsi(find.Failure()));
     return;
   }
-  w.txtRequestedData->setText(QString());
   logic::PaneTable& table = w.ResetPaneTable(logic::FieldNames(layout));
   const auto columns = logic::RecordCsvColumns(layout);
   w.SetPaneFile(
       {fileName, [columns] { return logic::RecordCsvHeader(columns); },
        [columns](const QStringList& values) { return logic::RecordCsvRow(columns, values); }});
-  w.ShowRecords(find, w.lblRequestCount, [&](QString& row) {
+  w.ShowRecords(find, w.lblRequestCount, [&] {
     for (const logic::FieldLayout& field : layout) {
-      table.AddValue(row, logic::FieldValue(find.Field(field.name), field.rule),
+      table.AddValue(logic::FieldValue(find.Field(field.name), field.rule),
                      QLatin1String(field.separator));
     }
   });
@@ -41,15 +40,14 @@ void WriteAlarmRows(frmTestConnection& w, std::int32_t handle, const QString& qu
 }  // namespace
 
 void frmTestConnection::ShowRecords(binding::RecordCursor& find, QLabel* countLabel,
-                                    const std::function<void(QString& row)>& writeRow,
+                                    const std::function<void()>& writeRow,
                                     const std::function<bool()>& stop) {
   ui::PaneRowWriter out(*txtRequestedData, countLabel);
-  QString row;
   find.Walk([&] {
-    paneTable_.BeginRow(row, out.End());
-    writeRow(row);
-    out.AppendRow(row);
-    host().DoEvents();
+    txtRequestedData->table().BeginRow();
+    writeRow();
+    out.RowWritten();
+    host().DoEventsPaced();
     return !CloseRequested() && !(stop && stop());
   });
 }
@@ -57,7 +55,7 @@ void frmTestConnection::ShowRecords(binding::RecordCursor& find, QLabel* countLa
 void frmTestConnection::QueryActiveAlarms(std::int32_t handle) {
   WriteAlarmRows(*this, handle, logic::ActiveAlarmsQuery(), logic::kActiveAlarmRow,
                  logic::RequestFileName(QStringLiteral("Active alarms"),
-                                        logic::FormatPeriodText(host().Now())));
+                                        logic::FormatPeriodText(requestStart_)));
 }
 
 void frmTestConnection::QueryAlarmSummary(std::int32_t handle) {

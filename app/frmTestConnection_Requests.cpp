@@ -61,8 +61,8 @@ void RunRequest(frmTestConnection& w, std::int32_t handle) {
     case kZncode: {
       std::string result;
       if (w.module().CallServerFunction(handle, logic::ToAnsi(w.txtOthers->text()), result)) {
-        w.txtRequestedData->setText(logic::FromAnsi(result));
-        w.ResetPaneTable().SetWhole(w.txtOthers->text(), w.txtRequestedData->text().size());
+        w.ResetPaneTable().SetWhole(w.txtOthers->text(), logic::FromAnsi(result));
+        w.txtRequestedData->Refresh();
       }
       return;
     }
@@ -102,6 +102,7 @@ void frmTestConnection::cmdReadAlarmTrend_Click() {
   BusyScope scope(*this);
   // The reported time includes obtaining the connection.
   const ui::LocalDateTime start = host().Now();
+  requestStart_ = start;
   const auto connection = OpenHandlerConnection(ConnectionTest::Positive, ui::kPointerDefault);
   if (!connection) return;
   const std::int32_t handle = *connection;

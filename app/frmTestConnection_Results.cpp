@@ -2,13 +2,12 @@
 // tab-separated text for a spreadsheet.
 #include <QClipboard>
 #include <QGuiApplication>
-#include <QPlainTextEdit>
 #include <QPushButton>
 #include <QShortcut>
-#include <QTextCursor>
-#include <QTextDocumentFragment>
 
 #include "DelimitedText.h"
+#include "PaneTable.h"
+#include "PaneView.h"
 #include "Widgets.h"
 #include "frmTestConnection.h"
 
@@ -24,36 +23,44 @@ void frmTestConnection::ConnectResultCommands() {
           &frmTestConnection::CopyResults);
 }
 
+logic::PaneTable& frmTestConnection::ResetPaneTable(QStringList columns) {
+  logic::PaneTable& table = txtRequestedData->table();
+  table.Reset(std::move(columns));
+  paneFile_.reset();
+  txtRequestedData->Refresh();
+  return table;
+}
+
 void frmTestConnection::cmdSaveResults_Click() {
   // What the pane holds now, even if a request goes on writing while the dialog is open.
+  const logic::PaneTable& table = txtRequestedData->table();
   logic::DelimitedText csv = logic::DelimitedText::Csv();
   QString name = QStringLiteral("requested-data.csv");
   if (paneFile_ && paneFile_->header) {
-    paneTable_.AddTable(txtRequestedData->text(), paneFile_->header(), paneFile_->row, csv);
+    table.AddTable(paneFile_->header(), paneFile_->row, csv);
   } else {
-    paneTable_.AddTable(txtRequestedData->text(), csv);
+    table.AddTable(csv);
   }
   if (paneFile_) name = paneFile_->name;
   logic::SaveAs(host(), saveResults_, name, [&csv](const QString&) { return csv.FileBytes(); });
 }
 
 void frmTestConnection::CopyResults() {
-  const QTextCursor selection = txtRequestedData->view()->textCursor();
+  const logic::PaneTable& table = txtRequestedData->table();
+  const ui::PaneView& view = *txtRequestedData->view();
   logic::DelimitedText tsv = logic::DelimitedText::Tsv();
   QString copied;
-  if (!selection.hasSelection()) {
-    paneTable_.AddTable(txtRequestedData->text(), tsv);
+  if (!view.HasSelection()) {
+    table.AddTable(tsv);
     copied = tsv.text();
   } else {
-    QTextCursor first = selection, last = selection;
-    first.setPosition(selection.selectionStart());
-    last.setPosition(selection.selectionEnd());
+    const ui::PanePosition first = view.SelectionStart(), last = view.SelectionEnd();
     // A selection that ends at the start of a line does not take that line.
-    const int lastLine = last.blockNumber() - (last.atBlockStart() ? 1 : 0);
-    if (first.blockNumber() == last.blockNumber() || paneTable_.whole()) {
-      copied = selection.selection().toPlainText();  // part of a line: as it is
+    const qsizetype lastLine = last.line - (last.column == 0 ? 1 : 0);
+    if (first.line == last.line || table.whole()) {
+      copied = view.SelectedText();  // part of a line: as it is
     } else {
-      paneTable_.AddRows(txtRequestedData->text(), {first.blockNumber(), lastLine}, tsv);
+      table.AddRows({first.line, lastLine}, tsv);
       copied = tsv.text();
     }
   }

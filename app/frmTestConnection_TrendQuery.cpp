@@ -57,12 +57,10 @@ void frmTestConnection::QueryTrend(std::int32_t handle) {
                   std::nullopt, logic::FromAnsi(find.Failure()));
     return;
   }
-  txtRequestedData->setText(QStringLiteral("Date    "));
-  txtRequestedData->append(QStringLiteral("\tTime        \t") + TrendName(*this) +
-                           QStringLiteral("\r\n"));
   logic::PaneTable& table =
       ResetPaneTable({QStringLiteral("Date"), QStringLiteral("Time"), TrendName(*this)});
   const QString trend = TrendName(*this);
+  table.Append(QStringLiteral("Date    \tTime        \t") + trend + QStringLiteral("\r\n"));
   SetPaneFile({logic::RequestFileName(trend, RequestEndText),
                [this, trend] {
                  return logic::TrendCsvHeader(trend, TrendUnits(trend).value_or(QString()));
@@ -73,14 +71,14 @@ void frmTestConnection::QueryTrend(std::int32_t handle) {
   };
   ShowRecords(
       find, lblRequestCount,
-      [&](QString& row) {
+      [&] {
         const QString date = field("Date");
-        table.AddValue(row, date, QLatin1String("\t"));
+        table.AddValue(date, QLatin1String("\t"));
         const QString time = field("Time");
-        table.AddValue(row, QStringView(time).left(8),
+        table.AddValue(QStringView(time).left(8),
                        QLatin1String("\t"));  // whole seconds; some add fractions
         const QString value = field(logic::ToAnsi(TrendName(*this)));
-        table.AddValue(row, value, QLatin1String("\r\n"));
+        table.AddValue(value, QLatin1String("\r\n"));
         samples->Add(date, time, value);
       },
       [&] { return CancelRequested != 0; });

@@ -94,6 +94,11 @@ void QtHost::DoEvents() {
   QCoreApplication::processEvents();
 }
 
+std::chrono::milliseconds QtHost::Uptime() {
+  return std::chrono::duration_cast<std::chrono::milliseconds>(
+      std::chrono::steady_clock::now().time_since_epoch());
+}
+
 std::optional<QString> QtHost::SaveFileName(const QString& title, const QString& suggestedPath,
                                             const QString& filters) {
   const QString path =

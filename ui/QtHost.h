@@ -13,6 +13,7 @@ class QtHost : public Host {
   int Pointer() const override { return pointer_; }
   LocalDateTime Now() override;
   void DoEvents() override;
+  std::chrono::milliseconds Uptime() override;
   std::optional<QString> SaveFileName(const QString& title, const QString& suggestedPath,
                                       const QString& filters) override;
 

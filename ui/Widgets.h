@@ -8,12 +8,15 @@
 #include <QWidget>
 #include <functional>
 
+#include "PaneTable.h"
+
 class QComboBox;
 class QListWidget;
-class QPlainTextEdit;
 class QTimer;
 
 namespace ui {
+
+class PaneView;
 
 /// A label that reports clicks. A double-click is one click, as the platform's labels have it:
 /// the release that ends it reports nothing.
@@ -81,20 +84,21 @@ class ProgressStrip : public QWidget {
   QTimer* repaintTimer_ = nullptr;
 };
 
-/// The multi-line result pane. Text is kept whole in `text()` exactly as given (CR LF
-/// included) and shown at once; appending costs the same however much the pane already
-/// holds. A query hands it rows in batches (ui::PaneRowWriter), not one by one.
+/// The multi-line result pane: its table holds the text exactly as written (CR LF included)
+/// and the rows of the request that wrote it; the view shows the lines the table held at the
+/// last Refresh. A query refreshes it in batches (ui::PaneRowWriter), not row by row.
 class ResultPane : public QWidget {
  public:
   explicit ResultPane(QWidget* parent = nullptr);
-  const QString& text() const { return text_; }
-  void setText(const QString& text);
-  void append(const QString& piece);
-  QPlainTextEdit* view() const { return view_; }
+  logic::PaneTable& table() { return table_; }
+  const logic::PaneTable& table() const { return table_; }
+  const QString& text() const { return table_.text(); }
+  void Refresh();
+  PaneView* view() const { return view_; }
 
  private:
-  QPlainTextEdit* view_ = nullptr;
-  QString text_;
+  logic::PaneTable table_;
+  PaneView* view_ = nullptr;
 };
 
 /// The windows' font: the classic 8.25-point sans serif, or a font with its metrics. A second

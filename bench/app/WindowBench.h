@@ -38,6 +38,21 @@ inline binding::DynamicZnApi& Library() {
   return api;
 }
 
+/// Milliseconds per iteration of the library-only reference, by argument, for the window's
+/// ratio to it in the same run: the references are registered, and so run, first.
+inline std::map<std::int64_t, double>& LibraryMs() {
+  static std::map<std::int64_t, double> ms;
+  return ms;
+}
+
+/// The window's milliseconds for the same work as the reference of the same argument, as
+/// the counter `over_library`.
+inline void ReportOverLibrary(benchmark::State& state, double windowMs) {
+  const auto reference = LibraryMs().find(state.range(0));
+  if (reference != LibraryMs().end() && reference->second > 0)
+    state.counters["over_library"] = windowMs / reference->second;
+}
+
 /// `count` things (names, rows) per iteration, and the nanoseconds each took.
 inline void Report(benchmark::State& state, const std::string& thing, std::int64_t count,
                    Clock::duration elapsed) {

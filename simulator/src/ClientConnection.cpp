@@ -216,7 +216,6 @@ bool ClientConnection::ReadSome() {
       drained_ = true;
       return true;
     default:
-      // A TLS read that must write first answers a key update no client of ours asks for.
       Close(nullptr);
       return false;
   }
@@ -367,8 +366,8 @@ bool ClientConnection::Write(std::size_t offset, bool close) {
     Close(nullptr);
     return false;
   }
-  if (io == ClientTransport::Io::Done) offset += sent;
-  if (offset == frame_.size()) {
+  offset += sent;
+  if (io == ClientTransport::Io::Done && offset == frame_.size()) {
     if (!close) return true;
     Close(nullptr);
     return false;

@@ -3,9 +3,67 @@
 #include <openssl/err.h>
 #include <openssl/ssl.h>
 
+#include <algorithm>
 #include <asio/error.hpp>
 
 namespace znsim {
+namespace {
+
+// Records read from the socket at once: a usual request is one record, a large one comes in
+// reads as large as a plain connection's.
+constexpr std::size_t kCipherBytes = 64 * 1024;
+// Plain bytes made into records before they are written: a large reply goes out in writes of
+// this size, without a copy of all of it in records.
+constexpr std::size_t kRecordsPerWrite = 1024 * 1024;
+// Room for records kept for the next reply; a larger one's room is given back.
+constexpr std::size_t kKeptRecordBytes = 64 * 1024;
+
+}  // namespace
+
+// TLS reads records from the bytes the loop read and writes them where Flush() finds them:
+// neither touches the socket, so neither can find it not ready.
+struct TransportBio {
+  static ClientTransport& Of(BIO* bio) { return *static_cast<ClientTransport*>(BIO_get_data(bio)); }
+
+  static int Read(BIO* bio, char* out, int size) {
+    ClientTransport& transport = Of(bio);
+    BIO_clear_retry_flags(bio);
+    const std::size_t held = transport.cipherEnd_ - transport.cipherBegin_;
+    if (held == 0) {
+      BIO_set_retry_read(bio);
+      return -1;
+    }
+    const std::size_t taken = std::min(held, static_cast<std::size_t>(size));
+    std::copy_n(transport.cipher_.data() + transport.cipherBegin_, taken, out);
+    transport.cipherBegin_ += taken;
+    return static_cast<int>(taken);
+  }
+
+  static int Write(BIO* bio, const char* data, int size) {
+    BIO_clear_retry_flags(bio);
+    Of(bio).records_.append(data, static_cast<std::size_t>(size));
+    return size;
+  }
+
+  static long Control(BIO*, int command, long, void*) { return command == BIO_CTRL_FLUSH ? 1 : 0; }
+
+  static const BIO_METHOD* Method() {
+    static const struct Made {
+      Made() {
+        method = BIO_meth_new(BIO_get_new_index() | BIO_TYPE_SOURCE_SINK, "znsim client");
+        if (method &&
+            (BIO_meth_set_read(method, Read) != 1 || BIO_meth_set_write(method, Write) != 1 ||
+             BIO_meth_set_ctrl(method, Control) != 1)) {
+          BIO_meth_free(method);
+          method = nullptr;
+        }
+      }
+      ~Made() { BIO_meth_free(method); }
+      BIO_METHOD* method = nullptr;
+    } made;
+    return made.method;
+  }
+};
 
 ClientTransport::~ClientTransport() {
   SSL_free(ssl_);
@@ -13,50 +71,125 @@ ClientTransport::~ClientTransport() {
 
 bool ClientTransport::Secure(SSL_CTX* context) {
   ssl_ = SSL_new(context);
-  if (!ssl_ || SSL_set_fd(ssl_, socket_.native_handle()) != 1) {
+  BIO* bio = ssl_ && TransportBio::Method() ? BIO_new(TransportBio::Method()) : nullptr;
+  if (!bio) {
     ERR_clear_error();
     return false;
   }
+  BIO_set_data(bio, this);
+  BIO_set_init(bio, 1);
+  SSL_set_bio(ssl_, bio, bio);
   SSL_set_accept_state(ssl_);
   return true;
 }
 
 ClientTransport::Io ClientTransport::Handshake() {
+  if (cipherBegin_ == cipherEnd_ && Fill() == Io::Failed) return Io::Failed;
   ERR_clear_error();
-  return Outcome(SSL_do_handshake(ssl_));
+  const Io step = Outcome(SSL_do_handshake(ssl_));
+  // Whatever the step made goes out first, an alert that ends a failed handshake too.
+  const Io flushed = Flush();
+  if (step == Io::Failed || flushed == Io::Done) return step;
+  return flushed;
 }
 
 bool ClientTransport::HelloAnswered() const {
   return ssl_ && BIO_number_written(SSL_get_wbio(ssl_)) > 0;
 }
 
-ClientTransport::Io ClientTransport::Read(char* out, std::size_t size, std::size_t& received) {
-  if (ssl_) {
-    ERR_clear_error();
-    return Outcome(SSL_read_ex(ssl_, out, size, &received));
-  }
-  asio::error_code ec;
-  received = socket_.read_some(asio::buffer(out, size), ec);
-  if (ec == asio::error::would_block) return Io::WantRead;
-  return ec ? Io::Failed : Io::Done;
+bool ClientTransport::HoldsCipher() const {
+  return cipherBegin_ < cipherEnd_ || SSL_has_pending(ssl_) == 1;
 }
 
-ClientTransport::Io ClientTransport::Write(std::string_view bytes, std::size_t& written) {
-  if (ssl_) {
-    ERR_clear_error();
-    return Outcome(SSL_write_ex(ssl_, bytes.data(), bytes.size(), &written));
-  }
+ClientTransport::Io ClientTransport::Fill() {
+  // TLS asks for more only once it took every byte read (it holds a whole record's room):
+  // what is left is at most a record's beginning.
+  cipherEnd_ =
+      std::copy(cipher_.begin() + static_cast<std::ptrdiff_t>(cipherBegin_),
+                cipher_.begin() + static_cast<std::ptrdiff_t>(cipherEnd_), cipher_.begin()) -
+      cipher_.begin();
+  cipherBegin_ = 0;
+  if (cipher_.empty()) cipher_.resize(kCipherBytes);
+  const std::size_t room = cipher_.size() - cipherEnd_;
   asio::error_code ec;
-  written = socket_.write_some(asio::buffer(bytes.data(), bytes.size()), ec);
-  if (ec == asio::error::would_block) return Io::WantWrite;
-  return ec ? Io::Failed : Io::Done;
+  const std::size_t got = socket_.read_some(asio::buffer(cipher_.data() + cipherEnd_, room), ec);
+  if (ec == asio::error::would_block) {
+    socketEmptied_ = true;
+    return Io::WantRead;
+  }
+  if (ec) return Io::Failed;
+  cipherEnd_ += got;
+  socketEmptied_ = got < room;
+  return Io::Done;
+}
+
+ClientTransport::Io ClientTransport::Read(char* out, std::size_t size, std::size_t& received) {
+  if (!ssl_) {
+    asio::error_code ec;
+    received = socket_.read_some(asio::buffer(out, size), ec);
+    if (ec == asio::error::would_block) return Io::WantRead;
+    return ec ? Io::Failed : Io::Done;
+  }
+  // Most often TLS holds nothing after a request: the socket is read first, without asking
+  // TLS in vain.
+  bool filled = false;
+  if (!HoldsCipher()) {
+    if (const Io io = Fill(); io != Io::Done) return io;
+    filled = true;
+  }
+  ERR_clear_error();
+  const Io io = Outcome(SSL_read_ex(ssl_, out, size, &received));
+  if (io != Io::WantRead || filled) return io;
+  // What TLS held was only a record's beginning.
+  if (const Io more = Fill(); more != Io::Done) return more;
+  ERR_clear_error();
+  return Outcome(SSL_read_ex(ssl_, out, size, &received));
 }
 
 bool ClientTransport::MayHoldMore(std::size_t received, std::size_t size) const {
-  // A plain read that did not fill its room took all there was. TLS hands out one record
-  // at a time; the socket's own readiness tells of the records still in the kernel.
-  if (ssl_) return SSL_has_pending(ssl_) == 1;
+  // A read that did not fill its room took all there was; TLS may hold records still.
+  if (ssl_) return HoldsCipher() || !socketEmptied_;
   return received == size;
+}
+
+ClientTransport::Io ClientTransport::Write(std::string_view bytes, std::size_t& written) {
+  written = 0;
+  if (!ssl_) {
+    asio::error_code ec;
+    written = socket_.write_some(asio::buffer(bytes.data(), bytes.size()), ec);
+    if (ec == asio::error::would_block) return Io::WantWrite;
+    return ec ? Io::Failed : Io::Done;
+  }
+  // Records made earlier go first: a large reply's rest, or what a read had to answer.
+  if (const Io io = Flush(); io != Io::Done) return io;
+  while (written < bytes.size()) {
+    const std::string_view piece = bytes.substr(written, kRecordsPerWrite);
+    std::size_t taken = 0;
+    ERR_clear_error();
+    if (const Io io = Outcome(SSL_write_ex(ssl_, piece.data(), piece.size(), &taken));
+        io != Io::Done)
+      return io;
+    written += taken;
+    if (const Io io = Flush(); io != Io::Done) return io;
+  }
+  return Io::Done;
+}
+
+ClientTransport::Io ClientTransport::Flush() {
+  while (recordsSent_ < records_.size()) {
+    asio::error_code ec;
+    recordsSent_ += socket_.write_some(
+        asio::buffer(records_.data() + recordsSent_, records_.size() - recordsSent_), ec);
+    if (ec == asio::error::would_block) return Io::WantWrite;
+    if (ec) return Io::Failed;
+  }
+  recordsSent_ = 0;
+  if (records_.capacity() > kKeptRecordBytes) {
+    records_ = std::string();
+  } else {
+    records_.clear();
+  }
+  return Io::Done;
 }
 
 ClientTransport::Io ClientTransport::Outcome(int result) const {

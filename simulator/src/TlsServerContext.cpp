@@ -22,12 +22,12 @@ std::shared_ptr<SSL_CTX> LoadServerTls(const std::string& certFile, const std::s
   if (!context) Fail("cannot set up TLS");
   SSL_CTX* raw = context.get();
   SSL_CTX_set_min_proto_version(raw, TLS1_3_VERSION);
-  // Clients open one long connection each and never resume; tickets would only cost a write.
-  SSL_CTX_set_num_tickets(raw, 0);
-  // Replies are written as far as the socket takes them, from a buffer that may move between
-  // the tries, as on a plain socket.
-  SSL_CTX_set_mode(raw, SSL_MODE_ENABLE_PARTIAL_WRITE | SSL_MODE_ACCEPT_MOVING_WRITE_BUFFER);
-  // A request's record header and body, and the records behind it, come in one read.
+  // A client that connects again (after a failover, or to reconnect) resumes its last
+  // session with the ticket that session gave it, instead of a whole handshake. Each session
+  // hands out one; the tickets carry their session themselves, so the server keeps none.
+  SSL_CTX_set_num_tickets(raw, 1);
+  SSL_CTX_set_session_cache_mode(raw, SSL_SESS_CACHE_OFF);
+  // A request's record header and body, and the records behind it, are taken at once.
   SSL_CTX_set_read_ahead(raw, 1);
   if (SSL_CTX_use_certificate_chain_file(raw, certFile.c_str()) != 1) {
     Fail("cannot use the certificate '" + certFile + "'");

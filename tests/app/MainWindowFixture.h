@@ -53,6 +53,12 @@ class MainWindowTest : public ::testing::Test {
 
   QString status() const { return w.lblStatus->text(); }
   QString pane() const { return w.txtRequestedData->text(); }
+  /// What an earlier request left in the pane.
+  void setPane(QStringView text) {
+    w.txtRequestedData->table().Reset();
+    w.txtRequestedData->table().Append(text);
+    w.txtRequestedData->Refresh();
+  }
   void request(int kind) {
     w.optRead[kind]->click();
     w.cmdReadAlarmTrend->click();

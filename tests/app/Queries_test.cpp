@@ -1,9 +1,7 @@
 // The alarm, summary, trend and device queries: the rows they lay out from the library's
 // buffers, the count label, cancel and close, and the find handle closed on every path.
-#include <QPlainTextEdit>
-#include <QTextDocument>
-
 #include "MainWindowFixture.h"
+#include "PaneView.h"
 
 namespace app_test {
 namespace {
@@ -90,7 +88,7 @@ TEST_F(Queries, TrendWritesTheHeaderAndOneRowPerSample) {
       {{"Date", "4/05/2005   "}, {"Time", Nul("04:00:24.500")}, {"TREND1", Nul("60.000000      ")}},
       {{"Date", "4/05/2005"}, {"Time", "04:00:26"}},  // no value field
   };
-  w.txtRequestedData->setText("old");
+  setPane(u"old");
   request(1);
   EXPECT_EQ(api.argsOf("znFindFirst", 1), Strings{kTrendQuery});
   EXPECT_EQ(pane(), kTrendHeader +
@@ -102,14 +100,16 @@ TEST_F(Queries, TrendWritesTheHeaderAndOneRowPerSample) {
 }
 
 // Large requests one after another: each shows every row by the time its handler returns, and
-// whenever events run the count label counts the rows the pane shows.
+// whenever events run (once a frame, a row taking a millisecond) the count label counts the
+// rows the pane shows.
 TEST_F(Queries, EveryRowIsOnScreenWhenARequestEndsAndTheCountMatchesThePaneMeanwhile) {
   constexpr int kRows = 100'000;
   local.tables[kTrendQuery].records.assign(
       kRows, {{"Date", "04/05/2005"}, {"Time", "04:00:24"}, {"TREND1", "60.000000"}});
   w.show();
+  host.uptimeStep = std::chrono::milliseconds(1);
   const auto shownRows = [&] {  // less the header and the empty line after the last row
-    return w.txtRequestedData->view()->document()->blockCount() - 2;
+    return w.txtRequestedData->view()->LineCount() - 2;
   };
   int mismatches = 0;
   host.onDoEvents = [&] {
@@ -119,7 +119,7 @@ TEST_F(Queries, EveryRowIsOnScreenWhenARequestEndsAndTheCountMatchesThePaneMeanw
     request(1);
     EXPECT_EQ(shownRows(), kRows) << "request " << i;
   }
-  EXPECT_EQ(host.doEventsCount, 2 * kRows);
+  EXPECT_GT(host.doEventsCount, 0);
   EXPECT_EQ(mismatches, 0);
 }
 

@@ -86,7 +86,7 @@ TEST_F(RequestPanel, ZncodeReplacesThePaneOnlyWhenTheCallWorks) {
   };
   const std::pair<QString, QString> calls[] = {
       {" Version()", "Zontra 7.2"}, {"Nope()", "Zontra 7.2"}, {"Empty()", ""}};
-  w.txtRequestedData->setText("line 1\r\nline 2\r\n");
+  setPane(u"line 1\r\nline 2\r\n");
   for (const auto& [function, shown] : calls) {
     w.txtOthers->setText(function);
     request(4);

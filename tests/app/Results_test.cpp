@@ -2,13 +2,12 @@
 // Ctrl+C copies it as tab-separated text; a text box keeps its own copy.
 #include <QApplication>
 #include <QClipboard>
-#include <QPlainTextEdit>
 #include <QRegularExpression>
 #include <QTemporaryDir>
 #include <QTest>
-#include <QTextBlock>
 
 #include "MainWindowFixture.h"
+#include "PaneView.h"
 #include "PythonCsv.h"
 #include "ReadOnlyFolder.h"
 
@@ -46,12 +45,7 @@ struct Results : MainWindowTest {
   QString clipboard() const { return QGuiApplication::clipboard()->text(); }
   QWidget* paneView() { return w.txtRequestedData->view()->viewport(); }
   /// Where the pane shows `column` of display line `line`.
-  QPoint At(int line, int column) {
-    QPlainTextEdit* view = w.txtRequestedData->view();
-    QTextCursor cursor(view->document()->findBlockByNumber(line));
-    cursor.movePosition(QTextCursor::Right, QTextCursor::MoveAnchor, column);
-    return view->cursorRect(cursor).center();
-  }
+  QPoint At(int line, int column) { return w.txtRequestedData->view()->PointAt({line, column}); }
   void SelectInPane(QPoint from, QPoint to) {
     QTest::mouseClick(paneView(), Qt::LeftButton, Qt::NoModifier, from);
     QTest::mouseClick(paneView(), Qt::LeftButton, Qt::ShiftModifier, to);

@@ -2,6 +2,8 @@
 // result pane split into its columns, and saving whole or not at all.
 #include <gtest/gtest.h>
 
+#include <malloc.h>
+
 #include <QDir>
 #include <QFile>
 #include <QTemporaryDir>
@@ -56,25 +58,27 @@ TEST(DelimitedText, KeepsAServerTextFromRunningAsAFormula) {
 
 // The pane as a query writes it: an optional header line, then rows built value by value.
 struct WrittenPane {
-  QString text;
   logic::PaneTable table;
 
   void Row(const std::vector<std::pair<QString, const char*>>& values) {
-    QString row;
-    table.BeginRow(row, text.size());
-    for (const auto& [value, separator] : values)
-      table.AddValue(row, value, QLatin1String(separator));
-    text += row;
+    table.BeginRow();
+    for (const auto& [value, separator] : values) table.AddValue(value, QLatin1String(separator));
   }
   QString Table() const {
     logic::DelimitedText out = logic::DelimitedText::Tsv();
-    table.AddTable(text, out);
+    table.AddTable(out);
     return out.text();
   }
   QString Rows(logic::LineRange lines) const {
     logic::DelimitedText out = logic::DelimitedText::Tsv();
-    table.AddRows(text, lines, out);
+    table.AddRows(lines, out);
     return out.text();
+  }
+  QStringList Lines() const {
+    QStringList lines;
+    for (qsizetype line = 0; line < table.LineCount(); ++line)
+      lines << table.LineText(line).toString();
+    return lines;
   }
 };
 
@@ -86,37 +90,73 @@ TEST(PaneTable, EachValueIsOneCellWhateverItHolds) {
   EXPECT_EQ(alarms.Table(),
             "Date\tTime\tTag\tName\n04/05/2005\t\tT1\t  LOW  \n"
             "d2\tt  2\t\"tab\there\"\t\"two\r\nlines\"\n");
+  EXPECT_EQ(alarms.table.text(),
+            "04/05/2005      T1\t  LOW  \r\nd2   t  2   tab\there\ttwo\r\nlines\r\n");
+  EXPECT_EQ(alarms.Lines(), (QStringList{"04/05/2005      T1\t  LOW  \r",
+                                         "d2   t  2   tab\there\ttwo\r", "lines\r", ""}));
 
   WrittenPane whole;
-  whole.text = "first\r\nsecond";
-  whole.table.SetWhole("Version()", whole.text.size());
+  whole.table.SetWhole("Version()", u"first\r\nsecond");
   EXPECT_TRUE(whole.table.whole());
   EXPECT_EQ(whole.Table(), "Version()\n\"first\r\nsecond\"\n");
-
-  WrittenPane nothing;
-  EXPECT_EQ(nothing.Table(), "");
+  whole.table.Reset();
+  EXPECT_FALSE(whole.table.whole());
+  EXPECT_EQ(whole.Table(), "") << "nothing is left of what the pane held";
+  EXPECT_EQ(whole.Lines(), QStringList{""});
 }
 
 TEST(PaneTable, RowsOfALineRangeTakeTheHeaderOnlyWhenItsLineIsIn) {
   WrittenPane trend;
-  trend.text = "Date    \tTime        \tT\r\n";
   trend.table.Reset({"Date", "Time", "T"});
+  trend.table.Append(u"Date    \tTime        \tT\r\n");
   trend.Row({{"d1", "\t"}, {"t1", "\t"}, {"1\n1", "\r\n"}});  // over lines 1 and 2
   trend.Row({{"d2", "\t"}, {"t2", "\t"}, {"2", "\r\n"}});
   trend.Row({{"d3", "\t"}, {"t3", "\t"}, {"3", "\r\n"}});
   const std::pair<logic::LineRange, QString> cases[] = {
+      {{0, 0}, "Date\tTime\tT\n"},
       {{0, 1}, "Date\tTime\tT\nd1\tt1\t\"1\n1\"\n"},
       {{2, 3}, "d1\tt1\t\"1\n1\"\nd2\tt2\t2\n"},
       {{4, 9}, "d3\tt3\t3\n"},
+      {{5, 9}, ""},
   };
   for (const auto& [lines, rows] : cases)
     EXPECT_EQ(trend.Rows(lines), rows) << lines.first << ".." << lines.last;
+}
 
-  // A row still on its way to the pane is not in it yet.
-  const QString shown = trend.text;
-  trend.Row({{"d4", "\t"}, {"t4", "\t"}, {"4", "\r\n"}});
-  trend.text = shown;
-  EXPECT_FALSE(trend.Table().contains("d4"));
+#if defined(__SANITIZE_ADDRESS__)
+// The address sanitizer's allocator counts what it hands out, without its red zones.
+extern "C" std::size_t __sanitizer_get_current_allocated_bytes();
+#endif
+
+// What the allocator holds for the program now.
+std::size_t AllocatedBytes() {
+#if defined(__SANITIZE_ADDRESS__)
+  return __sanitizer_get_current_allocated_bytes();
+#else
+  const struct mallinfo2 info = mallinfo2();
+  return info.uordblks + info.hblkhd;
+#endif
+}
+
+// A long trend keeps its rows once and compactly: its text in the pane's own encoding and a
+// few numbers per row and value, not a copy per display or an object per line.
+TEST(PaneTable, ALongTrendCostsLittleMoreThanItsText) {
+  constexpr int kRows = 200'000;
+  const QString date = "04/05/2005", time = "04:00:24", value = "1234.500000";
+  const qsizetype rowBytes = (date.size() + time.size() + value.size() + 4) * 2;  // UTF-16
+  const std::size_t before = AllocatedBytes();
+  {
+    WrittenPane trend;
+    trend.table.Reset({"Date", "Time", "T"});
+    for (int row = 0; row < kRows; ++row) trend.Row({{date, "\t"}, {time, "\t"}, {value, "\r\n"}});
+    ASSERT_EQ(trend.table.LineCount(), kRows + 1);
+    const double perRow = static_cast<double>(AllocatedBytes() - before) / kRows;
+    // The text, with room for it to grow, and the positions of the row, its line and values.
+    EXPECT_LE(perRow, 2.0 * static_cast<double>(rowBytes) + 64) << "bytes per row";
+    logic::DelimitedText out = logic::DelimitedText::Tsv();
+    trend.table.AddRows({kRows - 1, kRows}, out);
+    EXPECT_EQ(out.text(), date + "\t" + time + "\t" + value + "\n") << "the last row read";
+  }
 }
 
 TEST(SaveWhole, ReplacesTheFileOnlyWhenTheWholeTextIsWritten) {

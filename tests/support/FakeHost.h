@@ -31,6 +31,10 @@ class FakeHost : public ui::Host {
   std::deque<ui::LocalDateTime> clock;
   ui::LocalDateTime now{2024, 3, 15, 10, 30, 0};
   std::function<void()> onDoEvents;
+  /// The pacing clock: each reading is `uptimeStep` after the one before. A frame per
+  /// reading lets a loop's events run for every item.
+  std::chrono::milliseconds uptime{0};
+  std::chrono::milliseconds uptimeStep = ui::kEventFrame;
   /// What the save dialog answers, in order; nothing (cancel) once they are used up. Every
   /// question is kept as "title|suggested path|filters".
   std::deque<QString> saveAnswers;
@@ -67,6 +71,11 @@ class FakeHost : public ui::Host {
     ++doEventsCount;
     QCoreApplication::processEvents();
     if (onDoEvents) onDoEvents();
+  }
+  std::chrono::milliseconds Uptime() override {
+    const auto t = uptime;
+    uptime += uptimeStep;
+    return t;
   }
   std::optional<QString> SaveFileName(const QString& title, const QString& suggestedPath,
                                       const QString& filters) override {

@@ -10,6 +10,7 @@
 #include <cstdlib>
 #include <memory>
 
+#include "HeldPort.h"
 #include "LastError.h"
 #include "ServerConnection.h"
 #include "TestCertificates.h"
@@ -79,6 +80,10 @@ class TlsConnect : public ::testing::Test {
   static inline ServerCertificate local_, elsewhere_, stranger_;
 };
 
+// A list read of this many names is a request and a reply of megabytes each: many records,
+// more than one socket buffer, in both directions.
+constexpr int kLargeListNames = 200'000;
+
 TEST_F(TlsConnect, TrustedCertificatesServeAddressAndNameBesidePlain) {
   ZnsimProcess server(local_.ServeArgs());
   for (const auto& [host, transport] : {std::pair{"127.0.0.1", Transport::Tls},
@@ -92,8 +97,59 @@ TEST_F(TlsConnect, TrustedCertificatesServeAddressAndNameBesidePlain) {
     request.mutable_tag_read()->set_tag("LIT101");
     znwire::Response response;
     ASSERT_TRUE(connection->Call(request, response));
+    ASSERT_TRUE(response.ok()) << response.error();
+
+    znwire::Request large;
+    for (int i = 0; i < kLargeListNames; ++i) {
+      large.mutable_list_read()->add_tags(i % 2 == 0 ? "LIT101" : "NO_SUCH_TAG");
+    }
+    znwire::ListReadResponse listed;
+    ASSERT_TRUE(connection->Call(large, listed)) << Reason();
+    ASSERT_TRUE(listed.ok()) << listed.error();
+    znwire::ListReadReply items;
+    ASSERT_TRUE(items.ParseFromString(listed.list_read()));
+    ASSERT_EQ(items.items_size(), kLargeListNames);
+    EXPECT_TRUE(items.items(0).ok());
+    EXPECT_FALSE(items.items(kLargeListNames - 1).ok()) << "the last item is the last name's";
+    EXPECT_EQ(items.items(kLargeListNames - 2).value(), items.items(0).value());
+  }
+}
+
+// A connection to a server reached before resumes that session instead of a whole handshake;
+// a session never stands in for a check the new connection would make.
+TEST_F(TlsConnect, AReconnectResumesButNeverSkipsACheck) {
+  testing_support::HeldPort port;
+  auto server = std::make_unique<ZnsimProcess>(local_.ServeArgs(), std::string(), port.port());
+  std::string why;
+  for (const bool resumes : {false, true, true}) {
+    const auto connection = Open("127.0.0.1", port.port(), Transport::Tls, why);
+    ASSERT_TRUE(connection) << why;
+    EXPECT_EQ(connection->resumedTls(), resumes);
+    znwire::Request request;
+    request.mutable_tag_read()->set_tag("LIT101");
+    znwire::Response response;
+    ASSERT_TRUE(connection->Call(request, response));
     EXPECT_TRUE(response.ok()) << response.error();
   }
+
+  // Another trust store: the server's certificate is checked against it, not resumed.
+  setenv("ZNAPI_TLS_CA", stranger_.ca.c_str(), 1);
+  EXPECT_FALSE(Open("127.0.0.1", port.port(), Transport::Tls, why));
+  EXPECT_EQ(
+      why.rfind("certificate of 127.0.0.1:" + std::to_string(port.port()) + " not trusted", 0), 0u)
+      << why;
+  setenv("ZNAPI_TLS_CA", local_.ca.c_str(), 1);
+  const auto anew = Open("127.0.0.1", port.port(), Transport::Tls, why);
+  ASSERT_TRUE(anew) << why;
+  EXPECT_FALSE(anew->resumedTls()) << "sessions checked under another trust store are gone";
+
+  // The same address served by another server, with a certificate this client does not trust.
+  server.reset();
+  server = std::make_unique<ZnsimProcess>(stranger_.ServeArgs(), std::string(), port.port());
+  EXPECT_FALSE(Open("127.0.0.1", port.port(), Transport::Tls, why));
+  EXPECT_EQ(
+      why.rfind("certificate of 127.0.0.1:" + std::to_string(port.port()) + " not trusted", 0), 0u)
+      << why;
 }
 
 // Each refusal comes with its reason and long before the connect deadline; only the silent

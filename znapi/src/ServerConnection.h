@@ -67,6 +67,9 @@ class ServerConnection {
     return callArena_;
   }
 
+  /// Whether TLS resumed a session of an earlier connection to the same server, without a
+  /// whole handshake.
+  bool resumedTls() const { return stream_.resumedTls(); }
   /// Closes the socket; every later Call fails.
   void Close();
   bool usable() const { return usable_; }

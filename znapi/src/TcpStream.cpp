@@ -137,41 +137,30 @@ std::error_code TcpStream::WaitFor(short events, Clock::time_point deadline) con
 }
 
 std::error_code TcpStream::SendTls(std::string_view bytes, Clock::time_point deadline) {
-  while (!bytes.empty()) {
+  while (true) {
     std::size_t written = 0;
     const auto status = tls_->Write(bytes, written);
-    if (status == TlsChannel::Status::Done) {
-      bytes.remove_prefix(written);
-    } else if (const auto error = Await(status, deadline)) {
-      return error;
-    }
+    if (status == TlsChannel::Status::Done) return {};
+    bytes.remove_prefix(written);
+    if (const auto error = Await(status, deadline)) return error;
   }
-  return {};
 }
 
 std::error_code TcpStream::ReceiveTls(char* out, std::size_t size, Clock::time_point deadline,
                                       std::size_t& received) {
+  // A record TLS holds already is decrypted without the socket; otherwise, as a plain receive
+  // does, TLS waits in the kernel while the deadline is far and polls first when it is near.
+  bool first = true;
   while (true) {
-    if (deadline <= Clock::now()) return asio::error::timed_out;
-    // A reply is hardly ever there the moment it is asked for: wait first, as a plain receive
-    // does (in the kernel, peeking, while the deadline is far), and spare the read that would
-    // find nothing. TLS itself reads without waiting, so a record sent in pieces cannot hold
-    // the call past its deadline.
-    if (!tls_->HasPending()) {
-      const auto remaining = deadline - Clock::now();
-      if (armed_ > microseconds::zero() && armed_ + overrun_ <= remaining) {
-        char next = 0;
-        const ssize_t got = ::recv(fd_, &next, 1, MSG_PEEK);
-        if (got == 0) return asio::error::eof;
-        if (got < 0) {
-          if (!Retry(errno)) return LastSystemError();
-          continue;  // the armed timeout ran out: look at the deadline again
-        }
-      } else if (const auto error = WaitFor(POLLIN, deadline)) {
-        return error;
-      }
+    const auto remaining = deadline - Clock::now();
+    if (remaining <= Clock::duration::zero()) return asio::error::timed_out;
+    const bool mayWait = armed_ > microseconds::zero() && armed_ + overrun_ <= remaining;
+    // What TLS holds may be only a record's beginning: after a try, the socket is needed.
+    if (!mayWait && !(first && tls_->HasPending())) {
+      if (const auto error = WaitFor(POLLIN, deadline)) return error;
     }
-    const auto status = tls_->Read(out, size, received);
+    first = false;
+    const auto status = tls_->Read(out, size, received, mayWait);
     if (status == TlsChannel::Status::Done) return {};
     if (status == TlsChannel::Status::WantRead) continue;
     if (const auto error = Await(status, deadline)) return error;

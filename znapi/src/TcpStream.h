@@ -4,8 +4,9 @@
 /// deadline blocks in the kernel under a receive timeout set once per connection (so the
 /// server's reply wakes this thread directly, on the processor that sent it); only the last
 /// stretch before a deadline is waited for with ppoll(), whose timer is exact. A stream that
-/// turned to TLS waits the same way, peeking, but lets TLS read only without waiting: TLS reads
-/// a record in several pieces, and a blocking read could wait past the deadline between them.
+/// turned to TLS waits the same way, with one receive per reply too: TLS may wait in its first
+/// receive of each read only, since a record that comes in pieces could otherwise hold a read
+/// past the deadline between them.
 #include <asio/ip/tcp.hpp>
 #include <chrono>
 #include <cstddef>
@@ -43,6 +44,8 @@ class TcpStream {
                            Clock::time_point deadline, std::string& why);
   /// Sends all of `bytes`, or fails at the deadline (asio::error::timed_out).
   std::error_code Send(std::string_view bytes, Clock::time_point deadline);
+  /// Whether StartTls resumed a session of an earlier connection to the same server.
+  bool resumedTls() const { return tls_ && tls_->Resumed(); }
   /// Receives between 1 and `size` bytes into `out`. asio::error::eof when the peer closed,
   /// asio::error::timed_out at the deadline.
   std::error_code Receive(char* out, std::size_t size, Clock::time_point deadline,

@@ -13,6 +13,7 @@
 #include "Widgets.h"
 #include "basZNAPI.h"
 #include "frmCallLog.h"
+#include "frmWatch.h"
 
 frmTestConnection::frmTestConnection(binding::basZNAPI& module, ui::Host& host,
                                      binding::CallLog* callLog, QWidget* parent)
@@ -22,7 +23,9 @@ frmTestConnection::frmTestConnection(binding::basZNAPI& module, ui::Host& host,
   Form_Load();
 }
 
-frmTestConnection::~frmTestConnection() = default;
+frmTestConnection::~frmTestConnection() {
+  for (const QPointer<watch::frmWatch>& window : watchWindows_) delete window.data();
+}
 
 void frmTestConnection::Form_Load() {
   auto& table = module_.table();

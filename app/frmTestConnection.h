@@ -11,6 +11,7 @@
 #include <functional>
 #include <memory>
 #include <optional>
+#include <vector>
 
 #include "LocalDateTime.h"
 #include "SaveAs.h"
@@ -36,6 +37,9 @@ class frmCallLog;
 }
 namespace plot {
 class frmTrendPlot;
+}
+namespace watch {
+class frmWatch;
 }
 namespace binding {
 class basZNAPI;
@@ -93,6 +97,7 @@ class frmTestConnection : public QWidget {
   QPushButton* cmdWrite = nullptr;
   QPushButton* cmdListRead = nullptr;
   QPushButton* cmdCallLog = nullptr;  // "Log": the Call Log window, as F12 opens it
+  QPushButton* cmdWatch = nullptr;    // a new Watch window
 
   // In "Requests"
   QLabel* lblOthers = nullptr;
@@ -179,6 +184,11 @@ class frmTestConnection : public QWidget {
   /// Lets F12 in `window` (the list window) show the Call Log.
   void OfferCallLog(QWidget* window);
   calllog::frmCallLog* CallLogWindow() const { return callLogWindow_.get(); }
+
+  // frmTestConnection_Watch.cpp: Watch windows, any number, from here and the list window
+  void cmdWatch_Click();
+  /// A new Watch window watching `tags`, offering the loaded tag names.
+  watch::frmWatch* OpenWatch(const QStringList& tags);
 
   // frmTestConnection_Plot.cpp: the samples a trend request keeps, and the plot window
   void cmdPlot_Click();
@@ -276,4 +286,7 @@ class frmTestConnection : public QWidget {
   /// while the list window is shown modally.
   std::unique_ptr<calllog::frmCallLog> callLogWindow_;
   std::uint64_t statusCallMark_ = 0;  // the first call after the status line's last caption
+  /// Windows of their own too, for the same reason; closed with this one, whose module they
+  /// use.
+  std::vector<QPointer<watch::frmWatch>> watchWindows_;
 };

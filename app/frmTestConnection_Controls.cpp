@@ -175,6 +175,9 @@ void frmTestConnection::BuildControls() {
   // they stand.
   cmdCallLog = b.button(Frame2, "Log", 4800, 720, 975, 375, 57);
   cmdCallLog->setToolTip("Show every library call and why a call failed (F12)");
+  // Watch takes the rest of that place, beside Log.
+  cmdWatch = b.button(Frame2, "Watch", 5880, 720, 975, 375, 58);
+  cmdWatch->setToolTip("Watch tags change at an interval, and record them");
   // The strip overlaps the frame's top edge by a pixel; kept below it, every step of the bar
   // would repaint the whole frame and its caption too.
   picProgress->raise();
@@ -215,10 +218,10 @@ void frmTestConnection::BuildControls() {
   cmdCancelRead = b.button(Frame3, "Cancel Request", 7440, 1440, 1335, 375, 24);
   cmdCancelRead->setEnabled(false);
   // Plot and Save... take the free row above Request and Cancel Request.
-  cmdPlot = b.button(Frame3, "Plot", 5880, 585, 1455, 330, 58);
+  cmdPlot = b.button(Frame3, "Plot", 5880, 585, 1455, 330, 59);
   cmdPlot->setEnabled(false);
   cmdPlot->setToolTip("Plot the samples of the last trend request");
-  cmdSaveResults = b.button(Frame3, "Save...", 7440, 585, 1335, 330, 59);
+  cmdSaveResults = b.button(Frame3, "Save...", 7440, 585, 1335, 330, 60);
   cmdSaveResults->setToolTip("Save the requested data as a CSV file (Ctrl+S)");
   txtRequestedData = b.control(new ui::ResultPane(Frame3), 120, 1920, 8655, 2535, 36);
   for (int i = 1; i < 3; ++i) Builder::nameAfter(cboTagNames[i], Label4[i]);
@@ -271,6 +274,7 @@ void frmTestConnection::BuildControls() {
   name(cmdWrite, "cmdWrite");
   name(cmdListRead, "cmdListRead");
   name(cmdCallLog, "cmdCallLog");
+  name(cmdWatch, "cmdWatch");
   name(cmdReadAlarmTrend, "cmdReadAlarmTrend");
   name(cmdCancelRead, "cmdCancelRead");
   name(cmdPlot, "cmdPlot");
@@ -317,6 +321,7 @@ void frmTestConnection::ConnectHandlers() {
   connect(cmdReadAlarmTrend, &QPushButton::clicked, this,
           &frmTestConnection::cmdReadAlarmTrend_Click);
   connect(cmdPlot, &QPushButton::clicked, this, &frmTestConnection::cmdPlot_Click);
+  connect(cmdWatch, &QPushButton::clicked, this, &frmTestConnection::cmdWatch_Click);
   ConnectResultCommands();
   ConnectCallLog();
 }

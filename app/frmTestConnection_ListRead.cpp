@@ -14,6 +14,7 @@ void frmTestConnection::cmdListRead_Click() {
   // Modal to this window only: the Call Log, a window of its own, keeps taking input.
   form.setWindowModality(Qt::WindowModal);
   OfferCallLog(&form);
+  form.OfferWatch([this](const QStringList& tags) { OpenWatch(tags); });
   host().SetPointer(ui::kPointerHourglass);
   form.FillTagNames(cboTagNames[0]);
   host().SetPointer(ui::kPointerDefault);

@@ -46,9 +46,20 @@ class ListHandle {
   void Read(const std::vector<std::string>& tags, ListReading& reading,
             const SecondsClock& now = {});
 
+  /// Adds every tag for reads to come, so that a list read again and again (a watch) adds
+  /// its tags once. Errors pass to the caller as for Read.
+  void Add(const std::vector<std::string>& tags);
+  /// Reads the tags added so far in one request and takes each one's value into `reading`;
+  /// false when the request itself failed: every tag is then not read, and the library's
+  /// reason (ZnApi::LastReason) is the read's.
+  bool ReadAdded(ListReading& reading);
+
  private:
+  void TakeValues(ListReading& reading);
+
   ZnApi& api_;
   std::int32_t list_;
+  std::vector<std::int32_t> items_;  // of the tags added, 0 for a tag the library refused
 };
 
 }  // namespace binding

@@ -15,10 +15,12 @@
 #include "CheckTexts.h"
 #include "Commands.h"
 #include "DigitalValue.h"
+#include "IsoTime.h"
 #include "ListHandle.h"
 #include "NumericText.h"
-#include "PollSchedule.h"
 #include "TextValues.h"
+#include "WatchCycle.h"
+#include "WatchRecorder.h"
 
 namespace zncheck {
 
@@ -192,16 +194,42 @@ bool SleepUntil(std::chrono::steady_clock::time_point deadline) {
   return false;
 }
 
+// What a watch records besides its rows on standard output.
+struct RecordOptions {
+  std::string file;
+  std::string rotate;
+  bool changesOnly = false;
+};
+
+std::unique_ptr<logic::WatchRecorder> RecorderFor(const RecordOptions& r, const QStringList& tags) {
+  if (r.file.empty()) {
+    if (!r.rotate.empty() || r.changesOnly)
+      throw UsageError("--rotate and --changes-only go with --record");
+    return nullptr;
+  }
+  logic::RecordingChoice choice{QString::fromStdString(r.file), r.changesOnly};
+  if (!r.rotate.empty()) {
+    const auto rotated = logic::WithRotation(choice, QString::fromStdString(r.rotate));
+    if (!rotated)
+      throw UsageError("--rotate: 1h or a whole number of MB (e.g. 100MB): " + r.rotate);
+    choice = *rotated;
+  }
+  return std::make_unique<logic::WatchRecorder>(choice, tags);
+}
+
 CheckStatus Watch(const CheckOptions& o, const std::vector<std::string>& tags,
-                  const std::string& intervalText, int count) {
+                  const std::string& intervalText, int count, const RecordOptions& record) {
   const auto interval = ParseDuration(intervalText);
   if (!interval) throw UsageError("--interval: not a duration: " + intervalText);
+  const std::vector<std::string> ansi = AnsiTexts(tags);
+  QStringList names;
+  for (const auto& tag : ansi) names << logic::FromAnsi(tag);
+  std::unique_ptr<logic::WatchRecorder> recorder = RecorderFor(record, names);
   struct sigaction stop {};
   stop.sa_handler = RequestStop;  // no SA_RESTART: a wait ends at the signal
   sigaction(SIGINT, &stop, nullptr);
   sigaction(SIGTERM, &stop, nullptr);
 
-  const std::vector<std::string> ansi = AnsiTexts(tags);
   ServerAccess access(o);
   // Text announces a change of server on a line of its own; the other formats in a column.
   const bool failoverColumn = o.format != Format::Text;
@@ -211,23 +239,25 @@ CheckStatus Watch(const CheckOptions& o, const std::vector<std::string>& tags,
   bool allRead = true;
   std::optional<int> lastSlot;  // of the last poll that had a connection
   auto started = std::chrono::steady_clock::now();
-  logic::PollSchedule schedule(started, *interval);
-  for (int poll = 0; count == 0 || poll < count; ++poll) {
-    if (poll > 0) {
-      const auto skippedBefore = schedule.skipped();
-      const auto next = schedule.Next(started, std::chrono::steady_clock::now());
-      if (const auto skipped = schedule.skipped() - skippedBefore; skipped > 0) {
+  logic::WatchPoll poll(access.module(), ansi, *interval, started);
+  std::optional<logic::WatchedTags> watched;
+  if (recorder) watched.emplace(names);
+  for (int n = 0; count == 0 || n < count; ++n) {
+    if (n > 0) {
+      const auto skippedBefore = poll.skipped();
+      const auto next = poll.NextDue(started, std::chrono::steady_clock::now());
+      if (const auto skipped = poll.skipped() - skippedBefore; skipped > 0) {
         std::fprintf(stderr, "zncheck: %lld poll(s) skipped after a stall (%lld in all)\n",
-                     static_cast<long long>(skipped), static_cast<long long>(schedule.skipped()));
+                     static_cast<long long>(skipped), static_cast<long long>(poll.skipped()));
       }
       if (!SleepUntil(next)) break;
       started = std::chrono::steady_clock::now();
     }
-    const std::string time = IsoNow(o.utc);
     // Every poll asks the table afresh, so the watch follows a failover and, with
     // --try-primary-first, the primary's return.
-    const std::int32_t handle = access.Connect();
-    const bool connected = handle != 0;
+    const logic::WatchCycle cycle = poll.Run();
+    const std::string time = logic::IsoDateTime(cycle.time, o.utc).toStdString();
+    const bool connected = !cycle.server.isEmpty();
     const int slot = access.module().table().CurrentSlot;
     const bool failover = connected && lastSlot && *lastSlot != slot;
     if (connected) lastSlot = slot;
@@ -235,16 +265,16 @@ CheckStatus Watch(const CheckOptions& o, const std::vector<std::string>& tags,
       out.Note(time + " failover: " + (slot == 1 ? "standby " : "primary ") +
                access.Computer(slot) + " answers, " + (slot == 1 ? "primary " : "standby ") +
                access.Computer(1 - slot) + (slot == 1 ? " did not" : " is left"));
-    for (const auto& tag : ansi) {
-      const binding::TagValue value =
-          connected ? access.module().ReadTagValue(handle, tag) : binding::TagValue{};
-      const bool read = !std::holds_alternative<std::monostate>(value);
+    if (cycle.gap && connected) SayFailed("the list read", access);
+    for (std::size_t i = 0; i < ansi.size(); ++i) {
+      const bool read =
+          i < cycle.values.size() && cycle.values[i].outcome == binding::ListValue::Outcome::Read;
       allRead = allRead && read;
       std::vector<Cell> row{{time},
                             connected ? Cell{access.Role()} : Cell::Missing(),
                             connected ? Cell{access.Computer(slot)} : Cell::Missing(),
-                            {Utf8FromAnsi(tag)},
-                            ValueCell(value),
+                            {Utf8FromAnsi(ansi[i])},
+                            read ? ListValueCell(cycle.values[i].text) : Cell::Missing(),
                             {read        ? "ok"
                              : connected ? "failed"
                                          : "no connection"}};
@@ -252,6 +282,15 @@ CheckStatus Watch(const CheckOptions& o, const std::vector<std::string>& tags,
       out.Add(row);
     }
     out.Flush();
+    if (recorder && recorder->recording()) {
+      watched->Apply(cycle);
+      if (!recorder->Record(cycle, *watched)) {
+        // The watch goes on: its rows still reach standard output.
+        std::fprintf(stderr, "zncheck: recording stopped: %s\n",
+                     Printable(recorder->stopReason().toStdString()).c_str());
+        allRead = false;
+      }
+    }
     if (stopRequested) break;
   }
   return StatusOf(allRead);
@@ -265,6 +304,7 @@ void AddTagCommands(CLI::App& zncheck, CheckOptions& o, std::vector<Command>& co
   auto file = std::make_shared<std::string>();
   auto interval = std::make_shared<std::string>("1s");
   auto count = std::make_shared<int>(0);
+  auto record = std::make_shared<RecordOptions>();
 
   CLI::App* read = zncheck.add_subcommand("read", "Read tags, one row per tag");
   read->add_option("tags", *tags, "Tag names")->required();
@@ -306,9 +346,18 @@ void AddTagCommands(CLI::App& zncheck, CheckOptions& o, std::vector<Command>& co
   watch->add_option("--count", *count, "Stop after this many polls (0: never)")
       ->capture_default_str()
       ->check(CLI::NonNegativeNumber);
+  watch->add_option("--record", record->file,
+                    "Also record every poll to this CSV file: the time, the server that "
+                    "answered (\"gap\" when none did), then one column per tag");
+  watch->add_option("--rotate", record->rotate,
+                    "Start a new recording file every hour (1h) or every N megabytes (NMB), "
+                    "named with its start time");
+  watch->add_flag("--changes-only", record->changesOnly,
+                  "Record a poll only when a value changed or a gap began or ended");
   AddCheckOptions(*watch, o);
-  commands.push_back(
-      {watch, [&o, tags, interval, count] { return Watch(o, *tags, *interval, *count); }});
+  commands.push_back({watch, [&o, tags, interval, count, record] {
+                        return Watch(o, *tags, *interval, *count, *record);
+                      }});
 }
 
 }  // namespace zncheck

@@ -59,7 +59,8 @@ class frmListRead : public QDialog {
   QPushButton* cmdRead = nullptr;
   QPushButton* cmdWrite = nullptr;
   QPushButton* cmdExit = nullptr;
-  QPushButton* cmdSave = nullptr;  // "Save...": the selected tags and their values as CSV
+  QPushButton* cmdSave = nullptr;   // "Save...": the selected tags and their values as CSV
+  QPushButton* cmdWatch = nullptr;  // the selected tags in a Watch window; shown by OfferWatch
 
   // ---- Window state -------------------------------------------------------------------
   /// The handle of the last Read or Write; each of them asks the connection table afresh.
@@ -70,6 +71,7 @@ class frmListRead : public QDialog {
   /// Write send nothing while they, or the tags and values, hold text the library cannot
   /// carry. Unset, only the lists are looked at.
   std::function<QStringList()> ConnectionTexts;
+  std::function<void(const QStringList&)> WatchTags;  // set by OfferWatch
 
   // ---- Public members, called before the window is shown ----------------------------
   /// Stores the handle; there is no way to read it back through this member.
@@ -106,6 +108,9 @@ class frmListRead : public QDialog {
 
   // frmListRead_Export.cpp: the tags and their values saved and copied as a table
   void cmdSave_Click();
+  void cmdWatch_Click();
+  /// Shows the Watch button, which hands the selected tags to `watch`.
+  void OfferWatch(std::function<void(const QStringList&)> watch);
   /// Copies the pairs of which either entry is selected, or every pair with the headings
   /// when nothing is selected, as tab-separated text.
   void CopyLists();

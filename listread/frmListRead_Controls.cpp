@@ -96,6 +96,11 @@ void frmListRead::BuildControls() {
   cmdSave = Button(this, QStringLiteral("Save..."), 6240, 3840, 855, 375);
   cmdSave->setToolTip(
       QStringLiteral("Save the selected tags and their values as a CSV file (Ctrl+S)"));
+  // Under the selected tags, right of their count, in the strip above the General frame.
+  cmdWatch = Button(this, QStringLiteral("Watch"), 4680, 2625, 855, 255);
+  cmdWatch->setObjectName(QStringLiteral("cmdWatch"));
+  cmdWatch->setToolTip(QStringLiteral("Watch the selected tags in a window of their own"));
+  cmdWatch->hide();
 
   // Each list is named by its heading, so screen readers and test robots can find it (a list
   // view takes no name from a label). The value box has no label of its own; the frame's
@@ -113,7 +118,7 @@ void frmListRead::BuildControls() {
       {7, cmdSelect[0]}, {8, cmdSelect[1]}, {9, cmdSelect[2]}, {10, cmdSelect[3]},
       {14, cmdClear},    {15, cmdAdd},      {16, txtValue},    {18, cmdWrite},
       {19, cmdRead},     {20, optLists[0]}, {21, optLists[1]}, {22, optLists[2]},
-      {23, cmdSetValue}, {24, cmdSave},
+      {23, cmdSetValue}, {24, cmdSave},     {25, cmdWatch},
   };
   std::sort(tabs.begin(), tabs.end());
   for (std::size_t i = 1; i < tabs.size(); ++i) setTabOrder(tabs[i - 1].second, tabs[i].second);
@@ -135,6 +140,7 @@ void frmListRead::ConnectHandlers() {
   connect(cmdRead, &QPushButton::clicked, this, &frmListRead::cmdRead_Click);
   connect(cmdWrite, &QPushButton::clicked, this, &frmListRead::cmdWrite_Click);
   connect(cmdExit, &QPushButton::clicked, this, &frmListRead::cmdExit_Click);
+  connect(cmdWatch, &QPushButton::clicked, this, &frmListRead::cmdWatch_Click);
   connect(lstAvailable, &QListWidget::doubleClicked, this, &frmListRead::lstAvailable_DblClick);
   connect(lstTagNames, &QListWidget::doubleClicked, this, &frmListRead::lstTagNames_DblClick);
   connect(lstTagValues, &QListWidget::doubleClicked, this, &frmListRead::lstTagValues_DblClick);

@@ -43,6 +43,7 @@ TEST_F(MainWindowTest, ControlsStandWhereTheTableOfPlacesPutsThem) {
       {"cmdCancelRead", w.cmdCancelRead, w.Frame3, 7440, 1440, 1335, 375},
       {"txtRequestedData", w.txtRequestedData, w.Frame3, 120, 1920, 8655, 2535},
       {"cmdCallLog", w.cmdCallLog, w.Frame2, 4800, 720, 975, 375},
+      {"cmdWatch", w.cmdWatch, w.Frame2, 5880, 720, 975, 375},
       {"cmdExit", w.cmdExit, window, 7560, 8760, 1455, 375},
   });
   testing_support::ExpectCaptionsFit(window);
@@ -81,6 +82,7 @@ TEST_F(MainWindowTest, StartsWithEachServersBoxesInItsFrameAndPasswordsHidden) {
 
 TEST_F(MainWindowTest, TheListWindowSharesTheMainWindowsFontAndItsCaptionsFit) {
   frmListRead list(module, host, w.lblStatus, &w);
+  list.OfferWatch([](const QStringList&) {});  // its Watch button shown, as the main window does
   EXPECT_EQ(list.font(), w.font());
   testing_support::ExpectCaptionsFit(&list);
   testing_support::ExpectNoOverlaps(&list);
@@ -119,11 +121,11 @@ TEST_F(MainWindowTest, ScreenReadersMeetEachWindowByItsTitleAndEachBoxByItsLabel
 TEST_F(MainWindowTest, ButtonsBeyondTheTableOfPlacesComeAfterItsTabStopsInTheirOrder) {
   // The last of the table's tab stops is the Others box.
   QStringList after;
-  for (QWidget* next = w.txtOthers->nextInFocusChain(); after.size() < 3;
+  for (QWidget* next = w.txtOthers->nextInFocusChain(); after.size() < 4;
        next = next->nextInFocusChain()) {
     if (next->focusPolicy() & Qt::TabFocus) after << next->objectName();
   }
-  EXPECT_EQ(after, (QStringList{"cmdCallLog", "cmdPlot", "cmdSaveResults"}));
+  EXPECT_EQ(after, (QStringList{"cmdCallLog", "cmdWatch", "cmdPlot", "cmdSaveResults"}));
   QStringList before;
   for (QWidget* previous = w.txtOthers->previousInFocusChain(); before.size() < 2;
        previous = previous->previousInFocusChain()) {

@@ -3,6 +3,9 @@
 #include <algorithm>
 #include <cmath>
 
+#include "NumericText.h"
+#include "WatchCycle.h"
+
 namespace logic {
 
 void WatchHistory::Series::Push(std::int64_t timeMs, double value, std::size_t capacity) {
@@ -33,6 +36,19 @@ void WatchHistory::Gap(std::size_t tag, std::int64_t timeMs) {
 
 void WatchHistory::Gap(std::int64_t timeMs) {
   for (std::size_t tag = 0; tag < series_.size(); ++tag) Gap(tag, timeMs);
+}
+
+void AppendCycle(WatchHistory& history, const WatchCycle& cycle) {
+  const std::int64_t timeMs = cycle.time.toMSecsSinceEpoch();
+  if (cycle.gap) return history.Gap(timeMs);
+  for (std::size_t tag = 0; tag < history.TagCount() && tag < cycle.values.size(); ++tag) {
+    const binding::ListValue& read = cycle.values[tag];
+    if (read.outcome != binding::ListValue::Outcome::Read) {
+      history.Gap(tag, timeMs);
+    } else if (const auto number = binding::ParseNumericText(read.text)) {
+      history.Append(tag, timeMs, *number);
+    }
+  }
 }
 
 }  // namespace logic

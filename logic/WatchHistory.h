@@ -16,6 +16,8 @@
 
 namespace logic {
 
+struct WatchCycle;
+
 class WatchHistory {
  public:
   /// One tag's points in time order. A gap is a point with no value (NaN): a plot breaks
@@ -74,5 +76,9 @@ class WatchHistory {
   std::size_t capacity_;
   std::int64_t latestMs_ = std::numeric_limits<std::int64_t>::min();
 };
+
+/// Takes what one cycle read: each tag's value when it reads as a number, a break for a tag
+/// that failed or a cycle that found no server. A text that is not a number leaves no point.
+void AppendCycle(WatchHistory& history, const WatchCycle& cycle);
 
 }  // namespace logic

@@ -8,9 +8,12 @@
 #include <QLabel>
 #include <QMenuBar>
 #include <QPushButton>
+#include <QSpinBox>
 #include <QStatusBar>
 #include <QStringListModel>
 #include <QTableView>
+#include <QDateTime>
+#include <algorithm>
 #include <chrono>
 
 #include "Host.h"
@@ -18,6 +21,7 @@
 #include "WatchTableModel.h"
 #include "Widgets.h"
 #include "basZNAPI.h"
+#include "frmTrendPlot.h"
 
 namespace watch {
 
@@ -94,6 +98,16 @@ void frmWatch::BuildControls(const QStringList& tagNames) {
   pollRow->addWidget(spnInterval);
   pollRow->addWidget(cmdStart);
   pollRow->addStretch(1);
+  cmdPlot = Button(QStringLiteral("&Plot"), central);
+  cmdPlot->setToolTip(QStringLiteral("Plot the selected rows (or all) as they are read"));
+  spnPlotMinutes = new QSpinBox(central);
+  spnPlotMinutes->setRange(1, 24 * 60);
+  spnPlotMinutes->setValue(10);
+  spnPlotMinutes->setPrefix(QStringLiteral("last "));
+  spnPlotMinutes->setSuffix(QStringLiteral(" min"));
+  spnPlotMinutes->setAccessibleName(QStringLiteral("Minutes plotted"));
+  pollRow->addWidget(cmdPlot);
+  pollRow->addWidget(spnPlotMinutes);
   pollRow->addWidget(cmdRecord);
   layout->addLayout(pollRow);
 
@@ -137,6 +151,8 @@ void frmWatch::BuildControls(const QStringList& tagNames) {
   spnInterval->setObjectName(QStringLiteral("spnInterval"));
   cmdStart->setObjectName(QStringLiteral("cmdStart"));
   cmdRecord->setObjectName(QStringLiteral("cmdRecord"));
+  cmdPlot->setObjectName(QStringLiteral("cmdPlot"));
+  spnPlotMinutes->setObjectName(QStringLiteral("spnPlotMinutes"));
   grdTags->setObjectName(QStringLiteral("grdTags"));
   lblStatus->setObjectName(QStringLiteral("lblStatus"));
 
@@ -151,6 +167,7 @@ void frmWatch::BuildControls(const QStringList& tagNames) {
   connect(remove, &QAction::triggered, this, [this] { cmdRemove_Click(); });
   connect(cmdStart, &QPushButton::clicked, this, [this] { cmdStart_Click(); });
   connect(cmdRecord, &QPushButton::clicked, this, [this] { cmdRecord_Click(); });
+  connect(cmdPlot, &QPushButton::clicked, this, [this] { cmdPlot_Click(); });
   // A new interval takes effect at once: the schedule starts again from now.
   connect(spnInterval, &QDoubleSpinBox::valueChanged, this, [this] {
     if (!running()) return;
@@ -177,6 +194,8 @@ void frmWatch::Start() {
   for (const QString& tag : model_->tags()) ansi.push_back(logic::ToAnsi(tag));
   const auto interval = std::chrono::milliseconds(std::llround(spnInterval->value() * 1000));
   poll_ = std::make_unique<logic::WatchPoll>(module_, std::move(ansi), interval);
+  // The plot bridges times without points: the pause is a break in its curves.
+  history_->Gap(QDateTime::currentMSecsSinceEpoch());
   cmdStart->setText(QStringLiteral("Pause"));
   timer_.start(0);
 }
@@ -204,6 +223,9 @@ void frmWatch::RunCycle() {
     return;
   }
   model_->Apply(cycle);
+  logic::AppendCycle(*history_, cycle);
+  for (const QPointer<plot::frmTrendPlot>& plot : plots_)
+    if (plot) plot->Extend();
   if (recorder_ && !recorder_->Record(cycle, model_->watched()))
     StopRecording(recorder_->stopReason());
   const auto now = logic::WatchPoll::Clock::now();
@@ -241,6 +263,22 @@ void frmWatch::ShowCycle(const logic::WatchCycle& cycle, qint64 ms) {
   else if (!recordingStopped_.isEmpty())
     text += QStringLiteral("; recording stopped: ") + recordingStopped_;
   lblStatus->setText(text);
+}
+
+void frmWatch::cmdPlot_Click() {
+  if (model_->tags().isEmpty()) {
+    lblStatus->setText(QStringLiteral("Add the tags to watch first"));
+    return;
+  }
+  std::vector<std::size_t> tags;
+  for (const QModelIndex& row : grdTags->selectionModel()->selectedRows())
+    tags.push_back(static_cast<std::size_t>(row.row()));
+  std::sort(tags.begin(), tags.end());
+  if (tags.empty())
+    for (std::size_t tag = 0; tag < history_->TagCount(); ++tag) tags.push_back(tag);
+  std::erase_if(plots_, [](const QPointer<plot::frmTrendPlot>& plot) { return plot.isNull(); });
+  plots_.emplace_back(
+      plot::frmTrendPlot::OpenLive(host_, history_, tags, spnPlotMinutes->value(), this));
 }
 
 void frmWatch::closeEvent(QCloseEvent* event) {

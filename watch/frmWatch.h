@@ -9,6 +9,7 @@
 /// Log records on this thread. The next cycle is only scheduled once a cycle has returned, so
 /// a slow server stretches the interval and never has two reads of one list in flight.
 #include <QMainWindow>
+#include <QPointer>
 #include <QStringList>
 #include <QTimer>
 #include <functional>
@@ -17,13 +18,19 @@
 
 #include "SaveAs.h"
 #include "WatchCycle.h"
+#include "WatchHistory.h"
 #include "WatchRecorder.h"
 
 class QComboBox;
 class QDoubleSpinBox;
 class QLabel;
 class QPushButton;
+class QSpinBox;
 class QTableView;
+
+namespace plot {
+class frmTrendPlot;
+}
 
 namespace binding {
 class basZNAPI;
@@ -51,6 +58,8 @@ class frmWatch : public QMainWindow {
   QDoubleSpinBox* spnInterval = nullptr;  // seconds between cycles
   QPushButton* cmdStart = nullptr;        // "Start" / "Pause"
   QPushButton* cmdRecord = nullptr;       // "Record..." / "Stop Recording"
+  QPushButton* cmdPlot = nullptr;         // the selected rows, or all, plotted live
+  QSpinBox* spnPlotMinutes = nullptr;     // how far back a live plot shows
   QTableView* grdTags = nullptr;
   QLabel* lblStatus = nullptr;
 
@@ -67,6 +76,7 @@ class frmWatch : public QMainWindow {
   void cmdRemove_Click();
   void cmdStart_Click();
   void cmdRecord_Click();
+  void cmdPlot_Click();
   void mnuOpen_Click();
   void mnuSave_Click();
   /// Adds tags not watched yet, in order; refuses them all when one cannot be sent.
@@ -94,6 +104,10 @@ class frmWatch : public QMainWindow {
   WatchTableModel* model_ = nullptr;
   std::unique_ptr<logic::WatchPoll> poll_;
   std::unique_ptr<logic::WatchRecorder> recorder_;
+  /// What the watch has seen of its tags since they were set; the live plots draw from it.
+  std::shared_ptr<logic::WatchHistory> history_ =
+      std::make_shared<logic::WatchHistory>(QStringList{});
+  std::vector<QPointer<plot::frmTrendPlot>> plots_;
   QTimer timer_;
   bool inCycle_ = false;
   logic::WatchPoll::Clock::time_point cycleStarted_;

@@ -15,6 +15,7 @@
 #include "SendableText.h"
 #include "WatchList.h"
 #include "WatchTableModel.h"
+#include "frmTrendPlot.h"
 #include "frmWatch.h"
 
 namespace watch {
@@ -57,6 +58,11 @@ void frmWatch::SetTags(const QStringList& tags) {
   if (wasRunning) Pause();
   if (recorder_) StopRecording(QStringLiteral("the watched tags changed"));
   model_->SetTags(tags);
+  // A live plot follows the tags it was opened with; those are gone.
+  for (const QPointer<plot::frmTrendPlot>& plot : plots_)
+    if (plot) plot->close();
+  plots_.clear();
+  history_ = std::make_shared<logic::WatchHistory>(tags);
   if (wasRunning && !tags.isEmpty()) Start();
 }
 

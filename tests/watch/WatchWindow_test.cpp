@@ -10,6 +10,7 @@
 #include <QLabel>
 #include <QMenuBar>
 #include <QPushButton>
+#include <QTableView>
 #include <QTemporaryDir>
 #include <QTest>
 #include <QThread>
@@ -17,9 +18,11 @@
 
 #include "FakeHost.h"
 #include "FakeZnApi.h"
+#include "TrendChart.h"
 #include "Typing.h"
 #include "WatchTableModel.h"
 #include "basZNAPI.h"
+#include "frmTrendPlot.h"
 #include "frmWatch.h"
 
 namespace {
@@ -64,6 +67,12 @@ struct WatchWindowTest : ::testing::Test {
   }
   QString Cell(int row, int column) const {
     return w->model().index(row, column).data().toString();
+  }
+  /// The live plot open over the window, if any.
+  plot::frmTrendPlot* Plot() const {
+    for (QObject* child : w->children())
+      if (auto* plot = dynamic_cast<plot::frmTrendPlot*>(child)) return plot;
+    return nullptr;
   }
   QAction* Menu(const QString& text) const {
     for (QAction* action : w->menuBar()->actions().first()->menu()->actions())
@@ -172,6 +181,40 @@ TEST_F(WatchWindowTest, AWatchListSavedOpensAgainInItsOrder) {
     if (action->text() == "&Open Watch List...") action->trigger();
   EXPECT_EQ(other.model().tags(), tags);
   EXPECT_TRUE(host.boxes.empty());
+}
+
+// Plot shows the selected rows as they are read: each cycle's value is drawn at the right edge,
+// and a text that is no number gives no curve point.
+TEST_F(WatchWindowTest, PlotFollowsTheSelectedRowsCycleByCycle) {
+  Type({"LEVEL", "STATE", "FLOW"});
+  SetInterval("0.1");
+  QTest::mouseClick(w->cmdStart, Qt::LeftButton);
+  ASSERT_TRUE(RunUntilReads(2));
+  QTableView* table = w->grdTags;
+  const auto rowCenter = [table](int row) {
+    return table->visualRect(table->model()->index(row, 0)).center();
+  };
+  QTest::mouseClick(table->viewport(), Qt::LeftButton, {}, rowCenter(0));
+  QTest::mouseClick(table->viewport(), Qt::LeftButton, Qt::ControlModifier, rowCenter(2));
+  QTest::mouseClick(w->cmdPlot, Qt::LeftButton);
+  plot::frmTrendPlot* plot = Plot();
+  ASSERT_NE(plot, nullptr);
+  ASSERT_EQ(plot->chart->TrendCount(), 2);
+  EXPECT_EQ(plot->chart->NameAt(0), "LEVEL");
+  EXPECT_EQ(plot->chart->NameAt(1), "FLOW");
+  EXPECT_TRUE(plot->chart->Following());
+
+  local.tags["LEVEL"] = "2.5";
+  const std::size_t made = reads.size();
+  ASSERT_TRUE(RunUntilReads(made + 2));
+  QTest::mouseClick(w->cmdStart, Qt::LeftButton);
+  ASSERT_FALSE(plot->chart->Drawn(0).points.empty());
+  EXPECT_EQ(plot->chart->Drawn(0).points.back().y(), 2.5) << "the latest cycle is drawn";
+  EXPECT_EQ(plot->chart->Drawn(1).points.back().y(), 10);
+
+  Type({"NEWTAG"});
+  EXPECT_TRUE(QTest::qWaitFor([&] { return Plot() == nullptr; }))
+      << "a plot of the tags as they were closes when they change";
 }
 
 }  // namespace

@@ -15,6 +15,7 @@
 #include <vector>
 
 #include "DynamicZnApi.h"
+#include "GeneratedTags.h"
 #include "QtHost.h"
 #include "TextDragList.h"
 #include "ZnsimProcess.h"
@@ -23,6 +24,7 @@
 
 namespace {
 
+using bench_support::GeneratedTags;
 using testing_support::ZnsimProcess;
 
 constexpr int kReadTags = 10000;
@@ -32,18 +34,6 @@ ZnsimProcess& Server() {
   static auto sim = std::make_unique<ZnsimProcess>(std::vector<std::string>{
       "--generate-tags", std::to_string(kReadTags), "--seed-history", "0", "--log-level", "warn"});
   return *sim;
-}
-
-// The generated project's tag names.
-QStringList GeneratedTags(int count) {
-  QStringList names;
-  names.reserve(count);
-  for (int i = 1; i <= count; ++i) {
-    char name[32];
-    std::snprintf(name, sizeof name, "GEN%06d", i);
-    names.append(QString::fromLatin1(name));
-  }
-  return names;
 }
 
 void BM_ReadWindow(benchmark::State& state) {

@@ -23,6 +23,7 @@
 
 #include "CallLog.h"
 #include "DynamicZnApi.h"
+#include "GeneratedTags.h"
 #include "ProcessStat.h"
 #include "QtHost.h"
 #include "RecordingZnApi.h"
@@ -32,6 +33,7 @@
 
 namespace {
 
+using bench_support::GeneratedTags;
 using testing_support::ZnsimProcess;
 
 constexpr int kMostTags = 10000;
@@ -40,16 +42,6 @@ ZnsimProcess& Server() {
   static auto sim = std::make_unique<ZnsimProcess>(std::vector<std::string>{
       "--generate-tags", std::to_string(kMostTags), "--seed-history", "0", "--log-level", "warn"});
   return *sim;
-}
-
-QStringList GeneratedTags(int count) {
-  QStringList names;
-  for (int i = 1; i <= count; ++i) {
-    char name[32];
-    std::snprintf(name, sizeof name, "GEN%06d", i);
-    names << QString::fromLatin1(name);
-  }
-  return names;
 }
 
 double OwnCpuSeconds() {

@@ -175,6 +175,7 @@ void ClientConnection::Pump() {
           frameBegun_ = Clock::now();
           Watch();
         }
+        if (!transport_.secure()) return ReadPlain();
         // Waiting is arranged before reading: bytes that come after the read wake the
         // loop, and bytes the read takes wake it at most once for nothing. The loop only
         // waits: a read of its own, tried again at once after each reply, would find
@@ -203,6 +204,23 @@ void ClientConnection::AwaitReadable() {
     self->drained_ = false;
     self->Pump();
   });
+}
+
+// The loop reads plain bytes itself: a read that took all there was makes it wait for the
+// next without trying again, and without arming the wait anew as a bare wait would, so a
+// request costs one wait, one read and one write. Nothing else touches the reader while the
+// read is pending: it is only asked for when no whole frame is at hand.
+void ClientConnection::ReadPlain() {
+  if (awaiting_) return;
+  awaiting_ = true;
+  socket_.async_read_some(asio::buffer(reader_.Space(kReadChunk), kReadChunk),
+                          [self = shared_from_this()](asio::error_code ec, std::size_t n) {
+                            self->awaiting_ = false;
+                            if (self->closing()) return;
+                            if (ec) return self->Close(nullptr);
+                            self->reader_.Commit(n);
+                            self->Pump();
+                          });
 }
 
 bool ClientConnection::ReadSome() {

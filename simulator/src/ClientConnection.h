@@ -95,6 +95,8 @@ class ClientConnection final : public std::enable_shared_from_this<ClientConnect
   void AwaitReadable();
   /// One read; false when the connection closed.
   bool ReadSome();
+  /// Has the loop read a plain socket and call Pump with what came.
+  void ReadPlain();
 
   // Serving a request.
   /// Starts serving the frame at the front; true when its reply went out at once.

@@ -23,9 +23,6 @@ constexpr std::size_t kKeepBytes = 16 * 1024;
 constexpr std::size_t kFreeElsewhereBytes = 4 * 1024 * 1024;
 // Requests one connection may have answered in a row before the thread turns to others.
 constexpr int kRequestsPerTurn = 16;
-// Reads of one connection in a row before the thread turns to others: a frame of megabytes
-// arriving must not keep the thread from the small requests of other clients.
-constexpr int kReadsPerTurn = 16;
 
 Outcome Failure(std::uint32_t id, const std::string& error, bool close = false) {
   Outcome outcome;
@@ -142,6 +139,7 @@ void ClientConnection::Handshake() {
   // A client that has sent its whole hello is answered at once and is a step ahead of the
   // sockets that never finish theirs.
   if (transport_.HelloAnswered() && !Advance(Phase::Handshaking)) return;
+  if (io == ClientTransport::Io::WantRead) return ReadSocket(&ClientConnection::Handshake);
   Await(io, &ClientConnection::Handshake);
 }
 
@@ -156,10 +154,10 @@ void ClientConnection::Await(ClientTransport::Io io, void (ClientConnection::*ne
 // ---- Reading frames.
 
 void ClientConnection::Pump() {
-  // A client that sends request after request, or one large request, yields the thread now
-  // and then, so that it cannot keep the other connections of this thread waiting.
+  // A client that sends request after request yields the thread now and then, so that it
+  // cannot keep the other connections of this thread waiting. Each read of the socket is a
+  // turn of its own.
   int budget = kRequestsPerTurn;
-  int reads = kReadsPerTurn;
   while (!serving_ && !closing()) {
     switch (reader_.Poll()) {
       case znwire::FrameReader::State::Oversized:
@@ -175,16 +173,8 @@ void ClientConnection::Pump() {
           frameBegun_ = Clock::now();
           Watch();
         }
-        if (!transport_.secure()) return ReadPlain();
-        // Waiting is arranged before reading: bytes that come after the read wake the
-        // loop, and bytes the read takes wake it at most once for nothing. The loop only
-        // waits: a read of its own, tried again at once after each reply, would find
-        // nothing and cost a system call per request.
-        AwaitReadable();
-        if (drained_) return;
-        // Bytes already waiting wake no one: this connection comes back by itself.
-        if (reads-- == 0) return PumpLater();
-        if (!ReadSome()) return;
+        if (!transport_.secure()) return ReadSocket(&ClientConnection::Pump);
+        if (!Decrypt()) return;
         break;
     }
   }
@@ -194,45 +184,40 @@ void ClientConnection::PumpLater() {
   asio::post(socket_.get_executor(), [self = shared_from_this()] { self->Pump(); });
 }
 
-void ClientConnection::AwaitReadable() {
+// The loop reads the socket itself, plain bytes into the frame reader and TLS records into
+// the transport: a read that took all there was makes it wait for the next without trying
+// again, and without arming the wait anew as a bare wait would, so a request costs one wait,
+// one read and one write. Nothing else touches the buffer while the read is pending: it is
+// only asked for when nothing at hand can be used.
+void ClientConnection::ReadSocket(void (ClientConnection::*next)()) {
   if (awaiting_) return;
   awaiting_ = true;
-  socket_.async_wait(ClientSocket::wait_read, [self = shared_from_this()](asio::error_code ec) {
-    self->awaiting_ = false;
-    if (self->closing()) return;
-    if (ec) return self->Close(nullptr);
-    self->drained_ = false;
-    self->Pump();
-  });
+  const bool secure = transport_.secure();
+  const auto room =
+      secure ? transport_.CipherRoom() : asio::buffer(reader_.Space(kReadChunk), kReadChunk);
+  socket_.async_read_some(
+      room, [self = shared_from_this(), next, secure](asio::error_code ec, std::size_t n) {
+        self->awaiting_ = false;
+        if (self->closing()) return;
+        if (ec) return self->Close(nullptr);
+        if (secure) {
+          self->transport_.Received(n);
+        } else {
+          self->reader_.Commit(n);
+        }
+        ((*self).*next)();
+      });
 }
 
-// The loop reads plain bytes itself: a read that took all there was makes it wait for the
-// next without trying again, and without arming the wait anew as a bare wait would, so a
-// request costs one wait, one read and one write. Nothing else touches the reader while the
-// read is pending: it is only asked for when no whole frame is at hand.
-void ClientConnection::ReadPlain() {
-  if (awaiting_) return;
-  awaiting_ = true;
-  socket_.async_read_some(asio::buffer(reader_.Space(kReadChunk), kReadChunk),
-                          [self = shared_from_this()](asio::error_code ec, std::size_t n) {
-                            self->awaiting_ = false;
-                            if (self->closing()) return;
-                            if (ec) return self->Close(nullptr);
-                            self->reader_.Commit(n);
-                            self->Pump();
-                          });
-}
-
-bool ClientConnection::ReadSome() {
+bool ClientConnection::Decrypt() {
   std::size_t n = 0;
   switch (transport_.Read(reader_.Space(kReadChunk), kReadChunk, n)) {
     case ClientTransport::Io::Done:
       reader_.Commit(n);
-      drained_ = !transport_.MayHoldMore(n, kReadChunk);
       return true;
     case ClientTransport::Io::WantRead:
-      drained_ = true;
-      return true;
+      ReadSocket(&ClientConnection::Pump);
+      return false;
     default:
       Close(nullptr);
       return false;

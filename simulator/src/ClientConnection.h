@@ -82,7 +82,7 @@ class ClientConnection final : public std::enable_shared_from_this<ClientConnect
   /// Gives the connection of the other server of a pair to the PeerHub.
   void HandToPeer();
   void Handshake();
-  /// Calls `next` once the socket is ready for `io`'s wish (read or write).
+  /// Calls `next` once the socket is ready for `io`'s wish (read or write), without reading.
   void Await(ClientTransport::Io io, void (ClientConnection::*next)());
 
   // Reading frames.
@@ -91,12 +91,11 @@ class ClientConnection final : public std::enable_shared_from_this<ClientConnect
   void Pump();
   /// Has the loop call Pump again after the other work at hand: the end of a turn.
   void PumpLater();
-  /// Makes sure the loop will call Pump once the socket is readable again.
-  void AwaitReadable();
-  /// One read; false when the connection closed.
-  bool ReadSome();
-  /// Has the loop read a plain socket and call Pump with what came.
-  void ReadPlain();
+  /// Has the loop read the socket and call `next` with what came.
+  void ReadSocket(void (ClientConnection::*next)());
+  /// Takes TLS's plain bytes from the records at hand, or has the socket read for more;
+  /// false when there were none or the connection closed.
+  bool Decrypt();
 
   // Serving a request.
   /// Starts serving the frame at the front; true when its reply went out at once.
@@ -163,8 +162,7 @@ class ClientConnection final : public std::enable_shared_from_this<ClientConnect
   std::optional<Clock::time_point> watchingFor_;
   std::atomic<Phase> phase_{Phase::Opening};
   bool serving_ = false;   // a request is being served
-  bool awaiting_ = false;  // the loop will report the socket readable, or read it
-  bool drained_ = false;   // the last read found the socket empty: only the loop tells of more
+  bool awaiting_ = false;  // the loop will read the socket
 };
 
 }  // namespace znsim

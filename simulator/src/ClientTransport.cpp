@@ -84,7 +84,6 @@ bool ClientTransport::Secure(SSL_CTX* context) {
 }
 
 ClientTransport::Io ClientTransport::Handshake() {
-  if (cipherBegin_ == cipherEnd_ && Fill() == Io::Failed) return Io::Failed;
   ERR_clear_error();
   const Io step = Outcome(SSL_do_handshake(ssl_));
   // Whatever the step made goes out first, an alert that ends a failed handshake too.
@@ -97,59 +96,24 @@ bool ClientTransport::HelloAnswered() const {
   return ssl_ && BIO_number_written(SSL_get_wbio(ssl_)) > 0;
 }
 
-bool ClientTransport::HoldsCipher() const {
-  return cipherBegin_ < cipherEnd_ || SSL_has_pending(ssl_) == 1;
-}
-
-ClientTransport::Io ClientTransport::Fill() {
-  // TLS asks for more only once it took every byte read (it holds a whole record's room):
-  // what is left is at most a record's beginning.
+asio::mutable_buffer ClientTransport::CipherRoom() {
+  // TLS wants more only once it took every byte received (it reads ahead into its own
+  // buffer), so whatever is left, if anything, is at most a record's beginning.
   cipherEnd_ =
       std::copy(cipher_.begin() + static_cast<std::ptrdiff_t>(cipherBegin_),
                 cipher_.begin() + static_cast<std::ptrdiff_t>(cipherEnd_), cipher_.begin()) -
       cipher_.begin();
   cipherBegin_ = 0;
   if (cipher_.empty()) cipher_.resize(kCipherBytes);
-  const std::size_t room = cipher_.size() - cipherEnd_;
-  asio::error_code ec;
-  const std::size_t got = socket_.read_some(asio::buffer(cipher_.data() + cipherEnd_, room), ec);
-  if (ec == asio::error::would_block) {
-    socketEmptied_ = true;
-    return Io::WantRead;
-  }
-  if (ec) return Io::Failed;
-  cipherEnd_ += got;
-  socketEmptied_ = got < room;
-  return Io::Done;
+  return asio::buffer(cipher_.data() + cipherEnd_, cipher_.size() - cipherEnd_);
 }
 
 ClientTransport::Io ClientTransport::Read(char* out, std::size_t size, std::size_t& received) {
-  if (!ssl_) {
-    asio::error_code ec;
-    received = socket_.read_some(asio::buffer(out, size), ec);
-    if (ec == asio::error::would_block) return Io::WantRead;
-    return ec ? Io::Failed : Io::Done;
-  }
-  // Most often TLS holds nothing after a request: the socket is read first, without asking
-  // TLS in vain.
-  bool filled = false;
-  if (!HoldsCipher()) {
-    if (const Io io = Fill(); io != Io::Done) return io;
-    filled = true;
-  }
-  ERR_clear_error();
-  const Io io = Outcome(SSL_read_ex(ssl_, out, size, &received));
-  if (io != Io::WantRead || filled) return io;
-  // What TLS held was only a record's beginning.
-  if (const Io more = Fill(); more != Io::Done) return more;
+  // Most often nothing is left after a request: the socket is read next, without asking TLS
+  // in vain.
+  if (cipherBegin_ == cipherEnd_ && SSL_has_pending(ssl_) != 1) return Io::WantRead;
   ERR_clear_error();
   return Outcome(SSL_read_ex(ssl_, out, size, &received));
-}
-
-bool ClientTransport::MayHoldMore(std::size_t received, std::size_t size) const {
-  // A read that did not fill its room took all there was; TLS may hold records still.
-  if (ssl_) return HoldsCipher() || !socketEmptied_;
-  return received == size;
 }
 
 ClientTransport::Io ClientTransport::Write(std::string_view bytes, std::size_t& written) {

@@ -2,10 +2,10 @@
 /// What a client's bytes travel over: its socket as it is, or TLS on top of it. Neither reads
 /// nor writes wait: each says what the socket must become ready for instead.
 ///
-/// TLS costs the socket no more system calls than plain TCP: its records are read from the
-/// socket as plain bytes are, into a buffer here that TLS decrypts from (so that TLS finding
-/// no whole record costs nothing), and each reply's records go to the socket in one write,
-/// not one per record.
+/// TLS costs the socket no more system calls than plain TCP: the loop reads its records as it
+/// reads plain bytes, into a buffer here that TLS decrypts from (so that TLS finding no whole
+/// record costs nothing), and each reply's records go to the socket in one write, not one per
+/// record.
 #include <asio/buffer.hpp>
 #include <asio/ip/tcp.hpp>
 
@@ -42,15 +42,19 @@ class ClientTransport {
   /// Speaks TLS from now on, as the server; false when no session can be made.
   bool Secure(SSL_CTX* context);
   bool secure() const { return ssl_ != nullptr; }
-  /// One step of the TLS handshake.
+  /// Room for bytes read from the socket, for TLS to take records from; Received() says how
+  /// many a read put there. Asked for only once TLS wants more (Handshake or Read said
+  /// WantRead), and nothing else touches it until Received().
+  asio::mutable_buffer CipherRoom();
+  void Received(std::size_t bytes) { cipherEnd_ += bytes; }
+  /// One step of the TLS handshake, over the bytes received so far.
   Io Handshake();
   /// Whether the handshake has answered the client's hello: the client sent all of it.
   bool HelloAnswered() const;
-  /// Done with 1 to `size` bytes in `received`; Failed when the peer closed or broke the stream.
+  /// TLS's plain bytes, from the records received so far: Done with 1 to `size` bytes in
+  /// `received`; WantRead when the socket must be read first; Failed when the peer closed or
+  /// broke the stream.
   Io Read(char* out, std::size_t size, std::size_t& received);
-  /// After a read of `received` bytes into room for `size`: whether more may be had at once,
-  /// without the socket becoming readable again.
-  bool MayHoldMore(std::size_t received, std::size_t size) const;
   /// Done when all of `bytes` went out; otherwise `written` of them were taken and the rest is
   /// to be written again once the socket is writable (WantWrite), or the stream failed.
   Io Write(std::string_view bytes, std::size_t& written);
@@ -58,10 +62,6 @@ class ClientTransport {
  private:
   friend struct TransportBio;
   Io Outcome(int result) const;
-  /// Whether bytes read from the socket are left for TLS, whole records or a beginning.
-  bool HoldsCipher() const;
-  /// Reads the socket's bytes for TLS, after those left; WantRead when it had none.
-  Io Fill();
   /// Writes the records made so far; Done once none is left.
   Io Flush();
 
@@ -70,8 +70,7 @@ class ClientTransport {
   std::vector<char> cipher_;  // records read from the socket; TLS takes them from the front
   std::size_t cipherBegin_ = 0;
   std::size_t cipherEnd_ = 0;
-  bool socketEmptied_ = false;  // the last read of the socket took all it had
-  std::string records_;         // records made, not yet written; they go out from the front
+  std::string records_;  // records made, not yet written; they go out from the front
   std::size_t recordsSent_ = 0;
 };
 

@@ -13,11 +13,38 @@
 #include <algorithm>
 #include <cerrno>
 #include <csignal>
+#include <cstdint>
 #include <stdexcept>
 
 #include "framing.h"
 
 namespace simtest {
+namespace {
+
+// Writes each byte in a send() of its own: with Nagle off each is a segment of its own, so the
+// server gets records, the hello among them, in as many reads as it cares to make.
+BIO* ByteByByte(int fd) {
+  static BIO_METHOD* const method = [] {
+    BIO_METHOD* made = BIO_meth_new(BIO_get_new_index() | BIO_TYPE_SOURCE_SINK, "byte by byte");
+    BIO_meth_set_write(made, [](BIO* bio, const char* data, int size) {
+      const int socket = static_cast<int>(reinterpret_cast<std::intptr_t>(BIO_get_data(bio)));
+      for (int i = 0; i < size; ++i) {
+        if (::send(socket, data + i, 1, MSG_NOSIGNAL) != 1) return i > 0 ? i : -1;
+      }
+      return size;
+    });
+    BIO_meth_set_ctrl(made, [](BIO*, int command, long, void*) -> long {
+      return command == BIO_CTRL_FLUSH ? 1 : 0;
+    });
+    return made;
+  }();
+  BIO* bio = BIO_new(method);
+  BIO_set_data(bio, reinterpret_cast<void*>(static_cast<std::intptr_t>(fd)));
+  BIO_set_init(bio, 1);
+  return bio;
+}
+
+}  // namespace
 
 RawClient::RawClient(int port, const char* from, Wire wire)
     : fd_(::socket(AF_INET, SOCK_STREAM | SOCK_CLOEXEC, 0)) {
@@ -63,6 +90,9 @@ RawClient::RawClient(int port, const char* from, Wire wire)
     started = size > 0 &&
               ::send(fd_, hello, static_cast<std::size_t>(size), MSG_NOSIGNAL) == size &&
               ::poll(&answer, 1, 30'000) == 1 && SSL_set_fd(ssl_, fd_) == 1;
+  } else if (started && wire == Wire::TlsByteByByte) {
+    SSL_set_bio(ssl_, BIO_new_socket(fd_, BIO_NOCLOSE), ByteByByte(fd_));
+    started = FinishHandshake();
   } else if (started) {
     started = SSL_set_fd(ssl_, fd_) == 1 && FinishHandshake();
   }

@@ -16,7 +16,8 @@ namespace simtest {
 enum class Wire {
   Plain,
   Tls,
-  TlsHelloOnly,  // sends its TLS hello and waits for the answer, no more (see FinishHandshake)
+  TlsHelloOnly,   // sends its TLS hello and waits for the answer, no more (see FinishHandshake)
+  TlsByteByByte,  // TLS whose every byte goes out in a send() of its own, its hello's too
 };
 
 class RawClient {

@@ -97,15 +97,11 @@ bool ClientTransport::HelloAnswered() const {
 }
 
 asio::mutable_buffer ClientTransport::CipherRoom() {
-  // TLS wants more only once it took every byte received (it reads ahead into its own
-  // buffer), so whatever is left, if anything, is at most a record's beginning.
-  cipherEnd_ =
-      std::copy(cipher_.begin() + static_cast<std::ptrdiff_t>(cipherBegin_),
-                cipher_.begin() + static_cast<std::ptrdiff_t>(cipherEnd_), cipher_.begin()) -
-      cipher_.begin();
+  // TLS wants more only once its reads found nothing left here: the room is all of it.
   cipherBegin_ = 0;
+  cipherEnd_ = 0;
   if (cipher_.empty()) cipher_.resize(kCipherBytes);
-  return asio::buffer(cipher_.data() + cipherEnd_, cipher_.size() - cipherEnd_);
+  return asio::buffer(cipher_);
 }
 
 ClientTransport::Io ClientTransport::Read(char* out, std::size_t size, std::size_t& received) {

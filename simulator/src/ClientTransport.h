@@ -1,6 +1,7 @@
 #pragma once
-/// What a client's bytes travel over: its socket as it is, or TLS on top of it. Neither reads
-/// nor writes wait: each says what the socket must become ready for instead.
+/// What a client's bytes travel over: its socket as it is, or TLS on top of it. Nothing here
+/// waits: TLS reads from what the loop read, and a write that cannot go on says what the socket
+/// must become ready for.
 ///
 /// TLS costs the socket no more system calls than plain TCP: the loop reads its records as it
 /// reads plain bytes, into a buffer here that TLS decrypts from (so that TLS finding no whole

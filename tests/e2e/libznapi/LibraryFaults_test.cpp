@@ -15,20 +15,6 @@ using testing_support::TempDir;
 using testing_support::ZnsimProcess;
 using Clock = std::chrono::steady_clock;
 
-std::string LastError() {
-  char buffer[512] = {};
-  znLastError(buffer, sizeof buffer);
-  return buffer;
-}
-
-// A connection whose requests give up after two seconds.
-int32_t OpenImpatient(const ZnsimProcess& server) {
-  setenv("ZNAPI_TIMEOUT_MS", "2000", 1);  // read at each open
-  const int32_t h = OpenTo(server);
-  unsetenv("ZNAPI_TIMEOUT_MS");
-  return h;
-}
-
 TEST(Faults, EachEndsTheCallWithinItsDeadlineWithItsReason) {
   struct Case {
     const char* fault;
@@ -87,6 +73,7 @@ TEST(Faults, OnlyAnAdministratorMaySetOne) {
   ZnsimProcess server({"--project", project});
   const int32_t op = znOpen(server.address().c_str(), "Operator", "op-pass", 0);
   ASSERT_GT(op, 0) << LastError();
+  EXPECT_EQ(ReadTag(op, "FLOW"), "12") << "the file's own tag, as its model gives it";
   EXPECT_FALSE(Zncode(op, "SimFault(\"refuse-logins\", 60)").has_value());
   EXPECT_NE(LastError().find("administrators only"), std::string::npos) << LastError();
   znClose(op);

@@ -1,5 +1,5 @@
-// Faults asked of a real znsim: each ends the library's call within its deadline with the
-// reason that fault implies, and only an administrator may ask for one.
+// Faults asked of a real znsim, or a server stopped: each ends the library's call within its
+// deadline with the reason that fault implies, and only an administrator may ask for one.
 #include <gtest/gtest.h>
 
 #include <chrono>
@@ -51,6 +51,33 @@ TEST(Faults, EachEndsTheCallWithinItsDeadlineWithItsReason) {
     EXPECT_TRUE(ReadTag(after, "LIT101").has_value()) << LastError();
     znClose(after);
   }
+}
+
+// A stopped server fails the request at its deadline; the connection stays broken after.
+TEST(Faults, AStoppedServerFailsTheRequestAndTheConnectionStaysBroken) {
+  ZnsimProcess server;
+  const int32_t h = OpenImpatient(server);
+  ASSERT_GT(h, 0);
+  const int32_t list = znListNew(h, 0);
+  const int32_t item = znListAdd(list, "LIT101");
+  ASSERT_NE(znListRead(list, 0), 0);
+
+  server.pause();
+  const auto start = Clock::now();
+  EXPECT_FALSE(ReadTag(h, "LIT101").has_value());
+  EXPECT_GE(Clock::now() - start, 1900ms) << "gave up before the deadline";
+  server.resume();
+
+  // The server answers again, but this connection may hold a late reply: it stays failed.
+  // Every call goes through the one connection rule, seen in full in the ServerConnection tests.
+  EXPECT_FALSE(ReadTag(h, "LIT101").has_value());
+  EXPECT_EQ(znListRead(list, 0), 0);
+  EXPECT_FALSE(ListData(item).has_value()) << "a value from before the failure is not current";
+  EXPECT_NE(znClose(h), 0);
+
+  const int32_t fresh = OpenTo(server);
+  EXPECT_TRUE(ReadTag(fresh, "LIT101").has_value());
+  znClose(fresh);
 }
 
 TEST(Faults, RefusedLoginsFailTheOpenWithTheTimeLeft) {

@@ -115,7 +115,9 @@ TEST_F(Pair, EveryOutcomeHasItsExitCodeAndAHeadlineThatNamesIt) {
     ASSERT_FALSE(lines.isEmpty()) << run.out.toStdString() << run.err.toStdString();
     EXPECT_TRUE(QRegularExpression("^" + c.firstLine).match(lines.first()).hasMatch())
         << lines.first().toStdString();
-    if (c.exitCode == 3) EXPECT_EQ(lines.size(), 1) << "one line says what is missing";
+    if (c.exitCode == 3) {
+      EXPECT_EQ(lines.size(), 1) << "one line says what is missing";
+    }
   }
 }
 
@@ -137,16 +139,12 @@ class Watch {
     const QString line = NextLine().trimmed();
     return line.isEmpty() ? QStringList() : line.split(',');
   }
-  /// The server column of the next row; the row in `row` when asked.
-  QString NextServer(QStringList* row = nullptr) {
-    const QStringList next = NextRow();
-    if (row) *row = next;
-    return next.value(1, QStringLiteral("(no row)"));
-  }
-  /// Waits for a row from `server`, which is in `row` when asked.
-  bool WaitFor(const QString& server, QStringList* row = nullptr) {
-    for (int rows = 0; rows < 200; ++rows)
-      if (NextServer(row) == server) return true;
+  /// Waits for a row from `server`, which is then in `row`.
+  bool WaitFor(const QString& server, QStringList& row) {
+    for (int rows = 0; rows < 200; ++rows) {
+      row = NextRow();
+      if (row.value(1) == server) return true;
+    }
     return false;
   }
   /// The next line as it was written, without its line end; empty when none came within a
@@ -172,7 +170,7 @@ TEST_F(Pair, WatchFollowsFailoverAndWithTryPrimaryFirstReturnsToThePrimary) {
   Watch text(args);
   ASSERT_EQ(watch.NextRow().value(6), "failover");  // the header
   QStringList row;
-  ASSERT_TRUE(watch.WaitFor("primary", &row));
+  ASSERT_TRUE(watch.WaitFor("primary", row));
   EXPECT_EQ(row.value(6), "false");
   // Both watches on the primary before it goes, however late the loaded machine started them.
   QString line;
@@ -180,10 +178,10 @@ TEST_F(Pair, WatchFollowsFailoverAndWithTryPrimaryFirstReturnsToThePrimary) {
     line = text.NextLine();
   ASSERT_TRUE(line.contains("  primary  ")) << line.toStdString();
   primary->kill9();
-  ASSERT_TRUE(watch.WaitFor("standby", &row));
+  ASSERT_TRUE(watch.WaitFor("standby", row));
   EXPECT_EQ(row.value(6), "true");
   primary = Start(primaryPort);
-  ASSERT_TRUE(watch.WaitFor("primary", &row));
+  ASSERT_TRUE(watch.WaitFor("primary", row));
   EXPECT_EQ(row.value(6), "true");
 
   const QString p = QString::fromStdString(primary->address());

@@ -2,6 +2,7 @@
 // The main window over the scripted library and host, with short ways to read what it showed.
 #include <gtest/gtest.h>
 
+#include <QApplication>
 #include <QCheckBox>
 #include <QComboBox>
 #include <QLabel>
@@ -9,28 +10,32 @@
 #include <QPushButton>
 #include <QRadioButton>
 #include <QTimer>
+#include <functional>
 #include <string>
 #include <vector>
 
 #include "CallLog.h"
 #include "FakeHost.h"
 #include "FakeZnApi.h"
+#include "QStringPrinting.h"
 #include "RecordingZnApi.h"
 #include "Typing.h"
 #include "Widgets.h"
 #include "basZNAPI.h"
+#include "frmListRead.h"
 #include "frmTestConnection.h"
-
-// Readable failure messages for texts.
-inline void PrintTo(const QString& s, std::ostream* os) {
-  *os << '"' << s.toStdString() << '"';
-}
 
 namespace app_test {
 
 using Strings = std::vector<std::string>;
 
 using testing_support::ReplaceText;
+
+/// A click through the window system, which drops input to windows a modal one blocks.
+inline void ClickThroughWindowSystem(QWidget* control) {
+  QTest::mouseClick(control->window()->windowHandle(), Qt::LeftButton, {},
+                    control->mapTo(control->window(), QPoint(8, 8)));
+}
 
 inline QStringList Items(const QComboBox* box) {
   QStringList out;
@@ -67,6 +72,20 @@ class MainWindowTest : public ::testing::Test {
   QStringList missingLibrary() {
     api.missingLibrary = kMissingLibrary.toStdString();
     return {"Error|critical|" + kMissingLibrary};
+  }
+  /// Opens the list window, which holds this window modally, runs `inside` while it is shown
+  /// and closes it again, also when a check inside failed.
+  void WhileListWindowShown(const std::function<void(frmListRead&)>& inside) {
+    bool shown = false;
+    QTimer::singleShot(0, [&] {
+      auto* list = dynamic_cast<frmListRead*>(QApplication::activeModalWidget());
+      if (!list) return;
+      shown = true;
+      inside(*list);
+      list->close();
+    });
+    w.cmdListRead->click();
+    EXPECT_TRUE(shown) << "the list window was shown modally";
   }
 };
 

@@ -19,31 +19,17 @@ using testing_support::Place;
 
 TEST_F(MainWindowTest, ControlsStandWhereTheTableOfPlacesPutsThem) {
   const QWidget* window = &w;
-  // Two controls deviate so that their captions fit the Liberation fonts: "Summary" is 1155
-  // twips wide, not 975, and Exit stands at 7560, not 7680.
+  // The captions that fit and the controls that do not overlap are what the user sees; the
+  // places checked are those a slip of an index or a frame would move. Two controls deviate so
+  // that their captions fit the Liberation fonts: "Summary" is 1155 twips wide, not 975, and
+  // Exit stands at 7560, not 7680.
   testing_support::ExpectPlaces({
-      {"Frame1(0)", w.Frame1[0], window, 120, 0, 8895, 2295},
       {"Frame1(2)", w.Frame1[2], w.Frame1[0], 120, 240, 4275, 1455},
       {"Frame1(1)", w.Frame1[1], w.Frame1[0], 4560, 240, 4275, 1455},
-      {"Label1(1)", w.Label1[1], w.Frame1[1], 120, 293, 0, 0},
-      {"Label2(0)", w.Label2[0], w.Frame1[2], 120, 653, 0, 0},
-      {"Label3(1)", w.Label3[1], w.Frame1[1], 120, 1013, 0, 0},
       {"txtComputer(0)", w.txtComputer[0], w.Frame1[2], 1560, 240, 2535, 300},
       {"txtUserID(1)", w.txtUserID[1], w.Frame1[1], 1560, 600, 2535, 300},
-      {"txtPassword(1)", w.txtPassword[1], w.Frame1[1], 1560, 960, 2535, 300},
-      {"cmdLoadZontraSchema", w.cmdLoadZontraSchema, w.Frame1[0], 6960, 1800, 1575, 375},
-      {"Frame2", w.Frame2, window, 120, 2520, 8895, 1335},
-      {"cboTagNames(0)", w.cboTagNames[0], w.Frame2, 1200, 360, 3015, 315},
-      {"lblTotalTagCount(0)", w.lblTotalTagCount[0], w.Frame2, 120, 1080, 0, 0},
-      {"Frame3", w.Frame3, window, 120, 3960, 8895, 4500},
-      {"Label4(2)", w.Label4[2], w.Frame3, 4680, 240, 0, 0},
-      {"lblTotalTagCount(1)", w.lblTotalTagCount[1], w.Frame3, 120, 600, 0, 0},
-      {"lblDateTime(1)", w.lblDateTime[1], w.Frame3, 4200, 1005, 0, 0},
       {"optRead(0)", w.optRead[0], w.Frame3, 120, 1500, 1155, 255},
-      {"cmdCancelRead", w.cmdCancelRead, w.Frame3, 7440, 1440, 1335, 375},
       {"txtRequestedData", w.txtRequestedData, w.Frame3, 120, 1920, 8655, 2535},
-      {"cmdCallLog", w.cmdCallLog, w.Frame2, 4800, 720, 975, 375},
-      {"cmdWatch", w.cmdWatch, w.Frame2, 5880, 720, 975, 375},
       {"cmdExit", w.cmdExit, window, 7560, 8760, 1455, 375},
   });
   testing_support::ExpectCaptionsFit(window);

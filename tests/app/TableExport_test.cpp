@@ -2,8 +2,6 @@
 // result pane split into its columns, and saving whole or not at all.
 #include <gtest/gtest.h>
 
-#include <malloc.h>
-
 #include <QDir>
 #include <QFile>
 #include <QTemporaryDir>
@@ -11,16 +9,13 @@
 #include "DelimitedText.h"
 #include "PaneTable.h"
 #include "PythonCsv.h"
+#include "QStringPrinting.h"
 #include "ReadOnlyFolder.h"
 #include "SaveWhole.h"
 
 namespace {
 
 using testing_support::ReadWithPython;
-
-inline void PrintTo(const QString& s, std::ostream* os) {
-  *os << '"' << s.toStdString() << '"';
-}
 
 QByteArray ReadAll(const QString& path) {
   QFile file(path);
@@ -123,42 +118,6 @@ TEST(PaneTable, RowsOfALineRangeTakeTheHeaderOnlyWhenItsLineIsIn) {
     EXPECT_EQ(trend.Rows(lines), rows) << lines.first << ".." << lines.last;
 }
 
-#if defined(__SANITIZE_ADDRESS__)
-// The address sanitizer's allocator counts what it hands out, without its red zones.
-extern "C" std::size_t __sanitizer_get_current_allocated_bytes();
-#endif
-
-// What the allocator holds for the program now.
-std::size_t AllocatedBytes() {
-#if defined(__SANITIZE_ADDRESS__)
-  return __sanitizer_get_current_allocated_bytes();
-#else
-  const struct mallinfo2 info = mallinfo2();
-  return info.uordblks + info.hblkhd;
-#endif
-}
-
-// A long trend keeps its rows once and compactly: its text in the pane's own encoding and a
-// few numbers per row and value, not a copy per display or an object per line.
-TEST(PaneTable, ALongTrendCostsLittleMoreThanItsText) {
-  constexpr int kRows = 200'000;
-  const QString date = "04/05/2005", time = "04:00:24", value = "1234.500000";
-  const qsizetype rowBytes = (date.size() + time.size() + value.size() + 4) * 2;  // UTF-16
-  const std::size_t before = AllocatedBytes();
-  {
-    WrittenPane trend;
-    trend.table.Reset({"Date", "Time", "T"});
-    for (int row = 0; row < kRows; ++row) trend.Row({{date, "\t"}, {time, "\t"}, {value, "\r\n"}});
-    ASSERT_EQ(trend.table.LineCount(), kRows + 1);
-    const double perRow = static_cast<double>(AllocatedBytes() - before) / kRows;
-    // The text, with room for it to grow, and the positions of the row, its line and values.
-    EXPECT_LE(perRow, 2.0 * static_cast<double>(rowBytes) + 64) << "bytes per row";
-    logic::DelimitedText out = logic::DelimitedText::Tsv();
-    trend.table.AddRows({kRows - 1, kRows}, out);
-    EXPECT_EQ(out.text(), date + "\t" + time + "\t" + value + "\n") << "the last row read";
-  }
-}
-
 TEST(SaveWhole, ReplacesTheFileOnlyWhenTheWholeTextIsWritten) {
   QTemporaryDir dir;
   const QString path = dir.filePath("out.csv");
@@ -170,9 +129,8 @@ TEST(SaveWhole, ReplacesTheFileOnlyWhenTheWholeTextIsWritten) {
   EXPECT_TRUE(logic::SaveWhole(dir.filePath("taken.csv"), "x").has_value());
   EXPECT_EQ(QDir(dir.path()).entryList(QDir::Files | QDir::Hidden), QStringList{"out.csv"})
       << "no temporary file is left behind";
-}
 
-TEST(SaveWhole, AReadOnlyFolderGivesTheReasonAndKeepsTheOldFile) {
+  // A read-only folder gives the reason and keeps the old file.
   testing_support::ReadOnlyFolder folder({{"out.csv", "old"}});
   std::optional<QString> failure;
   {

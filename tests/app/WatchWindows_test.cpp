@@ -1,16 +1,13 @@
 // Watch windows from the main window and from the list window: windows of their own, any
 // number, usable while the list window is shown modally.
 #include <QApplication>
-#include <QComboBox>
 #include <QListWidget>
 #include <QPushButton>
 #include <QTest>
-#include <QTimer>
 
 #include "MainWindowFixture.h"
 #include "TextDragList.h"
 #include "WatchTableModel.h"
-#include "frmListRead.h"
 #include "frmWatch.h"
 
 namespace app_test {
@@ -44,24 +41,16 @@ TEST_F(MainWindowTest, TheListWindowsWatchOpensOneWithItsSelectedTagsThatStaysUs
   w.show();
   QStringList watched;
   bool started = false;
-  QTimer::singleShot(0, [&] {
-    auto* list = dynamic_cast<frmListRead*>(QApplication::activeModalWidget());
-    ASSERT_NE(list, nullptr);
-    list->lstTagNames->addItems({"LEVEL", "FLOW"});
-    QTest::mouseClick(list->cmdWatch, Qt::LeftButton);
+  WhileListWindowShown([&](frmListRead& list) {
+    list.lstTagNames->addItems({"LEVEL", "FLOW"});
+    QTest::mouseClick(list.cmdWatch, Qt::LeftButton);
     const auto windows = WatchWindows();
-    if (windows.size() == 1) {
-      watch::frmWatch* window = windows.front();
-      watched = window->model().tags();
-      ASSERT_TRUE(QTest::qWaitForWindowExposed(window));
-      // A click through the window system, which drops input to windows a modal one blocks.
-      const QPoint at = window->cmdStart->mapTo(window, QPoint(8, 8));
-      QTest::mouseClick(window->windowHandle(), Qt::LeftButton, {}, at);
-      started = window->cmdStart->text() == "Pause";
-    }
-    list->close();
+    ASSERT_EQ(windows.size(), 1u);
+    watched = windows.front()->model().tags();
+    ASSERT_TRUE(QTest::qWaitForWindowExposed(windows.front()));
+    ClickThroughWindowSystem(windows.front()->cmdStart);
+    started = windows.front()->cmdStart->text() == "Pause";
   });
-  w.cmdListRead->click();
   EXPECT_EQ(watched, (QStringList{"LEVEL", "FLOW"}));
   EXPECT_TRUE(started);
 }

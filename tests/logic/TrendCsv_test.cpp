@@ -2,10 +2,9 @@
 // that says what the values are, a name that says which request.
 #include <gtest/gtest.h>
 
-#include <cstdlib>
-#include <ctime>
 #include <string>
 
+#include "InTimeZone.h"
 #include "RecordCsv.h"
 #include "TrendCsv.h"
 
@@ -14,9 +13,7 @@ namespace {
 // The server's times are on this computer's clock: the offset written is the one of that day,
 // summer time included.
 TEST(TrendCsv, ServerTimesBecomeIso8601WithTheirOffsetAndOtherTextsStay) {
-  const std::string zone = std::getenv("TZ") ? std::getenv("TZ") : "";
-  setenv("TZ", "Europe/Berlin", 1);
-  tzset();
+  testing_support::InTimeZone zone("Europe/Berlin");
   const std::tuple<const char*, const char*, const char*> cases[] = {
       {"04/05/2005", "13:07:09", "2005-05-04T13:07:09+02:00"},
       {"04/12/2005", "13:07:09.25", "2005-12-04T13:07:09.250+01:00"},
@@ -28,11 +25,6 @@ TEST(TrendCsv, ServerTimesBecomeIso8601WithTheirOffsetAndOtherTextsStay) {
   for (const auto& [date, time, iso] : cases)
     EXPECT_EQ(logic::IsoFromServer(QString(date), QString(time)), iso) << date << ' ' << time;
   EXPECT_EQ(logic::IsoFromServer(u"04/12/2005", u"00:30:00", true), "2005-12-03T23:30:00Z");
-  if (zone.empty())
-    unsetenv("TZ");
-  else
-    setenv("TZ", zone.c_str(), 1);
-  tzset();
 }
 
 TEST(TrendCsv, HeaderNamesTheTrendWithItsUnitAndTheFileTheRequest) {

@@ -6,9 +6,9 @@
 #include <QPointer>
 #include <QPushButton>
 #include <QTest>
-#include <QWheelEvent>
 #include <cmath>
 
+#include "ChartInput.h"
 #include "FakeHost.h"
 #include "TrendChart.h"
 #include "TrendChartView.h"
@@ -40,13 +40,6 @@ struct LivePlot : ::testing::Test {
     history->Append(2, t, double(cycles % 7));
   }
   double Latest() const { return double(kStartMs + 1000 * (cycles - 1)); }
-  void Wheel(int notches) {
-    QWidget* viewport = w->chartView->viewport();
-    const QPoint at = viewport->rect().center();
-    QWheelEvent wheel(at, viewport->mapToGlobal(at), QPoint(), QPoint(0, 120 * notches),
-                      Qt::NoButton, Qt::NoModifier, Qt::NoScrollPhase, false);
-    QApplication::sendEvent(viewport, &wheel);
-  }
 
   fake::FakeHost host;
   std::shared_ptr<logic::WatchHistory> history =
@@ -66,7 +59,9 @@ TEST_F(LivePlot, ScrollsWithEachCyclePausesOnAZoomAndHomeReturnsToLive) {
   EXPECT_EQ(w->chart->Shown(), (plot::TimeSpan{Latest() - 300'000, Latest()}));
   EXPECT_EQ(w->chart->Drawn(0).points.back().x(), Latest()) << "the new point is drawn";
 
-  Wheel(2);
+  QWidget* viewport = w->chartView->viewport();
+  const QPoint middle = viewport->rect().center();
+  plot_test::Wheel(viewport, middle, 2);
   const plot::TimeSpan zoomed = w->chart->Shown();
   EXPECT_LT(zoomed.Length(), 300'000);
   EXPECT_FALSE(w->chart->Following());
@@ -78,10 +73,7 @@ TEST_F(LivePlot, ScrollsWithEachCyclePausesOnAZoomAndHomeReturnsToLive) {
   EXPECT_TRUE(w->chart->Following());
   EXPECT_EQ(w->chart->Shown(), (plot::TimeSpan{Latest() - 300'000, Latest()}));
 
-  const QPoint middle = w->chartView->viewport()->rect().center();
-  QTest::mousePress(w->chartView->viewport(), Qt::LeftButton, {}, middle);
-  QTest::mouseMove(w->chartView->viewport(), middle + QPoint(60, 0));
-  QTest::mouseRelease(w->chartView->viewport(), Qt::LeftButton, {}, middle + QPoint(60, 0));
+  plot_test::Drag(viewport, Qt::LeftButton, middle, middle + QPoint(60, 0));
   EXPECT_LT(w->chart->Shown().to, Latest()) << "a drag back in time pauses too";
   Cycle();
   w->Extend();

@@ -13,9 +13,9 @@
 #include <QTemporaryDir>
 #include <QTest>
 #include <QValueAxis>
-#include <QWheelEvent>
 #include <cmath>
 
+#include "ChartInput.h"
 #include "FakeHost.h"
 #include "TrendChart.h"
 #include "TrendChartView.h"
@@ -53,11 +53,7 @@ struct PlotWindow : ::testing::Test {
   QPoint View(QPointF chartPoint) {
     return w.chartView->mapFromScene(w.chart->mapToScene(chartPoint));
   }
-  void Wheel(QPoint at, int notches) {
-    QWheelEvent wheel(at, viewport()->mapToGlobal(at), QPoint(), QPoint(0, 120 * notches),
-                      Qt::NoButton, Qt::NoModifier, Qt::NoScrollPhase, false);
-    QApplication::sendEvent(viewport(), &wheel);
-  }
+  void Wheel(QPoint at, int notches) { plot_test::Wheel(viewport(), at, notches); }
 
   fake::FakeHost host;
   plot::frmTrendPlot w{host, [](const QString& trend) {
@@ -93,9 +89,7 @@ TEST_F(PlotWindow, ADragMovesAlongAndABandZoomsToItsRegion) {
   Wheel(View(area().center()), 5);
   const plot::TimeSpan before = w.chart->Shown();
   const QPoint middle = View(area().center());
-  QTest::mousePress(viewport(), Qt::LeftButton, {}, middle);
-  QTest::mouseMove(viewport(), middle + QPoint(100, 0));
-  QTest::mouseRelease(viewport(), Qt::LeftButton, {}, middle + QPoint(100, 0));
+  plot_test::Drag(viewport(), Qt::LeftButton, middle, middle + QPoint(100, 0));
   const double moved = 100 / area().width() * before.Length();
   EXPECT_NEAR(w.chart->Shown().from, before.from - moved, 1000) << "the data follows the mouse";
 
@@ -109,9 +103,7 @@ TEST_F(PlotWindow, ADragMovesAlongAndABandZoomsToItsRegion) {
   ASSERT_EQ(expected.size(), 2u) << "m and l/s";
   const QPointF a(area().left() + area().width() * 0.2, area().top());
   const QPointF b(area().left() + area().width() * 0.6, area().top() + area().height() / 4);
-  QTest::mousePress(viewport(), Qt::RightButton, {}, View(a));
-  QTest::mouseMove(viewport(), View(b));
-  QTest::mouseRelease(viewport(), Qt::RightButton, {}, View(b));
+  plot_test::Drag(viewport(), Qt::RightButton, View(a), View(b));
   EXPECT_NEAR(w.chart->Shown().from, shown.from + 0.2 * shown.Length(), 0.01 * shown.Length());
   EXPECT_NEAR(w.chart->Shown().to, shown.from + 0.6 * shown.Length(), 0.01 * shown.Length());
   for (std::size_t i = 0; i < expected.size(); ++i) {

@@ -3,32 +3,13 @@
 #include <gtest/gtest.h>
 
 #include <QDateTime>
-#include <cstdlib>
-#include <ctime>
 
+#include "InTimeZone.h"
 #include "TimeTicks.h"
 
 namespace {
 
-/// Runs the test in a time zone of its own and puts the old one back.
-class InZone {
- public:
-  explicit InZone(const char* zone) : old_(qgetenv("TZ")), had_(qEnvironmentVariableIsSet("TZ")) {
-    qputenv("TZ", zone);
-    tzset();
-  }
-  ~InZone() {
-    if (had_)
-      qputenv("TZ", old_);
-    else
-      qunsetenv("TZ");
-    tzset();
-  }
-
- private:
-  QByteArray old_;
-  bool had_;
-};
+using testing_support::InTimeZone;
 
 double At(int y, int mo, int d, int h, int mi, int s = 0) {
   return static_cast<double>(QDateTime(QDate(y, mo, d), QTime(h, mi, s)).toMSecsSinceEpoch());
@@ -41,7 +22,7 @@ QStringList Labels(const std::vector<plot::TimeTick>& ticks) {
 }
 
 TEST(TimeTicks, FallOnRoundLocalTimesForEverySpan) {
-  InZone zone("Asia/Kathmandu");  // UTC+05:45: a tick on a round UTC time is no round time here
+  InTimeZone zone("Asia/Kathmandu");  // UTC+05:45: a tick on a round UTC time is no round time here
   struct Case {
     const char* what;
     double from, to;
@@ -91,7 +72,7 @@ TEST(TimeTicks, FallOnRoundLocalTimesForEverySpan) {
 }
 
 TEST(TimeTicks, SkipTheHourTheClocksLeaveOutAndRepeatNone) {
-  InZone zone("Europe/London");  // 29/03/2026 01:00 becomes 02:00
+  InTimeZone zone("Europe/London");  // 29/03/2026 01:00 becomes 02:00
   const auto ticks = plot::RoundTimeTicks(At(2026, 3, 29, 0, 10), At(2026, 3, 29, 2, 50), 4);
   EXPECT_EQ(Labels(ticks), (QStringList{"00:30", "02:00", "02:30"}));
 }

@@ -175,11 +175,10 @@ TEST_F(WatchWindowTest, AWatchListSavedOpensAgainInItsOrder) {
   Menu("&Save Watch List...")->trigger();
   ASSERT_TRUE(QFile::exists(path)) << host.shownBoxes().join('\n').toStdString();
 
-  watch::frmWatch other(module, host, {});
-  other.ChooseWatchList = [&] { return std::optional<QString>(path); };
-  for (QAction* action : other.menuBar()->actions().first()->menu()->actions())
-    if (action->text() == "&Open Watch List...") action->trigger();
-  EXPECT_EQ(other.model().tags(), tags);
+  w = std::make_unique<watch::frmWatch>(module, host, QStringList{});
+  w->ChooseWatchList = [&] { return std::optional<QString>(path); };
+  Menu("&Open Watch List...")->trigger();
+  EXPECT_EQ(w->model().tags(), tags);
   EXPECT_TRUE(host.boxes.empty());
 }
 

@@ -1,10 +1,10 @@
 // The texts of values and instants: what a tag of each type stores, and dates and times.
 #include <gtest/gtest.h>
 
-#include <cstdlib>
 #include <ctime>
 #include <tuple>
 
+#include "InTimeZone.h"
 #include "TagType.h"
 #include "TimeText.h"
 
@@ -63,11 +63,8 @@ TEST(TimeText, RefusesTextThatIsNoRealInstant) {
 // The fast formatting must agree with the C library across daylight saving changes,
 // including a zone that moves by half an hour.
 TEST(TimeText, AgreesWithTheCLibraryAcrossClockChanges) {
-  const char* saved = std::getenv("TZ");
-  const std::string previous = saved ? saved : "";
   for (const char* zone : {"Europe/London", "Australia/Lord_Howe", "America/St_Johns"}) {
-    setenv("TZ", zone, 1);
-    tzset();
+    const testing_support::InTimeZone inZone(zone);
     // Far-off years, so no hour is already cached from another zone.
     for (const Millis from : {1'932'000'000'000LL, 1'948'000'000'000LL}) {
       for (Millis t = from; t < from + 400LL * 86400 * 1000; t += 421'001) {
@@ -82,8 +79,6 @@ TEST(TimeText, AgreesWithTheCLibraryAcrossClockChanges) {
       }
     }
   }
-  saved ? setenv("TZ", previous.c_str(), 1) : unsetenv("TZ");
-  tzset();
 }
 
 }  // namespace

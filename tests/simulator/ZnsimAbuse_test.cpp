@@ -280,15 +280,4 @@ TEST(ZnsimAbuse, DeadlinesEndSilentHalfSentAndIdleConnections) {
   EXPECT_TRUE(idle.ClosedByPeer(60s)) << "logged in but idle for over 2 s";
 }
 
-TEST(ZnsimAbuse, AFailingScriptWritesNothing) {
-  ZnsimProcess sim;
-  RawClient client(sim.port());
-  ASSERT_TRUE(client.Login());
-  ASSERT_TRUE(client.Zncode("TagWrite(\"VISITORS\", 12)")->ok());
-  const auto failed = client.Zncode("Time(TagWrite(\"VISITORS\", 55), 1)");
-  ASSERT_TRUE(failed);
-  EXPECT_EQ(failed->error(), "Time takes 0 to 1 argument(s)");
-  EXPECT_EQ(client.TagRead("VISITORS")->tag_value().value(), "12");
-}
-
 }  // namespace

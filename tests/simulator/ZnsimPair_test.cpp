@@ -11,8 +11,8 @@
 #include <random>
 #include <thread>
 
-#include "HeldPort.h"
 #include "RawClient.h"
+#include "RedundantPair.h"
 #include "ZnsimProcess.h"
 #include "framing.h"
 
@@ -27,35 +27,11 @@ using Clock = std::chrono::steady_clock;
 // Replication takes milliseconds; the deadline only bounds a test that would otherwise hang.
 constexpr auto kEventually = 30s;
 
-// Both servers of a pair, each with its own data folder that outlives its processes.
-class Pair {
- public:
-  Pair() {
-    StartAlpha();
-    StartBeta();
-  }
-
-  // Alpha waits to be dialed and keeps its port across restarts; beta dials it.
-  void StartAlpha() {
-    alpha = std::make_unique<ZnsimProcess>(testing_support::PairArgs(home_.path, "alpha"),
-                                           alphaData_.path, alphaPort_.port());
-  }
-  void StartBeta() {
-    beta = std::make_unique<ZnsimProcess>(
-        testing_support::PairArgs(home_.path, "beta", alpha->address()), betaData_.path);
-  }
-
-  std::unique_ptr<ZnsimProcess> alpha;
-  std::unique_ptr<ZnsimProcess> beta;
-  ZnsimProcess& server(int which) { return which == 0 ? *alpha : *beta; }
-  void Restart(int which) { which == 0 ? StartAlpha() : StartBeta(); }
-
- private:
-  TempDir home_{"znsim-pair-"};
-  TempDir alphaData_;
-  TempDir betaData_;
-  // Kept for alpha's restarts: no other test's server, with a secret alike, takes it meanwhile.
-  testing_support::HeldPort alphaPort_;
+// Alpha is the pair's primary, beta its standby.
+struct Pair : testing_support::RedundantPair {
+  Pair() : RedundantPair("alpha", "beta") {}
+  ZnsimProcess& server(int which) { return which == 0 ? *primary : *standby; }
+  void Restart(int which) { which == 0 ? StartPrimary() : StartStandby(); }
 };
 
 std::unique_ptr<RawClient> LoggedIn(const ZnsimProcess& server) {
@@ -89,15 +65,15 @@ std::string Awaited(const ZnsimProcess& server, const std::string& tag, const st
 
 TEST(ZnsimPair, AWriteOnEitherIsServedByTheOther) {
   Pair pair;
-  auto onAlpha = LoggedIn(*pair.alpha);
-  auto onBeta = LoggedIn(*pair.beta);
+  auto onAlpha = LoggedIn(*pair.primary);
+  auto onBeta = LoggedIn(*pair.standby);
   ASSERT_EQ(Write(*onAlpha, "LIT101", "2.75"), "written");
   ASSERT_EQ(Write(*onBeta, "FIT101", "41"), "written");
-  EXPECT_EQ(Awaited(*pair.beta, "LIT101", "2.75"), "2.75");
-  EXPECT_EQ(Awaited(*pair.alpha, "FIT101", "41"), "41");
+  EXPECT_EQ(Awaited(*pair.standby, "LIT101", "2.75"), "2.75");
+  EXPECT_EQ(Awaited(*pair.primary, "FIT101", "41"), "41");
   // The later of two writes to one tag wins on both, whichever server took it.
   ASSERT_EQ(Write(*onBeta, "LIT101", "3.5"), "written");
-  EXPECT_EQ(Awaited(*pair.alpha, "LIT101", "3.5"), "3.5");
+  EXPECT_EQ(Awaited(*pair.primary, "LIT101", "3.5"), "3.5");
   EXPECT_EQ(ValueOf(*onBeta, "LIT101"), "3.5");
 
   const auto state = onAlpha->Zncode("SimPeer()");
@@ -111,42 +87,42 @@ TEST(ZnsimPair, AWriteOnEitherIsServedByTheOther) {
 TEST(ZnsimPair, AServerKilledAndRestartedCatchesUp) {
   Pair pair;
   {
-    auto onBeta = LoggedIn(*pair.beta);
+    auto onBeta = LoggedIn(*pair.standby);
     ASSERT_EQ(Write(*onBeta, "AIT101", "7.25"), "written");
   }
-  pair.beta->kill9();
+  pair.standby->kill9();
   {
-    auto onAlpha = LoggedIn(*pair.alpha);
+    auto onAlpha = LoggedIn(*pair.primary);
     for (int i = 1; i <= 50; ++i)
       ASSERT_EQ(Write(*onAlpha, "FIT301", std::to_string(i)), "written");
     ASSERT_EQ(Write(*onAlpha, "PIT301", "12.5"), "written");
   }
-  pair.StartBeta();
-  EXPECT_EQ(Awaited(*pair.beta, "FIT301", "50"), "50");
-  EXPECT_EQ(Awaited(*pair.beta, "PIT301", "12.5"), "12.5");
-  EXPECT_EQ(Awaited(*pair.beta, "AIT101", "7.25"), "7.25");
+  pair.StartStandby();
+  EXPECT_EQ(Awaited(*pair.standby, "FIT301", "50"), "50");
+  EXPECT_EQ(Awaited(*pair.standby, "PIT301", "12.5"), "12.5");
+  EXPECT_EQ(Awaited(*pair.standby, "AIT101", "7.25"), "7.25");
 
-  pair.alpha->kill9();
+  pair.primary->kill9();
   {
-    auto onBeta = LoggedIn(*pair.beta);
+    auto onBeta = LoggedIn(*pair.standby);
     ASSERT_EQ(Write(*onBeta, "TIT101", "18.5"), "written");
   }
-  pair.StartAlpha();
-  EXPECT_EQ(Awaited(*pair.alpha, "TIT101", "18.5"), "18.5");
-  EXPECT_EQ(Awaited(*pair.alpha, "AIT101", "7.25"), "7.25");
+  pair.StartPrimary();
+  EXPECT_EQ(Awaited(*pair.primary, "TIT101", "18.5"), "18.5");
+  EXPECT_EQ(Awaited(*pair.primary, "AIT101", "7.25"), "7.25");
 }
 
 // Writes on both sides while one server is stopped: once it runs again both hold the newer
 // value of each tag, including where the two wrote the same tag.
 TEST(ZnsimPair, WritesOnBothWhileOneIsStoppedEndInTheNewerValueOnBoth) {
   Pair pair;
-  auto onBeta = LoggedIn(*pair.beta);
+  auto onBeta = LoggedIn(*pair.standby);
   ASSERT_EQ(Write(*onBeta, "AIT102", "1"), "written");
-  EXPECT_EQ(Awaited(*pair.alpha, "AIT102", "1"), "1");
+  EXPECT_EQ(Awaited(*pair.primary, "AIT102", "1"), "1");
 
-  pair.beta->pause();
+  pair.standby->pause();
   {
-    auto onAlpha = LoggedIn(*pair.alpha);
+    auto onAlpha = LoggedIn(*pair.primary);
     ASSERT_EQ(Write(*onAlpha, "AIT102", "2"), "written");
     ASSERT_EQ(Write(*onAlpha, "AIT103", "3"), "written");
   }
@@ -156,11 +132,11 @@ TEST(ZnsimPair, WritesOnBothWhileOneIsStoppedEndInTheNewerValueOnBoth) {
   request.set_id(99);
   request.mutable_zncode()->set_function("TagWrite(\"AIT102\", 4)");
   onBeta->SendBytes(znwire::EncodeFrame(request).value());
-  pair.beta->resume();
+  pair.standby->resume();
   const auto reply = onBeta->ReadReply(kEventually);
   ASSERT_TRUE(reply && reply->ok());
 
-  for (const auto* server : {pair.alpha.get(), pair.beta.get()}) {
+  for (const auto* server : {pair.primary.get(), pair.standby.get()}) {
     EXPECT_EQ(Awaited(*server, "AIT102", "4"), "4") << server->address();
     EXPECT_EQ(Awaited(*server, "AIT103", "3"), "3") << server->address();
   }
@@ -201,7 +177,8 @@ TEST(ZnsimPair, NoAcknowledgedWriteIsLostThroughRandomKills) {
   SCOPED_TRACE("seed " + std::to_string(seed));
   std::mt19937 random(seed);
   Pair pair;
-  std::array<std::unique_ptr<RawClient>, 2> clients{LoggedIn(*pair.alpha), LoggedIn(*pair.beta)};
+  std::array<std::unique_ptr<RawClient>, 2> clients{LoggedIn(*pair.primary),
+                                                    LoggedIn(*pair.standby)};
   std::map<std::string, std::string> acknowledged;
   int kills = 0;
   for (int i = 1; i <= 10000; ++i) {
@@ -219,7 +196,7 @@ TEST(ZnsimPair, NoAcknowledgedWriteIsLostThroughRandomKills) {
     acknowledged[tag] = std::to_string(i);
   }
   RecordProperty("kills", kills);
-  for (const auto* server : {pair.alpha.get(), pair.beta.get()}) {
+  for (const auto* server : {pair.primary.get(), pair.standby.get()}) {
     for (const auto& [tag, value] : acknowledged) {
       EXPECT_EQ(Awaited(*server, tag, value), value) << tag << " on " << server->address();
     }

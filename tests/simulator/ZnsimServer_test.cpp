@@ -2,12 +2,9 @@
 #include <gtest/gtest.h>
 
 #include <chrono>
-#include <fstream>
 #include <set>
 
-#include "Authenticator.h"
 #include "RawClient.h"
-#include "SmallProject.h"
 #include "TimeText.h"
 #include "ZnsimProcess.h"
 #include "framing.h"
@@ -236,31 +233,6 @@ TEST(ZnsimServer, AlarmHistorySurvivesAKill) {
   RawClient client(again.port());
   ASSERT_TRUE(client.Login());
   EXPECT_EQ(occurrences(client), before) << "the same occurrences, neither lost nor seeded twice";
-}
-
-// znsim serving a project file of its own instead of the demo plant.
-TEST(ZnsimProjectFile, ServesTheUsersTagsAndDevicesOfTheFile) {
-  simtest::TempDir dir;
-  const auto file = dir / "works.toml";
-  std::ofstream(file) << "title = \"Pump station\"\n"
-                      << "[[users]]\nname = \"Op\"\nhash = \"" << znsim::HashPassword("s3cret")
-                      << "\"\n[[tags]]\nname = \"FLOW\"\ntype = \"integer\"\n"
-                      << "sim = { kind = \"constant\", offset = 12 }\n"
-                      << "[[devices]]\nname = \"Pumps\"\nfields = [\"Name\", \"Duty\"]\n"
-                      << "records = [[\"P1\", \"Lead\"], [\"P2\", \"Lag\"]]\n";
-  ZnsimProcess sim({"--project", file.string()});
-  {
-    RawClient demoUser(sim.port());
-    EXPECT_FALSE(demoUser.Login()) << "only the file's users exist";
-  }
-  RawClient client(sim.port());
-  ASSERT_TRUE(client.Login("Op", "s3cret"));
-  EXPECT_EQ(client.Zncode("TagRead(\"FLOW\")")->zncode().result(), "12");
-  EXPECT_FALSE(client.Zncode("TagRead(\"LIT101\")")->ok()) << "no demo tags";
-  const auto pumps = client.FindFirst("Pumps");
-  ASSERT_TRUE(pumps && pumps->ok());
-  EXPECT_EQ(pumps->find_page().total(), 2u);
-  EXPECT_EQ(pumps->find_page().rows(1).values(1), "Lag");
 }
 
 }  // namespace

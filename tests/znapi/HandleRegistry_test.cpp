@@ -64,35 +64,6 @@ TEST(HandleRegistry, MembersShareRunsAndKeepTheirIndexes) {
   EXPECT_TRUE(registry.FindMember<Items>(itemsOfB.back().first).has_value());
 }
 
-// A walk through many records, alone or beside another, leaves the registry's size as it was:
-// a record whose row the cursor left is forgotten, not kept.
-TEST(HandleRegistry, WalkingRecordsKeepsTheRegistrySize) {
-  HandleRegistry registry;
-  const auto search = std::make_shared<Search>(nullptr, SearchCursor(ArenaResponse()));
-  const auto other = std::make_shared<Search>(nullptr, SearchCursor(ArenaResponse()));
-  const auto s = registry.Add(search);
-  const auto o = registry.Add(other);
-  const auto next = [&](std::int32_t owner, const std::shared_ptr<Search>& of, std::uint64_t row) {
-    return registry.AddMember(Records{of}, owner, row, HandleRegistry::Earlier::Fail);
-  };
-  std::int32_t first = next(s, search, 0);
-  next(o, other, 0);
-  const std::size_t before = registry.size();
-  std::int32_t last = first;
-  for (std::uint64_t row = 1; row < 5000; ++row) {
-    const std::int32_t record = next(s, search, row);
-    EXPECT_GT(record, last) << "never reused";
-    last = record;
-    // Now and then the other search moves too, which starts a new run for both.
-    if (row % 500 == 0) next(o, other, row / 500);
-    EXPECT_EQ(registry.size(), before) << row;
-  }
-  EXPECT_FALSE(registry.FindMember<Records>(first).has_value()) << "its run was replaced";
-  EXPECT_EQ(registry.FindMember<Records>(last)->second, 4999u);
-  EXPECT_TRUE(registry.Remove(s));
-  EXPECT_FALSE(registry.FindMember<Records>(last).has_value());
-}
-
 TEST(TagList, ReplyWithAnotherItemCountIsRefusedAndClearsTheValues) {
   TagList list(nullptr);
   list.Add("A");

@@ -15,14 +15,6 @@ namespace {
 using testing_support::ZnsimProcess;
 using Calls = Connected;
 
-// Writes read back are seen through the main window end to end.
-TEST_F(Calls, RefusedRequestsLeaveTheConnectionWorking) {
-  EXPECT_EQ(znTagWrite(h_, "NO_SUCH_TAG", "1"), 0);
-  EXPECT_FALSE(ReadTag(h_, "NO_SUCH_TAG").has_value());
-  EXPECT_FALSE(Zncode(h_, "NoSuchFunction(").has_value());
-  EXPECT_TRUE(ReadTag(h_, "LIT101").has_value());
-}
-
 // Every call that hands out text cuts it to the buffer, always terminates it, never writes
 // past the length it was given and reports the length it kept where it reports one. All share
 // one copy, so a call with and one without the reported length stand for the rest.

@@ -1,5 +1,5 @@
-// Faults asked of a real znsim: each ends the library's call within its deadline with the
-// reason that fault implies, and only an administrator may ask for one.
+// Faults asked of a real znsim, or a server stopped: each ends the library's call within its
+// deadline with the reason that fault implies, and only an administrator may ask for one.
 #include <gtest/gtest.h>
 
 #include <chrono>
@@ -14,20 +14,6 @@ using namespace znapi::testing;
 using testing_support::TempDir;
 using testing_support::ZnsimProcess;
 using Clock = std::chrono::steady_clock;
-
-std::string LastError() {
-  char buffer[512] = {};
-  znLastError(buffer, sizeof buffer);
-  return buffer;
-}
-
-// A connection whose requests give up after two seconds.
-int32_t OpenImpatient(const ZnsimProcess& server) {
-  setenv("ZNAPI_TIMEOUT_MS", "2000", 1);  // read at each open
-  const int32_t h = OpenTo(server);
-  unsetenv("ZNAPI_TIMEOUT_MS");
-  return h;
-}
 
 TEST(Faults, EachEndsTheCallWithinItsDeadlineWithItsReason) {
   struct Case {
@@ -67,6 +53,33 @@ TEST(Faults, EachEndsTheCallWithinItsDeadlineWithItsReason) {
   }
 }
 
+// A stopped server fails the request at its deadline; the connection stays broken after.
+TEST(Faults, AStoppedServerFailsTheRequestAndTheConnectionStaysBroken) {
+  ZnsimProcess server;
+  const int32_t h = OpenImpatient(server);
+  ASSERT_GT(h, 0);
+  const int32_t list = znListNew(h, 0);
+  const int32_t item = znListAdd(list, "LIT101");
+  ASSERT_NE(znListRead(list, 0), 0);
+
+  server.pause();
+  const auto start = Clock::now();
+  EXPECT_FALSE(ReadTag(h, "LIT101").has_value());
+  EXPECT_GE(Clock::now() - start, 1900ms) << "gave up before the deadline";
+  server.resume();
+
+  // The server answers again, but this connection may hold a late reply: it stays failed.
+  // Every call goes through the one connection rule, seen in full in the ServerConnection tests.
+  EXPECT_FALSE(ReadTag(h, "LIT101").has_value());
+  EXPECT_EQ(znListRead(list, 0), 0);
+  EXPECT_FALSE(ListData(item).has_value()) << "a value from before the failure is not current";
+  EXPECT_NE(znClose(h), 0);
+
+  const int32_t fresh = OpenTo(server);
+  EXPECT_TRUE(ReadTag(fresh, "LIT101").has_value());
+  znClose(fresh);
+}
+
 TEST(Faults, RefusedLoginsFailTheOpenWithTheTimeLeft) {
   ZnsimProcess server({"--fault", "refuse-logins:600"});
   const auto start = Clock::now();
@@ -87,6 +100,7 @@ TEST(Faults, OnlyAnAdministratorMaySetOne) {
   ZnsimProcess server({"--project", project});
   const int32_t op = znOpen(server.address().c_str(), "Operator", "op-pass", 0);
   ASSERT_GT(op, 0) << LastError();
+  EXPECT_EQ(ReadTag(op, "FLOW"), "12") << "the file's own tag, as its model gives it";
   EXPECT_FALSE(Zncode(op, "SimFault(\"refuse-logins\", 60)").has_value());
   EXPECT_NE(LastError().find("administrators only"), std::string::npos) << LastError();
   znClose(op);

@@ -3,9 +3,9 @@
 #include <gtest/gtest.h>
 
 #include <condition_variable>
-#include <mutex>
 #include <cstdlib>
 #include <functional>
+#include <mutex>
 #include <thread>
 
 #include "HeldPort.h"
@@ -15,14 +15,6 @@ namespace znapi::testing {
 namespace {
 
 using testing_support::ZnsimProcess;
-
-std::string LastError() {
-  char buffer[512];
-  std::fill(std::begin(buffer), std::end(buffer), 'x');
-  const int32_t has = znLastError(buffer, sizeof buffer);
-  EXPECT_EQ(has != 0, buffer[0] != '\0') << "the result says whether there is a reason";
-  return buffer;
-}
 
 TEST(LastError, OpeningNamesWhatStoodInTheWay) {
   ZnsimProcess server;
@@ -36,6 +28,9 @@ TEST(LastError, OpeningNamesWhatStoodInTheWay) {
   EXPECT_EQ(refusal.rfind("login refused for user 'Engineer'", 0), 0u) << refusal;
   EXPECT_EQ(refusal.find("Wrong-Secret"), std::string::npos) << "never a password";
 
+  EXPECT_EQ(znOpen(nullptr, kUser, kPassword, 0), 0);
+  EXPECT_EQ(znOpen(server.address().c_str(), nullptr, kPassword, 0), 0);
+  EXPECT_EQ(znOpen(server.address().c_str(), kUser, nullptr, 0), 0);
   EXPECT_EQ(znOpen("host:port", kUser, kPassword, 0), 0);
   EXPECT_EQ(LastError(),
             "'host:port' is not a computer name (host, host:port or [v6]:port, each optionally "

@@ -24,12 +24,6 @@ using testing_support::ZnsimProcess;
 // A documentation address: in the test's own network it is the "other computer".
 constexpr const char* kElsewhere = "198.51.100.7";
 
-std::string LastReason() {
-  char buffer[512] = {};
-  znLastError(buffer, sizeof buffer);
-  return buffer;
-}
-
 // The first bytes of a capture in hex, as a report quotes them.
 std::string Head(const std::string& bytes) {
   std::string hex;
@@ -66,7 +60,7 @@ TEST_F(SecureDefault, OnlyPlainCarriesThePasswordInClearToAnotherComputer) {
       CapturingRelay relay(kElsewhere, server.port());
       const std::string name = scheme + kElsewhere + ":" + std::to_string(relay.port());
       const int32_t h = znOpen(name.c_str(), kUser, kPassword, 0);
-      ASSERT_GT(h, 0) << LastReason();
+      ASSERT_GT(h, 0) << LastError();
       EXPECT_TRUE(ReadTag(h, "LIT101").has_value());
       znClose(h);
       const std::string wire = relay.captured();
@@ -87,12 +81,12 @@ TEST_F(SecureDefault, AServerWithoutTlsElsewhereIsRefusedWithThePlainForm) {
   RunInOwnNetwork(kElsewhere, [] {
     ZnsimProcess server({"--allow-plaintext"}, {}, 0, kElsewhere);
     EXPECT_EQ(OpenTo(server), 0);
-    EXPECT_NE(LastReason().find("a server without TLS is reached as plain://" + server.address() +
-                                ", which sends the password in clear"),
+    EXPECT_NE(LastError().find("a server without TLS is reached as plain://" + server.address() +
+                               ", which sends the password in clear"),
               std::string::npos)
-        << LastReason();
+        << LastError();
     const int32_t h = znOpen(("plain://" + server.address()).c_str(), kUser, kPassword, 0);
-    EXPECT_GT(h, 0) << LastReason();
+    EXPECT_GT(h, 0) << LastError();
     znClose(h);
   });
 }
@@ -107,7 +101,7 @@ TEST_F(SecureDefault, LoopbackFormsStayPlainOnADualStackServer) {
        {"127.0.0.1:" + port, "[::1]:" + port, "[::ffff:127.0.0.1]:" + port, "localhost:" + port}) {
     SCOPED_TRACE(name);
     const int32_t h = znOpen(name.c_str(), kUser, kPassword, 0);
-    EXPECT_GT(h, 0) << LastReason();
+    EXPECT_GT(h, 0) << LastError();
     EXPECT_TRUE(ReadTag(h, "LIT101").has_value());
     znClose(h);
   }

@@ -3,6 +3,9 @@
 #include <gtest/gtest.h>
 #include <sodium.h>
 
+#include <algorithm>
+#include <cstdlib>
+#include <iterator>
 #include <optional>
 #include <stdexcept>
 #include <string>
@@ -20,6 +23,14 @@ inline int32_t OpenTo(const testing_support::ZnsimProcess& server,
   return znOpen(server.address().c_str(), kUser, password, 0);
 }
 
+/// A connection whose requests give up after two seconds.
+inline int32_t OpenImpatient(const testing_support::ZnsimProcess& server) {
+  setenv("ZNAPI_TIMEOUT_MS", "2000", 1);  // read at each open
+  const int32_t h = OpenTo(server);
+  unsetenv("ZNAPI_TIMEOUT_MS");
+  return h;
+}
+
 /// The Argon2id hash of a project file's user, at the cheapest cost to keep tests quick.
 inline std::string PasswordHash(const std::string& utf8Password) {
   char out[crypto_pwhash_STRBYTES];
@@ -28,6 +39,15 @@ inline std::string PasswordHash(const std::string& utf8Password) {
                         crypto_pwhash_MEMLIMIT_MIN) != 0)
     throw std::runtime_error("hashing failed");
   return out;
+}
+
+/// Why the last failed call on this thread failed; empty after a success.
+inline std::string LastError() {
+  char buffer[512];
+  std::fill(std::begin(buffer), std::end(buffer), 'x');
+  const int32_t has = znLastError(buffer, sizeof buffer);
+  EXPECT_EQ(has != 0, buffer[0] != '\0') << "the result says whether there is a reason";
+  return buffer;
 }
 
 /// What a call wrote into its buffer, or nullopt when it failed.

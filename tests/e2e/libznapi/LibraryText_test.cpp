@@ -61,6 +61,10 @@ TEST_F(Texts, EveryTextPathCarriesWindows1252BothWays) {
   EXPECT_EQ(Property(record, "object.fields(2).Name"), "Ma\xDF");
   EXPECT_EQ(ReadTag(h, "Greek"), "? \xB5");
   znFindClose(search);
+
+  // The project file's users and tags replace the demo plant's.
+  EXPECT_EQ(OpenTo(server), 0) << "the demo plant's user";
+  EXPECT_FALSE(ReadTag(h, "LIT101").has_value()) << "a demo plant's tag";
 }
 
 }  // namespace

@@ -1,5 +1,5 @@
 // Why a call failed, end to end: the program's own stack (real library, the recorder, the
-// windows) against a real znsim. A wrong password still shows only the box; the Call Log
+// windows) against a real znsim. A wrong password is explained under the box; the Call Log
 // shows the login's refusal and saves it as CSV; the status line's tooltip names the unknown
 // tag of a failed read.
 #include <gtest/gtest.h>
@@ -39,6 +39,8 @@ TEST(CallLogEndToEnd, AWrongPasswordIsExplainedInTheCallLogAndItsFile) {
   testing_support::ReplaceText(w.txtPassword[0], "Marlowe");
   QTest::mouseClick(w.cmdTestConnection, Qt::LeftButton);
   ASSERT_EQ(host.shownBoxes(), QStringList{"ZnAPI Connection|critical|Connection failed."});
+  EXPECT_TRUE(host.boxes[0].informative.startsWith("login refused for user 'Engineer'"))
+      << "explained under the box: " << host.boxes[0].informative.toStdString();
 
   QTest::keyClick(&w, Qt::Key_F12);
   calllog::frmCallLog* window = w.CallLogWindow();

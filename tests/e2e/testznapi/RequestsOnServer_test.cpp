@@ -4,12 +4,12 @@
 #include <QDeadlineTimer>
 #include <QFile>
 #include <QFileInfo>
-#include <QProcess>
 #include <QRadioButton>
 #include <QRegularExpression>
 #include <QTemporaryDir>
 #include <QThread>
 
+#include "../zncheck/ZncheckRun.h"
 #include "QtHost.h"
 #include "Widgets.h"
 #include "WindowOnServer.h"
@@ -104,18 +104,11 @@ struct RequestFilesE2e : RequestsE2e {
     return QString::asprintf("%04d-%02d-%02d %02d%02d", host.now.year, host.now.month, host.now.day,
                              host.now.hour, host.now.minute);
   }
-  std::string ZncheckCsv(QStringList args) {
-    QProcess zncheck;
-    QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
-    env.insert("ZNAPI_PASSWORD", "Marlow");
-    env.insert("ASAN_OPTIONS", "detect_leaks=0");
-    zncheck.setProcessEnvironment(env);
-    zncheck.start(ZNCHECK_BUILD_PATH, args << "--format"
-                                           << "csv"
-                                           << "--primary" << server);
-    EXPECT_TRUE(zncheck.waitForFinished(120000));
-    EXPECT_EQ(zncheck.exitCode(), 0) << zncheck.readAllStandardError().toStdString();
-    return zncheck.readAllStandardOutput().toStdString();
+  std::string ZncheckCsv(const QStringList& args) {
+    const auto run =
+        zncheck_test::Zncheck(args + QStringList{"--format", "csv", "--primary", server});
+    EXPECT_EQ(run.exitCode, 0) << run.err.toStdString();
+    return run.out.toStdString();
   }
 };
 

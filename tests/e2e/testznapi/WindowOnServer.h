@@ -8,14 +8,10 @@
 
 #include "DynamicZnApi.h"
 #include "FakeHost.h"
+#include "QStringPrinting.h"
 #include "ZnsimProcess.h"
 #include "basZNAPI.h"
 #include "frmTestConnection.h"
-
-// Readable failure messages for texts.
-inline void PrintTo(const QString& s, std::ostream* os) {
-  *os << '"' << s.toStdString() << '"';
-}
 
 namespace e2e_test {
 

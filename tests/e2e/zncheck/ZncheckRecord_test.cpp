@@ -10,35 +10,17 @@
 #include <QThread>
 #include <csignal>
 
-#include "HeldPort.h"
 #include "PythonCsv.h"
+#include "RedundantPair.h"
 #include "ZncheckRun.h"
-#include "ZnsimProcess.h"
 
 namespace zncheck_test {
 namespace {
 
-using testing_support::HeldPort;
-using testing_support::PairArgs;
-using testing_support::TempDir;
-using testing_support::ZnsimProcess;
-
 constexpr int kTags = 50;
 
-// A primary and a standby joined as a redundant pair; the primary keeps its port and data
-// across a restart.
-struct RedundantPair : ::testing::Test {
-  TempDir home{"znsim-pair-"};
-  TempDir primaryData, standbyData;
-  HeldPort primaryPort;
-  std::unique_ptr<ZnsimProcess> primary = StartPrimary();
-  std::unique_ptr<ZnsimProcess> standby = std::make_unique<ZnsimProcess>(
-      PairArgs(home.path, "standby", primary->address()), standbyData.path);
-
-  std::unique_ptr<ZnsimProcess> StartPrimary() {
-    return std::make_unique<ZnsimProcess>(PairArgs(home.path, "primary"), primaryData.path,
-                                          primaryPort.port());
-  }
+// A redundant pair, given to zncheck as its primary and standby.
+struct RecordedPair : ::testing::Test, testing_support::RedundantPair {
   QStringList Servers() const {
     return {"--primary", QString::fromStdString(primary->address()), "--standby",
             QString::fromStdString(standby->address())};
@@ -76,7 +58,7 @@ qsizetype Count(const std::vector<QStringList>& rows, const QString& server) {
                        [&](const QStringList& row) { return row.value(1) == server; });
 }
 
-TEST_F(RedundantPair, ARecordedWatchFollowsTheFailoverMarksGapsAndSurvivesAKill) {
+TEST_F(RecordedPair, ARecordedWatchFollowsTheFailoverMarksGapsAndSurvivesAKill) {
   const QStringList tags = DemoTags();
   ASSERT_EQ(tags.size(), kTags);
   QTemporaryDir dir;
@@ -92,7 +74,7 @@ TEST_F(RedundantPair, ARecordedWatchFollowsTheFailoverMarksGapsAndSurvivesAKill)
   ASSERT_TRUE(WaitFor(path, [](const auto& rows) { return Count(rows, "standby") >= 10; }));
   standby->kill9();
   ASSERT_TRUE(WaitFor(path, [](const auto& rows) { return Count(rows, "gap") >= 3; }));
-  primary = StartPrimary();
+  StartPrimary();
   ASSERT_TRUE(WaitFor(path, [](const auto& rows) {
     return !rows.empty() && rows.back().value(1) == "primary" && Count(rows, "gap") > 0;
   }));

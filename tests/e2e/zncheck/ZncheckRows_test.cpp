@@ -190,6 +190,14 @@ TEST(ZncheckRows, EveryCommandsJsonIsOneDocumentWithNumbersAndIsoTimes) {
       }
     }
     if (command.first() == "trend") EXPECT_TRUE(rows.first().toObject()["value"].isDouble());
+    if (command.first() == "watch") {
+      ASSERT_EQ(rows.size(), 2) << "the rows --count asks for";
+      for (const auto& value : rows) {
+        EXPECT_EQ(value.toObject()["server"].toString(), "primary");
+        EXPECT_EQ(value.toObject()["failover"], false);
+        EXPECT_TRUE(value.toObject()["value"].isDouble());
+      }
+    }
   }
 }
 

@@ -44,7 +44,9 @@ TEST_F(Lists, ItemsHoldTheLastReadUntilTheListIsFreed) {
   for (std::size_t i = 0; i < items.size(); ++i) {
     const auto value = ListData(items[i]);
     EXPECT_EQ(value.has_value(), i / 2 != 2) << i;
-    if (i / 2 == 1) EXPECT_EQ(value, "changed") << i;
+    if (i / 2 == 1) {
+      EXPECT_EQ(value, "changed") << i;
+    }
   }
   EXPECT_NE(znListFree(other), 0);
   EXPECT_FALSE(ListData(items[1]).has_value());

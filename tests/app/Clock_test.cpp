@@ -44,8 +44,8 @@ TEST_F(Clock, TickShowsTheTrimmedTimeWithOneLivenessTestOnceConnected) {
 TEST_F(Clock, FailoverIsAnnouncedOnceAndTheReturnToThePrimaryAgain) {
   api.server("primary").time = "10:00:01";
   api.server("standby").time = "10:00:02";
-  w.txtComputer[0]->setText("primary");
-  w.txtComputer[1]->setText("standby");
+  ReplaceText(w.txtComputer[0], "primary");
+  ReplaceText(w.txtComputer[1], "standby");
   w.chkEnableRedundant->click();
   w.chkTryPrimary->click();
   w.lblStatus->setText("Status: before");

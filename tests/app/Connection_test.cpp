@@ -38,8 +38,8 @@ TEST_F(Connection, SlotCountComesFromTheComputerNamesAndTryPrimaryNeedsRedundanc
   };
   for (const Case& c : {Case{"a", "", true, 1}, Case{"a", "a", true, 1}, Case{"a", "b", false, 2},
                         Case{"a", "A", false, 2}, Case{"", "b", true, 2}}) {
-    w.txtComputer[0]->setText(c.primary);
-    w.txtComputer[1]->setText(c.standby);
+    ReplaceText(w.txtComputer[0], c.primary);
+    ReplaceText(w.txtComputer[1], c.standby);
     w.chkEnableRedundant->setChecked(true);
     w.chkTryPrimary->setChecked(true);
     w.chkEnableRedundant->setChecked(c.redundant);

@@ -18,11 +18,7 @@ TEST_F(MainWindowTest, LoopsLetEventsRunOncePerFrameNotPerItem) {
   local.tables[query].records.assign(kItems, {{"Time", "04:00:01"}, {"TREND1", "1.0"}});
   for (int i = 0; i < kItems; ++i)
     local.tables["Tag"].records.push_back({{"Tag", "T" + std::to_string(i)}});
-  w.txtEndDateTime->setText("04/05/2005 04:00:24");
-  w.txtDuration->setText("1000");
-  w.cboUnits->setCurrentIndex(3);  // seconds
-  w.txtSamplePeriod->setText("1");
-  w.cboTagNames[2]->setEditText("TREND1");
+  EnterTrendRequest("04/05/2005 04:00:24", "1000", "1", "TREND1", "Seconds");
   w.show();
   const std::pair<const char*, std::function<void()>> loops[] = {
       {"trend query", [&] { request(1); }},

@@ -29,6 +29,7 @@ namespace app_test {
 
 using Strings = std::vector<std::string>;
 
+using testing_support::PickWithKeys;
 using testing_support::ReplaceText;
 
 /// A click through the window system, which drops input to windows a modal one blocks.
@@ -67,6 +68,16 @@ class MainWindowTest : public ::testing::Test {
   void request(int kind) {
     w.optRead[kind]->click();
     w.cmdReadAlarmTrend->click();
+  }
+  /// Fills in a trend request as a user does: the texts typed, the unit picked from its list
+  /// with the keys. An empty trend or unit leaves that box as it is.
+  void EnterTrendRequest(const QString& end, const QString& duration, const QString& period,
+                         const QString& trend = {}, const QString& unit = {}) {
+    ReplaceText(w.txtEndDateTime, end);
+    ReplaceText(w.txtDuration, duration);
+    if (!unit.isEmpty()) PickWithKeys(w.cboUnits, unit);
+    ReplaceText(w.txtSamplePeriod, period);
+    if (!trend.isEmpty()) ReplaceText(w.cboTagNames[2], trend);
   }
   /// Sets the library missing and returns the box every handler must show for it.
   QStringList missingLibrary() {

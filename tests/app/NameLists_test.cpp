@@ -102,7 +102,7 @@ TEST_F(NameLists, ServerButtonsDoNothingWhileALoadRunsButTheClockDoes) {
   bool clicked = false;
   host.onDoEvents = [&] {
     if (std::exchange(clicked, true)) return;
-    w.cboTagNames[0]->setEditText("T1");
+    ReplaceText(w.cboTagNames[0], "T1");
     for (QPushButton* b :
          {w.cmdLoadZontraSchema, w.cmdRead, w.cmdWrite, w.cmdTestConnection, w.cmdReadAlarmTrend})
       b->click();

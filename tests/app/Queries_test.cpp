@@ -17,13 +17,7 @@ std::string Nul(const std::string& s) {
 }
 
 struct Queries : MainWindowTest {
-  Queries() {
-    w.txtEndDateTime->setText("04/05/2005 04:00:24");
-    w.txtDuration->setText("15");
-    w.cboUnits->setCurrentIndex(3);  // seconds
-    w.txtSamplePeriod->setText(" 2.5 ");
-    w.cboTagNames[2]->setEditText("TREND1");
-  }
+  Queries() { EnterTrendRequest("04/05/2005 04:00:24", "15", " 2.5 ", "TREND1", "Seconds"); }
 };
 
 TEST_F(Queries, ActiveAlarmRowsFollowTheirLayoutAndValueRules) {
@@ -71,9 +65,9 @@ TEST_F(Queries, NothingFoundKeepsThePaneAndTheCountOfTheLastQuery) {
   const QString rows = pane();
   request(0);  // no summary table
   request(1);  // nor trend data
-  w.cboTagNames[2]->setEditText("");
+  ReplaceText(w.cboTagNames[2], "");
   request(1);
-  w.txtOthers->setText("PLC9");
+  ReplaceText(w.txtOthers, "PLC9");
   request(3);
   EXPECT_EQ(host.shownBoxes(), (QStringList{"TestZnAPI|info|Failed find any alarms!",
                                             "TestZnAPI|info|Failed find any trend data!",
@@ -165,7 +159,7 @@ TEST_F(Queries, DeviceRowsHoldEachValueFoundAndATab) {
       {{"Id", "2"}, {"Name", "Fan"}, {"Speed", "900"}, {"Extra", "x"}},
   };
   w.lblRequestCount->setText("Count: 7");
-  w.txtOthers->setText(" PLC1");
+  ReplaceText(w.txtOthers, " PLC1");
   request(3);
   EXPECT_EQ(api.argsOf("znFindFirst", 1), Strings{" PLC1"});
   EXPECT_EQ(pane(), "1\tPump  \t1450\t\r\n2\tFan\t900\t\r\n")

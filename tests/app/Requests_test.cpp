@@ -53,7 +53,7 @@ TEST_F(RequestPanel, PeriodInputsRefuseTheRequestWithTheBoxThatNamesThem) {
     host.boxes.clear();
     api.calls.clear();
     w.lblStatus->setText("Status: before");
-    w.cboUnits->setCurrentIndex(QString(c.duration) == "24856" ? 0 : 2);
+    PickWithKeys(w.cboUnits, QString(c.duration) == "24856" ? "Days" : "Minutes");
     w.optRead[c.kind]->click();
     ReplaceText(w.txtEndDateTime, c.end);
     ReplaceText(w.txtDuration, c.duration);
@@ -70,8 +70,8 @@ TEST_F(RequestPanel, PeriodInputsRefuseTheRequestWithTheBoxThatNamesThem) {
 
 TEST_F(RequestPanel, AlarmsIgnoreThePeriodInputsAndTimingCoversTheConnection) {
   host.clock = {{2024, 3, 15, 10, 30, 0}, {2024, 3, 15, 10, 30, 4}};
-  w.txtEndDateTime->setText("garbage");
-  w.txtDuration->setText("garbage");
+  ReplaceText(w.txtEndDateTime, "garbage");
+  ReplaceText(w.txtDuration, "garbage");
   request(2);
   EXPECT_EQ(api.argsOf("znFindFirst", 1), Strings{"ZNAPIAlarm(0, 0, 0)"});
   EXPECT_EQ(status(), "Status: Request takes about 4 second(s) from 'LOCAL'.");
@@ -88,7 +88,7 @@ TEST_F(RequestPanel, ZncodeReplacesThePaneOnlyWhenTheCallWorks) {
       {" Version()", "Zontra 7.2"}, {"Nope()", "Zontra 7.2"}, {"Empty()", ""}};
   setPane(u"line 1\r\nline 2\r\n");
   for (const auto& [function, shown] : calls) {
-    w.txtOthers->setText(function);
+    ReplaceText(w.txtOthers, function);
     request(4);
     EXPECT_EQ(pane(), shown) << function.toStdString();
     EXPECT_EQ(status(), kRequestTiming);

@@ -33,11 +33,7 @@ struct Results : MainWindowTest {
         {{"Date", "4/05/2005"}, {"Time", "04:00:22"}, {"TREND1", "1.5"}},
         {{"Date", "4/05/2005"}, {"Time", "04:00:23"}, {"TREND1", "2.5"}},
         {{"Date", "4/05/2005"}, {"Time", "04:00:24"}, {"TREND1", "3.5"}}};
-    w.txtEndDateTime->setText("04/05/2005 04:00:24");
-    w.txtDuration->setText("15");
-    w.cboUnits->setCurrentIndex(3);  // seconds
-    w.txtSamplePeriod->setText("1");
-    w.cboTagNames[2]->setEditText("TREND1");
+    EnterTrendRequest("04/05/2005 04:00:24", "15", "1", "TREND1", "Seconds");
     w.show();
     QApplication::setActiveWindow(&w);
     EXPECT_TRUE(QTest::qWaitForWindowActive(&w));

@@ -22,9 +22,7 @@ std::string Query(const std::string& trend, const std::string& end = "04:00:24")
 
 struct TrendPlot : MainWindowTest {
   TrendPlot() {
-    w.txtEndDateTime->setText("04/05/2005 04:00:24");
-    w.txtDuration->setText("10");
-    w.txtSamplePeriod->setText("1");
+    EnterTrendRequest("04/05/2005 04:00:24", "10", "1");
     local.tables["_Trend"].records = {{{"Name", "TREND1"}, {"Tag", "LIT101"}},
                                       {{"Name", "INFLOW"}, {"Tag", "FIT101"}},
                                       {{"Name", "LEVEL2"}, {"Tag", "LIT102"}}};
@@ -41,7 +39,7 @@ struct TrendPlot : MainWindowTest {
                          {trend, values[i]}});
   }
   void RequestTrend(const QString& trend) {
-    w.cboTagNames[2]->setEditText(trend);
+    ReplaceText(w.cboTagNames[2], trend);
     request(1);
   }
   plot::frmTrendPlot* plotWindow() { return w.PlotWindow(); }

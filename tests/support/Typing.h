@@ -28,4 +28,11 @@ inline void ReplaceText(QWidget* box, const QString& text) {
     TypeText(box, text);
 }
 
+/// Picks `item` of a list box with the keys: Home, then Down until it is current.
+inline void PickWithKeys(QComboBox* box, const QString& item) {
+  QTest::keyClick(box, Qt::Key_Home);
+  for (int i = 0; i < box->count() && box->currentText() != item; ++i)
+    QTest::keyClick(box, Qt::Key_Down);
+}
+
 }  // namespace testing_support
